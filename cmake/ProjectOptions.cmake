@@ -1,0 +1,20 @@
+# Warnings as errors for the project's own targets, and the sanitizer switch.
+
+if(ZC_SANITIZE)
+    add_compile_options(-fsanitize=${ZC_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${ZC_SANITIZE})
+endif()
+
+function(zc_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+        -Woverloaded-virtual -Wnull-dereference -Werror)
+endfunction()
+
+# zc_library(name SOURCES... DEPS ...): one module library with its folder as include root.
+function(zc_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PUBLIC_INCLUDES" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/.. ${ARG_PUBLIC_INCLUDES})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    zc_warnings(${name})
+endfunction()

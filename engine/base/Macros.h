@@ -1,0 +1,52 @@
+// Engine-wide assertion and helper macros.
+// Depends on nothing but the standard library.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+#define NS_CC_BEGIN namespace cocos2d {
+#define NS_CC_END }
+#define USING_NS_CC using namespace cocos2d
+
+// Programmer mistakes stop a debug build with a message; release builds keep running.
+#ifndef NDEBUG
+#define CCASSERT(cond, msg)                                                               \
+    do {                                                                                  \
+        if (!(cond)) {                                                                    \
+            std::fprintf(stderr, "Assertion failed: %s (%s:%d): %s\n", #cond, __FILE__,  \
+                         __LINE__, msg);                                                  \
+            std::abort();                                                                 \
+        }                                                                                 \
+    } while (0)
+#else
+#define CCASSERT(cond, msg) ((void)0)
+#endif
+
+#define CC_SAFE_RELEASE(p)    \
+    do {                      \
+        if (p) (p)->release(); \
+    } while (0)
+#define CC_SAFE_RELEASE_NULL(p) \
+    do {                        \
+        if (p) {                \
+            (p)->release();     \
+            (p) = nullptr;      \
+        }                       \
+    } while (0)
+#define CC_SAFE_RETAIN(p)     \
+    do {                      \
+        if (p) (p)->retain(); \
+    } while (0)
+
+// Two-phase creation: construct, init, hand back autoreleased (or nothing when init fails).
+#define CREATE_FUNC(__TYPE__)              \
+    static __TYPE__* create() {            \
+        __TYPE__* pRet = new __TYPE__();   \
+        if (pRet->init()) {                \
+            pRet->autorelease();           \
+            return pRet;                   \
+        }                                  \
+        delete pRet;                       \
+        return nullptr;                    \
+    }
