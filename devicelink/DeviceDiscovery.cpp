@@ -8,9 +8,8 @@ namespace {
 
 // Discovery runs on a worker thread, where nothing may be autoreleased: the list takes
 // the only reference.
-void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind,
-                 const std::string& name, const std::string& description,
-                 const std::string& path) {
+void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind, const std::string& name,
+                 const std::string& description, const std::string& path) {
     auto* entry = new ZundleCardSerialData();
     entry->init();
     entry->kind = kind;
@@ -25,12 +24,15 @@ void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind,
 
 DeviceDiscovery::DeviceDiscovery() = default;
 
-void DeviceDiscovery::setPortSource(PortSource source) { _portSource = std::move(source); }
+void DeviceDiscovery::setPortSource(PortSource source) {
+    _portSource = std::move(source);
+}
 
-void DeviceDiscovery::setToolFolder(const std::string& folder) { _toolFolder = folder; }
+void DeviceDiscovery::setToolFolder(const std::string& folder) {
+    _toolFolder = folder;
+}
 
-bool DeviceDiscovery::enumerateSerialPorts(
-    cocos2d::Vector<ZundleCardSerialData*>& devices) const {
+bool DeviceDiscovery::enumerateSerialPorts(cocos2d::Vector<ZundleCardSerialData*>& devices) const {
     std::vector<platform::PortRecord> ports;
     const bool listed = _portSource ? _portSource(ports) : platform::listSerialPorts(ports);
     for (const platform::PortRecord& port : ports) {
@@ -46,8 +48,7 @@ bool DeviceDiscovery::enumerateSerialPorts(
 }
 
 bool DeviceDiscovery::findTransferTools(cocos2d::Vector<ZundleCardSerialData*>& devices) const {
-    const std::string folder =
-        _toolFolder.empty() ? platform::defaultToolFolder() : _toolFolder;
+    const std::string folder = _toolFolder.empty() ? platform::defaultToolFolder() : _toolFolder;
     if (folder.empty()) {
         return true;
     }

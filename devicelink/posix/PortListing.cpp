@@ -29,10 +29,11 @@ void appendPort(udev_device* device, std::vector<PortRecord>& out) {
     if (name.empty()) {
         return;
     }
-    out.push_back({std::move(name),
-                   describeUdevModel(udev_device_get_property_value(device, "ID_MODEL_FROM_DATABASE"),
-                                     udev_device_get_property_value(device, "ID_MODEL_ENC"),
-                                     udev_device_get_property_value(device, "ID_MODEL"))});
+    out.push_back(
+        {std::move(name),
+         describeUdevModel(udev_device_get_property_value(device, "ID_MODEL_FROM_DATABASE"),
+                           udev_device_get_property_value(device, "ID_MODEL_ENC"),
+                           udev_device_get_property_value(device, "ID_MODEL"))});
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ void retryUnreaped() {
     std::lock_guard<std::mutex> lock(s_unreapedMutex);
     auto kept = s_unreaped.begin();
     for (pid_t pid : s_unreaped) {
-        if (!reapNow(pid)) *kept++ = pid;
+        if (!reapNow(pid))
+            *kept++ = pid;
     }
     s_unreaped.erase(kept, s_unreaped.end());
 }
@@ -105,8 +106,7 @@ int spawnTool(const std::string& path, int readEnd, pid_t& pid) {
     ::posix_spawnattr_setsigmask(&attributes, &noSignals);
     ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     char* arguments[] = {const_cast<char*>(path.c_str()), nullptr};
-    const int result =
-        ::posix_spawn(&pid, path.c_str(), &actions, &attributes, arguments, environ);
+    const int result = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, arguments, environ);
     ::posix_spawnattr_destroy(&attributes);
     ::posix_spawn_file_actions_destroy(&actions);
     return result;
@@ -164,8 +164,10 @@ ToolProcessPtr startTool(const std::string& path) {
     const int writeEnd = aboveStandardDescriptors(ends[1]);
     // Only our end is non-blocking: the tool reads its input as an ordinary pipe.
     if (readEnd < 0 || writeEnd < 0 || ::fcntl(writeEnd, F_SETFL, O_NONBLOCK) != 0) {
-        if (readEnd >= 0) ::close(readEnd);
-        if (writeEnd >= 0) ::close(writeEnd);
+        if (readEnd >= 0)
+            ::close(readEnd);
+        if (writeEnd >= 0)
+            ::close(writeEnd);
         return {};
     }
     pid_t pid = -1;

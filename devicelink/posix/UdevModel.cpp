@@ -7,13 +7,18 @@ namespace devicelink::platform {
 namespace {
 
 int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
-bool present(const char* value) { return value != nullptr && value[0] != '\0'; }
+bool present(const char* value) {
+    return value != nullptr && value[0] != '\0';
+}
 
 }  // namespace
 

@@ -21,7 +21,8 @@ int waitWritable(int fd, std::chrono::steady_clock::time_point deadline) {
         pollfd entry{fd, POLLOUT, 0};
         const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
         if (ready < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return errno;
         }
         if (ready == 0) {
