@@ -17,17 +17,18 @@ bool ZundleCardSerialData::init() {
 }
 
 bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
-                                            std::atomic<int>* chunksWritten) const {
+                                            const ChunkSent& onChunkSent) const {
     platform::SerialPortPtr port = platform::openSerialPort(name);
     if (!port) {
         return false;
     }
+    int sent = 0;
     for (SendData* chunk : queue) {
         if (!platform::writeSerialPort(*port, chunk->text)) {
             return false;
         }
-        if (chunksWritten != nullptr) {
-            chunksWritten->fetch_add(1, std::memory_order_relaxed);
+        if (onChunkSent) {
+            onChunkSent(++sent);
         }
         if (chunk->waitMs > 0) {
             // Counted from the moment the port has sent the last byte, so the board gets
@@ -40,17 +41,18 @@ bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& qu
 }
 
 bool ZundleCardSerialData::sendToTool(const cocos2d::Vector<SendData*>& queue,
-                                      std::atomic<int>* chunksWritten) const {
+                                      const ChunkSent& onChunkSent) const {
     platform::ToolProcessPtr tool = platform::startTool(path);
     if (!tool) {
         return false;
     }
+    int sent = 0;
     for (SendData* chunk : queue) {
         if (!platform::writeTool(*tool, chunk->text)) {
             return false;
         }
-        if (chunksWritten != nullptr) {
-            chunksWritten->fetch_add(1, std::memory_order_relaxed);
+        if (onChunkSent) {
+            onChunkSent(++sent);
         }
     }
     if (!platform::closeToolInput(*tool)) {

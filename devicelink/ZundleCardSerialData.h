@@ -2,7 +2,7 @@
 // sending a queue of chunks to it. Portable: the system calls sit behind LinkPlatform.h.
 #pragma once
 
-#include <atomic>
+#include <functional>
 #include <string>
 
 #include "base/Macros.h"
@@ -23,14 +23,18 @@ public:
     // Empties the strings and sets the kind to 0 (never listed).
     virtual bool init();
 
+    // Told, on the sending thread, how many chunks have gone out; on the serial path it
+    // comes once the port has sent a chunk's last byte, before the chunk's pause.
+    using ChunkSent = std::function<void(int chunksSent)>;
+
     // Writes the chunks to the port `name`, each followed by its pause. True when every
-    // chunk went out; `chunksWritten`, if given, counts the chunks sent so far.
+    // chunk went out.
     bool sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
-                          std::atomic<int>* chunksWritten = nullptr) const;
+                          const ChunkSent& onChunkSent = {}) const;
     // Feeds the chunks without pauses to the tool at `path`, closes its input and gives
-    // it a second. True when every chunk went in; `chunksWritten` as above.
+    // it a second. True when every chunk went in.
     bool sendToTool(const cocos2d::Vector<SendData*>& queue,
-                    std::atomic<int>* chunksWritten = nullptr) const;
+                    const ChunkSent& onChunkSent = {}) const;
 
     std::string name;         // port name below /dev, or the tool's file name
     std::string description;  // the port's model; empty for a tool

@@ -67,6 +67,10 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
+ZundleCardSerialData::ChunkSent counter(std::atomic<int>& written) {
+    return [&written](int sent) { written = sent; };
+}
+
 bool exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }
@@ -132,7 +136,7 @@ TEST_P(ToolCopy, ToolReadsTheChunksAsOneStreamThenGetsASecond) {
 
     std::atomic<int> written{0};
     const auto started = Clock::now();
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), &written));
+    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written)));
     const auto elapsed = Clock::now() - started;
 
     EXPECT_GE(elapsed, milliseconds(ZundleCardSerialData::kToolSettleMs));
@@ -164,7 +168,7 @@ TEST_P(ToolEndsEarly, TransferFailsWithoutSignalAndTheToolIsReaped) {
 
     std::atomic<int> written{0};
     const std::vector<Chunk> chunks(4, Chunk{std::string(64 * 1024, 'z'), 0});
-    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks), &written));
+    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written)));
 
     EXPECT_LT(written.load(), 4);
     EXPECT_EQ(pipeSignalBlocked(), blockedBefore);
@@ -269,7 +273,7 @@ TEST_P(NotATool, NothingIsStarted) {
     const std::string path = GetParam().make(folder);
     std::atomic<int> written{0};
     const auto started = Clock::now();
-    EXPECT_FALSE(toolEntry(path)->sendToTool(makeQueue({{"x\n", 0}}), &written));
+    EXPECT_FALSE(toolEntry(path)->sendToTool(makeQueue({{"x\n", 0}}), counter(written)));
     EXPECT_LT(Clock::now() - started, milliseconds(ZundleCardSerialData::kToolSettleMs));
     EXPECT_EQ(written.load(), 0);
     EXPECT_FALSE(exists(folder.file("pid")));
