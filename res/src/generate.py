@@ -24,6 +24,7 @@ import contact_sheet
 
 SRC = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(SRC))
+MANIFEST = "res/src/manifest.tsv"
 
 
 def render(svg, width_px, height_px, env):
@@ -58,6 +59,16 @@ def strip_png(data):
     return b"".join(out)
 
 
+def manifest(pictures):
+    """One line per picture: path, width and height in points, and the code text drawn on
+    it (backslash escapes for line feeds), so the tests can hold it against the catalogue."""
+    lines = ["# path\tcode text\twidth_pt\theight_pt (written by generate.py)"]
+    for p in pictures:
+        code = "" if p.code is None else p.code.replace("\\", "\\\\").replace("\n", "\\n")
+        lines.append(f"{p.path}\t{code}\t{p.width}\t{p.height}")
+    return ("\n".join(lines) + "\n").encode("utf-8")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true",
@@ -84,7 +95,8 @@ def main():
             made = list(pool.map(make, pictures))
 
         sheet = contact_sheet.build(made, lambda svg, w, h: strip_png(render(svg, w, h, env)))
-        outputs = [(p.path, png) for p, png in made] + [(contact_sheet.PATH, sheet)]
+        outputs = [(p.path, png) for p, png in made] + [(contact_sheet.PATH, sheet),
+                                                        (MANIFEST, manifest(pictures))]
         differing = []
         for rel, png in outputs:
             path = os.path.join(REPO, rel)

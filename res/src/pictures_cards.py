@@ -20,7 +20,7 @@ CODE_WIDTH = 174.0
 class Picture:
     """One PNG to write: its path from the repository root, size in points, SVG text."""
 
-    def __init__(self, path, width, height, svg, backdrop=None):
+    def __init__(self, path, width, height, svg, backdrop=None, code=None):
         self.path = path
         self.width = width
         self.height = height
@@ -29,6 +29,8 @@ class Picture:
         # (None: a checkerboard that shows its transparency).
         self.backdrop = backdrop
         self.label = os.path.basename(path)
+        # Code text drawn on a dialect picture, listed in the manifest.
+        self.code = code
 
 
 def load_template(src, *parts):
@@ -145,5 +147,6 @@ def build(src, data):
                               code_colour=d["text"], accent=d["accent"], code=code,
                               code_size=f"{size:.2f}", dialect_label=escape(d["label"]))
                 path = f"{folder}/{d['tag']}/r_{card['stem']}_{d['tag']}.png"
-                pictures.append(Picture(path, CARD_W, CARD_H, dialect.substitute(fields)))
+                pictures.append(Picture(path, CARD_W, CARD_H, dialect.substitute(fields),
+                                        code=card[d["tag"]]))
     return pictures
