@@ -1,0 +1,41 @@
+// The catalogue's constant data: every card of the three sets with its pictures and code
+// per dialect, the card-set tab pictures and the per-dialect constants.
+// Plain tables only; lookups and range rules belong to DeviceManager.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue/CodeSnippet.h"
+
+class CardTables {
+public:
+    // The tables, built on first use and kept unchanged until the process ends.
+    static const CardTables& get();
+
+    // [card set][card index]: the neutral picture of the palette and of a card's front.
+    // The length of a set's row is that set's card count.
+    std::vector<std::vector<std::string>> paletteImages;
+    // [card set][dialect][card index]: the picture on the back of a field card.
+    std::vector<std::vector<std::vector<std::string>>> cardImages;
+    // [card set][dialect][card index]
+    std::vector<std::vector<std::vector<CodeSnippet>>> codes;
+    // [card set][0 = selected, 1 = not selected]
+    std::vector<std::vector<std::string>> tabImages;
+
+    // The dialect table, one entry per dialect in each column.
+    std::vector<std::string> toggleCurrentImages;
+    std::vector<std::string> toggleOtherImages;
+    std::vector<std::string> lineTerminators;
+    std::vector<std::string> separators;
+    std::vector<bool> lineNumbers;
+    std::vector<int> charWaitMs;
+    std::vector<std::vector<CodeSnippet>> headers;
+    std::vector<std::vector<CodeSnippet>> footers;
+    std::vector<std::string> stopKeys;
+    std::vector<int> stopWaitMs;
+    std::vector<std::string> resetTexts;
+
+private:
+    CardTables();
+};

@@ -1,0 +1,124 @@
+// Program generation: line numbers, separators, terminators and pauses around the
+// catalogue's card texts. Card texts are used verbatim; loops are not matched.
+#include "generation/ProgramBuilder.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <ostream>
+
+#include "catalogue/DeviceManager.h"
+
+namespace {
+
+// Pauses are summed wide and capped, so an absurdly long row cannot wrap into a
+// negative pause.
+long long addPause(long long sum, long long ms) {
+    return std::min<long long>(sum + ms, INT_MAX);
+}
+
+long long pauseFor(const CodeSnippet& snippet, std::size_t sentLength, int charWaitMs) {
+    if (snippet.waitMs >= 0) {
+        return snippet.waitMs;
+    }
+    return static_cast<long long>(std::min<std::size_t>(sentLength, INT_MAX)) * charWaitMs;
+}
+
+ProgramChunk chunkFromSnippet(const CodeSnippet& snippet, const std::string& terminator,
+                              int charWaitMs) {
+    std::string text = snippet.text;
+    if (snippet.appendTerminator) {
+        text += terminator;
+    }
+    const long long pause = addPause(0, pauseFor(snippet, text.size(), charWaitMs));
+    return {std::move(text), static_cast<int>(pause)};
+}
+
+}  // namespace
+
+bool operator==(const ProgramChunk& a, const ProgramChunk& b) {
+    return a.waitMs == b.waitMs && a.text == b.text;
+}
+
+bool operator!=(const ProgramChunk& a, const ProgramChunk& b) {
+    return !(a == b);
+}
+
+void PrintTo(const ProgramChunk& chunk, std::ostream* os) {
+    *os << "{\"";
+    for (const char c : chunk.text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            *os << "\\n";
+        } else if (c == '\r') {
+            *os << "\\r";
+        } else if (c == '"' || c == '\\') {
+            *os << '\\' << c;
+        } else if (byte < 0x20 || byte >= 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            *os << escaped;
+        } else {
+            *os << c;
+        }
+    }
+    *os << "\", " << chunk.waitMs << " ms}";
+}
+
+std::vector<ProgramChunk> buildProgram(
+    const std::vector<std::vector<std::optional<CardId>>>& rows) {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    const std::string terminator = catalogue->getLineTerminator();
+    const std::string separator = catalogue->getSeparator();
+    const bool numbered = catalogue->hasLineNumbers();
+    const int charWaitMs = catalogue->getCharWaitMs();
+    const std::vector<CodeSnippet> header = catalogue->getHeader();
+    const std::vector<CodeSnippet> footer = catalogue->getFooter();
+
+    std::vector<ProgramChunk> program;
+    program.reserve(header.size() + rows.size() + footer.size());
+    for (const CodeSnippet& item : header) {
+        program.push_back(chunkFromSnippet(item, terminator, charWaitMs));
+    }
+
+    for (std::size_t position = 0; position < rows.size(); ++position) {
+        std::string line;
+        long long pause = 0;
+        bool firstCard = true;
+        bool appendTerminator = true;
+        for (const std::optional<CardId>& slot : rows[position]) {
+            if (!slot) {
+                continue;
+            }
+            const CodeSnippet snippet = catalogue->getCode(slot->cardIndex, slot->cardSet);
+            std::string piece;
+            if (firstCard) {
+                // Numbered by position, so a row keeps its number below empty rows.
+                if (numbered) {
+                    piece = std::to_string((position + 1) * 10) + ' ';
+                }
+                firstCard = false;
+            } else {
+                piece = separator;
+            }
+            piece += snippet.text;
+            pause = addPause(pause, pauseFor(snippet, piece.size(), charWaitMs));
+            // Only the last card of the row decides whether the line is terminated.
+            appendTerminator = snippet.appendTerminator;
+            line += piece;
+        }
+        if (line.empty()) {
+            continue;
+        }
+        if (appendTerminator) {
+            line += terminator;
+            pause = addPause(pause, static_cast<long long>(terminator.size()) * charWaitMs);
+        }
+        program.push_back({std::move(line), static_cast<int>(pause)});
+    }
+
+    for (const CodeSnippet& item : footer) {
+        program.push_back(chunkFromSnippet(item, terminator, charWaitMs));
+    }
+    return program;
+}

@@ -1,0 +1,30 @@
+// Turns the rows of the field, given as card identities, into the paced chunks of program
+// text for the current dialect. Depends on the catalogue only; knows nothing of nodes,
+// scenes or the device link.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CardId {
+    int cardSet;
+    int cardIndex;
+};
+
+struct ProgramChunk {
+    std::string text;
+    int waitMs;
+};
+
+// Whether two chunks carry the same text and pause.
+bool operator==(const ProgramChunk& a, const ProgramChunk& b);
+// Whether two chunks differ in text or pause.
+bool operator!=(const ProgramChunk& a, const ProgramChunk& b);
+// Writes a chunk with its control characters escaped, for test failure messages.
+void PrintTo(const ProgramChunk& chunk, std::ostream* os);
+
+// The chunks of a whole program for the dialect DeviceManager holds now: opening items,
+// one line per row that holds a card (row i numbered 10 x (i + 1)), closing items.
+std::vector<ProgramChunk> buildProgram(const std::vector<std::vector<std::optional<CardId>>>& rows);
