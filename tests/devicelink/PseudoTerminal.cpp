@@ -39,8 +39,9 @@ bool PseudoTerminal::hasInput(int waitMs) const {
     return ::poll(&entry, 1, waitMs) == 1 && (entry.revents & POLLIN);
 }
 
-BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData)
-    : _terminal(terminal), _expected(expectedBytes), _onData(std::move(onData)) {
+BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData,
+                         std::chrono::seconds limit)
+    : _terminal(terminal), _expected(expectedBytes), _onData(std::move(onData)), _limit(limit) {
     _thread = std::thread([this] { run(); });
 }
 
@@ -62,7 +63,7 @@ BoardReader::Clock::time_point BoardReader::arrivalOf(std::size_t offset) const 
 }
 
 void BoardReader::run() {
-    const auto giveUp = Clock::now() + std::chrono::seconds(20);
+    const auto giveUp = Clock::now() + _limit;
     char buffer[4096];
     while (_received.size() < _expected && Clock::now() < giveUp) {
         const int master = _terminal.masterFd();

@@ -36,14 +36,15 @@ private:
 };
 
 // Reads the board side on its own thread until the expected byte count, a hang-up, or a
-// generous deadline, and notes when each piece arrived.
+// deadline (generous unless given), and notes when each piece arrived.
 class BoardReader {
 public:
     using Clock = std::chrono::steady_clock;
     // Called on the reader thread after each piece, with everything received so far.
     using OnData = std::function<void(const std::string& received)>;
 
-    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData = {});
+    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData = {},
+                std::chrono::seconds limit = std::chrono::seconds(20));
     ~BoardReader();
     // Waits for the reader to stop; afterwards received() and arrivalOf() may be read.
     void join();
@@ -57,6 +58,7 @@ private:
     PseudoTerminal& _terminal;
     std::size_t _expected;
     OnData _onData;
+    std::chrono::seconds _limit;
     std::string _received;
     std::vector<std::pair<std::size_t, Clock::time_point>> _pieces;  // end offset, time
     std::thread _thread;
