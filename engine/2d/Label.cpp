@@ -163,7 +163,8 @@ void Label::updateTexture() {
     if (_texture != nullptr) {
         Size bitmapSize = _texture->getContentSize();
         if (size.width <= 0.f) {
-            size.width = bitmapSize.width;
+            // An empty text is a line high but takes no width.
+            size.width = _text.empty() ? 0.f : bitmapSize.width;
         }
         if (size.height <= 0.f) {
             size.height = bitmapSize.height;

@@ -19,7 +19,8 @@ Scene::Scene() {
 }
 
 bool Scene::init() {
-    setContentSize(Director::getInstance()->getWinSize());
+    // Not the virtual one: a subclass that routes its size elsewhere is not built yet.
+    Node::setContentSize(Director::getInstance()->getWinSize());
     return true;
 }
 

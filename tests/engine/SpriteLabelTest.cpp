@@ -168,6 +168,8 @@ TEST_F(Pictures, ALabelWithoutABoxIsAsLargeAsItsText) {
     label->setString("Ver 0.6.4 and a much longer tail");
     EXPECT_GT(label->getContentSize().width, one.width);
     EXPECT_FLOAT_EQ(label->getContentSize().height, one.height);
+    label->setString("");
+    EXPECT_FLOAT_EQ(label->getContentSize().width, 0.f);
 }
 
 TEST(FileUtils, RelativeNamesAreLookedForBesideTheProgramThenInTheCurrentFolder) {
