@@ -121,3 +121,92 @@ TEST_F(Frames, TheHarnessSetsUpTheProgramsWindow) {
     EXPECT_EQ(Device::getDPI(), 160);
     EXPECT_EQ(Layer::create()->getContentSize(), Size(1024.f, 768.f));
 }
+
+namespace {
+
+// A window stand-in that records how long the loop was willing to wait for input, and
+// claims vertical sync so busy frames do not sleep.
+class WaitRecordingView : public backend::PlatformView {
+public:
+    std::vector<int> waits;
+    std::vector<backend::InputEvent> pending;
+
+    backend::RenderDevice* getRenderDevice() override { return &_device; }
+    void getWindowSize(int& width, int& height) const override {
+        width = 1024;
+        height = 768;
+    }
+    void waitEvents(int timeoutMs, std::vector<backend::InputEvent>& out) override {
+        waits.push_back(timeoutMs);
+        out.swap(pending);
+        pending.clear();
+    }
+    bool hasVSync() const override { return true; }
+    void setTitle(const std::string&) override {}
+
+private:
+    backend::HeadlessRenderDevice _device{1024, 768};
+};
+
+class RealTimeLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Director::getInstance()->reset();
+        auto view = std::make_unique<WaitRecordingView>();
+        platform = view.get();
+        Director::getInstance()->setOpenGLView(
+            GLViewImpl::createWithPlatformView(std::move(view), "loop"));
+        Director::getInstance()->runWithScene(Scene::create());
+        Director::getInstance()->mainLoop();  // the first frame draws the new scene
+        platform->waits.clear();
+    }
+    void TearDown() override { Director::getInstance()->reset(); }
+
+    WaitRecordingView* platform = nullptr;
+};
+
+}  // namespace
+
+TEST_F(RealTimeLoop, AnIdleSceneBlocksUntilInputArrives) {
+    Director::getInstance()->mainLoop();
+    Director::getInstance()->mainLoop();
+    EXPECT_EQ(platform->waits, (std::vector<int>{-1, -1}));
+}
+
+TEST_F(RealTimeLoop, AnIntervalTimerLimitsTheWaitToItsDueTime) {
+    Director::getInstance()->getRunningScene()->schedule([](float) {}, 0.5f, "poll");
+    Director::getInstance()->mainLoop();
+    ASSERT_EQ(platform->waits.size(), 1u);
+    EXPECT_GT(platform->waits[0], 400);
+    EXPECT_LE(platform->waits[0], 500);
+}
+
+TEST_F(RealTimeLoop, MovingThingsAndChangesNeverWait) {
+    Node* node = Node::create();
+    Director::getInstance()->getRunningScene()->addChild(node);
+    Director::getInstance()->mainLoop();  // the change is drawn without waiting
+    node->runAction(RotateBy::create(10.f, 90.f));
+    Director::getInstance()->mainLoop();
+    Director::getInstance()->mainLoop();
+    node->stopAllActions();  // every turn so far has been drawn: idle again
+    Director::getInstance()->mainLoop();
+    EXPECT_EQ(platform->waits, (std::vector<int>{0, 0, 0, -1}));
+}
+
+TEST_F(RealTimeLoop, StoppedAnimationRunsNoFramesAndQuitEndsTheLoop) {
+    Node* node = Node::create();
+    Director::getInstance()->getRunningScene()->addChild(node);
+    node->runAction(RotateBy::create(10.f, 90.f));
+    Director::getInstance()->stopAnimation();
+    unsigned int frames = Director::getInstance()->getTotalFrames();
+    Director::getInstance()->mainLoop();
+    EXPECT_EQ(platform->waits, (std::vector<int>{-1}));
+    EXPECT_EQ(Director::getInstance()->getTotalFrames(), frames);
+
+    backend::InputEvent quit;
+    quit.type = backend::InputEvent::Type::Quit;
+    platform->pending.push_back(quit);
+    Director::getInstance()->startAnimation();
+    Director::getInstance()->mainLoop();
+    EXPECT_TRUE(Director::getInstance()->getOpenGLView()->windowShouldClose());
+}
