@@ -21,7 +21,14 @@
         }                                                                                         \
     } while (0)
 #else
-#define CCASSERT(cond, msg) ((void)0)
+// The condition is not evaluated, but what it names still counts as used.
+#define CCASSERT(cond, msg) \
+    do {                    \
+        if (false) {        \
+            (void)(cond);   \
+            (void)(msg);    \
+        }                   \
+    } while (0)
 #endif
 
 #define CC_SAFE_RELEASE(p)  \
