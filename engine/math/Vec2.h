@@ -110,6 +110,11 @@ inline Vec2 operator*(float s, const Vec2& v) {
     return v * s;
 }
 
+// The value limited to [lo, hi].
+inline float clampf(float value, float lo, float hi) {
+    return value < lo ? lo : (value > hi ? hi : value);
+}
+
 // The older cocos2d name of the same type.
 using Point = Vec2;
 

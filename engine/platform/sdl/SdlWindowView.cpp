@@ -1,19 +1,113 @@
-// The window view: an SDL window with its renderer, and SDL's events turned into the
-// engine's input events.
-#include <memory>
-#include <string>
+#include "platform/sdl/SdlWindowView.h"
 
-#include "platform/Backend.h"
+#include <SDL.h>
+
+#include "base/Macros.h"
+#include "platform/sdl/SdlEventTranslator.h"
 
 namespace cocos2d {
 namespace backend {
+namespace {
+
+SDL_Renderer* createRenderer(SDL_Window* window) {
+    // SDL_CreateRenderer honours the SDL_RENDER_DRIVER hint (or environment variable)
+    // first, so a benchmark can insist on "software".
+    SDL_Renderer* renderer =
+        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (renderer == nullptr)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+}  // namespace
+
+std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int width, int height,
+                                                   std::string& error) {
+    CCASSERT(width > 0 && height > 0, "a window needs a size");
+    // One contact, one touch: SDL turns touches into mouse events, and nothing into
+    // finger events that would be counted as well.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+    // With the software renderer, show frames through X directly: by default SDL would
+    // pass them through an OpenGL texture, which makes "software" not software at all.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = std::string("cannot open a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_Window* window = SDL_CreateWindow(
+        title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+        SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+    if (window == nullptr) {
+        error = std::string("cannot open a window: ") + SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    SDL_Renderer* renderer = createRenderer(window);
+    if (renderer == nullptr) {
+        error = std::string("cannot draw into the window: ") + SDL_GetError();
+        SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    return std::unique_ptr<SdlWindowView>(
+        new SdlWindowView(window, std::make_unique<SdlRenderDevice>(renderer)));
+}
+
+SdlWindowView::SdlWindowView(SDL_Window* window, std::unique_ptr<SdlRenderDevice> device)
+    : _window(window), _device(std::move(device)), _thread(std::this_thread::get_id()) {}
+
+SdlWindowView::~SdlWindowView() {
+    assertOwnThread();
+    _device.reset();  // textures and renderer go before their window
+    SDL_DestroyWindow(_window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlWindowView::assertOwnThread() const {
+    CCASSERT(std::this_thread::get_id() == _thread, "SDL video used off its own thread");
+}
+
+RenderDevice* SdlWindowView::getRenderDevice() {
+    assertOwnThread();
+    return _device.get();
+}
+
+void SdlWindowView::getWindowSize(int& width, int& height) const {
+    assertOwnThread();
+    SDL_GetWindowSize(_window, &width, &height);
+}
+
+void SdlWindowView::waitEvents(int timeoutMs, std::vector<InputEvent>& out) {
+    assertOwnThread();
+    SDL_Event event;
+    InputEvent input;
+    bool have = false;
+    if (timeoutMs != 0) {
+        // Blocking here, not polling, is what keeps an idle window near 0 % CPU.
+        have =
+            (timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeoutMs)) == 1;
+        if (have && translateSdlEvent(event, input))
+            out.push_back(input);
+    }
+    while (SDL_PollEvent(&event) == 1) {
+        if (translateSdlEvent(event, input))
+            out.push_back(input);
+    }
+}
+
+bool SdlWindowView::hasVSync() const {
+    return _device->hasVSync();
+}
+
+void SdlWindowView::setTitle(const std::string& title) {
+    assertOwnThread();
+    SDL_SetWindowTitle(_window, title.c_str());
+}
 
 std::unique_ptr<PlatformView> createWindowView(const std::string& title, int width, int height,
                                                std::string& error) {
-    (void)width;
-    (void)height;
-    error = "cannot open the window '" + title + "': no window support built yet";
-    return nullptr;
+    return SdlWindowView::open(title, width, height, error);
 }
 
 }  // namespace backend

@@ -1,0 +1,32 @@
+// Finds the program's files: a relative path such as "res/r_play.png" is looked for first
+// beside the executable (the folder of /proc/self/exe), then in the current directory.
+// Depends on the standard library only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/Macros.h"
+
+NS_CC_BEGIN
+
+class FileUtils {
+public:
+    static FileUtils* getInstance();
+
+    // The full path of an existing file, or "" when none of the places holds it.
+    std::string fullPathForFilename(const std::string& filename) const;
+    // True when the file exists (a relative name is looked for as above).
+    bool isFileExist(const std::string& filename) const;
+    // Every full path that is tried for the name, in order (one for an absolute path).
+    std::vector<std::string> placesFor(const std::string& filename) const;
+    // Folder of the running executable, without a trailing slash ("" if unknown).
+    const std::string& getExecutableDirectory() const { return _executableDirectory; }
+
+private:
+    FileUtils();
+
+    std::string _executableDirectory;
+};
+
+NS_CC_END

@@ -1,0 +1,80 @@
+#include "platform/sdl/SdlEventTranslator.h"
+
+#include <SDL.h>
+
+namespace cocos2d {
+namespace backend {
+namespace {
+
+bool translateWindowEvent(const SDL_WindowEvent& window, InputEvent& out) {
+    switch (window.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
+            out.type = InputEvent::Type::Minimized;
+            return true;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
+            out.type = InputEvent::Type::Restored;
+            return true;
+        // SIZE_CHANGED follows every size change, RESIZED only the user's; one is enough.
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            out.type = InputEvent::Type::Exposed;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool translateButton(const SDL_MouseButtonEvent& button, InputEvent::Type type, InputEvent& out) {
+    // SDL numbers left, middle and right as 1, 2, 3, as the engine does; side buttons
+    // mean nothing here.
+    if (button.button < SDL_BUTTON_LEFT || button.button > SDL_BUTTON_RIGHT)
+        return false;
+    out.type = type;
+    out.button = button.button;
+    out.x = static_cast<float>(button.x);
+    out.y = static_cast<float>(button.y);
+    return true;
+}
+
+}  // namespace
+
+bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
+    out = InputEvent();
+    switch (event.type) {
+        case SDL_QUIT:
+            out.type = InputEvent::Type::Quit;
+            return true;
+        case SDL_WINDOWEVENT:
+            return translateWindowEvent(event.window, out);
+        case SDL_MOUSEBUTTONDOWN:
+            return translateButton(event.button, InputEvent::Type::MouseDown, out);
+        case SDL_MOUSEBUTTONUP:
+            return translateButton(event.button, InputEvent::Type::MouseUp, out);
+        case SDL_MOUSEMOTION:
+            out.type = InputEvent::Type::MouseMove;
+            out.x = static_cast<float>(event.motion.x);
+            out.y = static_cast<float>(event.motion.y);
+            return true;
+        case SDL_MOUSEWHEEL: {
+            // Positive y is away from the user unless the system flips it.
+            const float sign = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.f : 1.f;
+            out.type = InputEvent::Type::Wheel;
+            out.wheelX = sign * event.wheel.preciseX;
+            out.wheelY = sign * event.wheel.preciseY;
+            out.x = static_cast<float>(event.wheel.mouseX);
+            out.y = static_cast<float>(event.wheel.mouseY);
+            return true;
+        }
+        case SDL_RENDER_DEVICE_RESET:
+        case SDL_RENDER_TARGETS_RESET:
+            out.type = InputEvent::Type::Exposed;
+            return true;
+        default:  // finger events included, see the header
+            return false;
+    }
+}
+
+}  // namespace backend
+}  // namespace cocos2d

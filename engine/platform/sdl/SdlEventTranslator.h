@@ -1,0 +1,18 @@
+// Turns SDL events into the engine's input events. Only the SDL backend's sources (and
+// its tests) include this header; it forward-declares SDL's event type.
+#pragma once
+
+#include "platform/Backend.h"
+
+union SDL_Event;
+
+namespace cocos2d {
+namespace backend {
+
+// Fills `out` and answers true when the SDL event means something to the engine.
+// Touch contacts arrive once, as the mouse events SDL makes from them (marked with
+// SDL_TOUCH_MOUSEID); SDL's finger events are ignored so no contact counts twice.
+bool translateSdlEvent(const SDL_Event& event, InputEvent& out);
+
+}  // namespace backend
+}  // namespace cocos2d

@@ -1,0 +1,151 @@
+#include "platform/sdl/SdlRenderDevice.h"
+
+#include <SDL.h>
+
+#include <utility>
+
+#include "base/Macros.h"
+
+namespace cocos2d {
+namespace backend {
+
+SdlRenderDevice::SdlRenderDevice(SDL_Renderer* renderer) : _renderer(renderer) {
+    CCASSERT(renderer != nullptr, "a render device needs a renderer");
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(_renderer, &info) == 0) {
+        _vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    }
+    // Untextured quads blend like textured ones: straight alpha over what is there.
+    SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
+}
+
+SdlRenderDevice::~SdlRenderDevice() {
+    for (auto& entry : _textures)
+        SDL_DestroyTexture(entry.second);
+    SDL_DestroyRenderer(_renderer);
+}
+
+const char* SdlRenderDevice::driverName() const {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(_renderer, &info) == 0 ? info.name : "";
+}
+
+bool SdlRenderDevice::readPixels(Bitmap& out) const {
+    int w = 0, h = 0;
+    getOutputSize(w, h);
+    Bitmap frame;
+    frame.width = w;
+    frame.height = h;
+    frame.rgba.resize(static_cast<std::size_t>(w) * h * 4);
+    if (SDL_RenderReadPixels(_renderer, nullptr, SDL_PIXELFORMAT_RGBA32, frame.rgba.data(),
+                             w * 4) != 0) {
+        return false;
+    }
+    out = std::move(frame);
+    return true;
+}
+
+TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
+    // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
+    // mean "fill with the colour" to drawQuad.
+    static const std::uint8_t clearPixel[4] = {255, 255, 255, 0};
+    const bool empty = bitmap.width <= 0 || bitmap.height <= 0;
+    CCASSERT(
+        empty || bitmap.rgba.size() >= static_cast<std::size_t>(bitmap.width) * bitmap.height * 4,
+        "bitmap smaller than its size says");
+    const int w = empty ? 1 : bitmap.width;
+    const int h = empty ? 1 : bitmap.height;
+    SDL_Texture* texture =
+        SDL_CreateTexture(_renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, w, h);
+    if (texture == nullptr)
+        return 0;
+    SDL_UpdateTexture(texture, nullptr, empty ? clearPixel : bitmap.rgba.data(), w * 4);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    // Pictures have twice the pixels of their size in points; filtering keeps their
+    // edges smooth when drawn smaller.
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    const TextureId id = _nextId++;
+    _textures[id] = texture;
+    return id;
+}
+
+void SdlRenderDevice::destroyTexture(TextureId texture) {
+    auto found = _textures.find(texture);
+    if (found == _textures.end())
+        return;
+    SDL_DestroyTexture(found->second);
+    _textures.erase(found);
+}
+
+void SdlRenderDevice::getOutputSize(int& width, int& height) const {
+    if (SDL_GetRendererOutputSize(_renderer, &width, &height) != 0)
+        width = height = 0;
+}
+
+void SdlRenderDevice::beginFrame(Rgba clearColour) {
+    SDL_RenderSetClipRect(_renderer, nullptr);
+    SDL_SetRenderDrawColor(_renderer, clearColour.r, clearColour.g, clearColour.b, clearColour.a);
+    SDL_RenderClear(_renderer);
+}
+
+void SdlRenderDevice::drawQuad(TextureId texture, const Vertex (&corners)[4], Rgba colour) {
+    SDL_Texture* sdlTexture = nullptr;
+    if (texture != 0) {
+        auto found = _textures.find(texture);
+        if (found == _textures.end())
+            return;  // destroyed already: draw nothing
+        sdlTexture = found->second;
+    }
+    const SDL_Color tint = {colour.r, colour.g, colour.b, colour.a};
+    SDL_Vertex vertices[4];
+    for (int i = 0; i < 4; ++i) {
+        vertices[i].position = {corners[i].x, corners[i].y};
+        vertices[i].color = tint;
+        vertices[i].tex_coord = {corners[i].u, corners[i].v};
+    }
+    static const int indices[6] = {0, 1, 2, 0, 2, 3};
+    SDL_RenderGeometry(_renderer, sdlTexture, vertices, 4, indices, 6);
+}
+
+void SdlRenderDevice::setClip(const PixelRect* rect) {
+    if (rect == nullptr) {
+        SDL_RenderSetClipRect(_renderer, nullptr);
+        return;
+    }
+    // SDL takes an empty rectangle as "no clipping"; a clip to nothing must hide all.
+    const SDL_Rect clip = {rect->x, rect->y, rect->w > 0 ? rect->w : 0, rect->h > 0 ? rect->h : 0};
+    if (clip.w == 0 || clip.h == 0) {
+        const SDL_Rect outside = {-2, -2, 1, 1};
+        SDL_RenderSetClipRect(_renderer, &outside);
+        return;
+    }
+    SDL_RenderSetClipRect(_renderer, &clip);
+}
+
+void SdlRenderDevice::endFrame() {
+    SDL_RenderPresent(_renderer);
+    if (_vsync)
+        watchFramePace();
+}
+
+void SdlRenderDevice::watchFramePace() {
+    // Some drivers (a virtual display among them) accept the vsync flag and then present
+    // at once; a loop trusting them would spin a whole core. Frames drawn back to back
+    // that keep coming much faster than any display refreshes disprove the claim.
+    const auto now = std::chrono::steady_clock::now();
+    const auto gap = std::chrono::duration_cast<std::chrono::microseconds>(now - _lastPresent);
+    _lastPresent = now;
+    if (gap.count() > 50000)
+        return;  // not back to back: the loop was idle
+    ++_pacedFrames;
+    if (gap.count() < 4000)
+        ++_fastFrames;
+    if (_pacedFrames >= 30) {
+        if (_fastFrames * 2 > _pacedFrames)
+            _vsync = false;
+        _pacedFrames = _fastFrames = 0;
+    }
+}
+
+}  // namespace backend
+}  // namespace cocos2d

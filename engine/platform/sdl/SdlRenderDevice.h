@@ -1,0 +1,55 @@
+// The drawing device of a window: SDL's 2D renderer, quads as two triangles through
+// SDL_RenderGeometry. Only the SDL backend's sources include this header; it
+// forward-declares the SDL types it holds.
+#pragma once
+
+#include <chrono>
+#include <map>
+
+#include "platform/Backend.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace cocos2d {
+namespace backend {
+
+class SdlRenderDevice : public RenderDevice {
+public:
+    // Takes over the renderer (destroyed with the device, after its textures).
+    explicit SdlRenderDevice(SDL_Renderer* renderer);
+    ~SdlRenderDevice() override;
+    SdlRenderDevice(const SdlRenderDevice&) = delete;
+    SdlRenderDevice& operator=(const SdlRenderDevice&) = delete;
+
+    TextureId createTexture(const Bitmap& bitmap) override;
+    void destroyTexture(TextureId texture) override;
+    void getOutputSize(int& width, int& height) const override;
+    void beginFrame(Rgba clearColour) override;
+    void drawQuad(TextureId texture, const Vertex (&corners)[4], Rgba colour) override;
+    void setClip(const PixelRect* rect) override;
+    void endFrame() override;
+
+    // True while presenting a frame waits for the display's refresh.
+    bool hasVSync() const { return _vsync; }
+    // Copies the frame drawn so far (before endFrame) into `out`; for tests and
+    // screenshots. False when the driver cannot read back.
+    bool readPixels(Bitmap& out) const;
+    // Name of SDL's render driver in use ("opengl", "software", ...), for diagnostics.
+    const char* driverName() const;
+
+private:
+    void watchFramePace();
+
+    SDL_Renderer* _renderer;
+    std::map<TextureId, SDL_Texture*> _textures;
+    TextureId _nextId = 1;
+    bool _vsync = false;
+    // Frame pacing seen so far, to catch a driver that claims vsync but does not wait.
+    std::chrono::steady_clock::time_point _lastPresent{};
+    int _fastFrames = 0;
+    int _pacedFrames = 0;
+};
+
+}  // namespace backend
+}  // namespace cocos2d

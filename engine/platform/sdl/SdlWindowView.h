@@ -1,0 +1,44 @@
+// A real window: SDL video, one window, its renderer and its events. Only the SDL
+// backend's sources include this header; it forward-declares the SDL types it holds.
+// Every call must come from the thread that created the view (SDL's rule for video).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Backend.h"
+#include "platform/sdl/SdlRenderDevice.h"
+
+struct SDL_Window;
+
+namespace cocos2d {
+namespace backend {
+
+class SdlWindowView : public PlatformView {
+public:
+    // Opens the window; nullptr with the reason in `error` when it cannot.
+    static std::unique_ptr<SdlWindowView> open(const std::string& title, int width, int height,
+                                               std::string& error);
+    ~SdlWindowView() override;
+    SdlWindowView(const SdlWindowView&) = delete;
+    SdlWindowView& operator=(const SdlWindowView&) = delete;
+
+    RenderDevice* getRenderDevice() override;
+    void getWindowSize(int& width, int& height) const override;
+    void waitEvents(int timeoutMs, std::vector<InputEvent>& out) override;
+    bool hasVSync() const override;
+    void setTitle(const std::string& title) override;
+
+private:
+    SdlWindowView(SDL_Window* window, std::unique_ptr<SdlRenderDevice> device);
+    void assertOwnThread() const;
+
+    SDL_Window* _window;
+    std::unique_ptr<SdlRenderDevice> _device;
+    std::thread::id _thread;
+};
+
+}  // namespace backend
+}  // namespace cocos2d

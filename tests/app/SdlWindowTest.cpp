@@ -1,0 +1,218 @@
+// The SDL window view on a real (virtual) display: the window's size, drawing of solid,
+// tinted and clipped quads read back from the renderer, and input through SDL's queue.
+// Runs under xvfb_run.py; every case runs with the default driver and with "software".
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Backend.h"
+#include "platform/sdl/SdlRenderDevice.h"
+#include "platform/sdl/SdlWindowView.h"
+
+using namespace cocos2d::backend;
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+struct Pixel {
+    int r, g, b;
+};
+
+class SdlWindow : public testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, GetParam());
+        std::string error;
+        _view = SdlWindowView::open("window test", kWidth, kHeight, error);
+        ASSERT_NE(_view, nullptr) << error;
+        _device = static_cast<SdlRenderDevice*>(_view->getRenderDevice());
+        if (*GetParam() != '\0') {
+            EXPECT_STREQ(_device->driverName(), GetParam());
+        }
+    }
+
+    // Corners bottom left, bottom right, top right, top left of a rectangle given by its
+    // top left corner, in output pixels.
+    static void rect(float x, float y, float w, float h, Vertex (&out)[4]) {
+        out[0] = {x, y + h, 0.f, 1.f};
+        out[1] = {x + w, y + h, 1.f, 1.f};
+        out[2] = {x + w, y, 1.f, 0.f};
+        out[3] = {x, y, 0.f, 0.f};
+    }
+
+    Pixel at(const Bitmap& frame, int x, int y) {
+        const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4];
+        return {p[0], p[1], p[2]};
+    }
+
+    std::unique_ptr<SdlWindowView> _view;
+    SdlRenderDevice* _device = nullptr;
+};
+
+void expectPixel(const Pixel& actual, const Pixel& expected, const char* where) {
+    EXPECT_NEAR(actual.r, expected.r, 3) << where;
+    EXPECT_NEAR(actual.g, expected.g, 3) << where;
+    EXPECT_NEAR(actual.b, expected.b, 3) << where;
+}
+
+TEST_P(SdlWindow, HasTheAskedSizeInPointsAndPixels) {
+    int w = 0, h = 0;
+    _view->getWindowSize(w, h);
+    EXPECT_EQ(w, kWidth);
+    EXPECT_EQ(h, kHeight);
+    _device->getOutputSize(w, h);
+    EXPECT_EQ(w, kWidth);
+    EXPECT_EQ(h, kHeight);
+}
+
+TEST_P(SdlWindow, DrawsSolidTintedAndClippedQuads) {
+    Bitmap white;
+    white.width = white.height = 2;
+    white.rgba.assign(16, 255);
+    const TextureId texture = _device->createTexture(white);
+    ASSERT_NE(texture, 0u);
+
+    _device->beginFrame({10, 20, 30, 255});
+    Vertex corners[4];
+    rect(10, 10, 100, 50, corners);
+    _device->drawQuad(0, corners, {255, 0, 0, 255});
+    // Half-transparent blue texture-tinted quad over the red one, partly over the clear colour.
+    rect(60, 30, 100, 50, corners);
+    _device->drawQuad(texture, corners, {0, 0, 255, 128});
+    // Green everywhere, but clipped to a 40 x 30 window at (200, 150).
+    const PixelRect clip = {200, 150, 40, 30};
+    _device->setClip(&clip);
+    rect(0, 0, kWidth, kHeight, corners);
+    _device->drawQuad(0, corners, {0, 255, 0, 255});
+    _device->setClip(nullptr);
+
+    Bitmap frame;
+    ASSERT_TRUE(_device->readPixels(frame));
+    ASSERT_EQ(frame.width, kWidth);
+    ASSERT_EQ(frame.height, kHeight);
+    expectPixel(at(frame, 20, 20), {255, 0, 0}, "red quad");
+    expectPixel(at(frame, 5, 5), {10, 20, 30}, "clear colour");
+    expectPixel(at(frame, 80, 40), {127, 0, 128}, "blue over red");
+    expectPixel(at(frame, 150, 70), {5, 10, 143}, "blue over clear colour");
+    expectPixel(at(frame, 210, 160), {0, 255, 0}, "inside the clip");
+    expectPixel(at(frame, 239, 179), {0, 255, 0}, "last pixel inside the clip");
+    expectPixel(at(frame, 240, 160), {10, 20, 30}, "right of the clip");
+    expectPixel(at(frame, 210, 149), {10, 20, 30}, "above the clip");
+    expectPixel(at(frame, 300, 230), {10, 20, 30}, "far outside the clip");
+    _device->endFrame();
+    _device->destroyTexture(texture);
+}
+
+TEST_P(SdlWindow, EmptyClipHidesEverythingAndDestroyedTexturesDrawNothing) {
+    Bitmap white;
+    white.width = white.height = 1;
+    white.rgba.assign(4, 255);
+    const TextureId texture = _device->createTexture(white);
+    _device->destroyTexture(texture);
+
+    _device->beginFrame({0, 0, 0, 255});
+    Vertex corners[4];
+    rect(0, 0, kWidth, kHeight, corners);
+    _device->drawQuad(texture, corners, {255, 255, 255, 255});
+    const PixelRect empty = {50, 50, 0, 0};
+    _device->setClip(&empty);
+    _device->drawQuad(0, corners, {255, 255, 255, 255});
+    _device->setClip(nullptr);
+    Bitmap frame;
+    ASSERT_TRUE(_device->readPixels(frame));
+    for (int y = 0; y < kHeight; y += 7) {
+        for (int x = 0; x < kWidth; x += 7) {
+            ASSERT_EQ(at(frame, x, y).r, 0) << x << "," << y;
+        }
+    }
+    _device->endFrame();
+}
+
+TEST_P(SdlWindow, EmptyBitmapGivesAClearTextureNotASolidFill) {
+    const TextureId texture = _device->createTexture(Bitmap());
+    ASSERT_NE(texture, 0u);
+    _device->beginFrame({0, 0, 0, 255});
+    Vertex corners[4];
+    rect(0, 0, 100, 100, corners);
+    _device->drawQuad(texture, corners, {255, 255, 255, 255});
+    Bitmap frame;
+    ASSERT_TRUE(_device->readPixels(frame));
+    expectPixel(at(frame, 50, 50), {0, 0, 0}, "empty texture");
+    _device->endFrame();
+}
+
+SDL_Event mouseButton(Uint32 type, Uint8 button, int x, int y, Uint32 which) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    e.button.x = x;
+    e.button.y = y;
+    e.button.which = which;
+    return e;
+}
+
+TEST_P(SdlWindow, QueuedInputArrivesInOrderAndTouchesCountOnce) {
+    std::vector<InputEvent> events;
+    _view->waitEvents(0, events);  // whatever the window's opening produced
+    events.clear();
+
+    SDL_Event finger{};
+    finger.type = SDL_FINGERDOWN;
+    finger.tfinger.x = 0.5f;
+    finger.tfinger.y = 0.5f;
+    SDL_Event pushed[] = {
+        finger,  // the same contact as the next mouse event: SDL sends both
+        mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 160, 120, SDL_TOUCH_MOUSEID),
+        mouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 160, 120, SDL_TOUCH_MOUSEID),
+        mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 5, 6, 0),
+    };
+    for (SDL_Event& e : pushed)
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    _view->waitEvents(1000, events);
+
+    std::vector<InputEvent> buttons;
+    for (const InputEvent& e : events) {
+        if (e.type == InputEvent::Type::MouseDown || e.type == InputEvent::Type::MouseUp) {
+            buttons.push_back(e);
+        }
+    }
+    ASSERT_EQ(buttons.size(), 3u);
+    EXPECT_EQ(buttons[0].type, InputEvent::Type::MouseDown);
+    EXPECT_EQ(buttons[0].button, 1);
+    EXPECT_EQ(buttons[0].x, 160.f);
+    EXPECT_EQ(buttons[1].type, InputEvent::Type::MouseUp);
+    EXPECT_EQ(buttons[2].button, 2);
+    EXPECT_EQ(buttons[2].y, 6.f);
+}
+
+TEST_P(SdlWindow, WaitingWithNothingToReadReturns) {
+    std::vector<InputEvent> events;
+    _view->waitEvents(0, events);
+    events.clear();
+    _view->waitEvents(20, events);
+    for (const InputEvent& e : events) {
+        EXPECT_NE(e.type, InputEvent::Type::MouseDown);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, SdlWindow, testing::Values("", "software"),
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             return std::string(*param.param ? param.param : "default");
+                         });
+
+TEST(CreateWindowView, OpensThroughTheBackendInterface) {
+    std::string error;
+    std::unique_ptr<PlatformView> view = createWindowView("ZundleApps", 200, 100, error);
+    ASSERT_NE(view, nullptr) << error;
+    int w = 0, h = 0;
+    view->getWindowSize(w, h);
+    EXPECT_EQ(w, 200);
+    EXPECT_EQ(h, 100);
+    view->setTitle("renamed");
+}
+
+}  // namespace
