@@ -37,6 +37,7 @@ std::vector<ToolRecord> listExecutableFiles(const std::string& folder);
 constexpr int kStallLimitMs = 2000;
 
 class SerialPort;
+// Gives the port back to other programs and closes it.
 struct SerialPortCloser {
     void operator()(SerialPort* port) const;
 };

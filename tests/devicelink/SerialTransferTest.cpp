@@ -9,40 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "ChunkQueue.h"
 #include "PseudoTerminal.h"
 #include "devicelink/ZundleCardSerialData.h"
 
-using cocos2d::Vector;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 namespace {
-
-struct Chunk {
-    std::string text;
-    int waitMs;
-};
-
-// Chunks made the way the worker gets them: retained by the queue only.
-Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
-    Vector<SendData*> queue;
-    for (const Chunk& c : chunks) {
-        auto* chunk = new SendData();
-        chunk->init();
-        chunk->text = c.text;
-        chunk->waitMs = c.waitMs;
-        queue.pushBack(chunk);
-        chunk->release();
-    }
-    return queue;
-}
-
-std::string joined(const std::vector<Chunk>& chunks) {
-    std::string all;
-    for (const Chunk& c : chunks)
-        all += c.text;
-    return all;
-}
 
 ZundleCardSerialData* portEntry(const std::string& name) {
     ZundleCardSerialData* entry = ZundleCardSerialData::create();

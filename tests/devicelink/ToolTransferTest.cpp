@@ -12,41 +12,16 @@
 #include <thread>
 #include <vector>
 
+#include "ChunkQueue.h"
 #include "TempFolder.h"
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ZundleCardSerialData.h"
 
-using cocos2d::Vector;
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 namespace {
-
-struct Chunk {
-    std::string text;
-    int waitMs;
-};
-
-Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
-    Vector<SendData*> queue;
-    for (const Chunk& c : chunks) {
-        auto* chunk = new SendData();
-        chunk->init();
-        chunk->text = c.text;
-        chunk->waitMs = c.waitMs;
-        queue.pushBack(chunk);
-        chunk->release();
-    }
-    return queue;
-}
-
-std::string joined(const std::vector<Chunk>& chunks) {
-    std::string all;
-    for (const Chunk& c : chunks)
-        all += c.text;
-    return all;
-}
 
 ZundleCardSerialData* toolEntry(const std::string& path) {
     ZundleCardSerialData* entry = ZundleCardSerialData::create();
