@@ -17,6 +17,7 @@ SdlRenderDevice::SdlRenderDevice(SDL_Renderer* renderer) : _renderer(renderer) {
     }
     // Untextured quads blend like textured ones: straight alpha over what is there.
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
+    getOutputSize(_lastWidth, _lastHeight);
 }
 
 SdlRenderDevice::~SdlRenderDevice() {
@@ -124,8 +125,25 @@ void SdlRenderDevice::setClip(const PixelRect* rect) {
 
 void SdlRenderDevice::endFrame() {
     SDL_RenderPresent(_renderer);
+    // Mesa's OpenGL under X can draw the first frame after a resize (also one made while
+    // the window was being created) into a buffer of the old size, so it shows offset;
+    // the next frame is right. An idle program would leave the wrong one on screen, so
+    // a frame at a new size asks for one more.
+    int width = 0, height = 0;
+    getOutputSize(width, height);
+    if (width != _lastWidth || height != _lastHeight) {
+        _redrawRequested = true;
+        _lastWidth = width;
+        _lastHeight = height;
+    }
     if (_vsync)
         watchFramePace();
+}
+
+bool SdlRenderDevice::takeRedrawRequest() {
+    const bool requested = _redrawRequested;
+    _redrawRequested = false;
+    return requested;
 }
 
 void SdlRenderDevice::watchFramePace() {

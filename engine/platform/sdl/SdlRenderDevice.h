@@ -35,6 +35,8 @@ public:
     // Copies the frame drawn so far (before endFrame) into `out`; for tests and
     // screenshots. False when the driver cannot read back.
     bool readPixels(Bitmap& out) const;
+    // True once after a frame was shown at a new output size: draw one more (see endFrame).
+    bool takeRedrawRequest();
     // Name of SDL's render driver in use ("opengl", "software", ...), for diagnostics.
     const char* driverName() const;
 
@@ -49,6 +51,9 @@ private:
     std::chrono::steady_clock::time_point _lastPresent{};
     int _fastFrames = 0;
     int _pacedFrames = 0;
+    int _lastWidth = 0;
+    int _lastHeight = 0;
+    bool _redrawRequested = false;
 };
 
 }  // namespace backend

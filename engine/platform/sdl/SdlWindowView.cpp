@@ -83,6 +83,11 @@ void SdlWindowView::waitEvents(int timeoutMs, std::vector<InputEvent>& out) {
     SDL_Event event;
     InputEvent input;
     bool have = false;
+    if (_device->takeRedrawRequest()) {
+        input.type = InputEvent::Type::Exposed;
+        out.push_back(input);
+        timeoutMs = 0;
+    }
     if (timeoutMs != 0) {
         // Blocking here, not polling, is what keeps an idle window near 0 % CPU.
         have =

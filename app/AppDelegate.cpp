@@ -1,0 +1,61 @@
+#include "app/AppDelegate.h"
+
+#include "scene/FieldScene.h"
+
+USING_NS_CC;
+
+namespace {
+
+const char* const kWindowTitle = "ZundleApps";
+const Rect kWindowRect(0, 0, 1024, 768);
+const float kFrameZoomFactor = 1.0f;
+const Size kDesignResolution(1024, 768);
+const float kAnimationInterval = 1.0f / 60;
+const float kContentScaleFactor = 2.0f;
+
+}  // namespace
+
+AppDelegate::AppDelegate() {}
+
+AppDelegate::~AppDelegate() {}
+
+void AppDelegate::initGLContextAttrs() {
+    // red, green, blue, alpha, depth, stencil
+    GLContextAttrs glContextAttrs = {8, 8, 8, 8, 24, 8};
+    GLView::setGLContextAttrs(glContextAttrs);
+}
+
+bool AppDelegate::applicationDidFinishLaunching() {
+    auto director = Director::getInstance();
+    auto glview = director->getOpenGLView();
+    if (!glview) {
+        glview = GLViewImpl::createWithRect(kWindowTitle, kWindowRect, kFrameZoomFactor);
+        if (!glview) {
+            return false;  // no display: the view has said why
+        }
+        director->setOpenGLView(glview);
+    }
+
+    director->setDisplayStats(false);
+    director->setAnimationInterval(kAnimationInterval);
+    glview->setDesignResolutionSize(kDesignResolution.width, kDesignResolution.height,
+                                    ResolutionPolicy::SHOW_ALL);
+    director->setContentScaleFactor(kContentScaleFactor);
+
+    auto scene = Scene::create();
+    auto layer = FieldScene::create();
+    if (!layer) {
+        return false;
+    }
+    scene->addChild(layer);
+    director->runWithScene(scene);
+    return true;
+}
+
+void AppDelegate::applicationDidEnterBackground() {
+    Director::getInstance()->stopAnimation();
+}
+
+void AppDelegate::applicationWillEnterForeground() {
+    Director::getInstance()->startAnimation();
+}

@@ -1,0 +1,33 @@
+#include "app/MissingPictureGuard.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "cocos2d.h"
+
+USING_NS_CC;
+
+std::string MissingPictureGuard::describe(const std::string& path,
+                                          const std::vector<std::string>& places,
+                                          const std::string& reason) {
+    std::string message = "zundlecards: cannot load the picture \"" + path + "\" (" + reason + ")";
+    if (!places.empty()) {
+        message += "; looked at:";
+        for (const std::string& place : places)
+            message += " " + place;
+    }
+    return message;
+}
+
+void MissingPictureGuard::install() {
+    Director::getInstance()->getTextureCache()->setMissingPictureHandler(
+        [](const std::string& path, const std::vector<std::string>& places,
+           const std::string& reason) {
+            const std::string message = describe(path, places, reason);
+            std::fprintf(stderr, "%s\n", message.c_str());
+            std::fflush(stderr);
+            // The caller is somewhere inside building the scene and would carry on with
+            // a null sprite; end here, without running destructors under its feet.
+            std::_Exit(EXIT_FAILURE);
+        });
+}

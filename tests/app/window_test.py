@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""Window tests of the real program and of the engine's window, each on its own Xvfb.
+
+Usage: window_test.py --program ZUNDLECARDS --probe WINDOW_PROBE --out DIR
+                      [--scene-loads-pictures 0|1] [TestCase ...]
+Screenshots are saved in DIR. The program's start without pictures is checked once its
+workspace loads any (it is skipped before). Exits 77 when every selected test was skipped."""
+
+import argparse
+import ctypes
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xvfb_run import VirtualDisplay, die_with_parent, stop  # noqa: E402
+
+WAIT_S = 30
+ARGS = None
+
+
+# ---- X helpers ----
+
+class XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def close_window(display_name, window_id):
+    """Asks the window to close the way a window manager's close button does:
+    a WM_DELETE_WINDOW message (there is no window manager on the virtual display)."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(XEvent)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(display_name.encode())
+    if not display:
+        raise RuntimeError("cannot open X display " + display_name)
+    try:
+        event = XEvent()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = window_id
+        event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(display, window_id, 0, 0, ctypes.byref(event))
+        x11.XFlush(display)
+    finally:
+        x11.XCloseDisplay(display)
+
+
+def read_ppm(path):
+    """Width, height and RGB bytes of a picture, through ImageMagick's plain PPM output."""
+    data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
+                          stdout=subprocess.PIPE).stdout
+    fields = []
+    pos = 0
+    while len(fields) < 4:  # magic, width, height, maximum
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos:pos + width * height * 3]
+
+
+class Screen:
+    """A screenshot of one window."""
+
+    def __init__(self, path):
+        self.width, self.height, self.rgb = read_ppm(path)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+
+# ---- the program under test ----
+
+class Program:
+    """A program started on the virtual display, stopped and reaped at the end."""
+
+    def __init__(self, display, argv, cwd=None):
+        self.display = display
+        self.env = dict(os.environ, DISPLAY=display.display)
+        self.process = subprocess.Popen(argv, cwd=cwd, env=self.env, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE, preexec_fn=die_with_parent)
+
+    def tool(self, *argv, timeout=WAIT_S):
+        return subprocess.run(list(argv), env=self.env, check=True, timeout=timeout,
+                              stdout=subprocess.PIPE, universal_newlines=True).stdout
+
+    def wait_for_window(self, name):
+        """The window's id once a window with exactly this title is mapped."""
+        out = self.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
+                        "^%s$" % name)
+        return int(out.split()[0])
+
+    def geometry(self, window_id):
+        out = self.tool("xwininfo", "-id", str(window_id))
+        values = {}
+        for line in out.splitlines():
+            if ":" in line:
+                key, _, value = line.strip().partition(":")
+                values[key.strip()] = value.strip()
+        return int(values["Width"]), int(values["Height"])
+
+    def screenshot(self, window_id, name):
+        path = os.path.join(ARGS.out, name)
+        self.tool("import", "-window", str(window_id), path)
+        return Screen(path)
+
+    def close(self, window_id):
+        close_window(self.display.display, window_id)
+        return self.finish()
+
+    def finish(self, timeout=WAIT_S):
+        """Exit status and standard error once the program ends (killed after timeout)."""
+        try:
+            _, err = self.process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            stop(self.process)
+            _, err = self.process.communicate()
+            raise AssertionError("the program did not end: " + err.decode(errors="replace"))
+        return self.process.returncode, err.decode(errors="replace")
+
+    def kill(self):
+        stop(self.process)
+        self.process.communicate()
+
+
+class DisplayTest(unittest.TestCase):
+    def setUp(self):
+        self.display = VirtualDisplay()
+        self.display.__enter__()
+        self.addCleanup(self.display.__exit__, None, None, None)
+
+    def start(self, argv, cwd=None):
+        program = Program(self.display, argv, cwd)
+        self.addCleanup(program.kill)
+        return program
+
+
+class ProgramWindow(DisplayTest):
+    def test_window_has_the_title_and_size_and_closes_cleanly(self):
+        program = self.start([ARGS.program])
+        window = program.wait_for_window("ZundleApps")
+        self.assertEqual(program.tool("xdotool", "getwindowname", str(window)).strip(),
+                         "ZundleApps")
+        self.assertEqual(program.geometry(window), (1024, 768))
+        screen = program.screenshot(window, "zundlecards-window.png")
+        self.assertEqual((screen.width, screen.height), (1024, 768))
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(err, "", "the program writes no log")
+
+
+class Letterbox(DisplayTest):
+    GREEN = (0, 200, 0)
+    BLACK = (0, 0, 0)
+
+    def expect_letterbox(self, program, window, name):
+        # 1200 x 600 shows the 4:3 design area as 800 x 600 in the middle.
+        deadline = time.monotonic() + WAIT_S
+        while True:
+            screen = program.screenshot(window, name)
+            try:
+                self.check_letterbox(screen)
+                return
+            except AssertionError:
+                if time.monotonic() > deadline:
+                    raise
+                time.sleep(0.2)  # the frame after a resize may not be drawn yet
+
+    def check_letterbox(self, screen):
+        self.assertEqual((screen.width, screen.height), (1200, 600))
+        for y in (0, 300, 599):
+            for x, colour in ((0, self.BLACK), (195, self.BLACK), (205, self.GREEN),
+                              (600, self.GREEN), (995, self.GREEN), (1005, self.BLACK),
+                              (1199, self.BLACK)):
+                self.assertEqual(screen.pixel(x, y), colour, "at %d,%d" % (x, y))
+
+    def test_window_created_wider_shows_the_whole_design_with_side_borders(self):
+        program = self.start([ARGS.probe, "letterbox", "1200", "600"])
+        window = program.wait_for_window("WindowProbe")
+        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
+        self.expect_letterbox(program, window, "letterbox-created.png")
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+
+    def test_window_resized_wider_redraws_with_side_borders(self):
+        program = self.start([ARGS.probe, "letterbox", "1024", "768"])
+        window = program.wait_for_window("WindowProbe")
+        # At the screen's corner, so that the whole resized window is on screen for import.
+        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
+        program.tool("xdotool", "windowsize", "--sync", str(window), "1200", "600")
+        self.expect_letterbox(program, window, "letterbox-resized.png")
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+
+
+class MissingPicture(DisplayTest):
+    def test_unloadable_picture_ends_the_program_naming_the_file(self):
+        with tempfile.TemporaryDirectory() as folder:
+            program = self.start([ARGS.probe, "picture", "res/r_absent.png"], cwd=folder)
+            status, err = program.finish()
+        self.assertNotEqual(status, 0)
+        self.assertIn("res/r_absent.png", err)
+        self.assertIn(os.path.join(folder, "res/r_absent.png"), err, "where it looked")
+
+    def test_program_without_its_pictures_stops_at_start_up(self):
+        if not ARGS.scene_loads_pictures:
+            self.skipTest("the workspace loads no pictures yet")
+        with tempfile.TemporaryDirectory() as folder:
+            copy = os.path.join(folder, "zundlecards")
+            shutil.copy2(ARGS.program, copy)
+            os.mkdir(os.path.join(folder, "res"))
+            program = self.start([copy], cwd=folder)
+            status, err = program.finish()
+        self.assertNotEqual(status, 0)
+        self.assertRegex(err, r'picture "res/[^"]+\.png"')
+        self.assertIn("looked at", err)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--scene-loads-pictures", type=int, default=0)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.out, exist_ok=True)
+    suite = unittest.defaultTestLoader.loadTestsFromNames(
+        rest or ["ProgramWindow", "Letterbox", "MissingPicture"], sys.modules[__name__])
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    if not result.wasSuccessful():
+        return 1
+    if result.testsRun and len(result.skipped) == result.testsRun:
+        return 77
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
