@@ -13,10 +13,13 @@ constexpr double kPi = 3.14159265358979323846;
 
 Vec2 FieldScene::toFieldSpace(const Node* node, const Vec2& localPoint) const {
     const Node* content = fieldView->getContentLayer();
-    // Cards and slots are children of the content: one step instead of a trip through
-    // the world and back.
-    if (node->getParent() == content) {
-        return node->getNodeToParentTransform().transformPoint(localPoint);
+    // Cards and slots are unturned children of the content: their own offset and scale is
+    // all there is, and the nearest-slot search asks this hundreds of times per move.
+    if (node->getParent() == content && node->getRotation3D() == Vec3(0.f, 0.f, 0.f) &&
+        !node->isIgnoreAnchorPointForPosition()) {
+        const Vec2 anchor = node->getAnchorPointInPoints();
+        return node->getPosition() + Vec2((localPoint.x - anchor.x) * node->getScaleX(),
+                                          (localPoint.y - anchor.y) * node->getScaleY());
     }
     return content->convertToNodeSpace(node->convertToWorldSpace(localPoint));
 }
