@@ -62,21 +62,14 @@ TEST_F(FieldLayoutTest, FieldViewOpensAtTheTopOfItsContent) {
     EXPECT_EQ(background->getContentSize(), Size(kFieldWidth, kFieldHeight));
     EXPECT_EQ(background->getColor(), Color3B::WHITE);
     EXPECT_EQ(view->getContentLayer()->getChildrenCount(), 1 + 6 * 30);
+    EXPECT_EQ(scene->usageCounters,
+              (std::vector<std::vector<int>>{std::vector<int>(6), std::vector<int>(15),
+                                             std::vector<int>(21)}));
 
     // Row 10 is the first row seen: its head's top edge stands 50 pixels below the
     // window's top.
     const RowNodes first = rowNodes(scene, 0);
     EXPECT_FLOAT_EQ(onScreen(scene, first.head->getPosition()).y + 68.f, 768.f - 50.f);
-}
-
-TEST_F(FieldLayoutTest, UsageCountersStartAtZeroForEveryCardOfEachSet) {
-    ASSERT_EQ(scene->usageCounters.size(), 3u);
-    EXPECT_EQ(scene->usageCounters[0], std::vector<int>(6, 0));
-    EXPECT_EQ(scene->usageCounters[1], std::vector<int>(15, 0));
-    EXPECT_EQ(scene->usageCounters[2], std::vector<int>(21, 0));
-    EXPECT_TRUE(scene->fieldCards.empty());
-    EXPECT_TRUE(scene->dragGroup.empty());
-    EXPECT_EQ(scene->heldSlot, nullptr);
 }
 
 TEST_F(FieldLayoutTest, RowsStackDownwardWithTheirPicturesNumbersAndButtons) {

@@ -117,16 +117,6 @@ TEST_F(FieldScrollViewTest, SetOffsetLimitsOnlyYAndOnlyWithoutSpringBack) {
     }
 }
 
-TEST_F(FieldScrollViewTest, ContentLowerThanTheViewStandsAtTheTop) {
-    FieldScrollView* view = FieldScrollView::create(Size(265.f, 710.f));
-    view->springBack = false;
-    view->setContentSize(Size(265.f, 300.f));
-    view->setOffset(Vec2(0.f, -300.f), false);
-    EXPECT_FLOAT_EQ(view->offset().y, 410.f);
-    view->scrollBy(-10.f);
-    EXPECT_FLOAT_EQ(view->offset().y, 410.f);
-}
-
 TEST_F(FieldScrollViewTest, ChildrenGoToTheContentLayer) {
     FieldScrollView* view = makeFieldView();
     Layer* content = view->getContentLayer();
@@ -275,19 +265,6 @@ TEST_F(FieldScrollViewTest, WithSpringBackAFlickPassesTheBoundAndComesBackToIt) 
     EXPECT_NEAR(view->offset().y, 0.f, 1e-3f);
 }
 
-TEST_F(FieldScrollViewTest, NewTouchStopsCoastingAtTheNextFrame) {
-    FieldScrollView* view = makeFieldView();
-    view->setOffset(Vec2(0.f, -2000.f), false);
-    flick(Vec2(500.f, 300.f), Vec2(0.f, 20.f));
-    harness.step();
-    harness.touchBegan(Vec2(500.f, 300.f));
-    const float held = view->offset().y;
-    harness.step();
-    EXPECT_FALSE(view->isCoasting());
-    EXPECT_EQ(view->offset().y, held);
-    harness.touchEnded(Vec2(500.f, 300.f));
-}
-
 TEST_F(FieldScrollViewTest, SetZoomKeepsTheCentrePointAndStaysWithinLimits) {
     struct Case {
         float asked;
@@ -358,39 +335,6 @@ TEST_F(FieldScrollViewTest, PinchZoomsWithinLimitsAndLiftingAFingerSettles) {
     EXPECT_FALSE(view->isCoasting());
     harness.touchEnded(Vec2(400.f, 300.f), 0);
     EXPECT_EQ(view->getTouchCount(), 0u);
-}
-
-TEST_F(FieldScrollViewTest, TakesAtMostThreeTouchesAndNoneOnceADragMoved) {
-    FieldScrollView* view = makeFieldView();
-    for (int id = 0; id < 4; ++id) {
-        harness.touchBegan(Vec2(100.f + 100.f * static_cast<float>(id), 300.f), id);
-    }
-    EXPECT_EQ(view->getTouchCount(), 3u);
-    for (int id = 0; id < 4; ++id) {
-        harness.touchEnded(Vec2(100.f, 300.f), id);
-    }
-    EXPECT_EQ(view->getTouchCount(), 0u);
-
-    harness.touchBegan(Vec2(500.f, 300.f), 0);
-    harness.touchMoved(Vec2(500.f, 320.f), 0);
-    ASSERT_TRUE(view->isTouchMoved());
-    harness.touchBegan(Vec2(600.f, 300.f), 1);
-    EXPECT_EQ(view->getTouchCount(), 1u);
-    harness.touchEnded(Vec2(600.f, 300.f), 1);
-    harness.touchEnded(Vec2(500.f, 320.f), 0);
-}
-
-TEST_F(FieldScrollViewTest, TouchesOutsideTheViewOrOnAHiddenViewAreNotTaken) {
-    FieldScrollView* view = FieldScrollView::create(Size(265.f, 710.f));
-    view->setPosition(5.f, 5.f);
-    harness.scene()->addChild(view);
-    harness.touchBegan(Vec2(300.f, 300.f));
-    EXPECT_EQ(view->getTouchCount(), 0u);
-    harness.touchEnded(Vec2(300.f, 300.f));
-    harness.scene()->setVisible(false);
-    harness.touchBegan(Vec2(100.f, 300.f));
-    EXPECT_EQ(view->getTouchCount(), 0u);
-    harness.touchEnded(Vec2(100.f, 300.f));
 }
 
 TEST_F(FieldScrollViewTest, TouchEndingWhileHiddenStillLeavesTheView) {
@@ -496,14 +440,6 @@ TEST_F(FieldScrollViewClipTest, ContentIsDrawnClippedToTheViewAndLaterNodesAreNo
     EXPECT_TRUE(draws[0].clipped);
     EXPECT_TRUE(same(draws[0].clip, pixels(Rect(100.f, 50.f, 400.f, 300.f))));
     EXPECT_FALSE(draws[1].clipped);
-}
-
-TEST_F(FieldScrollViewClipTest, WithoutClipToViewNothingIsClipped) {
-    view->clipToView = false;
-    harness.step();
-    for (const auto& record : harness.draws()) {
-        EXPECT_FALSE(record.clipped);
-    }
 }
 
 TEST_F(FieldScrollViewClipTest, NestedViewClipsToTheOverlapAndRestoresTheOuterClip) {
