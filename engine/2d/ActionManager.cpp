@@ -40,6 +40,8 @@ ActionManager::Entry* ActionManager::findEntry(const Node* target) const {
 void ActionManager::addAction(Action* action, Node* target, bool paused) {
     CCASSERT(action != nullptr, "addAction needs an action");
     CCASSERT(target != nullptr, "addAction needs a target");
+    // A started action is bound to its node until it stops; clone it to run it twice.
+    CCASSERT(action->getTarget() == nullptr, "the action is already running on a node");
     Entry* entry = findEntry(target);
     if (entry == nullptr) {
         auto created = std::make_unique<Entry>();
@@ -51,9 +53,6 @@ void ActionManager::addAction(Action* action, Node* target, bool paused) {
         _byTarget.emplace(target, entry);
         _entries.push_back(std::move(created));
     }
-    CCASSERT(std::none_of(entry->slots.begin(), entry->slots.end(),
-                          [action](const Slot& s) { return s.action == action; }),
-             "the action is already running on this node");
     action->retain();
     entry->slots.push_back(Slot{action, _updating});
     ++entry->live;

@@ -14,7 +14,9 @@ AutoreleasePool::~AutoreleasePool() {
     PoolManager::getInstance()->pop();
 }
 
-void AutoreleasePool::addObject(Ref* object) { _managedObjects.push_back(object); }
+void AutoreleasePool::addObject(Ref* object) {
+    _managedObjects.push_back(object);
+}
 
 void AutoreleasePool::clear() {
     // Swap first: a destructor run by a release may autorelease into the pool again;
@@ -43,16 +45,22 @@ PoolManager* PoolManager::getInstance() {
     return s_poolManager;
 }
 
-PoolManager::PoolManager() { _releasePoolStack.reserve(4); }
+PoolManager::PoolManager() {
+    _releasePoolStack.reserve(4);
+}
 
-AutoreleasePool* PoolManager::getCurrentPool() const { return _releasePoolStack.back(); }
+AutoreleasePool* PoolManager::getCurrentPool() const {
+    return _releasePoolStack.back();
+}
 
 bool PoolManager::isObjectInPools(Ref* object) const {
     return std::any_of(_releasePoolStack.begin(), _releasePoolStack.end(),
                        [object](AutoreleasePool* pool) { return pool->contains(object); });
 }
 
-void PoolManager::push(AutoreleasePool* pool) { _releasePoolStack.push_back(pool); }
+void PoolManager::push(AutoreleasePool* pool) {
+    _releasePoolStack.push_back(pool);
+}
 
 void PoolManager::pop() {
     CCASSERT(!_releasePoolStack.empty(), "pool stack underflow");

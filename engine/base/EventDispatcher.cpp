@@ -299,8 +299,9 @@ void EventDispatcher::dispatchTouchEvent(EventTouch* event) {
                 break;
             }
             // Swallowing counts as it stands now, so a listener that turned it on during a
-            // gesture keeps the rest of that gesture from the listeners below.
-            if (claimed && listener->_isRegistered && listener->_needSwallow) {
+            // gesture keeps the rest of that gesture from the listeners below. A claim
+            // stays swallowed even when the handler removed its own listener.
+            if (claimed && listener->_needSwallow) {
                 break;
             }
         }

@@ -6,7 +6,9 @@ NS_CC_BEGIN
 
 Ref::Ref() = default;
 
-Ref::~Ref() { _marker = kDead; }
+Ref::~Ref() {
+    _marker = kDead;
+}
 
 void Ref::retain() {
     CCASSERT(_marker == kAlive, "retain of a destroyed object");

@@ -70,7 +70,8 @@ public:
         _data.push_back(object);
     }
     void pushBack(const Vector<T>& other) {
-        for (T obj : other) pushBack(obj);
+        for (T obj : other)
+            pushBack(obj);
     }
     void insert(std::size_t index, T object) {
         CCASSERT(object != nullptr, "Vector holds no null pointers");
@@ -124,12 +125,14 @@ public:
         // Detach first: releasing may run destructors that look at this list.
         std::vector<T> old;
         old.swap(_data);
-        for (T obj : old) obj->release();
+        for (T obj : old)
+            obj->release();
     }
 
 private:
     void addRefForAll() {
-        for (T obj : _data) obj->retain();
+        for (T obj : _data)
+            obj->retain();
     }
 
     std::vector<T> _data;

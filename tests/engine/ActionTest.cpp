@@ -255,6 +255,13 @@ void tweenOnPlainNode() {
         ActionTween::create(0.1f, "zoom", 0.f, 1.f), plain, false);
 }
 
+void oneActionOnTwoNodes() {
+    auto* move = MoveBy::create(1.f, Vec2(1.f, 0.f));
+    ActionManager* manager = Director::getInstance()->getActionManager();
+    manager->addAction(move, Node::create(), false);
+    manager->addAction(move, Node::create(), false);
+}
+
 }  // namespace
 
 TEST_F(ActionTest, TweenHandsTheInterpolatedValueAndKeyToTheDelegate) {
@@ -269,11 +276,12 @@ TEST_F(ActionTest, TweenHandsTheInterpolatedValueAndKeyToTheDelegate) {
     EXPECT_EQ(view->values.back(), 0.5f);
 }
 
-TEST(ActionDeathTest, TweenOnANodeThatIsNoDelegateIsAProgrammerMistake) {
+TEST(ActionDeathTest, ProgrammerMistakesStopWithAClearMessage) {
 #ifdef NDEBUG
     GTEST_SKIP() << "checked in debug builds";
 #endif
     EXPECT_DEATH(tweenOnPlainNode(), "ActionTweenDelegate");
+    EXPECT_DEATH(oneActionOnTwoNodes(), "already running on a node");
 }
 
 TEST_F(ActionTest, CloneIsAFreshCopyWithTheSameSettings) {

@@ -189,6 +189,21 @@ TEST_F(EventDispatch, ANodeDestroyedByAHandlerTakesItsListenersWithIt) {
     EXPECT_EQ(dispatcher()->getListenerCount(), 1u);
 }
 
+TEST_F(EventDispatch, ASwallowingClaimHoldsEvenWhenTheHandlerRemovesItsOwnListener) {
+    Node* below = target(harness.scene());
+    Node* above = target(harness.scene());
+    listen(below, "below");
+    auto* top = listen(above, "above", true, true);
+    top->onTouchBegan = [this, top](Touch*, Event*) {
+        log.push_back("began above");
+        dispatcher()->removeEventListener(top);  // as a popup closing itself would
+        return true;
+    };
+    harness.touchBegan(p);
+    harness.touchEnded(p);
+    EXPECT_EQ(log, (Log{"began above"}));
+}
+
 TEST_F(EventDispatch, ListenersAddedDuringDispatchJoinFromTheNextEvent) {
     Node* below = target(harness.scene());
     Node* above = target(harness.scene());

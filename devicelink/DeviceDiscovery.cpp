@@ -1,0 +1,59 @@
+#include "devicelink/DeviceDiscovery.h"
+
+#include <utility>
+
+namespace platform = devicelink::platform;
+
+namespace {
+
+// Discovery runs on a worker thread, where nothing may be autoreleased: the list takes
+// the only reference.
+void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind, const std::string& name,
+                 const std::string& description, const std::string& path) {
+    auto* entry = new ZundleCardSerialData();
+    entry->init();
+    entry->kind = kind;
+    entry->name = name;
+    entry->description = description;
+    entry->path = path;
+    devices.pushBack(entry);
+    entry->release();
+}
+
+}  // namespace
+
+DeviceDiscovery::DeviceDiscovery() = default;
+
+void DeviceDiscovery::setPortSource(PortSource source) {
+    _portSource = std::move(source);
+}
+
+void DeviceDiscovery::setToolFolder(const std::string& folder) {
+    _toolFolder = folder;
+}
+
+bool DeviceDiscovery::enumerateSerialPorts(cocos2d::Vector<ZundleCardSerialData*>& devices) const {
+    std::vector<platform::PortRecord> ports;
+    const bool listed = _portSource ? _portSource(ports) : platform::listSerialPorts(ports);
+    for (const platform::PortRecord& port : ports) {
+        // A port the system cannot describe is usually a placeholder with no device
+        // behind it; the user would not know what it is.
+        if (port.name.empty() || port.description.empty()) {
+            continue;
+        }
+        appendEntry(devices, ZundleCardSerialData::kKindSerialPort, port.name, port.description,
+                    "");
+    }
+    return listed;
+}
+
+bool DeviceDiscovery::findTransferTools(cocos2d::Vector<ZundleCardSerialData*>& devices) const {
+    const std::string folder = _toolFolder.empty() ? platform::defaultToolFolder() : _toolFolder;
+    if (folder.empty()) {
+        return true;
+    }
+    for (const platform::ToolRecord& tool : platform::listExecutableFiles(folder)) {
+        appendEntry(devices, ZundleCardSerialData::kKindTool, tool.name, "", tool.path);
+    }
+    return true;
+}

@@ -1,0 +1,76 @@
+// The operations every platform backend of the device link provides: listing ports and
+// tools, writing to a serial port, feeding a tool's standard input, and sleeping.
+// Portable code includes this header and never a system device header; each backend
+// (posix/, later win32/) implements it in its own folder, chosen by CMake.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace devicelink::platform {
+
+// One serial port as the system lists it.
+struct PortRecord {
+    std::string name;         // how the port is opened, e.g. ttyUSB0
+    std::string description;  // the device's model; empty when the system knows none
+};
+
+// One executable file of the tool folder.
+struct ToolRecord {
+    std::string name;  // file name
+    std::string path;  // full path
+};
+
+// Appends the serial ports in the system's enumeration order, with or without a
+// description. False when the listing could not be obtained (what was found stays).
+bool listSerialPorts(std::vector<PortRecord>& out);
+
+// The folder `exe` beside the running program; empty when the program's place is unknown.
+std::string defaultToolFolder();
+
+// The executable files of a folder, by name order; none when the folder is missing.
+std::vector<ToolRecord> listExecutableFiles(const std::string& folder);
+
+// How long a write may make no progress before the link gives up on the other side.
+constexpr int kStallLimitMs = 2000;
+
+class SerialPort;
+// Gives the port back to other programs and closes it.
+struct SerialPortCloser {
+    void operator()(SerialPort* port) const;
+};
+using SerialPortPtr = std::unique_ptr<SerialPort, SerialPortCloser>;
+
+// Opens the named port for this program alone and sets 115200 baud, 8 data bits, no
+// parity, one stop bit, raw. Empty when the port is missing, held by another program, or
+// did not take the settings.
+SerialPortPtr openSerialPort(const std::string& name);
+
+// Writes the bytes whole and waits until the port has sent them. False when the port
+// failed, vanished, or took nothing for kStallLimitMs.
+bool writeSerialPort(SerialPort& port, const std::string& bytes);
+
+class ToolProcess;
+// Closes the tool's input if still open; the child is reaped, now or once it ends.
+struct ToolProcessCloser {
+    void operator()(ToolProcess* tool) const;
+};
+using ToolProcessPtr = std::unique_ptr<ToolProcess, ToolProcessCloser>;
+
+// Starts the executable at `path` with a pipe on its standard input and no other handle
+// of this program. Empty, with nothing started, when it is missing or not executable.
+ToolProcessPtr startTool(const std::string& path);
+
+// Writes the bytes whole into the tool's input. False when the tool has exited, its
+// input is closed, or it took nothing for kStallLimitMs. Never raises SIGPIPE.
+bool writeTool(ToolProcess& tool, const std::string& bytes);
+
+// Closes the tool's input so that it sees the end. False when closing failed.
+bool closeToolInput(ToolProcess& tool);
+
+// Sleeps until the steady clock reaches the deadline; never returns earlier.
+void sleepUntil(std::chrono::steady_clock::time_point deadline);
+
+}  // namespace devicelink::platform

@@ -1,0 +1,201 @@
+// Transfer tools as child processes: posix_spawn with a pipe on standard input, writes
+// that survive a tool that has gone, and reaping of every child.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/posix/WriteAll.h"
+
+namespace devicelink::platform {
+
+class ToolProcess {
+public:
+    ToolProcess(pid_t child, int inputFd) : pid(child), input(inputFd) {}
+    pid_t pid;
+    int input;  // write end of the tool's standard input, -1 once closed
+};
+
+namespace {
+
+// Children whose reaper thread could not be started; retried on every later tool.
+std::mutex s_unreapedMutex;
+std::vector<pid_t> s_unreaped;
+
+// True when the child has ended and is reaped (or is not ours to reap).
+bool reapNow(pid_t pid) {
+    pid_t result;
+    do {
+        result = ::waitpid(pid, nullptr, WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    return result != 0;
+}
+
+void retryUnreaped() {
+    std::lock_guard<std::mutex> lock(s_unreapedMutex);
+    auto kept = s_unreaped.begin();
+    for (pid_t pid : s_unreaped) {
+        if (!reapNow(pid))
+            *kept++ = pid;
+    }
+    s_unreaped.erase(kept, s_unreaped.end());
+}
+
+// A tool may run on after the link is done with it (flashing a board takes its time).
+// A detached thread waits for exactly that child, so it lives as long as the tool and
+// no longer, and the child never lingers as a zombie.
+void reapEventually(pid_t pid) {
+    if (reapNow(pid)) {
+        return;
+    }
+    try {
+        std::thread([pid] {
+            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        std::lock_guard<std::mutex> lock(s_unreapedMutex);
+        s_unreaped.push_back(pid);
+    }
+}
+
+// Keeps a pipe end off descriptors 0-2, where the child's own redirections would land
+// on it (possible only when this program runs with a standard descriptor closed).
+int aboveStandardDescriptors(int fd) {
+    if (fd > STDERR_FILENO) {
+        return fd;
+    }
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    ::close(fd);
+    return moved;
+}
+
+bool isExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+// Spawns the tool with the pipe's read end as standard input, /dev/null as output and
+// error, nothing else inherited, and default signal handling and mask.
+int spawnTool(const std::string& path, int readEnd, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawnattr_init(&attributes);
+    ::posix_spawn_file_actions_adddup2(&actions, readEnd, STDIN_FILENO);
+    ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    ::posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    ::posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    sigset_t allSignals;
+    sigset_t noSignals;
+    ::sigfillset(&allSignals);
+    ::sigemptyset(&noSignals);
+    ::posix_spawnattr_setsigdefault(&attributes, &allSignals);
+    // The calling worker blocks SIGPIPE while writing; the tool must not inherit that.
+    ::posix_spawnattr_setsigmask(&attributes, &noSignals);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    char* arguments[] = {const_cast<char*>(path.c_str()), nullptr};
+    const int result = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, arguments, environ);
+    ::posix_spawnattr_destroy(&attributes);
+    ::posix_spawn_file_actions_destroy(&actions);
+    return result;
+}
+
+// Blocks SIGPIPE on this thread while writing into the pipe, so that a tool that has
+// gone only yields EPIPE, and takes back a SIGPIPE raised meanwhile before unblocking.
+class SigpipeGuard {
+public:
+    SigpipeGuard() {
+        ::sigemptyset(&_pipeOnly);
+        ::sigaddset(&_pipeOnly, SIGPIPE);
+        sigset_t pending;
+        ::sigpending(&pending);
+        _alreadyPending = ::sigismember(&pending, SIGPIPE) == 1;
+        ::pthread_sigmask(SIG_BLOCK, &_pipeOnly, &_previous);
+    }
+    ~SigpipeGuard() {
+        if (!_alreadyPending) {
+            const timespec noWait{0, 0};
+            while (::sigtimedwait(&_pipeOnly, nullptr, &noWait) < 0 && errno == EINTR) {
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &_previous, nullptr);
+    }
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+private:
+    sigset_t _pipeOnly;
+    sigset_t _previous;
+    bool _alreadyPending = false;
+};
+
+}  // namespace
+
+void ToolProcessCloser::operator()(ToolProcess* tool) const {
+    if (tool->input >= 0) {
+        ::close(tool->input);
+    }
+    reapEventually(tool->pid);
+    delete tool;
+}
+
+ToolProcessPtr startTool(const std::string& path) {
+    retryUnreaped();
+    if (path.empty() || !isExecutableFile(path)) {
+        return {};
+    }
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        return {};
+    }
+    const int readEnd = aboveStandardDescriptors(ends[0]);
+    const int writeEnd = aboveStandardDescriptors(ends[1]);
+    // Only our end is non-blocking: the tool reads its input as an ordinary pipe.
+    if (readEnd < 0 || writeEnd < 0 || ::fcntl(writeEnd, F_SETFL, O_NONBLOCK) != 0) {
+        if (readEnd >= 0)
+            ::close(readEnd);
+        if (writeEnd >= 0)
+            ::close(writeEnd);
+        return {};
+    }
+    pid_t pid = -1;
+    const int spawned = spawnTool(path, readEnd, pid);
+    ::close(readEnd);
+    if (spawned != 0) {
+        ::close(writeEnd);
+        return {};
+    }
+    return ToolProcessPtr(new ToolProcess(pid, writeEnd));
+}
+
+bool writeTool(ToolProcess& tool, const std::string& bytes) {
+    if (tool.input < 0) {
+        return false;
+    }
+    SigpipeGuard guard;
+    return writeAll(tool.input, bytes.data(), bytes.size(), kStallLimitMs) == 0;
+}
+
+bool closeToolInput(ToolProcess& tool) {
+    if (tool.input < 0) {
+        return false;
+    }
+    const int closed = ::close(tool.input);
+    tool.input = -1;
+    // Linux releases the descriptor even when close is interrupted.
+    return closed == 0 || errno == EINTR;
+}
+
+}  // namespace devicelink::platform

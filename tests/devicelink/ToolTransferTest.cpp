@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ChunkQueue.h"
+#include "TempFolder.h"
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/ZundleCardSerialData.h"
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+ZundleCardSerialData* toolEntry(const std::string& path) {
+    ZundleCardSerialData* entry = ZundleCardSerialData::create();
+    entry->kind = ZundleCardSerialData::kKindTool;
+    entry->name = path.substr(path.rfind('/') + 1);
+    entry->path = path;
+    return entry;
+}
+
+// Polls a condition that a child process makes true, with a generous bound.
+bool eventually(const std::function<bool()>& condition) {
+    const auto giveUp = Clock::now() + seconds(15);
+    while (!condition()) {
+        if (Clock::now() > giveUp)
+            return false;
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    return true;
+}
+
+ZundleCardSerialData::ChunkSent counter(std::atomic<int>& written) {
+    return [&written](int sent) { written = sent; };
+}
+
+bool exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+// The tools write their process id first; a child that is gone from /proc was reaped.
+pid_t toolPid(const TempFolder& folder) {
+    std::string text;
+    eventually([&] {
+        text = TempFolder::read(folder.file("pid"));
+        return !text.empty() && text.back() == '\n';
+    });
+    return text.empty() ? -1 : static_cast<pid_t>(std::stol(text));
+}
+
+bool reaped(pid_t pid) {
+    return pid > 0 && eventually([pid] { return !exists("/proc/" + std::to_string(pid)); });
+}
+
+std::string toolScript(const TempFolder& folder, const std::string& body) {
+    return "#!/bin/sh\necho $$ > " + folder.file("pid") + "\n" + body + "\n";
+}
+
+bool pipeSignalBlocked() {
+    sigset_t mask;
+    ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+    return ::sigismember(&mask, SIGPIPE) == 1;
+}
+
+struct CopyCase {
+    const char* label;
+    std::vector<Chunk> chunks;
+};
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+struct EarlyEnd {
+    const char* label;
+    const char* body;
+};
+void PrintTo(const EarlyEnd& c, std::ostream* os) {
+    *os << c.label;
+}
+
+struct NoTool {
+    const char* label;
+    std::function<std::string(const TempFolder&)> make;
+};
+void PrintTo(const NoTool& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class ToolCopy : public ::testing::TestWithParam<CopyCase> {};
+
+}  // namespace
+
+TEST_P(ToolCopy, ToolReadsTheChunksAsOneStreamThenGetsASecond) {
+    TempFolder folder;
+    const std::string out = folder.file("out");
+    const std::string tool = folder.write(
+        "copy", toolScript(folder, "cat > " + out + ".part && mv " + out + ".part " + out), 0755);
+    const std::vector<Chunk>& chunks = GetParam().chunks;
+
+    std::atomic<int> written{0};
+    const auto started = Clock::now();
+    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written)));
+    const auto elapsed = Clock::now() - started;
+
+    EXPECT_GE(elapsed, milliseconds(ZundleCardSerialData::kToolSettleMs));
+    EXPECT_LT(elapsed, seconds(30)) << "the pauses of the chunks are not taken on this path";
+    EXPECT_EQ(written.load(), static_cast<int>(chunks.size()));
+    ASSERT_TRUE(eventually([&] { return exists(out); })) << "the tool never saw its input end";
+    EXPECT_EQ(TempFolder::read(out), joined(chunks));
+    EXPECT_TRUE(reaped(toolPid(folder)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, ToolCopy,
+    ::testing::Values(
+        CopyCase{"Empty", {}},
+        CopyCase{"ControlBytesUnchanged",
+                 {{"\033", 500}, {"OUT0\n", 60000}, {std::string("\x04\r\n\0end", 7), 0}}},
+        CopyCase{"MoreThanThePipeHolds",
+                 {{std::string(150000, 'a'), 0}, {std::string(150000, 'b'), 0}, {"\n", 0}}}),
+    [](const ::testing::TestParamInfo<CopyCase>& param) { return param.param.label; });
+
+class ToolEndsEarly : public ::testing::TestWithParam<EarlyEnd> {};
+
+// The test program keeps SIGPIPE at its default, which ends the process: the write
+// into a pipe nobody reads any more must not raise it.
+TEST_P(ToolEndsEarly, TransferFailsWithoutSignalAndTheToolIsReaped) {
+    TempFolder folder;
+    const std::string tool = folder.write("early", toolScript(folder, GetParam().body), 0755);
+    const bool blockedBefore = pipeSignalBlocked();
+
+    std::atomic<int> written{0};
+    const std::vector<Chunk> chunks(4, Chunk{std::string(64 * 1024, 'z'), 0});
+    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written)));
+
+    EXPECT_LT(written.load(), 4);
+    EXPECT_EQ(pipeSignalBlocked(), blockedBefore);
+    sigset_t pending;
+    ::sigpending(&pending);
+    EXPECT_EQ(::sigismember(&pending, SIGPIPE), 0);
+    EXPECT_TRUE(reaped(toolPid(folder)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tools, ToolEndsEarly,
+    ::testing::Values(EarlyEnd{"ExitsAtOnce", "exit 0"},
+                      EarlyEnd{"ReadsALittleThenExits", "dd bs=65536 count=1 of=/dev/null 2>&-"}),
+    [](const ::testing::TestParamInfo<EarlyEnd>& param) { return param.param.label; });
+
+// A write into the pipe of a tool that has already ended raises SIGPIPE in the writing
+// thread; the link takes it back instead of letting it end the program.
+TEST(ToolTransfer, WriteToAToolThatHasEndedRaisesNoSignal) {
+    TempFolder folder;
+    const std::string tool = folder.write("gone", toolScript(folder, "exit 0"), 0755);
+    devicelink::platform::ToolProcessPtr process = devicelink::platform::startTool(tool);
+    ASSERT_TRUE(process);
+    const pid_t pid = toolPid(folder);
+    ASSERT_GT(pid, 0);
+    // Ended but not yet reaped: a zombie, whose input has no reader left.
+    ASSERT_TRUE(eventually([pid] {
+        const std::string stat = TempFolder::read("/proc/" + std::to_string(pid) + "/stat");
+        const std::size_t close = stat.rfind(')');
+        return close != std::string::npos && stat.compare(close + 2, 1, "Z") == 0;
+    }));
+    EXPECT_FALSE(devicelink::platform::writeTool(*process, "10 LED 1\n"));
+    EXPECT_FALSE(pipeSignalBlocked());
+    process.reset();
+    EXPECT_TRUE(reaped(pid));
+}
+
+TEST(ToolTransfer, ToolThatNeverReadsIsGivenUpOnAndLaterReaped) {
+    TempFolder folder;
+    const std::string tool = folder.write("stuck", toolScript(folder, "exec sleep 120"), 0755);
+    const std::vector<Chunk> chunks(4, Chunk{std::string(64 * 1024, 's'), 0});
+
+    const auto started = Clock::now();
+    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks)));
+    EXPECT_LT(Clock::now() - started, seconds(30));
+
+    // The tool outlives the transfer; once it ends it must not stay behind as a zombie.
+    const pid_t pid = toolPid(folder);
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(exists("/proc/" + std::to_string(pid)));
+    ::kill(pid, SIGKILL);
+    EXPECT_TRUE(reaped(pid));
+}
+
+TEST(ToolTransfer, ToolGetsOnlyItsInputAndNullOutputs) {
+    TempFolder folder;
+    const std::string out = folder.file("fds");
+    const std::string tool = folder.write(
+        "list",
+        toolScript(folder, "ls -l /proc/$$/fd > " + out + ".part && mv " + out + ".part " + out),
+        0755);
+    // Descriptors this program opened without close-on-exec, as a library might.
+    const std::string bait = folder.file("bait");
+    const int baitFile = ::open(bait.c_str(), O_WRONLY | O_CREAT, 0600);
+    int baitPipe[2];
+    ASSERT_EQ(::pipe(baitPipe), 0);
+
+    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"hello\n", 0}})));
+    ::close(baitFile);
+    ::close(baitPipe[0]);
+    ::close(baitPipe[1]);
+    ASSERT_TRUE(eventually([&] { return exists(out); }));
+
+    std::istringstream listing(TempFolder::read(out));
+    std::string line;
+    int pipes = 0;
+    std::string standardInput;
+    std::string standardError;
+    while (std::getline(listing, line)) {
+        const std::size_t arrow = line.find(" -> ");
+        if (arrow == std::string::npos)
+            continue;
+        const std::string target = line.substr(arrow + 4);
+        const std::string fd =
+            line.substr(line.rfind(' ', arrow - 1) + 1, arrow - line.rfind(' ', arrow - 1) - 1);
+        EXPECT_EQ(target.find(bait), std::string::npos) << line;
+        if (target.compare(0, 5, "pipe:") == 0)
+            ++pipes;
+        if (fd == "0")
+            standardInput = target;
+        if (fd == "2")
+            standardError = target;
+    }
+    EXPECT_EQ(pipes, 1) << TempFolder::read(out);
+    EXPECT_EQ(standardInput.compare(0, 5, "pipe:"), 0);
+    EXPECT_EQ(standardError, "/dev/null");
+}
+
+class NotATool : public ::testing::TestWithParam<NoTool> {};
+
+TEST_P(NotATool, NothingIsStarted) {
+    TempFolder folder;
+    const std::string path = GetParam().make(folder);
+    std::atomic<int> written{0};
+    const auto started = Clock::now();
+    EXPECT_FALSE(toolEntry(path)->sendToTool(makeQueue({{"x\n", 0}}), counter(written)));
+    EXPECT_LT(Clock::now() - started, milliseconds(ZundleCardSerialData::kToolSettleMs));
+    EXPECT_EQ(written.load(), 0);
+    EXPECT_FALSE(exists(folder.file("pid")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, NotATool,
+    ::testing::Values(NoTool{"NotExecutable",
+                             [](const TempFolder& f) {
+                                 return f.write("plain", toolScript(f, "cat"), 0644);
+                             }},
+                      NoTool{"Missing", [](const TempFolder& f) { return f.file("absent"); }},
+                      NoTool{"Folder", [](const TempFolder& f) { return f.path(); }},
+                      NoTool{"EmptyPath", [](const TempFolder&) { return std::string(); }}),
+    [](const ::testing::TestParamInfo<NoTool>& param) { return param.param.label; });
