@@ -72,7 +72,11 @@ int DeviceManager::getCardCount(int set) const {
 }
 
 std::string DeviceManager::getPaletteImage(int cardIndex) const {
-    const auto& images = tableAt(tables().paletteImages, cardSet);
+    return getPaletteImage(cardIndex, cardSet);
+}
+
+std::string DeviceManager::getPaletteImage(int cardIndex, int set) const {
+    const auto& images = tableAt(tables().paletteImages, set);
     return isBelow(cardIndex, images.size()) ? images[static_cast<unsigned>(cardIndex)]
                                              : std::string();
 }

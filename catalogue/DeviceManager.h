@@ -33,6 +33,8 @@ public:
 
     // Palette picture of a card of the current set; empty past the set's end.
     std::string getPaletteImage(int cardIndex) const;
+    // Palette picture of a card of the given set; empty past the set's end.
+    std::string getPaletteImage(int cardIndex, int set) const;
     // Dialect picture of a card of the current set; empty past the set's end.
     std::string getCardImage(int cardIndex) const;
     // Dialect picture of a card of the given set; empty past the set's end.

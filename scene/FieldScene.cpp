@@ -1,11 +1,64 @@
 #include "scene/FieldScene.h"
 
+#include "catalogue/DeviceManager.h"
+
 USING_NS_CC;
+
+namespace {
+// The field is one and a half screens wide and 5.51 screens high; it opens at its top.
+constexpr float kContentWidthScreens = 1.5f;
+constexpr float kContentHeightScreens = 5.51f;
+constexpr float kFirstOffsetScreens = -4.51f;
+constexpr float kMinZoom = 0.5f;
+constexpr float kMaxZoom = 1.f;
+}  // namespace
+
+FieldScene::~FieldScene() {
+    fieldCards.clear();
+    dragGroup.clear();
+    usageBadges.clear();
+}
 
 bool FieldScene::init() {
     if (!Layer::init()) {
         return false;
     }
-    // The workspace's controls are added here as they are built.
+    heldSlot = nullptr;
+    fieldCards.clear();
+    dragGroup.clear();
+    holdDrift = Vec2::ZERO;
+
+    DeviceManager* catalogue = DeviceManager::getInstance();
+    usageCounters.clear();
+    for (int set = 0; set < 3; ++set) {
+        const int count = set < catalogue->getCardSetCount() ? catalogue->getCardCount(set) : 0;
+        usageCounters.emplace_back(static_cast<std::size_t>(count), 0);
+    }
+
+    if (!buildFieldView() || !buildFieldRows()) {
+        return false;
+    }
+    addChild(fieldView);
+    return true;
+}
+
+bool FieldScene::buildFieldView() {
+    const Size visible = Director::getInstance()->getVisibleSize();
+    fieldView = FieldScrollView::create(visible);
+    if (fieldView == nullptr) {
+        return false;
+    }
+    fieldView->delegate = this;
+    fieldView->setContentSize(
+        Size(kContentWidthScreens * visible.width, kContentHeightScreens * visible.height));
+    fieldView->setOffset(Vec2(0.f, kFirstOffsetScreens * visible.height), false);
+    fieldView->setZoom(1.f);
+    fieldView->minZoom = kMinZoom;
+    fieldView->maxZoom = kMaxZoom;
+    fieldView->setScrollAxis(FieldScrollView::ScrollAxis::Vertical);
+    fieldView->springBack = false;
+    fieldView->setPosition(Vec2::ZERO);
+    const Size content = fieldView->getContentSize();
+    fieldView->addChild(LayerColor::create(Color4B::WHITE, content.width, content.height));
     return true;
 }

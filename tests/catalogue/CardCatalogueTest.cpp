@@ -89,6 +89,9 @@ TEST_P(CatalogueCard, AnswersItsPicturesAndTextsInBothDialects) {
     const char* texts[] = {card.kib, card.vemmo};
     manager->cardSet = card.set;
     EXPECT_EQ(manager->getPaletteImage(card.index), card.palette);
+    manager->cardSet = (card.set + 1) % 3;
+    EXPECT_EQ(manager->getPaletteImage(card.index, card.set), card.palette);
+    manager->cardSet = card.set;
     for (int dialect = 0; dialect < 2; ++dialect) {
         SCOPED_TRACE(kDialectTags[dialect]);
         manager->dialect = dialect;

@@ -1,0 +1,108 @@
+// Cards on the field: creating and removing them, their usage counters and badges, the
+// cluster a press lifts, and their drawing order.
+#include <climits>
+#include <stdexcept>
+#include <string>
+
+#include "catalogue/DeviceManager.h"
+#include "scene/FieldScene.h"
+
+USING_NS_CC;
+
+CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fieldPosition) {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    CardSprite* card = CardSprite::create(catalogue->getPaletteImage(cardIndex, cardSet),
+                                          catalogue->getCardImage(cardIndex, cardSet));
+    if (card == nullptr) {
+        return nullptr;
+    }
+    card->cardSet = cardSet;
+    card->cardIndex = cardIndex;
+    Connector& connector = card->connectors[0];
+    connector.point = Vec2(0.f, card->getContentSize().height / 2.f);
+    connector.tip = connector.point + Vec2(1.f, 0.f);
+    card->setPosition(fieldPosition);
+    fieldView->addChild(card, INT_MAX);
+    fieldCards.pushBack(card);
+    usageCounters.at(static_cast<std::size_t>(cardSet)).at(static_cast<std::size_t>(cardIndex)) +=
+        1;
+    refreshUsageBadge(cardIndex, cardSet);
+    raiseCard(card);
+    return card;
+}
+
+void FieldScene::removeCard(CardSprite* card) {
+    // A card that is not (or no longer) on the field has nothing left to take off; a
+    // second removal must not lower the counter again.
+    if (card == nullptr || !fieldCards.contains(card)) {
+        return;
+    }
+    // Keeps the card alive through its own removal, whoever else lets go of it.
+    card->retain();
+    usageCounters.at(static_cast<std::size_t>(card->cardSet))
+        .at(static_cast<std::size_t>(card->cardIndex)) -= 1;
+    refreshUsageBadge(card->cardIndex, card->cardSet);
+    fieldCards.eraseObject(card);
+    // Close the gap in the drawing order, so raiseGroup's top place stays above all.
+    const int order = card->getLocalZOrder();
+    for (CardSprite* other : fieldCards) {
+        if (other->getLocalZOrder() > order) {
+            other->setLocalZOrder(other->getLocalZOrder() - 1);
+        }
+    }
+    card->setColor(Color3B::WHITE);
+    getEventDispatcher()->removeEventListenersForTarget(card);
+    card->picture->runAction(FadeOut::create(kRemoveFadeSeconds));
+    card->runAction(
+        Sequence::create(DelayTime::create(kRemoveFadeSeconds), RemoveSelf::create(true), nullptr));
+    detach(card);
+    card->release();
+}
+
+void FieldScene::refreshUsageBadge(int cardIndex, int cardSet) {
+    if (cardSet != DeviceManager::getInstance()->cardSet) {
+        return;
+    }
+    if (cardIndex < 0 || static_cast<std::size_t>(cardIndex) >= usageBadges.size()) {
+        throw std::out_of_range("invalid vector<T> subscript");
+    }
+    const int count =
+        usageCounters.at(static_cast<std::size_t>(cardSet)).at(static_cast<std::size_t>(cardIndex));
+    usageBadges.at(static_cast<std::size_t>(cardIndex))->setString(std::to_string(count));
+}
+
+void FieldScene::collectCluster(CardSprite* card) {
+    dragGroup.clear();
+    addToCluster(card);
+}
+
+void FieldScene::addToCluster(CardSprite* card) {
+    if (card == nullptr || dragGroup.contains(card)) {
+        return;
+    }
+    dragGroup.pushBack(card);
+    if (CardSprite* slot = card->connectors[0].partner) {
+        for (CardSprite* neighbour : {slot->up, slot->left, slot->down, slot->right}) {
+            if (neighbour != nullptr) {
+                addToCluster(neighbour->connectors[0].partner);
+            }
+        }
+    }
+}
+
+void FieldScene::raiseGroup() {
+    for (auto it = dragGroup.end(); it != dragGroup.begin();) {
+        --it;
+        raiseCard(*it);
+    }
+}
+
+void FieldScene::raiseCard(CardSprite* card) {
+    const int order = card->getLocalZOrder();
+    for (CardSprite* other : fieldCards) {
+        if (other->getLocalZOrder() > order) {
+            other->setLocalZOrder(other->getLocalZOrder() - 1);
+        }
+    }
+    card->setLocalZOrder(static_cast<int>(fieldCards.size()));
+}

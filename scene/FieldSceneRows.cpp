@@ -1,0 +1,193 @@
+// The field rows: building them, their insert and delete buttons, shifting cards between
+// rows, and reading them for program generation.
+#include <string>
+
+#include "scene/FieldScene.h"
+
+USING_NS_CC;
+
+namespace {
+const char* const kRowHeadImage = "res/r_field_no.png";
+const char* const kSlotImage = "res/r_field.png";
+const char* const kLineDigits = "res/r_field_num.png";
+const char* const kInsertImage = "res/r_btn_add.png";
+const char* const kDeleteImage = "res/r_btn_delete.png";
+constexpr int kDigitWidth = 9;
+constexpr int kDigitHeight = 11;
+constexpr float kRowHeadX = 360.f;
+// Rows start this far below the content's top edge.
+constexpr float kTopMargin = 50.f;
+// Neighbouring row pictures overlap by this much.
+constexpr float kOverlap = 2.f;
+// The line number ends this far before the head's right edge.
+constexpr float kNumberInset = 5.f;
+// A slot's attachment point lies this far in from its left edge.
+constexpr float kSlotInset = 5.f;
+constexpr GLubyte kPressedOpacity = 192;
+
+// A slot with its connector: attached near its left edge, facing left.
+CardSprite* createSlot() {
+    CardSprite* slot = CardSprite::create(kSlotImage);
+    if (slot != nullptr) {
+        Connector& connector = slot->connectors[0];
+        connector.point = Vec2(kSlotInset, slot->getContentSize().height / 2.f);
+        connector.tip = connector.point + Vec2(-1.f, 0.f);
+    }
+    return slot;
+}
+}  // namespace
+
+bool FieldScene::buildFieldRows() {
+    EventListenerTouchOneByOne* insertTemplate = makeRowButtonListener(true);
+    EventListenerTouchOneByOne* deleteTemplate = makeRowButtonListener(false);
+    fieldRows.clear();
+    fieldRows.reserve(kRowCount);
+    for (int i = 0; i < kRowCount; ++i) {
+        CardSprite* head = CardSprite::create(kRowHeadImage);
+        CardSprite* leftSlot = createSlot();
+        CardSprite* rightSlot = createSlot();
+        LabelAtlas* number = LabelAtlas::create(std::to_string(10 * (i + 1)), kLineDigits,
+                                                kDigitWidth, kDigitHeight, '0');
+        Sprite* insertButton = Sprite::create(kInsertImage);
+        Sprite* deleteButton = Sprite::create(kDeleteImage);
+        if (head == nullptr || leftSlot == nullptr || rightSlot == nullptr || number == nullptr ||
+            insertButton == nullptr || deleteButton == nullptr) {
+            return false;
+        }
+
+        const Size headSize = head->getContentSize();
+        const Size slotSize = leftSlot->getContentSize();
+        const Size buttonSize = insertButton->getContentSize();
+        const float contentHeight = fieldView->getContentSize().height;
+        head->setPosition(kRowHeadX, contentHeight - kTopMargin - (i + 0.5f) * headSize.height);
+        const Vec2 h = head->getPosition();
+        leftSlot->setPosition(h.x + headSize.width / 2.f + slotSize.width / 2.f - kOverlap, h.y);
+        rightSlot->setPosition(leftSlot->getPositionX() + slotSize.width - kOverlap, h.y);
+        number->setAnchorPoint(Vec2(1.f, 0.5f));
+        number->setPosition(h.x + headSize.width / 2.f - kNumberInset, h.y);
+        const float buttonX = h.x - headSize.width / 2.f - buttonSize.width / 2.f;
+        insertButton->setPosition(buttonX, h.y + headSize.height / 2.f);
+        insertButton->setTag(i);
+        deleteButton->setPosition(buttonX, h.y);
+        deleteButton->setTag(i);
+
+        if (!fieldRows.empty()) {
+            FieldRow& above = fieldRows.back();
+            leftSlot->up = above[0];
+            above[0]->down = leftSlot;
+            rightSlot->up = above[1];
+            above[1]->down = rightSlot;
+        }
+        leftSlot->right = rightSlot;
+        rightSlot->left = leftSlot;
+        fieldRows.push_back(FieldRow{leftSlot, rightSlot});
+
+        for (Node* node : {static_cast<Node*>(head), static_cast<Node*>(leftSlot),
+                           static_cast<Node*>(rightSlot), static_cast<Node*>(number),
+                           static_cast<Node*>(insertButton), static_cast<Node*>(deleteButton)}) {
+            fieldView->addChild(node);
+        }
+        getEventDispatcher()->addEventListenerWithSceneGraphPriority(insertTemplate->clone(),
+                                                                     insertButton);
+        getEventDispatcher()->addEventListenerWithSceneGraphPriority(deleteTemplate->clone(),
+                                                                     deleteButton);
+    }
+    return true;
+}
+
+EventListenerTouchOneByOne* FieldScene::makeRowButtonListener(bool insert) {
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [](Touch* touch, Event* event) {
+        Node* button = event->getCurrentTarget();
+        if (!CardSprite::isTouchInside(button, touch->getLocation())) {
+            return false;
+        }
+        button->setOpacity(kPressedOpacity);
+        return true;
+    };
+    listener->onTouchEnded = [this, insert](Touch* touch, Event* event) {
+        Node* button = event->getCurrentTarget();
+        button->setOpacity(255);
+        if (CardSprite::isTouchInside(button, touch->getLocation())) {
+            if (insert) {
+                insertRow(button->getTag());
+            } else {
+                deleteRow(button->getTag());
+            }
+        }
+    };
+    return listener;
+}
+
+void FieldScene::moveToSlot(CardSprite* card, CardSprite* slot) {
+    // A move still running from an earlier shift would add its rest on top of this one
+    // and leave the card beside its slot.
+    card->stopActionByTag(kRowMoveTag);
+    const Vec2 shift = toFieldSpace(slot, slot->connectors[0].point) -
+                       toFieldSpace(card, card->connectors[0].point);
+    Action* move = MoveTo::create(kRowMoveSeconds, card->getPosition() + shift);
+    move->setTag(kRowMoveTag);
+    card->runAction(move);
+    link(card->connectors[0], slot->connectors[0]);
+}
+
+void FieldScene::emptySlotsOfRow(int row) {
+    for (CardSprite* slot : fieldRows.at(static_cast<std::size_t>(row))) {
+        removeCard(slot->connectors[0].partner);
+        slot->connectors[0].partner = nullptr;
+    }
+}
+
+void FieldScene::insertRow(int row) {
+    CCASSERT(row >= 0 && row < kRowCount, "insertRow of a row that does not exist");
+    if (row < 0 || row >= kRowCount) {
+        return;
+    }
+    emptySlotsOfRow(kRowCount - 1);
+    for (int r = kRowCount - 2; r >= row; --r) {
+        const FieldRow& from = fieldRows[static_cast<std::size_t>(r)];
+        const FieldRow& to = fieldRows[static_cast<std::size_t>(r + 1)];
+        for (std::size_t column = 0; column < from.size(); ++column) {
+            if (CardSprite* card = from[column]->connectors[0].partner) {
+                moveToSlot(card, to[column]);
+            }
+            from[column]->connectors[0].partner = nullptr;
+        }
+    }
+}
+
+void FieldScene::deleteRow(int row) {
+    CCASSERT(row >= 0 && row < kRowCount, "deleteRow of a row that does not exist");
+    if (row < 0 || row >= kRowCount) {
+        return;
+    }
+    emptySlotsOfRow(row);
+    for (int r = row + 1; r < kRowCount; ++r) {
+        const FieldRow& from = fieldRows[static_cast<std::size_t>(r)];
+        const FieldRow& to = fieldRows[static_cast<std::size_t>(r - 1)];
+        for (std::size_t column = 0; column < from.size(); ++column) {
+            if (CardSprite* card = from[column]->connectors[0].partner) {
+                moveToSlot(card, to[column]);
+            }
+            from[column]->connectors[0].partner = nullptr;
+        }
+    }
+}
+
+std::vector<std::vector<std::optional<CardId>>> FieldScene::programRows() const {
+    std::vector<std::vector<std::optional<CardId>>> rows;
+    rows.reserve(fieldRows.size());
+    for (const FieldRow& row : fieldRows) {
+        std::vector<std::optional<CardId>> slots;
+        for (const CardSprite* slot : row) {
+            if (const CardSprite* card = slot->connectors[0].partner) {
+                slots.push_back(CardId{card->cardSet, card->cardIndex});
+            } else {
+                slots.push_back(std::nullopt);
+            }
+        }
+        rows.push_back(std::move(slots));
+    }
+    return rows;
+}

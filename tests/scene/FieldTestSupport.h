@@ -1,0 +1,96 @@
+// A real FieldScene in the headless harness, with the palette badges of the current set
+// filled in (the palette is not built here), and small helpers over its rows.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "catalogue/DeviceManager.h"
+#include "cocos2d.h"
+#include "platform/headless/HeadlessHarness.h"
+#include "scene/FieldScene.h"
+
+namespace fieldtest {
+
+// Content height of the field at the 1024 x 768 design size.
+constexpr float kFieldHeight = 5.51f * 768.f;
+constexpr float kFieldWidth = 1.5f * 1024.f;
+// A card's half width: its centre lies this far right of its attachment point.
+constexpr float kCardHalfWidth = 100.f;
+
+class FieldSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeviceManager::getInstance()->cardSet = 0;
+        DeviceManager::getInstance()->dialect = 0;
+        scene = FieldScene::create();
+        ASSERT_NE(scene, nullptr);
+        harness.scene()->addChild(scene);
+        const int count = DeviceManager::getInstance()->getCardCount(0);
+        for (int k = 0; k < count; ++k) {
+            scene->usageBadges.pushBack(
+                cocos2d::LabelAtlas::create("0", "res/r_field_num_w.png", 9, 11, '0'));
+        }
+    }
+    void TearDown() override {
+        DeviceManager::getInstance()->cardSet = 0;
+        DeviceManager::getInstance()->dialect = 0;
+    }
+
+    CardSprite* slot(int row, int column) const {
+        return scene->fieldRows.at(static_cast<std::size_t>(row))
+            .at(static_cast<std::size_t>(column));
+    }
+    // The card in a slot, or nullptr.
+    CardSprite* cardAt(int row, int column) const {
+        return slot(row, column)->connectors[0].partner;
+    }
+    // A slot's attachment point in field coordinates.
+    cocos2d::Vec2 slotPoint(int row, int column) const {
+        CardSprite* s = slot(row, column);
+        return scene->toFieldSpace(s, s->connectors[0].point);
+    }
+    // A card's attachment point in field coordinates.
+    cocos2d::Vec2 cardPoint(CardSprite* card) const {
+        return scene->toFieldSpace(card, card->connectors[0].point);
+    }
+    // A new loose card whose attachment point lies at `point`.
+    CardSprite* looseCard(const cocos2d::Vec2& point, int set = 0, int index = 0) {
+        return scene->addFieldCard(set, index, point + cocos2d::Vec2(kCardHalfWidth, 0.f));
+    }
+    // A new card placed and linked in a slot.
+    CardSprite* cardInSlot(int row, int column, int set = 0, int index = 0) {
+        CardSprite* card = looseCard(slotPoint(row, column), set, index);
+        scene->linkToNearestSlot(card);
+        EXPECT_EQ(cardAt(row, column), card);
+        return card;
+    }
+    // Every slot filled; card (r, c) is of the basic set, index (2 r + c) mod 6.
+    void fillField() {
+        for (int r = 0; r < FieldScene::kRowCount; ++r) {
+            for (int c = 0; c < 2; ++c) {
+                cardInSlot(r, c, 0, (2 * r + c) % 6);
+            }
+        }
+    }
+    // Starts a gesture on the card as a press does: the card alone, held if it sits in a
+    // slot.
+    void pickUp(CardSprite* card) {
+        scene->dragGroup.clear();
+        scene->dragGroup.pushBack(card);
+        scene->heldSlot = card->connectors[0].partner;
+        scene->holdDrift = cocos2d::Vec2::ZERO;
+    }
+    // Ends a gesture as a release does.
+    void release() {
+        scene->heldSlot = nullptr;
+        scene->holdDrift = cocos2d::Vec2::ZERO;
+        scene->dragGroup.clear();
+    }
+
+    cocos2d::HeadlessHarness harness;
+    FieldScene* scene = nullptr;
+};
+
+}  // namespace fieldtest
