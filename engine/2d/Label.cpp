@@ -182,15 +182,10 @@ void Label::draw(Renderer* renderer, const Mat4& transform, std::uint32_t) {
     Color3B c = getDisplayedColor();
     // The bitmap covers the text box when there is one; otherwise it is the node's size.
     Size drawn = _texture->getContentSize();
-    const float w = drawn.width, h = drawn.height;
-    const float top = _contentSize.height;
-    Vec2 corners[4] = {
-        transform.transformPoint(Vec2(0.f, top - h)), transform.transformPoint(Vec2(w, top - h)),
-        transform.transformPoint(Vec2(w, top)), transform.transformPoint(Vec2(0.f, top))};
-    Vec2 uv[4] = {Vec2(0.f, 1.f), Vec2(1.f, 1.f), Vec2(1.f, 0.f), Vec2(0.f, 0.f)};
-    _quadCommand.init(_globalZOrder, _texture, corners, uv,
-                      Color4B(modulate(_textColor.r, c.r), modulate(_textColor.g, c.g),
-                              modulate(_textColor.b, c.b), opacity));
+    const Rect local(0.f, _contentSize.height - drawn.height, drawn.width, drawn.height);
+    _quadCommand.initRect(_globalZOrder, _texture, transform, local,
+                          Color4B(modulate(_textColor.r, c.r), modulate(_textColor.g, c.g),
+                                  modulate(_textColor.b, c.b), opacity));
     renderer->addCommand(&_quadCommand);
 }
 

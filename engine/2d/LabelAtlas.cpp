@@ -77,11 +77,8 @@ void LabelAtlas::draw(Renderer* renderer, const Mat4& transform, std::uint32_t) 
         float u = (index % columns) * du;
         float v = (index / columns) * dv;
         float x = i * w;
-        Vec2 corners[4] = {
-            transform.transformPoint(Vec2(x, 0.f)), transform.transformPoint(Vec2(x + w, 0.f)),
-            transform.transformPoint(Vec2(x + w, h)), transform.transformPoint(Vec2(x, h))};
-        Vec2 uv[4] = {Vec2(u, v + dv), Vec2(u + du, v + dv), Vec2(u + du, v), Vec2(u, v)};
-        _quadCommands[i].init(_globalZOrder, _texture, corners, uv, colour);
+        _quadCommands[i].initRect(_globalZOrder, _texture, transform, Rect(x, 0.f, w, h), colour,
+                                  Rect(u, v, du, dv));
         renderer->addCommand(&_quadCommands[i]);
     }
 }

@@ -85,12 +85,8 @@ void Sprite::draw(Renderer* renderer, const Mat4& transform, std::uint32_t) {
         return;
     }
     Color3B c = getDisplayedColor();
-    const float w = _contentSize.width, h = _contentSize.height;
-    Vec2 corners[4] = {transform.transformPoint(Vec2(0.f, 0.f)),
-                       transform.transformPoint(Vec2(w, 0.f)), transform.transformPoint(Vec2(w, h)),
-                       transform.transformPoint(Vec2(0.f, h))};
-    Vec2 uv[4] = {Vec2(0.f, 1.f), Vec2(1.f, 1.f), Vec2(1.f, 0.f), Vec2(0.f, 0.f)};
-    _quadCommand.init(_globalZOrder, _texture, corners, uv, Color4B(c.r, c.g, c.b, opacity));
+    _quadCommand.initRect(_globalZOrder, _texture, transform, Rect(Vec2::ZERO, _contentSize),
+                          Color4B(c.r, c.g, c.b, opacity));
     renderer->addCommand(&_quadCommand);
 }
 

@@ -372,19 +372,14 @@ void GLView::handleTouchMoved(int id, const Vec2& windowPoint) {
 }
 
 void GLView::handleTouchEnded(int id, const Vec2& windowPoint) {
-    auto it = _touches.find(id);
-    if (it == _touches.end()) {
-        return;
-    }
-    Touch* touch = it->second;
-    _touches.erase(it);
-    Vec2 design = windowToDesign(windowPoint);
-    touch->setTouchInfo(id, design, designToView(design));
-    dispatchTouch(touch, EventTouch::EventCode::ENDED);
-    touch->release();
+    finishTouch(id, windowPoint, EventTouch::EventCode::ENDED);
 }
 
 void GLView::handleTouchCancelled(int id, const Vec2& windowPoint) {
+    finishTouch(id, windowPoint, EventTouch::EventCode::CANCELLED);
+}
+
+void GLView::finishTouch(int id, const Vec2& windowPoint, EventTouch::EventCode code) {
     auto it = _touches.find(id);
     if (it == _touches.end()) {
         return;
@@ -393,7 +388,7 @@ void GLView::handleTouchCancelled(int id, const Vec2& windowPoint) {
     _touches.erase(it);
     Vec2 design = windowToDesign(windowPoint);
     touch->setTouchInfo(id, design, designToView(design));
-    dispatchTouch(touch, EventTouch::EventCode::CANCELLED);
+    dispatchTouch(touch, code);
     touch->release();
 }
 

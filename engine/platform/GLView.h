@@ -134,6 +134,8 @@ private:
     void applyClip();
     Vec2 designToView(const Vec2& designPoint) const;
     void dispatchTouch(Touch* touch, EventTouch::EventCode code);
+    // Ends a touch (ended or cancelled) and lets its object go.
+    void finishTouch(int id, const Vec2& windowPoint, EventTouch::EventCode code);
     void dispatchMouse(EventMouse::MouseEventType type, EventMouse::MouseButton button,
                        const Vec2& windowPoint, float scrollX, float scrollY);
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "base/Types.h"
+#include "math/AffineTransform.h"
+#include "math/Rect.h"
 #include "math/Vec2.h"
 #include "renderer/RenderCommand.h"
 
@@ -26,6 +28,22 @@ public:
             _texCoords[i] = texCoords[i];
         }
         _colour = colour;
+    }
+
+    // The local rectangle `local` mapped through `transform`, showing the part `uv` of the
+    // picture (0..1, origin top left; the whole picture by default).
+    void initRect(float globalOrder, Texture2D* texture, const Mat4& transform, const Rect& local,
+                  const Color4B& colour, const Rect& uv = Rect(0.f, 0.f, 1.f, 1.f)) {
+        const float x0 = local.getMinX(), x1 = local.getMaxX();
+        const float y0 = local.getMinY(), y1 = local.getMaxY();
+        const Vec2 corners[4] = {
+            transform.transformPoint(Vec2(x0, y0)), transform.transformPoint(Vec2(x1, y0)),
+            transform.transformPoint(Vec2(x1, y1)), transform.transformPoint(Vec2(x0, y1))};
+        const float u0 = uv.getMinX(), u1 = uv.getMaxX();
+        const float v0 = uv.getMinY(), v1 = uv.getMaxY();
+        // Picture rows run top down while local y runs up.
+        const Vec2 texCoords[4] = {Vec2(u0, v1), Vec2(u1, v1), Vec2(u1, v0), Vec2(u0, v0)};
+        init(globalOrder, texture, corners, texCoords, colour);
     }
 
     Texture2D* getTexture() const { return _texture; }

@@ -12,11 +12,11 @@
 #include "base/AutoreleasePool.h"
 #include "base/Director.h"
 
+#include "ActionFixture.h"
+
 USING_NS_CC;
 
 namespace {
-
-constexpr float kFrame = 1.0f / 60.0f;
 
 // Counts its destruction, so tests see exactly when the last reference went.
 class Probe : public Node {
@@ -33,39 +33,8 @@ private:
     int* _destroyed = nullptr;
 };
 
-class ActionSequenceTest : public ::testing::Test {
+class ActionSequenceTest : public ActionFixture {
 protected:
-    void SetUp() override {
-        manager = Director::getInstance()->getActionManager();
-        node = Node::create();
-        node->retain();
-    }
-    void TearDown() override {
-        node->stopAllActions();
-        node->release();
-        drain();
-        EXPECT_EQ(manager->getNumberOfRunningActions(), 0);
-    }
-
-    static void drain() { PoolManager::getInstance()->getCurrentPool()->clear(); }
-    Action* run(Action* action, Node* target = nullptr) {
-        manager->addAction(action, target != nullptr ? target : node, false);
-        return action;
-    }
-    void frame(float dt = kFrame) { manager->update(dt); }
-    void frames(int count, float dt = kFrame) {
-        for (int i = 0; i < count; ++i) {
-            frame(dt);
-        }
-    }
-    int framesUntilIdle(Node* target, float dt = kFrame) {
-        int steps = 0;
-        while (manager->getNumberOfRunningActionsInTarget(target) > 0 && steps < 10000) {
-            frame(dt);
-            ++steps;
-        }
-        return steps;
-    }
     CallFunc* note(const std::string& text) {
         return CallFunc::create([this, text] { log.push_back(text); });
     }
@@ -77,8 +46,6 @@ protected:
         });
     }
 
-    ActionManager* manager = nullptr;
-    Node* node = nullptr;
     std::vector<std::string> log;
 };
 

@@ -18,46 +18,13 @@
 #include "base/Scheduler.h"
 #include "platform/headless/HeadlessHarness.h"
 
+#include "ActionFixture.h"
+
 USING_NS_CC;
 
 namespace {
 
-constexpr float kFrame = 1.0f / 60.0f;
-
-// Drives the director's action manager directly with fixed steps, on a node of its own.
-class ActionTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        manager = Director::getInstance()->getActionManager();
-        node = Node::create();
-        node->retain();
-    }
-    void TearDown() override {
-        node->stopAllActions();
-        node->release();
-        drain();
-        EXPECT_EQ(manager->getNumberOfRunningActions(), 0);
-    }
-
-    static void drain() { PoolManager::getInstance()->getCurrentPool()->clear(); }
-    Action* run(Action* action, Node* target = nullptr) {
-        manager->addAction(action, target != nullptr ? target : node, false);
-        return action;
-    }
-    void frame(float dt = kFrame) { manager->update(dt); }
-    // Steps until the node has no action left; the number of steps taken.
-    int framesUntilIdle(Node* target, float dt = kFrame) {
-        int steps = 0;
-        while (manager->getNumberOfRunningActionsInTarget(target) > 0 && steps < 10000) {
-            frame(dt);
-            ++steps;
-        }
-        return steps;
-    }
-
-    ActionManager* manager = nullptr;
-    Node* node = nullptr;
-};
+using ActionTest = ActionFixture;
 
 // The same angle in [0, 360).
 float wrapDegrees(float angle) {
