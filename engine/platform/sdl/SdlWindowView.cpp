@@ -41,6 +41,8 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     // With the software renderer, show frames through X directly: by default SDL would
     // pass them through an OpenGL texture, which makes "software" not software at all.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // An editor, not a game: the screen saver may come on while it sits there.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("SDL video cannot start: ") + SDL_GetError();
         return nullptr;
