@@ -152,6 +152,32 @@ TEST_P(SdlWindow, TurnedMirroredAndPartialQuadsLandWhereTheirCornersSay) {
     _device->endFrame();
 }
 
+TEST_P(SdlWindow, PicturesDrawnAtHalfSizeUseTheFilteredCopy) {
+    // 4 x 4: each 2 x 2 block holds one opaque red pixel and three clear green ones.
+    // Averaged with alpha weights that is red at a quarter cover; sampled without
+    // weights the clear green would tint it.
+    Bitmap bitmap;
+    bitmap.width = bitmap.height = 4;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const bool red = x % 2 == 0 && y % 2 == 0;
+            bitmap.rgba.insert(bitmap.rgba.end(), {static_cast<std::uint8_t>(red ? 255 : 0),
+                                                   static_cast<std::uint8_t>(red ? 0 : 255), 0,
+                                                   static_cast<std::uint8_t>(red ? 255 : 0)});
+        }
+    }
+    const TextureId texture = _device->createTexture(bitmap);
+    _device->beginFrame({0, 0, 0, 255});
+    Vertex corners[4];
+    rect(20, 20, 2, 2, corners);
+    _device->drawQuad(texture, corners, {255, 255, 255, 255});
+    Bitmap frame;
+    ASSERT_TRUE(_device->readPixels(frame));
+    expectPixel(at(frame, 20, 20), {64, 0, 0}, "quarter-covered red over black");
+    expectPixel(at(frame, 21, 21), {64, 0, 0}, "quarter-covered red over black");
+    _device->endFrame();
+}
+
 TEST_P(SdlWindow, EmptyClipHidesEverythingAndDestroyedTexturesDrawNothing) {
     Bitmap white;
     white.width = white.height = 1;

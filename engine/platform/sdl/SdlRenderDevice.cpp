@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/Macros.h"
+#include "platform/sdl/HalfSizeBitmap.h"
 
 namespace cocos2d {
 namespace backend {
@@ -25,6 +26,8 @@ SdlRenderDevice::SdlRenderDevice(SDL_Renderer* renderer) : _renderer(renderer) {
 SdlRenderDevice::~SdlRenderDevice() {
     for (auto& entry : _textures) {
         SDL_DestroyTexture(entry.second.texture);
+        if (entry.second.half != nullptr)
+            SDL_DestroyTexture(entry.second.half);
     }
     SDL_DestroyRenderer(_renderer);
 }
@@ -49,27 +52,41 @@ bool SdlRenderDevice::readPixels(Bitmap& out) const {
     return true;
 }
 
-TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
-    // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
-    // mean "fill with the colour" to drawQuad.
-    static const std::uint8_t clearPixel[4] = {255, 255, 255, 0};
-    const bool empty = bitmap.width <= 0 || bitmap.height <= 0;
-    CCASSERT(
-        empty || bitmap.rgba.size() >= static_cast<std::size_t>(bitmap.width) * bitmap.height * 4,
-        "bitmap smaller than its size says");
-    const int w = empty ? 1 : bitmap.width;
-    const int h = empty ? 1 : bitmap.height;
-    SDL_Texture* texture =
-        SDL_CreateTexture(_renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, w, h);
+SDL_Texture* SdlRenderDevice::upload(const Bitmap& bitmap) {
+    SDL_Texture* texture = SDL_CreateTexture(_renderer, SDL_PIXELFORMAT_RGBA32,
+                                             SDL_TEXTUREACCESS_STATIC, bitmap.width, bitmap.height);
     if (texture == nullptr)
-        return 0;
-    SDL_UpdateTexture(texture, nullptr, empty ? clearPixel : bitmap.rgba.data(), w * 4);
+        return nullptr;
+    SDL_UpdateTexture(texture, nullptr, bitmap.rgba.data(), bitmap.width * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    // Pictures have twice the pixels of their size in points; filtering keeps their
-    // edges smooth when drawn smaller.
+    // Drawn at other sizes (a resized window), filtering keeps edges smooth.
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    return texture;
+}
+
+TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
+    Texture entry;
+    if (bitmap.width <= 0 || bitmap.height <= 0) {
+        // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
+        // mean "fill with the colour" to drawQuad.
+        Bitmap clear;
+        clear.width = clear.height = 1;
+        clear.rgba = {255, 255, 255, 0};
+        entry.texture = upload(clear);
+        entry.width = entry.height = 1;
+    } else {
+        CCASSERT(bitmap.rgba.size() >= static_cast<std::size_t>(bitmap.width) * bitmap.height * 4,
+                 "bitmap smaller than its size says");
+        entry.texture = upload(bitmap);
+        entry.width = bitmap.width;
+        entry.height = bitmap.height;
+        if (entry.texture != nullptr && canHalve(bitmap))
+            entry.half = upload(halveBitmap(bitmap));
+    }
+    if (entry.texture == nullptr)
+        return 0;
     const TextureId id = _nextId++;
-    _textures[id] = Texture{texture, w, h};
+    _textures[id] = entry;
     return id;
 }
 
@@ -78,6 +95,8 @@ void SdlRenderDevice::destroyTexture(TextureId texture) {
     if (found == _textures.end())
         return;
     SDL_DestroyTexture(found->second.texture);
+    if (found->second.half != nullptr)
+        SDL_DestroyTexture(found->second.half);
     _textures.erase(found);
 }
 
@@ -158,19 +177,28 @@ bool SdlRenderDevice::copyRectangle(const Texture* texture, const Vertex (&corne
         bottom <= top) {
         return false;
     }
-    const SDL_Rect source = {left, top, right - left, bottom - top};
+    SDL_Rect source = {left, top, right - left, bottom - top};
+    SDL_Texture* sdlTexture = texture->texture;
+    // At half size (the usual case: pictures have twice the pixels of their points) the
+    // pre-filtered copy is drawn one to one.
+    if (texture->half != nullptr && left % 2 == 0 && top % 2 == 0 && source.w % 2 == 0 &&
+        source.h % 2 == 0 && std::fabs(target.w * 2.f - static_cast<float>(source.w)) < 1.f &&
+        std::fabs(target.h * 2.f - static_cast<float>(source.h)) < 1.f) {
+        sdlTexture = texture->half;
+        source = {left / 2, top / 2, source.w / 2, source.h / 2};
+    }
     // Mirrored when the corners and the texture coordinates run opposite ways.
     int flip = SDL_FLIP_NONE;
     if ((br.x > bl.x) != (br.u > bl.u))
         flip |= SDL_FLIP_HORIZONTAL;
     if ((bl.y > tl.y) != (bl.v > tl.v))
         flip |= SDL_FLIP_VERTICAL;
-    SDL_SetTextureColorMod(texture->texture, colour.r, colour.g, colour.b);
-    SDL_SetTextureAlphaMod(texture->texture, colour.a);
+    SDL_SetTextureColorMod(sdlTexture, colour.r, colour.g, colour.b);
+    SDL_SetTextureAlphaMod(sdlTexture, colour.a);
     if (flip == SDL_FLIP_NONE) {
-        SDL_RenderCopyF(_renderer, texture->texture, &source, &target);
+        SDL_RenderCopyF(_renderer, sdlTexture, &source, &target);
     } else {
-        SDL_RenderCopyExF(_renderer, texture->texture, &source, &target, 0.0, nullptr,
+        SDL_RenderCopyExF(_renderer, sdlTexture, &source, &target, 0.0, nullptr,
                           static_cast<SDL_RendererFlip>(flip));
     }
     return true;

@@ -45,7 +45,9 @@ private:
         SDL_Texture* texture = nullptr;
         int width = 0;
         int height = 0;
+        SDL_Texture* half = nullptr;  // half-size copy (see HalfSizeBitmap.h), or none
     };
+    SDL_Texture* upload(const Bitmap& bitmap);
     bool copyRectangle(const Texture* texture, const Vertex (&corners)[4], Rgba colour);
     void watchFramePace();
 
