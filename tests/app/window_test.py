@@ -217,6 +217,20 @@ class Letterbox(DisplayTest):
         self.assertEqual(status, 0, err)
 
 
+    def test_window_hidden_and_shown_again_is_drawn_again(self):
+        # Hiding stops the frames (the program goes to the background); showing the
+        # window must bring its picture back.
+        program = self.start([ARGS.probe, "letterbox", "1200", "600"])
+        window = program.wait_for_window("WindowProbe")
+        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
+        self.expect_letterbox(program, window, "letterbox-before-hiding.png")
+        program.tool("xdotool", "windowunmap", "--sync", str(window))
+        program.tool("xdotool", "windowmap", "--sync", str(window))
+        self.expect_letterbox(program, window, "letterbox-shown-again.png")
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+
+
 class MissingPicture(DisplayTest):
     def test_unloadable_picture_ends_the_program_naming_the_file(self):
         with tempfile.TemporaryDirectory() as folder:

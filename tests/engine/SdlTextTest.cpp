@@ -143,17 +143,6 @@ TEST(RenderText, WithoutABoxTheBitmapIsTheTextsOwnSize) {
     EXPECT_GE(ink.right, one.width - 3);
 }
 
-TEST(RenderText, LargerFontGivesLargerText) {
-    TextRequest request;
-    request.text = "Hello";
-    request.fontSizePx = 12.f;
-    const Bitmap small = render(request);
-    request.fontSizePx = 24.f;
-    const Bitmap large = render(request);
-    EXPECT_NEAR(large.width, 2 * small.width, 4);
-    EXPECT_NEAR(large.height, 2 * small.height, 3);
-}
-
 struct AlignCase {
     TextHAlign h;
     TextVAlign v;

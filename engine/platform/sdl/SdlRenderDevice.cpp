@@ -2,9 +2,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "base/Macros.h"
+#include "platform/sdl/HalfSizeBitmap.h"
 
 namespace cocos2d {
 namespace backend {
@@ -21,8 +24,11 @@ SdlRenderDevice::SdlRenderDevice(SDL_Renderer* renderer) : _renderer(renderer) {
 }
 
 SdlRenderDevice::~SdlRenderDevice() {
-    for (auto& entry : _textures)
-        SDL_DestroyTexture(entry.second);
+    for (auto& entry : _textures) {
+        SDL_DestroyTexture(entry.second.texture);
+        if (entry.second.half != nullptr)
+            SDL_DestroyTexture(entry.second.half);
+    }
     SDL_DestroyRenderer(_renderer);
 }
 
@@ -46,27 +52,41 @@ bool SdlRenderDevice::readPixels(Bitmap& out) const {
     return true;
 }
 
-TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
-    // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
-    // mean "fill with the colour" to drawQuad.
-    static const std::uint8_t clearPixel[4] = {255, 255, 255, 0};
-    const bool empty = bitmap.width <= 0 || bitmap.height <= 0;
-    CCASSERT(
-        empty || bitmap.rgba.size() >= static_cast<std::size_t>(bitmap.width) * bitmap.height * 4,
-        "bitmap smaller than its size says");
-    const int w = empty ? 1 : bitmap.width;
-    const int h = empty ? 1 : bitmap.height;
-    SDL_Texture* texture =
-        SDL_CreateTexture(_renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, w, h);
+SDL_Texture* SdlRenderDevice::upload(const Bitmap& bitmap) {
+    SDL_Texture* texture = SDL_CreateTexture(_renderer, SDL_PIXELFORMAT_RGBA32,
+                                             SDL_TEXTUREACCESS_STATIC, bitmap.width, bitmap.height);
     if (texture == nullptr)
-        return 0;
-    SDL_UpdateTexture(texture, nullptr, empty ? clearPixel : bitmap.rgba.data(), w * 4);
+        return nullptr;
+    SDL_UpdateTexture(texture, nullptr, bitmap.rgba.data(), bitmap.width * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    // Pictures have twice the pixels of their size in points; filtering keeps their
-    // edges smooth when drawn smaller.
+    // Drawn at other sizes (a resized window), filtering keeps edges smooth.
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    return texture;
+}
+
+TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
+    Texture entry;
+    if (bitmap.width <= 0 || bitmap.height <= 0) {
+        // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
+        // mean "fill with the colour" to drawQuad.
+        Bitmap clear;
+        clear.width = clear.height = 1;
+        clear.rgba = {255, 255, 255, 0};
+        entry.texture = upload(clear);
+        entry.width = entry.height = 1;
+    } else {
+        CCASSERT(bitmap.rgba.size() >= static_cast<std::size_t>(bitmap.width) * bitmap.height * 4,
+                 "bitmap smaller than its size says");
+        entry.texture = upload(bitmap);
+        entry.width = bitmap.width;
+        entry.height = bitmap.height;
+        if (entry.texture != nullptr && canHalve(bitmap))
+            entry.half = upload(halveBitmap(bitmap));
+    }
+    if (entry.texture == nullptr)
+        return 0;
     const TextureId id = _nextId++;
-    _textures[id] = texture;
+    _textures[id] = entry;
     return id;
 }
 
@@ -74,7 +94,9 @@ void SdlRenderDevice::destroyTexture(TextureId texture) {
     auto found = _textures.find(texture);
     if (found == _textures.end())
         return;
-    SDL_DestroyTexture(found->second);
+    SDL_DestroyTexture(found->second.texture);
+    if (found->second.half != nullptr)
+        SDL_DestroyTexture(found->second.half);
     _textures.erase(found);
 }
 
@@ -90,13 +112,15 @@ void SdlRenderDevice::beginFrame(Rgba clearColour) {
 }
 
 void SdlRenderDevice::drawQuad(TextureId texture, const Vertex (&corners)[4], Rgba colour) {
-    SDL_Texture* sdlTexture = nullptr;
+    const Texture* entry = nullptr;
     if (texture != 0) {
         auto found = _textures.find(texture);
         if (found == _textures.end())
             return;  // destroyed already: draw nothing
-        sdlTexture = found->second;
+        entry = &found->second;
     }
+    if (copyRectangle(entry, corners, colour))
+        return;
     const SDL_Color tint = {colour.r, colour.g, colour.b, colour.a};
     SDL_Vertex vertices[4];
     for (int i = 0; i < 4; ++i) {
@@ -105,7 +129,79 @@ void SdlRenderDevice::drawQuad(TextureId texture, const Vertex (&corners)[4], Rg
         vertices[i].tex_coord = {corners[i].u, corners[i].v};
     }
     static const int indices[6] = {0, 1, 2, 0, 2, 3};
-    SDL_RenderGeometry(_renderer, sdlTexture, vertices, 4, indices, 6);
+    SDL_RenderGeometry(_renderer, entry ? entry->texture : nullptr, vertices, 4, indices, 6);
+}
+
+namespace {
+
+bool same(float a, float b) {
+    return std::fabs(a - b) < 1e-3f;
+}
+
+// The whole-pixel source offset for a texture coordinate, when there is one.
+bool wholePixel(float coordinate, int size, int& pixel) {
+    const float exact = coordinate * static_cast<float>(size);
+    pixel = static_cast<int>(std::lround(exact));
+    return std::fabs(exact - static_cast<float>(pixel)) < 1e-2f;
+}
+
+}  // namespace
+
+// Most quads are upright rectangles (sprites, labels, squeezed cards, colour layers).
+// SDL's software renderer copies those many times faster than it fills two triangles,
+// and the result is the same; anything turned goes through SDL_RenderGeometry.
+bool SdlRenderDevice::copyRectangle(const Texture* texture, const Vertex (&corners)[4],
+                                    Rgba colour) {
+    const Vertex& bl = corners[0];
+    const Vertex& br = corners[1];
+    const Vertex& tr = corners[2];
+    const Vertex& tl = corners[3];
+    if (!same(bl.y, br.y) || !same(tl.y, tr.y) || !same(bl.x, tl.x) || !same(br.x, tr.x))
+        return false;
+    const SDL_FRect target = {std::min(bl.x, br.x), std::min(bl.y, tl.y), std::fabs(br.x - bl.x),
+                              std::fabs(bl.y - tl.y)};
+    if (target.w < 1e-3f || target.h < 1e-3f)
+        return true;  // edge-on: nothing to see
+    if (texture == nullptr) {
+        SDL_SetRenderDrawColor(_renderer, colour.r, colour.g, colour.b, colour.a);
+        SDL_RenderFillRectF(_renderer, &target);
+        return true;
+    }
+    if (!same(bl.u, tl.u) || !same(br.u, tr.u) || !same(bl.v, br.v) || !same(tl.v, tr.v))
+        return false;
+    int left = 0, right = 0, top = 0, bottom = 0;
+    if (!wholePixel(std::min(bl.u, br.u), texture->width, left) ||
+        !wholePixel(std::max(bl.u, br.u), texture->width, right) ||
+        !wholePixel(std::min(tl.v, bl.v), texture->height, top) ||
+        !wholePixel(std::max(tl.v, bl.v), texture->height, bottom) || right <= left ||
+        bottom <= top) {
+        return false;
+    }
+    SDL_Rect source = {left, top, right - left, bottom - top};
+    SDL_Texture* sdlTexture = texture->texture;
+    // At half size (the usual case: pictures have twice the pixels of their points) the
+    // pre-filtered copy is drawn one to one.
+    if (texture->half != nullptr && left % 2 == 0 && top % 2 == 0 && source.w % 2 == 0 &&
+        source.h % 2 == 0 && std::fabs(target.w * 2.f - static_cast<float>(source.w)) < 1.f &&
+        std::fabs(target.h * 2.f - static_cast<float>(source.h)) < 1.f) {
+        sdlTexture = texture->half;
+        source = {left / 2, top / 2, source.w / 2, source.h / 2};
+    }
+    // Mirrored when the corners and the texture coordinates run opposite ways.
+    int flip = SDL_FLIP_NONE;
+    if ((br.x > bl.x) != (br.u > bl.u))
+        flip |= SDL_FLIP_HORIZONTAL;
+    if ((bl.y > tl.y) != (bl.v > tl.v))
+        flip |= SDL_FLIP_VERTICAL;
+    SDL_SetTextureColorMod(sdlTexture, colour.r, colour.g, colour.b);
+    SDL_SetTextureAlphaMod(sdlTexture, colour.a);
+    if (flip == SDL_FLIP_NONE) {
+        SDL_RenderCopyF(_renderer, sdlTexture, &source, &target);
+    } else {
+        SDL_RenderCopyExF(_renderer, sdlTexture, &source, &target, 0.0, nullptr,
+                          static_cast<SDL_RendererFlip>(flip));
+    }
+    return true;
 }
 
 void SdlRenderDevice::setClip(const PixelRect* rect) {

@@ -41,10 +41,18 @@ public:
     const char* driverName() const;
 
 private:
+    struct Texture {
+        SDL_Texture* texture = nullptr;
+        int width = 0;
+        int height = 0;
+        SDL_Texture* half = nullptr;  // half-size copy (see HalfSizeBitmap.h), or none
+    };
+    SDL_Texture* upload(const Bitmap& bitmap);
+    bool copyRectangle(const Texture* texture, const Vertex (&corners)[4], Rgba colour);
     void watchFramePace();
 
     SDL_Renderer* _renderer;
-    std::map<TextureId, SDL_Texture*> _textures;
+    std::map<TextureId, Texture> _textures;
     TextureId _nextId = 1;
     bool _vsync = false;
     // Frame pacing seen so far, to catch a driver that claims vsync but does not wait.

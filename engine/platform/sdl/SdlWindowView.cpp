@@ -19,6 +19,16 @@ SDL_Renderer* createRenderer(SDL_Window* window) {
     return renderer;
 }
 
+// Without any display SDL settles for a window nobody can see; the program would then
+// run on invisibly. Such drivers count only when asked for by name (SDL_VIDEODRIVER).
+bool hasRealDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool invisible = driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
+                           SDL_strcmp(driver, "dummy") == 0;
+    return !invisible || (requested != nullptr && *requested != '\0');
+}
+
 }  // namespace
 
 std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int width, int height,
@@ -31,21 +41,29 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     // With the software renderer, show frames through X directly: by default SDL would
     // pass them through an OpenGL texture, which makes "software" not software at all.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // An editor, not a game: the screen saver may come on while it sits there.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("cannot open a window: ") + SDL_GetError();
+        error = std::string("SDL video cannot start: ") + SDL_GetError();
+        return nullptr;
+    }
+    if (!hasRealDisplay()) {
+        error = std::string("no display (SDL fell back to its \"") + SDL_GetCurrentVideoDriver() +
+                "\" driver; is DISPLAY set?)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_Window* window = SDL_CreateWindow(
         title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
         SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
     if (window == nullptr) {
-        error = std::string("cannot open a window: ") + SDL_GetError();
+        error = std::string("SDL cannot create it: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_Renderer* renderer = createRenderer(window);
     if (renderer == nullptr) {
-        error = std::string("cannot draw into the window: ") + SDL_GetError();
+        error = std::string("no renderer for it: ") + SDL_GetError();
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
