@@ -1,5 +1,6 @@
 // DeviceManager: the singleton's life, the empty answers past a set's end, the range
-// errors of bad sets and dialects, tab and toggle pictures, and the dialect table.
+// errors of bad sets and dialects, tab and toggle pictures, and the dialect table; each
+// card's texts and pictures are checked in CardCatalogueTest.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -41,25 +42,6 @@ TEST_F(DeviceManagerTest, InitSelectsKibAndBasic) {
     EXPECT_EQ(fresh.getPaletteImage(0), "res/cards/basic/r_led1.png");
     EXPECT_EQ(fresh.getCode(0, 0).text, "LED 1");
     EXPECT_EQ(fresh.getCardImage(0), "res/cards/basic/kib/r_led1_kib.png");
-}
-
-TEST_F(DeviceManagerTest, ButtonCardKeepsItsTrailingSpaceInVemmo) {
-    manager->dialect = 1;
-    const CodeSnippet code = manager->getCode(3, 2);
-    EXPECT_EQ(code.text, "if(btn()==1) ");
-    EXPECT_EQ(code.text.size(), 13u);
-    EXPECT_EQ(code.waitMs, -1);
-    EXPECT_TRUE(code.appendTerminator);
-    EXPECT_EQ(manager->getCode(4, 2).text, "if(btn()==0) ");
-}
-
-TEST_F(DeviceManagerTest, LoopEndCardsShareTheirTextsButNotTheirPictures) {
-    for (int dialect = 0; dialect < 2; ++dialect) {
-        manager->dialect = dialect;
-        EXPECT_EQ(manager->getCode(6, 2).text, manager->getCode(8, 2).text);
-        EXPECT_NE(manager->getCardImage(6, 2), manager->getCardImage(8, 2));
-    }
-    EXPECT_EQ(manager->getCardImage(6, 2), "res/cards/full/vemmo/r_loop_3_end_vemmo.png");
 }
 
 TEST_F(DeviceManagerTest, CardIndexPastTheSetGivesEmptyAnswers) {
@@ -124,19 +106,15 @@ TEST_F(DeviceManagerTest, SetOrDialectOutsideTheTablesIsARangeError) {
     }
 }
 
-TEST_F(DeviceManagerTest, TabShowsSelectedPictureOnlyForTheCurrentSet) {
-    manager->cardSet = 1;
-    EXPECT_EQ(manager->getTabImage(0), "res/cards/r_basic_off.png");
-    EXPECT_EQ(manager->getTabImage(1), "res/cards/r_tumbrel_on.png");
-    EXPECT_EQ(manager->getTabImage(2), "res/cards/r_full_off.png");
-    manager->cardSet = 0;
-    EXPECT_EQ(manager->getTabImage(0), "res/cards/r_basic_on.png");
-    EXPECT_EQ(manager->getTabImage(1), "res/cards/r_tumbrel_off.png");
-    manager->cardSet = 2;
-    EXPECT_EQ(manager->getTabImage(2), "res/cards/r_full_on.png");
-}
-
-TEST_F(DeviceManagerTest, ToggleImagesPerDialect) {
+TEST_F(DeviceManagerTest, TabShowsSelectedPictureOnlyForTheCurrentSetAndToggleByDialect) {
+    const char* const tabs[] = {"basic", "tumbrel", "full"};
+    for (int current = 0; current < 3; ++current) {
+        manager->cardSet = current;
+        for (int set = 0; set < 3; ++set) {
+            EXPECT_EQ(manager->getTabImage(set), std::string("res/cards/r_") + tabs[set] +
+                                                     (set == current ? "_on" : "_off") + ".png");
+        }
+    }
     EXPECT_EQ(manager->getToggleImage(0, true), "res/r_to_kib_on.png");
     EXPECT_EQ(manager->getToggleImage(0, false), "res/r_to_kib.png");
     EXPECT_EQ(manager->getToggleImage(1, true), "res/r_to_vemmo_on.png");
