@@ -102,21 +102,6 @@ TEST_F(NodeTree, ChildrenAreRetainedByTheirParentOnly) {
     child->release();
 }
 
-TEST_F(NodeTree, TagsAndNamesFindChildren) {
-    Node* parent = Node::create();
-    Node* tagged = Node::create();
-    Node* named = Node::create();
-    parent->addChild(tagged, 0, 7);
-    parent->addChild(named, 0, "row");
-    EXPECT_EQ(parent->getChildByTag(7), tagged);
-    EXPECT_EQ(parent->getChildByTag(8), nullptr);
-    EXPECT_EQ(parent->getChildByName("row"), named);
-    EXPECT_EQ(parent->getChildrenCount(), 2);
-    parent->removeChildByTag(7);
-    EXPECT_EQ(parent->getChildrenCount(), 1);
-    EXPECT_EQ(parent->getChildByTag(7), nullptr);
-}
-
 TEST_F(NodeTree, EnteringAndLeavingTheSceneRunsTheLifeCycleInOrder) {
     std::vector<std::string> log;
     Probe* outer = Probe::create(&log, "outer");
