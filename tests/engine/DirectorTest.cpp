@@ -75,15 +75,6 @@ TEST_F(Frames, AnActionOnANodeOutsideTheSceneNeedsNoFrames) {
     EXPECT_FALSE(Director::getInstance()->getScheduler()->hasPerFrameWork());
 }
 
-TEST_F(Frames, TheAutoreleasePoolIsDrainedAtTheEndOfEveryFrame) {
-    Node* node = Node::create();
-    node->retain();
-    EXPECT_EQ(node->getReferenceCount(), 2u);
-    harness.step();
-    EXPECT_EQ(node->getReferenceCount(), 1u);
-    node->release();
-}
-
 TEST_F(Frames, InputIsHandledBeforeTheFramesUpdate) {
     // Events queued on the platform view arrive in the next frame, before the scheduler.
     std::vector<std::string> order;
@@ -110,16 +101,6 @@ TEST_F(Frames, ResetLeavesACleanDirector) {
     EXPECT_EQ(Director::getInstance()->getEventDispatcher()->getListenerCount(), 0u);
     EXPECT_FLOAT_EQ(Director::getInstance()->getContentScaleFactor(), 1.f);
     EXPECT_EQ(Director::getInstance()->getWinSize(), Size::ZERO);
-}
-
-TEST_F(Frames, TheHarnessSetsUpTheProgramsWindow) {
-    Director* director = Director::getInstance();
-    EXPECT_EQ(director->getWinSize(), Size(1024.f, 768.f));
-    EXPECT_EQ(director->getVisibleSize(), Size(1024.f, 768.f));
-    EXPECT_FLOAT_EQ(director->getContentScaleFactor(), 2.f);
-    EXPECT_EQ(harness.scene()->getContentSize(), Size(1024.f, 768.f));
-    EXPECT_EQ(Device::getDPI(), 160);
-    EXPECT_EQ(Layer::create()->getContentSize(), Size(1024.f, 768.f));
 }
 
 namespace {
