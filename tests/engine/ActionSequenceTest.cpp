@@ -1,5 +1,6 @@
-// Composite actions and calls back into the program: sequences with call steps, the card
-// turn, repeats, and actions that remove their own node or stop actions while running.
+// Composite actions and calls back into the program: sequences with call steps, repeats,
+// and actions that remove their own node or stop actions while running. The card turn
+// built from them is followed frame by frame in CardSpriteTest.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -108,45 +109,6 @@ TEST_F(ActionSequenceTest, SequenceFromAListAndEmptySequencesBehaveLikeTheOthers
 
     run(Sequence::create(nullptr));
     EXPECT_EQ(framesUntilIdle(node), 1);
-}
-
-namespace {
-
-// The card turn: edge-on, swap the picture, on to the other side.
-Sequence* turn(bool toBack, std::string* texture, std::vector<std::string>* swaps) {
-    return Sequence::create(RotateTo::create(0.2f, Vec3(0.f, 90.f, 0.f)), CallFunc::create([=] {
-                                *texture = toBack ? "back" : "front";
-                                swaps->push_back(*texture);
-                            }),
-                            RotateTo::create(0.2f, Vec3(0.f, toBack ? 180.f : 0.f, 0.f)), nullptr);
-}
-
-}  // namespace
-
-TEST_F(ActionSequenceTest, CardTurnSwapsThePictureEdgeOnAndEndsOnTheOtherSide) {
-    std::string texture = "front";
-    std::vector<std::string> swaps;
-    run(turn(true, &texture, &swaps));
-    for (int step = 1; step <= 25; ++step) {
-        frame();
-        const float y = step <= 13 ? 90.f * (step - 1) / 12.f : 90.f + 90.f * (step - 13) / 12.f;
-        EXPECT_NEAR(node->getRotation3D().y, y, 1e-3f) << "step " << step;
-        EXPECT_EQ(texture, step < 13 ? "front" : "back") << "step " << step;
-    }
-    EXPECT_EQ(node->getNumberOfRunningActions(), 0);
-    EXPECT_EQ(node->getRotation3D(), Vec3(0.f, 180.f, 0.f));
-}
-
-TEST_F(ActionSequenceTest, SecondTurnDuringTheFirstEndsInTheStateOfTheLastTap) {
-    std::string texture = "front";
-    std::vector<std::string> swaps;
-    run(turn(true, &texture, &swaps));
-    frames(4);
-    run(turn(false, &texture, &swaps));
-    EXPECT_EQ(framesUntilIdle(node), 25);
-    EXPECT_EQ(swaps, (std::vector<std::string>{"back", "front"}));
-    EXPECT_EQ(texture, "front");
-    EXPECT_EQ(node->getRotation3D(), Vec3::ZERO);
 }
 
 TEST_F(ActionSequenceTest, RepeatForeverKeepsItsRateAcrossRestarts) {
