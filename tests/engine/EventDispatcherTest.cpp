@@ -330,25 +330,3 @@ TEST_F(EventDispatch, TouchesReportDesignLocationsAndDeltas) {
     EXPECT_EQ(seen[3], Vec2(10.f, 12.f));
     EXPECT_EQ(seen[4], Vec2(25.f, 738.f));
 }
-
-namespace {
-struct Button {
-    std::vector<std::string>* log;
-    bool began(Touch*, Event*) {
-        log->push_back("member began");
-        return true;
-    }
-    void ended(Touch*, Event*) { log->push_back("member ended"); }
-};
-}  // namespace
-
-TEST_F(EventDispatch, MemberFunctionsBindAsHandlers) {
-    Node* node = target(harness.scene());
-    Button button{&log};
-    auto* l = EventListenerTouchOneByOne::create();
-    l->onTouchBegan = CC_CALLBACK_2(Button::began, &button);
-    l->onTouchEnded = CC_CALLBACK_2(Button::ended, &button);
-    dispatcher()->addEventListenerWithSceneGraphPriority(l, node);
-    harness.tap(p);
-    EXPECT_EQ(log, (Log{"member began", "member ended"}));
-}
