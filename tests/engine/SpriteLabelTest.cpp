@@ -30,14 +30,6 @@ protected:
 
 }  // namespace
 
-TEST_F(Pictures, ASpriteIsAsLargeAsItsPictureInPointsAndPlacedByItsCentre) {
-    Sprite* card = Sprite::create(picture("card.png"));  // 80 x 48 pixels
-    ASSERT_NE(card, nullptr);
-    EXPECT_EQ(card->getContentSize(), Size(40.f, 24.f));
-    EXPECT_EQ(card->getAnchorPoint(), Vec2::ANCHOR_MIDDLE);
-    EXPECT_TRUE(reports.empty());
-}
-
 TEST_F(Pictures, EachFileIsDecodedOnceAndUploadedAtItsFirstDraw) {
     Sprite* a = Sprite::create(picture("card.png"));
     Sprite* b = Sprite::create(picture("card.png"));
@@ -83,7 +75,7 @@ TEST_F(Pictures, AnUndecodablePictureIsReportedWithTheDecodersReason) {
 }
 
 TEST_F(Pictures, SetTextureWithAMissingFileKeepsTheOldPicture) {
-    Sprite* sprite = Sprite::create(picture("card.png"));
+    Sprite* sprite = Sprite::create(picture("card.png"));  // 80 x 48 pixels
     Texture2D* before = sprite->getTexture();
     sprite->setTexture("res/missing_back.png");
     EXPECT_EQ(sprite->getTexture(), before);
