@@ -99,18 +99,17 @@ void HeadlessHarness::inject(const backend::InputEvent& event) {
 }
 
 void HeadlessHarness::mouseDown(EventMouse::MouseButton button, const Vec2& point) {
-    backend::InputEvent event;
-    event.type = backend::InputEvent::Type::MouseDown;
-    event.button = toBackendButton(button);
-    Vec2 w = toWindow(point);
-    event.x = w.x;
-    event.y = w.y;
-    inject(event);
+    injectButton(backend::InputEvent::Type::MouseDown, button, point);
 }
 
 void HeadlessHarness::mouseUp(EventMouse::MouseButton button, const Vec2& point) {
+    injectButton(backend::InputEvent::Type::MouseUp, button, point);
+}
+
+void HeadlessHarness::injectButton(backend::InputEvent::Type type, EventMouse::MouseButton button,
+                                   const Vec2& point) {
     backend::InputEvent event;
-    event.type = backend::InputEvent::Type::MouseUp;
+    event.type = type;
     event.button = toBackendButton(button);
     Vec2 w = toWindow(point);
     event.x = w.x;

@@ -68,6 +68,8 @@ public:
 private:
     Vec2 toWindow(const Vec2& designPoint) const;
     void inject(const backend::InputEvent& event);
+    void injectButton(backend::InputEvent::Type type, EventMouse::MouseButton button,
+                      const Vec2& point);
 
     GLView* _view = nullptr;
     backend::HeadlessView* _platformView = nullptr;
