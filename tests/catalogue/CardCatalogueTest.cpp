@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/DeviceManager.h"
+#include "tests/support/FreshSelection.h"
 
 namespace {
 
@@ -77,10 +78,7 @@ std::string dialectPicture(const ExpectedCard& card, int dialect) {
 
 class CatalogueCard : public ::testing::TestWithParam<ExpectedCard> {
 protected:
-    void TearDown() override {
-        manager->dialect = 0;
-        manager->cardSet = 0;
-    }
+    FreshSelection selection;
     DeviceManager* manager = DeviceManager::getInstance();
 };
 

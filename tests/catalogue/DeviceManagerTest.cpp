@@ -10,6 +10,7 @@
 
 #include "base/AutoreleasePool.h"
 #include "catalogue/DeviceManager.h"
+#include "tests/support/FreshSelection.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ class FreshDeviceManager : public DeviceManager {};
 // Every test leaves the shared manager as a fresh run would find it.
 class DeviceManagerTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        manager->dialect = 0;
-        manager->cardSet = 0;
-    }
+    FreshSelection selection;
     DeviceManager* manager = DeviceManager::getInstance();
 };
 

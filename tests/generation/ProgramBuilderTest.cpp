@@ -8,6 +8,7 @@
 
 #include "catalogue/DeviceManager.h"
 #include "generation/ProgramBuilder.h"
+#include "tests/support/FreshSelection.h"
 
 namespace {
 
@@ -47,10 +48,7 @@ Rows blinkField() {
 
 class ProgramBuilderTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        manager->dialect = 0;
-        manager->cardSet = 0;
-    }
+    FreshSelection selection;
     // The program lines only, without the dialect's opening and closing items.
     Chunks lines(const Rows& rows) {
         Chunks chunks = buildProgram(rows);

@@ -16,6 +16,7 @@
 
 #include "catalogue/DeviceManager.h"
 #include "platform/Backend.h"
+#include "tests/support/FreshSelection.h"
 
 using cocos2d::backend::Bitmap;
 using cocos2d::backend::decodeImageFile;
@@ -101,10 +102,7 @@ std::map<std::string, std::string> readDrawnCodes() {
 // Restores the shared manager to a fresh run's selection after each test.
 class PicturesTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        manager->dialect = 0;
-        manager->cardSet = 0;
-    }
+    FreshSelection selection;
     DeviceManager* manager = DeviceManager::getInstance();
 };
 

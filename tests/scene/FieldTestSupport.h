@@ -10,6 +10,7 @@
 #include "cocos2d.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "scene/FieldScene.h"
+#include "tests/support/FreshSelection.h"
 
 namespace fieldtest {
 
@@ -22,8 +23,6 @@ constexpr float kCardHalfWidth = 100.f;
 class FieldSceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        DeviceManager::getInstance()->cardSet = 0;
-        DeviceManager::getInstance()->dialect = 0;
         scene = FieldScene::create();
         ASSERT_NE(scene, nullptr);
         harness.scene()->addChild(scene);
@@ -32,10 +31,6 @@ protected:
             scene->usageBadges.pushBack(
                 cocos2d::LabelAtlas::create("0", "res/r_field_num_w.png", 9, 11, '0'));
         }
-    }
-    void TearDown() override {
-        DeviceManager::getInstance()->cardSet = 0;
-        DeviceManager::getInstance()->dialect = 0;
     }
 
     CardSprite* slot(int row, int column) const {
@@ -89,6 +84,7 @@ protected:
         scene->dragGroup.clear();
     }
 
+    FreshSelection selection;  // first, so the scene is built for kib and basic
     cocos2d::HeadlessHarness harness;
     FieldScene* scene = nullptr;
 };
