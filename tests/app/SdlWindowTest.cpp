@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "XGoneWindow.h"
 #include "platform/Backend.h"
 #include "platform/sdl/SdlRenderDevice.h"
 #include "platform/sdl/SdlWindowView.h"
@@ -274,6 +275,14 @@ TEST(CreateWindowView, OpensThroughTheBackendInterface) {
     EXPECT_EQ(w, 200);
     EXPECT_EQ(h, 100);
     view->setTitle("renamed");
+}
+
+// Xlib's default handler would end this process with status 1 inside the helper.
+TEST(CreateWindowView, AnErrorAboutAWindowThatIsGoneDoesNotEndTheProgram) {
+    std::string error;
+    std::unique_ptr<PlatformView> view = createWindowView("ZundleApps", 200, 100, error);
+    ASSERT_NE(view, nullptr) << error;
+    ASSERT_TRUE(sendToAGoneWindow());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "platform/sdl/SdlWindowView.h"
+#include "platform/sdl/XErrorTolerance.h"
 
 #include <SDL.h>
 
@@ -67,6 +68,10 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
+    }
+    // After SDL's own set-up, which puts its X error handlers in place.
+    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") {
+        tolerateGoneXWindows();
     }
     return std::unique_ptr<SdlWindowView>(
         new SdlWindowView(window, std::make_unique<SdlRenderDevice>(renderer)));

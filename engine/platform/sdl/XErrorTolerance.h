@@ -1,0 +1,13 @@
+// Keeps X protocol errors about windows that are already gone from ending the program.
+// Part of the SDL backend on X11; no SDL or X types cross this header.
+#pragma once
+
+namespace cocos2d {
+namespace backend {
+
+// Installs (again after each start of SDL video) an X error handler that passes over BadWindow
+// errors and hands every other error to the handler that was in place before.
+void tolerateGoneXWindows();
+
+}  // namespace backend
+}  // namespace cocos2d
