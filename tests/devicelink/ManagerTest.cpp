@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "Entries.h"
 #include "PseudoTerminal.h"
 #include "TempFolder.h"
 #include "devicelink/ZundleCardSerialManager.h"
@@ -270,10 +271,7 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
 }
 
 TEST_F(Manager, TransferToAToolThatCannotStartReportsFalse) {
-    auto* tool = ZundleCardSerialData::create();
-    tool->kind = ZundleCardSerialData::kKindTool;
-    tool->name = "missing";
-    tool->path = "/nonexistent/zc/exe/missing";
+    auto* tool = toolEntry("/nonexistent/zc/exe/missing");
     manager->devices.pushBack(tool);
     queue({{"10 LED 1\n", 0}});
     Calls calls;

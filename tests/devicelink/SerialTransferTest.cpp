@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ChunkQueue.h"
+#include "Entries.h"
 #include "PseudoTerminal.h"
 #include "devicelink/ZundleCardSerialData.h"
 
@@ -17,14 +18,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 namespace {
-
-ZundleCardSerialData* portEntry(const std::string& name) {
-    ZundleCardSerialData* entry = ZundleCardSerialData::create();
-    entry->kind = ZundleCardSerialData::kKindSerialPort;
-    entry->name = name;
-    entry->description = "pseudo-terminal";
-    return entry;
-}
 
 // Notes when each chunk went out, as the sending side reports it: after the port has
 // sent the chunk's last byte and before its pause.

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 TempFolder::TempFolder() {
@@ -37,5 +36,9 @@ std::string TempFolder::write(const std::string& name, const std::string& conten
 
 std::string TempFolder::read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string content;
+    char block[4096];
+    while (in.read(block, sizeof block) || in.gcount() > 0)
+        content.append(block, static_cast<size_t>(in.gcount()));
+    return content;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ChunkQueue.h"
+#include "Entries.h"
 #include "TempFolder.h"
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ZundleCardSerialData.h"
@@ -22,14 +23,6 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 namespace {
-
-ZundleCardSerialData* toolEntry(const std::string& path) {
-    ZundleCardSerialData* entry = ZundleCardSerialData::create();
-    entry->kind = ZundleCardSerialData::kKindTool;
-    entry->name = path.substr(path.rfind('/') + 1);
-    entry->path = path;
-    return entry;
-}
 
 // Polls a condition that a child process makes true, with a generous bound.
 bool eventually(const std::function<bool()>& condition) {
