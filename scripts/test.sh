@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the debug build, the same
-# suites under AddressSanitizer and UndefinedBehaviorSanitizer, and the device-link suite
-# under ThreadSanitizer. Fails on any failing test or sanitizer report.
+# suites under AddressSanitizer and UndefinedBehaviorSanitizer, the device-link suite
+# under ThreadSanitizer, and the release build. Warnings are errors in every build here.
+# Fails on any failing test, warning or sanitizer report.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -10,7 +11,7 @@ jobs="$(nproc)"
 configure_and_test() {
     local dir="$1" label_regex="$2"
     shift 2
-    cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
+    cmake -S "$root" -B "$root/$dir" -G Ninja -DZC_WERROR=ON "$@" >/dev/null
     cmake --build "$root/$dir" -j "$jobs"
     (cd "$root/$dir" && ctest --output-on-failure -j "$jobs" ${label_regex:+-L "$label_regex"})
 }
@@ -30,4 +31,9 @@ if [ -d "$root/devicelink" ] && [ -f "$root/tests/devicelink/CMakeLists.txt" ]; 
     configure_and_test build-tsan devicelink -DCMAKE_BUILD_TYPE=Debug -DZC_SANITIZE=thread \
         -DZC_BUILD_BENCH=OFF -DZC_BUILD_APP=OFF
 fi
+# The optimiser finds warnings and faults (uninitialised reads, timing assumptions) that a
+# debug build hides.
+echo "== release build, all suites"
+configure_and_test build-release-tests "" -DCMAKE_BUILD_TYPE=Release -DZC_BUILD_BENCH=OFF
+
 echo "test: all suites passed"
