@@ -1,0 +1,121 @@
+#include "simulator/Console.h"
+
+#include <algorithm>
+
+const char* boardStateName(BoardState state) {
+    switch (state) {
+        case BoardState::Waiting:
+            return "waiting";
+        case BoardState::Receiving:
+            return "receiving";
+        case BoardState::Running:
+            return "running";
+        case BoardState::Stopped:
+            return "stopped";
+        case BoardState::Error:
+            return "error";
+    }
+    return "";
+}
+
+Console::Console(BoardIo& io, std::int64_t startMs) : _io(io), _now(startMs), _wakeAt(startMs) {}
+
+Console::~Console() = default;
+
+void Console::receive(std::string_view bytes) {
+    for (char byte : bytes) {
+        if (_running && byte == breakKey()) {
+            // A stopped program must look stopped: the LED it blinked goes out (the
+            // outputs stay until the reset text that follows the key).
+            _io.led = false;
+            onBreak();
+        } else if (_input.size() < kInputLimit) {
+            _input.push_back(byte);
+        }
+        // The board reacts to each byte as it arrives: a command line ends, a program
+        // starts, and the next byte may already be the key that stops it.
+        advanceTo(_now);
+    }
+}
+
+void Console::step(std::int64_t ms) {
+    advanceTo(_now + std::max<std::int64_t>(ms, 0));
+}
+
+void Console::advanceTo(std::int64_t target) {
+    for (;;) {
+        if (!_running) {
+            interpretInput();
+            if (!_running) {
+                break;
+            }
+        }
+        if (_wakeAt > target) {
+            break;
+        }
+        if (_wakeAt > _now) {
+            setNow(_wakeAt);
+        }
+        const int left = kOperationsPerMs - _spentThisMs;
+        if (left <= 0) {
+            if (_now >= target) {
+                break;
+            }
+            setNow(_now + 1);
+            continue;
+        }
+        _spentThisMs += std::max(1, execute(left));
+    }
+    if (target > _now) {
+        setNow(target);
+    }
+}
+
+void Console::setNow(std::int64_t ms) {
+    if (ms != _now) {
+        _now = ms;
+        _spentThisMs = 0;
+    }
+}
+
+void Console::beginRun(bool program) {
+    _running = true;
+    _program = program;
+    _wakeAt = _now;
+    if (program) {
+        ++_programStarts;
+        // Each program drives at full speed until it sets a PWM channel itself.
+        _io.pwmSet = {false, false};
+        setState(BoardState::Running);
+    }
+}
+
+void Console::endRun(const std::string& message) {
+    if (_running && _program) {
+        setState(BoardState::Stopped, message);
+    }
+    _running = false;
+    _program = false;
+    _wakeAt = _now;
+}
+
+void Console::fail(const std::string& message) {
+    _running = false;
+    _program = false;
+    _wakeAt = _now;
+    setState(BoardState::Error, message);
+}
+
+void Console::setState(BoardState state, const std::string& message) {
+    _state = state;
+    _message = message;
+}
+
+int Console::takeInput() {
+    if (_input.empty()) {
+        return -1;
+    }
+    const auto byte = static_cast<unsigned char>(_input.front());
+    _input.pop_front();
+    return byte;
+}

@@ -1,0 +1,96 @@
+// What the two dialect interpreters share: the serial input as the board buffers it, the
+// break key, the virtual clock with its work budget, and the state the window shows.
+// Pure: no engine, no system calls; time only passes through step().
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "simulator/BoardIo.h"
+
+enum class BoardState { Waiting, Receiving, Running, Stopped, Error };
+
+// The word the window shows for a state.
+const char* boardStateName(BoardState state);
+
+class Console {
+public:
+    // Operations a program may run within one millisecond of virtual time; a program
+    // that never waits uses them up and time moves on, so nothing can hang the caller.
+    static constexpr int kOperationsPerMs = 200;
+    // Bytes the board holds while a program runs and does not read them.
+    static constexpr std::size_t kInputLimit = 64 * 1024;
+
+    Console(BoardIo& io, std::int64_t startMs);
+    virtual ~Console();
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
+
+    // Bytes as they arrive over the serial line, acted on at the current virtual time.
+    void receive(std::string_view bytes);
+    // Lets ms milliseconds of virtual time pass.
+    void step(std::int64_t ms);
+
+    // Virtual time in milliseconds since the board was switched on.
+    std::int64_t now() const { return _now; }
+    BoardState state() const { return _state; }
+    // What the board last said: the error, or how the program ended; empty for none.
+    const std::string& message() const { return _message; }
+    // Programs started so far (commands typed at the prompt do not count).
+    int programStarts() const { return _programStarts; }
+
+    // The program as the board holds it, one entry per line.
+    virtual std::vector<std::string> listing() const = 0;
+    // Index into listing() of the line that runs now (or failed); -1 for none.
+    virtual int currentLine() const = 0;
+    // Leaves whatever runs or is half received, so that a new program is read afresh.
+    virtual void prepareForProgram() = 0;
+
+protected:
+    // The byte that stops a running program.
+    virtual char breakKey() const = 0;
+    // Reads queued input while nothing runs; may start running something.
+    virtual void interpretInput() = 0;
+    // Runs at most `budget` (> 0) operations at the current time; returns how many it ran,
+    // at least one while running. Stops early when the program waits or ends.
+    virtual int execute(int budget) = 0;
+    // The break key arrived while something ran.
+    virtual void onBreak() = 0;
+
+    bool running() const { return _running; }
+    // Starts running code; a program (not a typed command) shows as running.
+    void beginRun(bool program);
+    // Nothing runs any more; a program's end shows as stopped with the message.
+    void endRun(const std::string& message);
+    // Nothing runs any more; the board shows the error.
+    void fail(const std::string& message);
+    // The running code sleeps until the virtual time.
+    void sleepUntil(std::int64_t ms) { _wakeAt = ms; }
+    // Whether the code that runs was started as a program.
+    bool runningProgram() const { return _running && _program; }
+    void setState(BoardState state, const std::string& message = std::string());
+
+    // Queued input: the next byte (or -1 when none) and whether any waits.
+    int takeInput();
+    bool hasInput() const { return !_input.empty(); }
+    void clearInput() { _input.clear(); }
+
+    BoardIo& _io;
+
+private:
+    void advanceTo(std::int64_t target);
+    void setNow(std::int64_t ms);
+
+    std::deque<char> _input;
+    std::int64_t _now = 0;
+    std::int64_t _wakeAt = 0;
+    int _spentThisMs = 0;
+    bool _running = false;
+    bool _program = false;
+    int _programStarts = 0;
+    BoardState _state = BoardState::Waiting;
+    std::string _message;
+};
