@@ -7,6 +7,8 @@
 #include "2d/Node.h"
 #include "2d/Scene.h"
 #include "base/Director.h"
+#include "base/EventKeyboard.h"
+#include "base/EventListenerKeyboard.h"
 #include "base/EventListenerMouse.h"
 #include "base/EventListenerTouchOneByOne.h"
 #include "base/EventMouse.h"
@@ -251,6 +253,9 @@ void EventDispatcher::dispatchEvent(Event* event) {
         case Event::Type::MOUSE:
             dispatchMouseEvent(static_cast<EventMouse*>(event));
             break;
+        case Event::Type::KEYBOARD:
+            dispatchKeyboardEvent(static_cast<EventKeyboard*>(event));
+            break;
         default:
             break;
     }
@@ -344,6 +349,24 @@ void EventDispatcher::dispatchMouseEvent(EventMouse* event) {
         }
         if (handler != nullptr && *handler) {
             (*handler)(event);
+        }
+        if (event->isStopped()) {
+            break;
+        }
+    }
+}
+
+void EventDispatcher::dispatchKeyboardEvent(EventKeyboard* event) {
+    Snapshot snapshot(orderedListeners(EventListener::Type::KEYBOARD));
+    for (EventListener* l : snapshot.listeners()) {
+        auto* listener = static_cast<EventListenerKeyboard*>(l);
+        if (!canHear(listener)) {
+            continue;
+        }
+        event->setCurrentTarget(listener->_node);
+        const auto& handler = event->isPressed() ? listener->onKeyPressed : listener->onKeyReleased;
+        if (handler) {
+            handler(event->getKeyCode(), event);
         }
         if (event->isStopped()) {
             break;
