@@ -11,8 +11,8 @@ class CarModel {
 public:
     // Side of the arena, and the car's half length and half width, in millimetres.
     static constexpr double kArenaSize = 1000.0;
-    static constexpr double kHalfLength = 60.0;
-    static constexpr double kHalfWidth = 45.0;
+    static constexpr double kHalfLength = 80.0;
+    static constexpr double kHalfWidth = 60.0;
     // A wheel's speed at full duty, in millimetres per second.
     static constexpr double kFullSpeed = 250.0;
 

@@ -39,11 +39,11 @@ public:
     Role claim(int waitMs = 2000);
     // Forwarder: passes the whole standard input to the window; false when it broke off.
     bool forwardStandardInput();
-    // Window: reads this instance's own standard input as its first transfer (unless it
-    // is a terminal).
+    // Window (or Alone): reads this instance's own standard input as its first transfer
+    // (unless it is a terminal).
     void watchStandardInput();
-    // Window: takes what has arrived, without waiting; returns the transfers that are
-    // complete, in the order their senders connected.
+    // Window (or Alone): takes what has arrived, without waiting; returns the transfers
+    // that are complete, in the order their senders connected.
     std::vector<std::string> poll();
 
     const std::string& socketPath() const;

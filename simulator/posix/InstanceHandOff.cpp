@@ -165,7 +165,8 @@ InstanceHandOff::Role InstanceHandOff::claim(int waitMs) {
     }
     const auto giveUp = Clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
-        const int lock = ::open(s.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        const int lock =
+            ::open(s.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (lock < 0) {
             return Role::Alone;
         }
@@ -246,7 +247,7 @@ bool InstanceHandOff::forwardStandardInput() {
 
 void InstanceHandOff::watchStandardInput() {
     struct stat info {};
-    if (_state->listenFd < 0 || ::fstat(STDIN_FILENO, &info) != 0 || ::isatty(STDIN_FILENO)) {
+    if (::fstat(STDIN_FILENO, &info) != 0 || ::isatty(STDIN_FILENO)) {
         return;
     }
     _state->senders.push_front(Sender(STDIN_FILENO, false));
@@ -255,10 +256,9 @@ void InstanceHandOff::watchStandardInput() {
 std::vector<std::string> InstanceHandOff::poll() {
     State& s = *_state;
     std::vector<std::string> complete;
-    if (s.listenFd < 0) {
-        return complete;
+    if (s.listenFd >= 0) {
+        s.acceptSenders();
     }
-    s.acceptSenders();
     for (Sender& sender : s.senders) {
         if (!sender.finished) {
             s.readFrom(sender);
