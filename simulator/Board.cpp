@@ -23,6 +23,7 @@ void Board::receiveTransfer(std::string_view bytes) {
         return;
     }
     // Each dialect's stop key comes first in its stop transfer.
+    const bool stop = bytes.front() == '\033' || bytes.front() == ' ';
     if (bytes.front() == '\033') {
         switchTo(Dialect::Kib);
     } else if (bytes.front() == ' ') {
@@ -35,6 +36,11 @@ void Board::receiveTransfer(std::string_view bytes) {
         _console->prepareForProgram();
     }
     _console->receive(bytes);
+    if (stop) {
+        // The reset text switches the outputs off; a board left with its LED lit would
+        // look as if it still ran, so stop leaves it dark too.
+        _io.led = false;
+    }
 }
 
 void Board::receive(std::string_view bytes) {

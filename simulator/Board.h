@@ -19,7 +19,8 @@ public:
     Board& operator=(const Board&) = delete;
 
     // One whole transfer, as a transfer tool receives it. A transfer that opens a program
-    // replaces whatever runs: the user pressed play.
+    // replaces whatever runs (the user pressed play); one that begins with the stop key
+    // leaves the LED dark as well as the outputs (the user pressed stop).
     void receiveTransfer(std::string_view bytes);
     // Bytes of the serial line, to the board of the current dialect.
     void receive(std::string_view bytes);

@@ -25,9 +25,6 @@ Console::~Console() = default;
 void Console::receive(std::string_view bytes) {
     for (char byte : bytes) {
         if (_running && byte == breakKey()) {
-            // A stopped program must look stopped: the LED it blinked goes out (the
-            // outputs stay until the reset text that follows the key).
-            _io.led = false;
             onBreak();
         } else if (_input.size() < kInputLimit) {
             _input.push_back(byte);

@@ -69,12 +69,23 @@ TEST_P(ProgramFlow, StopKeyAloneStopsAndTheProgramRunsAgainOnPlay) {
     send(blink());
     board.receive(key);
     EXPECT_EQ(board.console().state(), BoardState::Stopped);
+    EXPECT_TRUE(board.io().led) << "the key alone stops the program where it is";
+    board.receiveTransfer(key);
     board.step(3000);
     EXPECT_FALSE(board.io().led);
     send(blink());
     EXPECT_TRUE(board.io().led);
     EXPECT_EQ(board.console().state(), BoardState::Running);
     EXPECT_EQ(board.console().programStarts(), 2);
+}
+
+TEST_P(ProgramFlow, StopAfterTheProgramEndedStillDarkensTheBoard) {
+    send({{kLedOn, kForward}});
+    EXPECT_EQ(board.console().state(), BoardState::Stopped);
+    stop();
+    EXPECT_FALSE(board.io().led);
+    EXPECT_EQ(board.io().outputs, 0);
+    EXPECT_EQ(board.console().state(), BoardState::Stopped);
 }
 
 TEST_P(ProgramFlow, ButtonCardsActOnTheButtonBothWays) {
