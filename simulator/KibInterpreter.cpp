@@ -158,6 +158,9 @@ void KibInterpreter::startProgram() {
     _variables.fill(0);
     _failedLine = -1;
     beginRun(true);
+    if (_code.empty()) {
+        endRun("there is no program to run");
+    }
 }
 
 void KibInterpreter::onBreak() {
@@ -170,6 +173,10 @@ int KibInterpreter::execute(int budget) {
     int done = 0;
     while (running() && done < budget) {
         ++done;
+        if (_pc.line >= _code.size()) {
+            endRun("program ended");
+            break;
+        }
         const StoredLine& line = _code[_pc.line];
         if (_pc.statement >= line.parsed.statements.size()) {
             if (!line.parsed.error.empty()) {

@@ -106,6 +106,7 @@ TEST(BadInput, RandomAndMangledInputNeverCrashesOrHolds) {
                                          {kLoop3End, kForward},
                                          {CardId{1, 10}, outputOn(3)},
                                          {kLoopEnd}}),
+        programTransfer(Dialect::Kib, {}),
         stopTransfer(Dialect::Kib),
         stopTransfer(Dialect::Vemmo),
     };

@@ -88,6 +88,14 @@ TEST_P(ProgramFlow, StopAfterTheProgramEndedStillDarkensTheBoard) {
     EXPECT_EQ(board.console().state(), BoardState::Stopped);
 }
 
+TEST_P(ProgramFlow, EmptyFieldRunsNothingAndEnds) {
+    send({});
+    board.step(10);
+    EXPECT_EQ(board.console().state(), BoardState::Stopped);
+    EXPECT_FALSE(board.io().led);
+    EXPECT_EQ(board.io().outputs, 0);
+}
+
 TEST_P(ProgramFlow, ButtonCardsActOnTheButtonBothWays) {
     send({{kLoopStart}, {kIfPressed, kLedOn}, {kIfReleased, kLedOff}, {kWait1}, {kLoopEnd}});
     EXPECT_FALSE(board.io().led);
