@@ -32,12 +32,19 @@ Color3B stateColour(BoardState state) {
     return look::kInk;
 }
 
-std::string fitted(const std::string& line) {
-    // Tabs and control characters would show as boxes or nothing.
+// The text as the font can show it: boards speak ASCII, and whatever else arrived (control
+// characters, bytes that are not UTF-8) must not reach the text renderer.
+std::string printable(const std::string& text) {
     std::string shown;
-    for (char c : line) {
-        shown.push_back(static_cast<unsigned char>(c) < 32 || c == '\x7f' ? ' ' : c);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown.push_back(byte == '\n' ? '\n' : byte < 32 ? ' ' : byte >= 127 ? '?' : c);
     }
+    return shown;
+}
+
+std::string fitted(const std::string& line) {
+    std::string shown = printable(line);
     if (shown.size() > kLineChars) {
         shown.resize(kLineChars - 3);
         shown += "...";
@@ -94,7 +101,7 @@ void ProgramPanel::show(const Console& console, Dialect dialect) {
         _stateBox->setColor(stateBox);
     }
     const bool failed = console.state() == BoardState::Error;
-    _message->setString(console.message());
+    _message->setString(printable(console.message()));
     _message->setTextColor(look::opaque(failed ? look::kRed : look::kInk));
     showListing(console.listing(), dialect, console.currentLine(), failed);
 }

@@ -98,9 +98,8 @@ void SimulatorScene::update(float dt) {
 }
 
 bool SimulatorScene::busy() const {
-    const BoardState state = _board.console().state();
-    return state == BoardState::Running || state == BoardState::Receiving ||
-           CarModel::moving(_board.io()) || _board.io().beeping(_board.now());
+    return _board.console().state() == BoardState::Running || CarModel::moving(_board.io()) ||
+           _board.io().beeping(_board.now());
 }
 
 void SimulatorScene::showAll() {
