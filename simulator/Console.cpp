@@ -96,7 +96,54 @@ void Console::endRun(const std::string& message) {
     _wakeAt = _now;
 }
 
-void Console::fail(const std::string& message) {
+void Console::interpretInput() {
+    while (!_running) {
+        const int byte = takeInput();
+        if (byte < 0) {
+            return;
+        }
+        const char c = static_cast<char>(byte);
+        if (takeByte(c)) {
+            continue;
+        }
+        if (c == '\n') {
+            std::string text;
+            text.swap(_line);
+            if (_lineTooLong) {
+                _lineTooLong = false;
+                fail("line too long: \"" + text.substr(0, 40) + "...\"");
+            } else {
+                enterLine(text);
+            }
+        } else if (c == '\b' || c == '\x7f') {
+            if (!_line.empty()) {
+                _line.pop_back();
+            }
+        } else if (c != '\r') {
+            if (_line.size() < maxLineLength()) {
+                _line.push_back(c);
+            } else {
+                _lineTooLong = true;
+            }
+        }
+    }
+}
+
+void Console::clearLine() {
+    _line.clear();
+    _lineTooLong = false;
+}
+
+std::string Console::trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+void Console::fail(const std::string& message, int line) {
+    _failedLine = line;
     _running = false;
     _program = false;
     _wakeAt = _now;

@@ -52,8 +52,13 @@ public:
 protected:
     // The byte that stops a running program.
     virtual char breakKey() const = 0;
-    // Reads queued input while nothing runs; may start running something.
-    virtual void interpretInput() = 0;
+    // A byte the dialect takes before the line editor sees it (the board's own keys,
+    // a script being stored); true when it took it.
+    virtual bool takeByte(char byte) = 0;
+    // A whole line typed at the board's prompt, without its end; may start running code.
+    virtual void enterLine(const std::string& text) = 0;
+    // Longest line the board's prompt takes.
+    virtual std::size_t maxLineLength() const = 0;
     // Runs at most `budget` (> 0) operations at the current time; returns how many it ran,
     // at least one while running. Stops early when the program waits or ends.
     virtual int execute(int budget) = 0;
@@ -65,8 +70,15 @@ protected:
     void beginRun(bool program);
     // Nothing runs any more; a program's end shows as stopped with the message.
     void endRun(const std::string& message);
-    // Nothing runs any more; the board shows the error.
-    void fail(const std::string& message);
+    // Nothing runs any more; the board shows the error, blaming a line of its own
+    // numbering, or none (-1).
+    void fail(const std::string& message, int line = -1);
+    // The line the last error blamed, or -1.
+    int failedLine() const { return _failedLine; }
+    // Drops a half-typed line.
+    void clearLine();
+    // The text without spaces and tabs at either end.
+    static std::string trimmed(const std::string& text);
     // The running code sleeps until the virtual time.
     void sleepUntil(std::int64_t ms) { _wakeAt = ms; }
     // Whether the code that runs was started as a program.
@@ -81,10 +93,15 @@ protected:
     BoardIo& _io;
 
 private:
+    // Reads queued input while nothing runs: the dialect's own bytes, then lines.
+    void interpretInput();
     void advanceTo(std::int64_t target);
     void setNow(std::int64_t ms);
 
     std::deque<char> _input;
+    std::string _line;
+    bool _lineTooLong = false;
+    int _failedLine = -1;
     std::int64_t _now = 0;
     std::int64_t _wakeAt = 0;
     int _spentThisMs = 0;

@@ -6,14 +6,6 @@ namespace {
 
 using Kind = KibStatement::Kind;
 
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return std::string();
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // WAIT counts sixtieths of a second.
 std::int64_t waitMs(int ticks) {
     return (static_cast<std::int64_t>(std::max(ticks, 0)) * 1000 + 30) / 60;
@@ -39,7 +31,7 @@ int KibInterpreter::currentLine() const {
         return static_cast<int>(_pc.line);
     }
     if (state() == BoardState::Error) {
-        return indexOfLine(_failedLine);
+        return indexOfLine(failedLine());
     }
     return -1;
 }
@@ -61,42 +53,15 @@ bool KibInterpreter::opensProgram(std::string_view transfer) {
 void KibInterpreter::prepareForProgram() {
     endRun(std::string());
     clearInput();
-    _line.clear();
-    _lineTooLong = false;
+    clearLine();
 }
 
-void KibInterpreter::interpretInput() {
-    while (!running()) {
-        const int byte = takeInput();
-        if (byte < 0) {
-            return;
-        }
-        const char c = static_cast<char>(byte);
-        if (c == '\n') {
-            std::string text;
-            text.swap(_line);
-            if (_lineTooLong) {
-                _lineTooLong = false;
-                _failedLine = -1;
-                fail("line too long: \"" + text.substr(0, 40) + "...\"");
-            } else {
-                enterLine(text);
-            }
-        } else if (c == '\033') {
-            _line.clear();  // the escape key drops a half-typed line
-            _lineTooLong = false;
-        } else if (c == '\b' || c == '\x7f') {
-            if (!_line.empty()) {
-                _line.pop_back();
-            }
-        } else if (c != '\r') {
-            if (_line.size() < KibParser::kMaxLineLength) {
-                _line.push_back(c);
-            } else {
-                _lineTooLong = true;
-            }
-        }
+bool KibInterpreter::takeByte(char byte) {
+    if (byte == '\033') {
+        clearLine();  // the escape key drops a half-typed line
+        return true;
     }
+    return false;
 }
 
 void KibInterpreter::enterLine(const std::string& raw) {
@@ -114,7 +79,6 @@ void KibInterpreter::enterLine(const std::string& raw) {
         number = std::min<long>(number * 10 + (text[digits] - '0'), KibParser::kMaxNumber + 1L);
         ++digits;
     }
-    _failedLine = -1;
     if (number < 1 || number > KibParser::kMaxNumber) {
         fail("line number " + text.substr(0, digits) + " is out of range");
         return;
@@ -131,7 +95,6 @@ void KibInterpreter::enterLine(const std::string& raw) {
 
 void KibInterpreter::startDirect(const std::string& text) {
     KibLine parsed = KibParser::parse(text);
-    _failedLine = -1;
     if (!parsed.error.empty()) {
         fail(parsed.error);
         return;
@@ -156,7 +119,6 @@ void KibInterpreter::startProgram() {
     _pc = {0, 0};
     _loops.clear();
     _variables.fill(0);
-    _failedLine = -1;
     beginRun(true);
     if (_code.empty()) {
         endRun("there is no program to run");
@@ -387,6 +349,5 @@ bool KibInterpreter::jumpToLine(int number) {
 
 void KibInterpreter::failHere(const std::string& what) {
     const int number = _pc.line < _code.size() ? _code[_pc.line].number : -1;
-    _failedLine = number;
-    fail(number >= 0 ? "line " + std::to_string(number) + ": " + what : what);
+    fail(number >= 0 ? "line " + std::to_string(number) + ": " + what : what, number);
 }

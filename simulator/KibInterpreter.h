@@ -27,7 +27,9 @@ public:
 
 protected:
     char breakKey() const override { return '\033'; }
-    void interpretInput() override;
+    bool takeByte(char byte) override;
+    void enterLine(const std::string& text) override;
+    std::size_t maxLineLength() const override { return KibParser::kMaxLineLength; }
     int execute(int budget) override;
     void onBreak() override;
 
@@ -48,7 +50,6 @@ private:
         Position body;
     };
 
-    void enterLine(const std::string& text);
     void startDirect(const std::string& text);
     void startProgram();
     // Carries out the statement at the position; false when the run is over.
@@ -61,8 +62,6 @@ private:
     int indexOfLine(int number) const;
 
     std::map<int, StoredLine> _program;
-    std::string _line;
-    bool _lineTooLong = false;
 
     // What runs: the stored lines as the run found them, then a typed command.
     std::vector<StoredLine> _code;
@@ -70,5 +69,4 @@ private:
     Position _pc;
     std::vector<ForLoop> _loops;
     std::array<int, 26> _variables{};
-    int _failedLine = -1;
 };

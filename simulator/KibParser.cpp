@@ -177,11 +177,12 @@ bool expression(Cursor& in, KibExpression& out, int depth) {
     return true;
 }
 
-// Reads `count` comma-separated expressions into the statement.
-bool arguments(Cursor& in, KibStatement& statement, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && !in.accept(',')) {
-            return false;
+// Reads from `least` to `most` comma-separated expressions into the statement.
+bool arguments(Cursor& in, KibStatement& statement, int least, int most) {
+    for (int i = 0; i < most; ++i) {
+        const bool optional = i >= least;
+        if (i == 0 ? optional && (in.atEnd() || in.peek() == ':') : !in.accept(',')) {
+            return optional;
         }
         statement.arguments.emplace_back();
         if (!expression(in, statement.arguments.back(), 0)) {
@@ -191,20 +192,8 @@ bool arguments(Cursor& in, KibStatement& statement, int count) {
     return true;
 }
 
-bool optionalArguments(Cursor& in, KibStatement& statement, int most) {
-    if (in.atEnd() || in.peek() == ':') {
-        return true;
-    }
-    for (int i = 0; i < most; ++i) {
-        if (i > 0 && !in.accept(',')) {
-            return true;
-        }
-        statement.arguments.emplace_back();
-        if (!expression(in, statement.arguments.back(), 0)) {
-            return false;
-        }
-    }
-    return true;
+bool arguments(Cursor& in, KibStatement& statement, int count) {
+    return arguments(in, statement, count, count);
 }
 
 // One statement; `chained` is set when the next one may follow without a colon (THEN).
@@ -248,11 +237,11 @@ bool statement(Cursor& in, KibStatement& out, bool& chained) {
     }
     if (in.acceptWord("BEEP")) {
         out.kind = Kind::Beep;
-        return optionalArguments(in, out, 2);
+        return arguments(in, out, 0, 2);
     }
     if (in.acceptWord("SAVE")) {
         out.kind = Kind::Save;
-        return optionalArguments(in, out, 1);
+        return arguments(in, out, 0, 1);
     }
     if (in.acceptWord("FOR")) {
         out.kind = Kind::For;

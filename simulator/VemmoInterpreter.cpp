@@ -8,16 +8,6 @@ namespace {
 using Op = VemmoInstruction::Op;
 
 constexpr char kEndOfTransmission = '\x04';
-// Longest line the shell takes; the rest of a longer one is dropped.
-constexpr std::size_t kMaxLine = 1024;
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return std::string();
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 std::vector<std::string> words(const std::string& text) {
     std::istringstream in(text);
@@ -56,7 +46,7 @@ int VemmoInterpreter::currentLine() const {
         return _lastLine - 1;
     }
     if (state() == BoardState::Error) {
-        return _failedLine - 1;
+        return failedLine() > 0 ? failedLine() - 1 : -1;
     }
     return -1;
 }
@@ -69,42 +59,31 @@ bool VemmoInterpreter::opensProgram(std::string_view transfer) {
 void VemmoInterpreter::prepareForProgram() {
     endRun(std::string());
     clearInput();
-    _line.clear();
+    clearLine();
     _capturing = false;
     _captured.clear();
     _typing = false;
 }
 
-void VemmoInterpreter::interpretInput() {
-    while (!running()) {
-        const int byte = takeInput();
-        if (byte < 0) {
-            return;
+bool VemmoInterpreter::takeByte(char byte) {
+    if (_capturing) {
+        if (byte == kEndOfTransmission) {
+            finishCapture();
+        } else if (_captured.size() < VemmoCompiler::kMaxScript) {
+            _captured.push_back(byte);
+        } else {
+            _captureTooLong = true;
         }
-        const char c = static_cast<char>(byte);
-        if (_capturing) {
-            if (c == kEndOfTransmission) {
-                finishCapture();
-            } else if (_captured.size() < VemmoCompiler::kMaxScript) {
-                _captured.push_back(c);
-            } else {
-                _captureTooLong = true;
-            }
-        } else if (c == '\n') {
-            std::string text;
-            text.swap(_line);
-            if (_typing) {
-                enterTypedLine(text);
-            } else {
-                enterShellLine(text);
-            }
-        } else if (c == '\b' || c == '\x7f') {
-            if (!_line.empty()) {
-                _line.pop_back();
-            }
-        } else if (c != '\r' && c != kEndOfTransmission && _line.size() < kMaxLine) {
-            _line.push_back(c);
-        }
+        return true;
+    }
+    return byte == kEndOfTransmission;  // ends nothing at the prompt
+}
+
+void VemmoInterpreter::enterLine(const std::string& text) {
+    if (_typing) {
+        enterTypedLine(text);
+    } else {
+        enterShellLine(text);
     }
 }
 
@@ -113,7 +92,6 @@ void VemmoInterpreter::enterShellLine(const std::string& text) {
     if (command.empty()) {
         return;
     }
-    _failedLine = 0;
     if (command == std::vector<std::string>{"cat", "uart", ">", "."}) {
         _capturing = true;
         _captureTooLong = false;
@@ -134,7 +112,6 @@ void VemmoInterpreter::enterTypedLine(const std::string& text) {
     }
     // A typed line is a statement of its own: its end may stand for the semicolon.
     VemmoCompilation compiled = VemmoCompiler::compile(text + ";", _typedSymbols);
-    _failedLine = 0;
     if (!compiled.error.empty()) {
         fail(compiled.error);
         return;
@@ -163,10 +140,10 @@ void VemmoInterpreter::runScript() {
     VemmoSymbols symbols;
     VemmoCompilation compiled = VemmoCompiler::compile(_script, symbols);
     if (!compiled.error.empty()) {
-        _failedLine = compiled.errorLine;
         fail(compiled.errorLine > 0
                  ? "line " + std::to_string(compiled.errorLine) + ": " + compiled.error
-                 : compiled.error);
+                 : compiled.error,
+             compiled.errorLine);
         return;
     }
     _variables.assign(static_cast<std::size_t>(symbols.count()), 0);
@@ -331,10 +308,8 @@ std::int32_t VemmoInterpreter::pop() {
 
 void VemmoInterpreter::failHere(const std::string& what) {
     if (_runningScript) {
-        _failedLine = _lastLine;
-        fail("line " + std::to_string(_lastLine) + ": " + what);
+        fail("line " + std::to_string(_lastLine) + ": " + what, _lastLine);
     } else {
-        _failedLine = 0;
         fail(what);
     }
 }

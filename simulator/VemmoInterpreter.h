@@ -24,7 +24,9 @@ public:
 
 protected:
     char breakKey() const override { return ' '; }
-    void interpretInput() override;
+    bool takeByte(char byte) override;
+    void enterLine(const std::string& text) override;
+    std::size_t maxLineLength() const override { return 1024; }
     int execute(int budget) override;
     void onBreak() override;
 
@@ -42,7 +44,6 @@ private:
     std::int32_t pop();
     void failHere(const std::string& what);
 
-    std::string _line;
     bool _capturing = false;
     bool _captureTooLong = false;
     std::string _captured;
@@ -59,5 +60,4 @@ private:
     std::vector<std::int32_t>* _vars = &_variables;  // the script's or the typed lines'
     bool _runningScript = false;
     int _lastLine = 0;
-    int _failedLine = 0;
 };

@@ -63,6 +63,10 @@ private:
     void dispatchTouchEvent(EventTouch* event);
     void dispatchMouseEvent(EventMouse* event);
     void dispatchKeyboardEvent(EventKeyboard* event);
+    // Calls `call` with each listener of the kind that can hear now, in order, until one
+    // stops the event.
+    template <class Listener, class Call>
+    void deliverToEach(EventListener::Type type, Event* event, Call call);
     template <class Fn>
     void forTargets(Node* target, bool recursive, Fn fn);
 

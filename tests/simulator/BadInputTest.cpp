@@ -91,23 +91,13 @@ TEST(BadInput, ProgramThatNeverWaitsStillLetsTimePass) {
 // through both dialects with a bounded amount of virtual time each.
 TEST(BadInput, RandomAndMangledInputNeverCrashesOrHolds) {
     std::mt19937 random(20240613);
+    const std::vector<Row> mixed = {
+        {kLoopStart}, {kLedOn, kWait1},      {kLoop3Start, kIfPressed},
+        {kBeep},      {kLoop3End, kForward}, {CardId{1, 10}, outputOn(3)},
+        {kLoopEnd}};
     const std::vector<std::string> seeds = {
-        programTransfer(Dialect::Kib, {{kLoopStart},
-                                       {kLedOn, kWait1},
-                                       {kLoop3Start, kIfPressed},
-                                       {kBeep},
-                                       {kLoop3End, kForward},
-                                       {CardId{1, 10}, outputOn(3)},
-                                       {kLoopEnd}}),
-        programTransfer(Dialect::Vemmo, {{kLoopStart},
-                                         {kLedOn, kWait1},
-                                         {kLoop3Start, kIfPressed},
-                                         {kBeep},
-                                         {kLoop3End, kForward},
-                                         {CardId{1, 10}, outputOn(3)},
-                                         {kLoopEnd}}),
-        programTransfer(Dialect::Kib, {}),
-        stopTransfer(Dialect::Kib),
+        programTransfer(Dialect::Kib, mixed), programTransfer(Dialect::Vemmo, mixed),
+        programTransfer(Dialect::Kib, {}),    stopTransfer(Dialect::Kib),
         stopTransfer(Dialect::Vemmo),
     };
     const std::string alphabet =

@@ -16,7 +16,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
-from window_test import Screen, close_window  # noqa: E402
+from window_test import Screen, close_window, run_cases  # noqa: E402
 from xvfb_run import VirtualDisplay, die_with_parent, stop  # noqa: E402
 
 WAIT_S = 30
@@ -101,14 +101,7 @@ def main():
     parser.add_argument("--out", required=True)
     ARGS, rest = parser.parse_known_args()
     os.makedirs(ARGS.out, exist_ok=True)
-    suite = unittest.defaultTestLoader.loadTestsFromNames(
-        rest or ["SimulatorWindow"], sys.modules[__name__])
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    if not result.wasSuccessful():
-        return 1
-    if result.testsRun and len(result.skipped) == result.testsRun:
-        return 77
-    return 0
+    return run_cases(rest or ["SimulatorWindow"], sys.modules[__name__])
 
 
 if __name__ == "__main__":
