@@ -44,6 +44,9 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // An editor, not a game: the screen saver may come on while it sits there.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Before SDL's video starts: SDL chains its own handler to the one it finds, and puts
+    // that one back before it closes its connections, where late errors are still read.
+    tolerateGoneXWindows();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("SDL video cannot start: ") + SDL_GetError();
         return nullptr;
@@ -72,10 +75,6 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
-    }
-    // After SDL's own set-up, which puts its X error handlers in place.
-    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") {
-        tolerateGoneXWindows();
     }
     SDL_ShowWindow(window);
     return std::unique_ptr<SdlWindowView>(
