@@ -36,9 +36,28 @@ class XEvent(ctypes.Union):
     _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
 
+class XErrorEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("resourceid", ctypes.c_ulong), ("serial", ctypes.c_ulong),
+                ("error_code", ctypes.c_ubyte), ("request_code", ctypes.c_ubyte),
+                ("minor_code", ctypes.c_ubyte)]
+
+
+X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(XErrorEvent))
+X_ERRORS = []
+
+
+@X_ERROR_HANDLER
+def note_x_error(_display, event):
+    # Xlib's own handler would end this whole test process with status 1.
+    X_ERRORS.append((event.contents.error_code, event.contents.request_code))
+    return 0
+
+
 def close_window(display_name, window_id):
     """Asks the window to close the way a window manager's close button does:
-    a WM_DELETE_WINDOW message (there is no window manager on the virtual display)."""
+    a WM_DELETE_WINDOW message (there is no window manager on the virtual display).
+    Raises AssertionError when the server refuses it (the window is gone)."""
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -46,11 +65,14 @@ def close_window(display_name, window_id):
     x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                ctypes.POINTER(XEvent)]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XSetErrorHandler.argtypes = [X_ERROR_HANDLER]
+    x11.XSetErrorHandler(note_x_error)
     display = x11.XOpenDisplay(display_name.encode())
     if not display:
         raise RuntimeError("cannot open X display " + display_name)
+    del X_ERRORS[:]
     try:
         event = XEvent()
         event.xclient.type = 33  # ClientMessage
@@ -59,9 +81,60 @@ def close_window(display_name, window_id):
         event.xclient.format = 32
         event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
         x11.XSendEvent(display, window_id, 0, 0, ctypes.byref(event))
-        x11.XFlush(display)
+        x11.XSync(display, 0)
     finally:
         x11.XCloseDisplay(display)
+    if X_ERRORS:
+        raise AssertionError("the X server refused the close request for window 0x%x "
+                             "(error %d, request %d)" % ((window_id,) + X_ERRORS[0]))
+
+
+class XStructureEvent(ctypes.Structure):
+    """The fields that MapNotify and DestroyNotify share."""
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong),
+                ("window", ctypes.c_ulong)]
+
+
+class WindowLife:
+    """Watches the virtual display for windows that are mapped and later destroyed."""
+    MAP_NOTIFY, DESTROY_NOTIFY, SUBSTRUCTURE_NOTIFY_MASK = 19, 17, 1 << 19
+
+    def __init__(self, display_name):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x11.XPending.argtypes = [ctypes.c_void_p]
+        self.x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.display = self.x11.XOpenDisplay(display_name.encode())
+        if not self.display:
+            raise RuntimeError("cannot open X display " + display_name)
+        root = self.x11.XDefaultRootWindow(self.display)
+        self.x11.XSelectInput(self.display, root, self.SUBSTRUCTURE_NOTIFY_MASK)
+        self.x11.XSync(self.display, 0)
+        self.mapped = set()
+        self.vanished = []
+
+    def read(self):
+        """Windows that were shown and then destroyed, so far."""
+        self.x11.XSync(self.display, 0)
+        event = XEvent()
+        while self.x11.XPending(self.display):
+            self.x11.XNextEvent(self.display, ctypes.byref(event))
+            notify = ctypes.cast(ctypes.byref(event), ctypes.POINTER(XStructureEvent)).contents
+            if notify.type == self.MAP_NOTIFY:
+                self.mapped.add(notify.window)
+            elif notify.type == self.DESTROY_NOTIFY and notify.window in self.mapped:
+                self.vanished.append(notify.window)
+        return self.vanished
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
 
 
 def read_ppm(path):
@@ -161,8 +234,12 @@ class DisplayTest(unittest.TestCase):
 
 class ProgramWindow(DisplayTest):
     def test_window_has_the_title_and_size_and_closes_cleanly(self):
+        life = WindowLife(self.display.display)
+        self.addCleanup(life.close)
         program = self.start([ARGS.program])
         window = program.wait_for_window("ZundleApps")
+        # Whoever finds the window by its title must find one that stays.
+        self.assertEqual(life.read(), [], "a window was shown, then destroyed at start-up")
         self.assertEqual(program.tool("xdotool", "getwindowname", str(window)).strip(),
                          "ZundleApps")
         self.assertEqual(program.geometry(window), (1024, 768))

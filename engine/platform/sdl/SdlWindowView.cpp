@@ -54,9 +54,13 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // Hidden until the renderer is made: an OpenGL renderer makes SDL destroy the window
+    // and create another, and a window already shown would flash up under the program's
+    // title and vanish, so that whoever found it by its title (a test, a window manager)
+    // holds a window that is gone.
     SDL_Window* window = SDL_CreateWindow(
         title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-        SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
     if (window == nullptr) {
         error = std::string("SDL cannot create it: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -73,6 +77,7 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     if (std::string(SDL_GetCurrentVideoDriver()) == "x11") {
         tolerateGoneXWindows();
     }
+    SDL_ShowWindow(window);
     return std::unique_ptr<SdlWindowView>(
         new SdlWindowView(window, std::make_unique<SdlRenderDevice>(renderer)));
 }
