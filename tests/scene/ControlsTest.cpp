@@ -71,15 +71,6 @@ TEST_F(ControlsTest, EveryControlDimsWhilePressedSwallowsAndIgnoresAReleaseOffIt
     }
 }
 
-TEST_F(ControlsTest, ArrowsSwallowTheirPressToo) {
-    for (Sprite* arrow : {scene->pageUpButton, scene->pageDownButton}) {
-        harness.touchBegan(centreOf(arrow));
-        EXPECT_FALSE(scene->paletteList->isDragging());
-        EXPECT_FALSE(scene->fieldView->isDragging());
-        harness.touchEnded(centreOf(arrow));
-    }
-}
-
 TEST_F(ControlsTest, SecondPressOnTheGearReversesTheBarFromWhereItIs) {
     const Vec2 gear = centreOf(scene->settingsGear);
     harness.tap(gear);

@@ -1,7 +1,7 @@
 // The palette: its cards and badges for each set, the tabs with the offset kept per set,
 // paging with the arrows, the wheel and the middle button by pointer position, and lists
 // that always come to rest inside their bounds when glides, wheel steps and drags meet.
-#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,6 +80,7 @@ TEST_F(PaletteTest, ReturningToASetRestoresItsOffsetAndTheCurrentTabLeavesTheLis
 TEST_F(PaletteTest, ArrowsPageOnPressAndAListShorterThanTheViewStaysTopAligned) {
     pressTab(2);  // 3000 high: the top is at -2290
     harness.touchBegan(centreOf(scene->pageDownButton));
+    EXPECT_FALSE(list()->isDragging()) << "the arrow swallows its press";
     harness.touchMoved(Vec2(600.f, 300.f));  // sliding away does not undo the page
     harness.touchEnded(Vec2(600.f, 300.f));
     harness.steps(70);
@@ -102,27 +103,41 @@ TEST_F(PaletteTest, ArrowsPageOnPressAndAListShorterThanTheViewStaysTopAligned) 
     }
 }
 
-TEST_F(PaletteTest, TwoQuickPagePressesComeToRestAtTheBound) {
+TEST_F(PaletteTest, PagePressWheelStepOrDragDuringAGlideTakesOverAndRestsInsideTheBounds) {
+    struct Case {
+        const char* name;
+        float start;
+        bool up;
+        int framesBeforeInterrupting;
+        std::function<void()> interrupt;
+    };
+    const auto drag = [this]() {
+        // Over the list's empty left margin, upwards.
+        harness.touchBegan(Vec2(10.f, 300.f));
+        harness.touchMoved(Vec2(10.f, 320.f));
+        harness.touchMoved(Vec2(10.f, 360.f));
+        harness.touchEnded(Vec2(10.f, 360.f));
+    };
+    // Near either bound, where a glide's rest added to the next move would carry the list
+    // past it.
+    const std::vector<Case> cases{
+        {"second page press", -150.f, false, 6,
+         [this]() { harness.tap(centreOf(scene->pageDownButton)); }},
+        {"wheel step", -2000.f, true, 8, [this]() { harness.scroll(Vec2(100.f, 400.f), -8.f); }},
+        {"drag", -150.f, false, 5, drag},
+    };
     pressTab(2);
-    list()->setOffset(Vec2(0.f, -150.f), false);
-    harness.tap(centreOf(scene->pageDownButton));
-    harness.steps(6);
-    harness.tap(centreOf(scene->pageDownButton));
-    expectRestsInsideBounds(list());
-    EXPECT_FLOAT_EQ(list()->offset().y, 0.f);
-}
-
-TEST_F(PaletteTest, WheelStepDuringAGlideTakesOverInsideTheBounds) {
-    pressTab(2);
-    list()->setOffset(Vec2(0.f, -2000.f), false);
-    harness.tap(centreOf(scene->pageUpButton));  // glides to the top, -2290
-    harness.steps(8);
-    const float before = list()->offset().y;
-    harness.scroll(Vec2(100.f, 400.f), -8.f);
-    EXPECT_FLOAT_EQ(list()->offset().y, std::max(before - 80.f, -2290.f));
-    const float after = list()->offset().y;
-    expectRestsInsideBounds(list());
-    EXPECT_FLOAT_EQ(list()->offset().y, after) << "the wheel step stopped the glide";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        list()->setOffset(Vec2(0.f, c.start), false);
+        harness.tap(centreOf(c.up ? scene->pageUpButton : scene->pageDownButton));
+        harness.steps(c.framesBeforeInterrupting);
+        c.interrupt();
+        expectRestsInsideBounds(list(), 400);
+        const float rest = list()->offset().y;
+        harness.steps(30);
+        EXPECT_FLOAT_EQ(list()->offset().y, rest);
+    }
 }
 
 TEST_F(PaletteTest, WheelAndMiddleButtonActOnTheViewUnderThePointer) {
@@ -146,22 +161,6 @@ TEST_F(PaletteTest, WheelAndMiddleButtonActOnTheViewUnderThePointer) {
         harness.step();
         EXPECT_FLOAT_EQ(scene->fieldView->getZoom(), click.zoomAfter) << "x " << click.x;
     }
-}
-
-TEST_F(PaletteTest, ADragTakesOverFromAGlide) {
-    pressTab(2);
-    list()->setOffset(Vec2(0.f, -150.f), false);
-    harness.tap(centreOf(scene->pageDownButton));
-    harness.steps(5);
-    // A drag upwards over the list's empty left margin while the glide runs.
-    harness.touchBegan(Vec2(10.f, 300.f));
-    harness.touchMoved(Vec2(10.f, 320.f));
-    harness.touchMoved(Vec2(10.f, 360.f));
-    harness.touchEnded(Vec2(10.f, 360.f));
-    expectRestsInsideBounds(list(), 400);
-    const float rest = list()->offset().y;
-    harness.steps(60);
-    EXPECT_FLOAT_EQ(list()->offset().y, rest);
 }
 
 }  // namespace
