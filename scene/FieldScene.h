@@ -33,6 +33,9 @@ public:
     static constexpr float kRemoveFadeSeconds = 0.2f;
     // Tag of the row-move actions, so a newer move replaces an older one.
     static constexpr int kRowMoveTag = 0x526f77;
+    // Cell of the digit sheets of the line numbers and the palette's counts.
+    static constexpr int kDigitWidth = 9;
+    static constexpr int kDigitHeight = 11;
     static constexpr float kPalettePanelWidth = 275.f;
     // A saved palette offset of this value means the set has not been left yet.
     static constexpr float kNoSavedOffset = 9999.f;

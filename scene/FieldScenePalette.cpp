@@ -12,8 +12,6 @@ USING_NS_CC;
 namespace {
 const char* const kBadgeImage = "res/r_card_num.png";
 const char* const kBadgeDigits = "res/r_field_num_w.png";
-constexpr int kDigitWidth = 9;
-constexpr int kDigitHeight = 11;
 // Cards stand right-aligned this far from the list's edge, this far apart.
 constexpr float kCardInset = 5.f;
 constexpr float kCardGap = 20.f;

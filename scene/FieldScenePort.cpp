@@ -39,6 +39,10 @@ void FieldScene::refreshPortLabel(bool /*searched*/) {
         portLabel->setString(kNothingFound);
         return;
     }
+    // The manager keeps the choice in range after a search; should it not, the first
+    // entry is shown rather than reading past the list.
+    const int chosen = manager->selectedIndex;
+    const bool inRange = chosen >= 0 && chosen < static_cast<int>(manager->devices.size());
     portLabel->setString(
-        entryText(manager->devices.at(static_cast<std::size_t>(manager->selectedIndex))));
+        entryText(manager->devices.at(inRange ? static_cast<std::size_t>(chosen) : 0u)));
 }

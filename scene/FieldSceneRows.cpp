@@ -13,8 +13,6 @@ const char* const kSlotImage = "res/r_field.png";
 const char* const kLineDigits = "res/r_field_num.png";
 const char* const kInsertImage = "res/r_btn_add.png";
 const char* const kDeleteImage = "res/r_btn_delete.png";
-constexpr int kDigitWidth = 9;
-constexpr int kDigitHeight = 11;
 constexpr float kRowHeadX = 360.f;
 // Rows start this far below the content's top edge.
 constexpr float kTopMargin = 50.f;

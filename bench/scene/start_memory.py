@@ -19,7 +19,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "app"))
-from xvfb_run import VirtualDisplay, die_with_parent, stop  # noqa: E402
+from xvfb_run import die_with_parent, on_display, stop  # noqa: E402
 
 GOAL_MS = 300.0
 SETTLE_S = 1.0
@@ -86,11 +86,7 @@ def main(argv):
         return 2
     program = os.path.abspath(argv[1])
     runs = int(argv[2]) if len(argv) > 2 else 10
-    if os.environ.get("DISPLAY"):
-        times, memory = measure(program, runs, os.environ["DISPLAY"])
-    else:
-        with VirtualDisplay() as display:
-            times, memory = measure(program, runs, display.display)
+    times, memory = on_display(lambda display_name: measure(program, runs, display_name))
     median = statistics.median(times)
     print("start to first presented frame over %d runs: median %.1f ms, min %.1f ms, "
           "max %.1f ms (goal under %.0f ms: %s)"
