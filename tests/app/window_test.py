@@ -2,8 +2,8 @@
 """Window tests of the real program and of the engine's window, each on its own Xvfb.
 
 Usage: window_test.py --program ZUNDLECARDS --probe WINDOW_PROBE --out DIR
-                      [--scene-loads-pictures 0|1] [TestCase ...]
-Screenshots are saved in DIR. The program's start without pictures is checked once its
+                      [--artifacts DIR] [--scene-loads-pictures 0|1] [TestCase ...]
+Screenshots are saved in --out; the workspace's screenshot in --artifacts (default --out). The program's start without pictures is checked once its
 workspace loads any (it is skipped before). Exits 77 when every selected test was skipped."""
 
 import argparse
@@ -196,8 +196,8 @@ class Program:
                 values[key.strip()] = value.strip()
         return int(values["Width"]), int(values["Height"])
 
-    def screenshot(self, window_id, name):
-        path = os.path.join(ARGS.out, name)
+    def screenshot(self, window_id, name, folder=None):
+        path = os.path.join(folder or ARGS.out, name)
         self.tool("import", "-window", str(window_id), path)
         return Screen(path)
 
@@ -245,6 +245,63 @@ class ProgramWindow(DisplayTest):
         self.assertEqual(program.geometry(window), (1024, 768))
         screen = program.screenshot(window, "zundlecards-window.png")
         self.assertEqual((screen.width, screen.height), (1024, 768))
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(err, "", "the program writes no log")
+
+
+class Workspace(DisplayTest):
+    BLUE = (105, 208, 238)
+    WHITE = (255, 255, 255)
+    ORANGE = (240, 144, 30)  # the basic set's colour
+    PALE = (210, 241, 250)  # a tab not selected
+    HEAD = (228, 246, 252)  # a row head
+    GREEN = (46, 173, 91)
+    RED = (229, 72, 77)
+    # Window pixels (origin top left) that only the complete, correct layout colours so.
+    EXPECTED = [
+        ("palette panel between its first two cards", (150, 223), WHITE),
+        ("palette panel's left edge", (2, 400), BLUE),
+        ("palette panel's bottom edge", (150, 766), BLUE),
+        ("header strip below the tabs", (180, 50), BLUE),
+        ("basic tab, selected", (47, 40), ORANGE),
+        ("car tab, not selected", (107, 40), PALE),
+        ("first palette card's frame", (68, 150), ORANGE),
+        ("first palette card's face", (240, 190), WHITE),
+        ("field above row 10", (340, 47), WHITE),
+        ("row 10's head at the top", (340, 60), HEAD),
+        ("play button", (960, 384), GREEN),
+        ("stop button", (984, 504), RED),
+        ("settings gear", (999, 728), WHITE),
+        ("the gear's tab", (970, 745), BLUE),
+        ("field above the gear's tab", (970, 716), WHITE),
+        ("frame, left", (272, 400), BLUE),
+        ("frame, right", (1021, 400), BLUE),
+        ("frame, top", (600, 2), BLUE),
+        ("frame, bottom", (600, 766), BLUE),
+    ]
+    TOLERANCE = 12
+
+    def check_workspace(self, screen):
+        self.assertEqual((screen.width, screen.height), (1024, 768))
+        for what, (x, y), colour in self.EXPECTED:
+            seen = screen.pixel(x, y)
+            self.assertTrue(all(abs(a - b) <= self.TOLERANCE for a, b in zip(seen, colour)),
+                            "%s at %d,%d: %s, not %s" % (what, x, y, seen, colour))
+
+    def test_program_shows_the_whole_workspace(self):
+        program = self.start([ARGS.program])
+        window = program.wait_for_window("ZundleApps")
+        deadline = time.monotonic() + WAIT_S
+        while True:
+            screen = program.screenshot(window, "workspace.png", ARGS.artifacts)
+            try:
+                self.check_workspace(screen)
+                break
+            except AssertionError:
+                if time.monotonic() > deadline:
+                    raise
+                time.sleep(0.2)  # the first frames may not be on screen yet
         status, err = program.close(window)
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
@@ -337,11 +394,15 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--artifacts")
     parser.add_argument("--scene-loads-pictures", type=int, default=0)
     ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = ARGS.artifacts or ARGS.out
     os.makedirs(ARGS.out, exist_ok=True)
+    os.makedirs(ARGS.artifacts, exist_ok=True)
     suite = unittest.defaultTestLoader.loadTestsFromNames(
-        rest or ["ProgramWindow", "Letterbox", "MissingPicture"], sys.modules[__name__])
+        rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
+        sys.modules[__name__])
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     if not result.wasSuccessful():
         return 1
