@@ -2,6 +2,7 @@
 #include <csignal>
 
 #include "app/AppDelegate.h"
+#include "app/FirstFrameReport.h"
 #include "app/MissingPictureGuard.h"
 
 USING_NS_CC;
@@ -13,5 +14,6 @@ int main() {
     MissingPictureGuard::install();
 
     AppDelegate app;
+    FirstFrameReport::installIfAsked();
     return Application::getInstance()->run();
 }

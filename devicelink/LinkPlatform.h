@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "devicelink/TransferFailure.h"
+
 namespace devicelink::platform {
 
 // One serial port as the system lists it.
 struct PortRecord {
     std::string name;         // how the port is opened, e.g. ttyUSB0
-    std::string description;  // the device's model; empty when the system knows none
+    std::string description;  // the device's model, else what kind of port it is; may be empty
 };
 
 // One executable file of the tool folder.
@@ -23,7 +25,7 @@ struct ToolRecord {
     std::string path;  // full path
 };
 
-// Appends the serial ports in the system's enumeration order, with or without a
+// Appends the serial ports that have hardware behind them, by name, with or without a
 // description. False when the listing could not be obtained (what was found stays).
 bool listSerialPorts(std::vector<PortRecord>& out);
 
@@ -36,6 +38,16 @@ std::vector<ToolRecord> listExecutableFiles(const std::string& folder);
 // How long a write may make no progress before the link gives up on the other side.
 constexpr int kStallLimitMs = 2000;
 
+// What a transfer is told besides its chunks. The defaults are the system's; tests narrow
+// them to a folder of their own and a short limit.
+struct LinkSettings {
+    // Folders where programs leave lock files naming the port they hold; empty: the
+    // system's usual ones.
+    std::vector<std::string> lockFolders;
+    // How long the port or tool may take nothing before the transfer gives up on it.
+    int stallLimitMs = kStallLimitMs;
+};
+
 class SerialPort;
 // Gives the port back to other programs and closes it.
 struct SerialPortCloser {
@@ -44,13 +56,17 @@ struct SerialPortCloser {
 using SerialPortPtr = std::unique_ptr<SerialPort, SerialPortCloser>;
 
 // Opens the named port for this program alone and sets 115200 baud, 8 data bits, no
-// parity, one stop bit, raw. Empty when the port is missing, held by another program, or
-// did not take the settings.
-SerialPortPtr openSerialPort(const std::string& name);
+// parity, one stop bit, raw. Empty, with the reason in `failure`, when the port is
+// missing, may not be opened, is held by another program (one that locks it, keeps it
+// open, or names it in a live lock file), or did not take the settings. Nothing is
+// written or set on a port that is refused.
+SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& settings,
+                             TransferFailure& failure);
 
-// Writes the bytes whole and waits until the port has sent them. False when the port
-// failed, vanished, or took nothing for kStallLimitMs.
-bool writeSerialPort(SerialPort& port, const std::string& bytes);
+// Writes the bytes whole and waits until the port has sent them. False, with the reason,
+// when the port failed, vanished, or took nothing for the stall limit.
+bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSettings& settings,
+                     TransferFailure& failure);
 
 class ToolProcess;
 // Closes the tool's input if still open; the child is reaped, now or once it ends.
@@ -60,15 +76,20 @@ struct ToolProcessCloser {
 using ToolProcessPtr = std::unique_ptr<ToolProcess, ToolProcessCloser>;
 
 // Starts the executable at `path` with a pipe on its standard input and no other handle
-// of this program. Empty, with nothing started, when it is missing or not executable.
-ToolProcessPtr startTool(const std::string& path);
+// of this program; a script without a "#!" line runs under /bin/sh, as a shell runs it.
+// Empty, with nothing started and the reason in `failure`, when it is missing or cannot
+// be run.
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure);
 
-// Writes the bytes whole into the tool's input. False when the tool has exited, its
-// input is closed, or it took nothing for kStallLimitMs. Never raises SIGPIPE.
-bool writeTool(ToolProcess& tool, const std::string& bytes);
+// Writes the bytes whole into the tool's input. False, with the reason, when the tool has
+// exited, its input is closed, or it took nothing for the stall limit. Never raises
+// SIGPIPE.
+bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
+               TransferFailure& failure);
 
-// Closes the tool's input so that it sees the end. False when closing failed.
-bool closeToolInput(ToolProcess& tool);
+// Closes the tool's input so that it sees the end. False, with the reason, when closing
+// failed.
+bool closeToolInput(ToolProcess& tool, TransferFailure& failure);
 
 // Sleeps until the steady clock reaches the deadline; never returns earlier.
 void sleepUntil(std::chrono::steady_clock::time_point deadline);

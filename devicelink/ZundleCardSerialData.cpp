@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "base/Macros.h"
 #include "devicelink/LinkPlatform.h"
 
 namespace platform = devicelink::platform;
@@ -16,16 +17,33 @@ bool ZundleCardSerialData::init() {
     return true;
 }
 
+namespace {
+
+// Hands the reason to a caller that asked for it and passes the path's result on.
+bool report(bool succeeded, const TransferFailure& reason, TransferFailure* failure) {
+    CCASSERT(succeeded == (reason.kind == TransferFailure::Kind::None),
+             "a failing step names its reason, and only a failing one");
+    if (failure != nullptr) {
+        *failure = reason;
+    }
+    return succeeded;
+}
+
+}  // namespace
+
 bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
-                                            const ChunkSent& onChunkSent) const {
-    platform::SerialPortPtr port = platform::openSerialPort(name);
+                                            const ChunkSent& onChunkSent, TransferFailure* failure,
+                                            const LinkSettings& settings) const {
+    TransferFailure reason;
+    reason.target = name;
+    platform::SerialPortPtr port = platform::openSerialPort(name, settings, reason);
     if (!port) {
-        return false;
+        return report(false, reason, failure);
     }
     int sent = 0;
     for (SendData* chunk : queue) {
-        if (!platform::writeSerialPort(*port, chunk->text)) {
-            return false;
+        if (!platform::writeSerialPort(*port, chunk->text, settings, reason)) {
+            return report(false, reason, failure);
         }
         if (onChunkSent) {
             onChunkSent(++sent);
@@ -37,28 +55,31 @@ bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& qu
                                  std::chrono::milliseconds(chunk->waitMs));
         }
     }
-    return true;
+    return report(true, reason, failure);
 }
 
 bool ZundleCardSerialData::sendToTool(const cocos2d::Vector<SendData*>& queue,
-                                      const ChunkSent& onChunkSent) const {
-    platform::ToolProcessPtr tool = platform::startTool(path);
+                                      const ChunkSent& onChunkSent, TransferFailure* failure,
+                                      const LinkSettings& settings) const {
+    TransferFailure reason;
+    reason.target = name;
+    platform::ToolProcessPtr tool = platform::startTool(path, reason);
     if (!tool) {
-        return false;
+        return report(false, reason, failure);
     }
     int sent = 0;
     for (SendData* chunk : queue) {
-        if (!platform::writeTool(*tool, chunk->text)) {
-            return false;
+        if (!platform::writeTool(*tool, chunk->text, settings, reason)) {
+            return report(false, reason, failure);
         }
         if (onChunkSent) {
             onChunkSent(++sent);
         }
     }
-    if (!platform::closeToolInput(*tool)) {
-        return false;
+    if (!platform::closeToolInput(*tool, reason)) {
+        return report(false, reason, failure);
     }
     platform::sleepUntil(std::chrono::steady_clock::now() +
                          std::chrono::milliseconds(kToolSettleMs));
-    return true;
+    return report(true, reason, failure);
 }

@@ -8,7 +8,9 @@
 #include "base/Macros.h"
 #include "base/Ref.h"
 #include "base/Vector.h"
+#include "devicelink/LinkPlatform.h"
 #include "devicelink/SendData.h"
+#include "devicelink/TransferFailure.h"
 
 class ZundleCardSerialData : public cocos2d::Ref {
 public:
@@ -27,14 +29,18 @@ public:
     // comes once the port has sent a chunk's last byte, before the chunk's pause.
     using ChunkSent = std::function<void(int chunksSent)>;
 
+    using LinkSettings = devicelink::platform::LinkSettings;
+
     // Writes the chunks to the port `name`, each followed by its pause. True when every
-    // chunk went out.
+    // chunk went out; otherwise the reason goes to `failure` when one is given.
     bool sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
-                          const ChunkSent& onChunkSent = {}) const;
+                          const ChunkSent& onChunkSent = {}, TransferFailure* failure = nullptr,
+                          const LinkSettings& settings = LinkSettings()) const;
     // Feeds the chunks without pauses to the tool at `path`, closes its input and gives
-    // it a second. True when every chunk went in.
-    bool sendToTool(const cocos2d::Vector<SendData*>& queue,
-                    const ChunkSent& onChunkSent = {}) const;
+    // it a second. True when every chunk went in; otherwise the reason goes to `failure`.
+    bool sendToTool(const cocos2d::Vector<SendData*>& queue, const ChunkSent& onChunkSent = {},
+                    TransferFailure* failure = nullptr,
+                    const LinkSettings& settings = LinkSettings()) const;
 
     std::string name;         // port name below /dev, or the tool's file name
     std::string description;  // the port's model; empty for a tool

@@ -44,6 +44,11 @@ void ZundleCardSerialManager::setToolFolder(const std::string& folder) {
     _discovery.setToolFolder(folder);
 }
 
+void ZundleCardSerialManager::setLinkSettings(const devicelink::platform::LinkSettings& settings) {
+    CCASSERT(_job != Job::Send, "the link settings are in use by a transfer");
+    _linkSettings = settings;
+}
+
 bool ZundleCardSerialManager::startSearch(Callback callback) {
     CCASSERT(callback, "startSearch needs a callback");
     if (_job != Job::None) {
@@ -67,6 +72,8 @@ bool ZundleCardSerialManager::startSend(Callback callback) {
     _sendEntry->retain();
     _sendChunks = sendQueue;
     _sendResult = false;
+    _sendFailure = TransferFailure();
+    _lastFailure = TransferFailure();
     _chunksSent.store(0, std::memory_order_relaxed);
     if (!startWorker(Job::Send, callback)) {
         CC_SAFE_RELEASE_NULL(_sendEntry);
@@ -111,12 +118,14 @@ void ZundleCardSerialManager::sendWorker() {
     const auto count = [this](int sent) { _chunksSent.store(sent, std::memory_order_relaxed); };
     switch (_sendEntry->kind) {
         case ZundleCardSerialData::kKindSerialPort:
-            _sendResult = _sendEntry->sendToSerialPort(_sendChunks, count);
+            _sendResult =
+                _sendEntry->sendToSerialPort(_sendChunks, count, &_sendFailure, _linkSettings);
             break;
         case ZundleCardSerialData::kKindTool:
-            _sendResult = _sendEntry->sendToTool(_sendChunks, count);
+            _sendResult = _sendEntry->sendToTool(_sendChunks, count, &_sendFailure, _linkSettings);
             break;
         default:
+            // Never listed, so there is nothing to tell the user about it.
             _sendResult = false;
             break;
     }
@@ -141,6 +150,7 @@ void ZundleCardSerialManager::pollSend(float /*dt*/) {
     retireWorker();
     CC_SAFE_RELEASE_NULL(_sendEntry);
     _sendChunks.clear();
+    _lastFailure = _sendFailure;
     finish(_sendResult);
 }
 

@@ -11,7 +11,9 @@
 #include "base/Ref.h"
 #include "base/Vector.h"
 #include "devicelink/DeviceDiscovery.h"
+#include "devicelink/LinkPlatform.h"
 #include "devicelink/SendData.h"
+#include "devicelink/TransferFailure.h"
 #include "devicelink/ZundleCardSerialData.h"
 
 class ZundleCardSerialManager : public cocos2d::Ref {
@@ -39,11 +41,16 @@ public:
     bool isSearching() const { return _job == Job::Search; }
     // Chunks the current or last transfer has sent so far; readable at any time.
     int getChunksSent() const { return _chunksSent.load(std::memory_order_relaxed); }
+    // Why the last completed transfer did not get to its end (Kind::None after a success
+    // and while a transfer runs). Main thread; set before the transfer's callback runs.
+    const TransferFailure& getLastFailure() const { return _lastFailure; }
 
     // Replaces the system's port listing for discovery (tests); an empty one restores it.
     void setPortSource(DeviceDiscovery::PortSource source);
     // Replaces the tool folder for discovery (tests); an empty path restores the default.
     void setToolFolder(const std::string& folder);
+    // Replaces the lock folders and stall limit of later transfers (tests).
+    void setLinkSettings(const devicelink::platform::LinkSettings& settings);
 
     // Serial ports, then tools; holds the only reference to each entry. Main thread, and
     // only while no discovery is registered.
@@ -79,5 +86,8 @@ private:
     // changes on the main thread cannot reach it.
     ZundleCardSerialData* _sendEntry = nullptr;
     cocos2d::Vector<SendData*> _sendChunks;
-    bool _sendResult = false;  // written by the worker, read after the join
+    devicelink::platform::LinkSettings _linkSettings;
+    bool _sendResult = false;      // written by the worker, read after the join
+    TransferFailure _sendFailure;  // likewise
+    TransferFailure _lastFailure;  // the main thread's copy, taken after the join
 };

@@ -1,3 +1,5 @@
+// Building the workspace: init in its order (the steps live in the files of their
+// concern), the field view, the scene's state, and the hooks of the editing controls.
 #include "scene/FieldScene.h"
 
 #include "catalogue/DeviceManager.h"
@@ -16,30 +18,59 @@ constexpr float kMaxZoom = 1.f;
 FieldScene::~FieldScene() {
     fieldCards.clear();
     dragGroup.clear();
+    paletteCards.clear();
     usageBadges.clear();
+    cardSetTabs.clear();
+    dialectChooserListeners.clear();
+    portChooserListeners.clear();
 }
 
 bool FieldScene::init() {
     if (!Layer::init()) {
         return false;
     }
-    heldSlot = nullptr;
+    resetState();
+    // Drawing order is the order of adding: the field at the bottom, the palette and the
+    // settings bar over it, the player strip and the frame on top.
+    Layer* layerA = Layer::create();
+    settingsBar = Layer::create();
+    if (!buildPalettePanel(layerA) || !buildSettingsBar() || !buildFieldView() ||
+        !buildFieldRows()) {
+        return false;
+    }
+    addChild(fieldView);
+    addChild(layerA);
+    addChild(settingsBar);
+    if (!buildPlayerStrip()) {
+        return false;
+    }
+    buildFrame();
+    addControlListeners();
+    startPortSearch();
+    refreshDialect();
+    addMouseListener();
+    return true;
+}
+
+void FieldScene::resetState() {
+    ghostCard = draggedCard = pressedCard = heldSlot = nullptr;
+    pressIsStill = true;
+    dragMode = false;
     fieldCards.clear();
     dragGroup.clear();
+    cardSetTabs.clear();
+    touchSequence = 0;
     holdDrift = Vec2::ZERO;
 
     DeviceManager* catalogue = DeviceManager::getInstance();
     usageCounters.clear();
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < kCardSetCount; ++set) {
         const int count = set < catalogue->getCardSetCount() ? catalogue->getCardCount(set) : 0;
         usageCounters.emplace_back(static_cast<std::size_t>(count), 0);
+        savedPaletteOffsets[static_cast<std::size_t>(set)] = kNoSavedOffset;
     }
-
-    if (!buildFieldView() || !buildFieldRows()) {
-        return false;
-    }
-    addChild(fieldView);
-    return true;
+    portChooser = nullptr;
+    settingsBarOpen = false;
 }
 
 bool FieldScene::buildFieldView() {
@@ -62,3 +93,21 @@ bool FieldScene::buildFieldView() {
     fieldView->addChild(LayerColor::create(Color4B::WHITE, content.width, content.height));
     return true;
 }
+
+// ---------------------------------------------------------------------------------------
+// Hooks: the controls give their press feedback now; what they do comes with the run and
+// stop flow, the port chooser and the card placement.
+
+void FieldScene::onPlayPressed() {}
+
+void FieldScene::onStopPressed() {}
+
+void FieldScene::onPortFieldPressed() {}
+
+bool FieldScene::onPaletteCardTouchBegan(Touch*, Event*) {
+    return false;
+}
+
+void FieldScene::onPaletteCardTouchMoved(Touch*, Event*) {}
+
+void FieldScene::onPaletteCardTouchEnded(Touch*, Event*) {}

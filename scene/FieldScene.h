@@ -1,10 +1,13 @@
-// The workspace layer: the field view with its 30 rows of two slots, the cards on the
-// field and every operation on them (placing, snapping, clusters, row insert and delete).
-// Depends on the engine, the catalogue, program generation's row type and the widgets.
+// The workspace layer: the palette with its card-set tabs, the field view with its 30 rows
+// of two slots and the cards on them, the player strip, the dialect chooser and the
+// settings bar with the port controls, and every operation on them. Depends on the
+// engine, the catalogue, program generation's row type, the widgets and the device link.
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "cocos2d.h"
@@ -13,12 +16,15 @@
 #include "widgets/FieldScrollView.h"
 #include "widgets/FieldScrollViewDelegate.h"
 
+class ZundleCardSerialData;
+
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
 public:
     // A row's two slots, left first.
     using FieldRow = std::array<CardSprite*, 2>;
 
     static constexpr int kRowCount = 30;
+    static constexpr int kCardSetCount = 3;
     // Attachment points closer than this link (strictly).
     static constexpr float kSnapReach = 30.f;
     // A held group leaves its slot once the pointer has drifted further than this.
@@ -27,12 +33,47 @@ public:
     static constexpr float kRemoveFadeSeconds = 0.2f;
     // Tag of the row-move actions, so a newer move replaces an older one.
     static constexpr int kRowMoveTag = 0x526f77;
+    // Cell of the digit sheets of the line numbers and the palette's counts.
+    static constexpr int kDigitWidth = 9;
+    static constexpr int kDigitHeight = 11;
+    static constexpr float kPalettePanelWidth = 275.f;
+    // A saved palette offset of this value means the set has not been left yet.
+    static constexpr float kNoSavedOffset = 9999.f;
+    // The settings bar's base while closed; open it stands at 0.
+    static constexpr float kSettingsClosedY = -92.f;
+    // The light blue of the frame, the palette's header and edges, and the bar's labels.
+    static constexpr cocos2d::Color4B kLightBlue{105, 208, 238, 255};
 
     // The ready workspace layer (autoreleased), or nullptr when it cannot be built.
     CREATE_FUNC(FieldScene);
     ~FieldScene() override;
-    // Builds the field view and its rows; false when the layer or a row picture fails.
+    // Builds the whole workspace and starts the first port search; false when the layer
+    // or a picture fails.
     bool init() override;
+
+    // --- palette, card sets and dialect ---
+    // Fills the palette list with the cards and usage badges of the current card set;
+    // false when a picture cannot load.
+    bool buildPalette();
+    // Shows another card set, keeping the offset the list had for the one left.
+    void switchCardSet(int set);
+    // Pages the palette list by one step (up: towards its first cards) with a glide.
+    void pagePalette(bool up);
+    // Shows the dimmed chooser with one option per dialect above the dialect button.
+    void openDialectChooser();
+    // Fades the chooser out and removes it; the dialect refresh runs at the fade's end.
+    void closeDialectChooser();
+    // Gives the dialect button and the backs of the field cards the current dialect.
+    void refreshDialect();
+
+    // --- settings bar and port controls ---
+    // Slides the settings bar open or closed, from wherever it is now.
+    void toggleSettingsBar();
+    // Port-search result handler: stops the spinner and shows the chosen entry, or
+    // "Not Found ..." when the search found nothing.
+    void refreshPortLabel(bool searched);
+    // How an entry of the device list reads in the port label and the chooser's rows.
+    static std::string entryText(const ZundleCardSerialData* entry);
 
     // --- field geometry and links ---
     // A node's local point (origin bottom left) in field coordinates.
@@ -65,25 +106,82 @@ public:
     // The rows as program generation reads them: each slot's card identity or none.
     std::vector<std::vector<std::optional<CardId>>> programRows() const;
 
-    // --- field state ---
+    // --- controls (weak: owned by their parents in the scene graph) ---
     FieldScrollView* fieldView = nullptr;
+    FieldScrollView* paletteList = nullptr;
+    cocos2d::LayerColor* palettePanel = nullptr;
+    cocos2d::Sprite* trashMarker = nullptr;
+    CardSprite* playButton = nullptr;
+    cocos2d::Sprite* stopButton = nullptr;
+    cocos2d::Sprite* dialectButton = nullptr;
+    cocos2d::Sprite* pageUpButton = nullptr;
+    cocos2d::Sprite* pageDownButton = nullptr;
+    cocos2d::Layer* settingsBar = nullptr;
+    cocos2d::Sprite* settingsGear = nullptr;
+    cocos2d::Sprite* reloadSpinner = nullptr;
+    cocos2d::Label* portLabel = nullptr;
+    cocos2d::Sprite* portField = nullptr;
+    cocos2d::Label* creditLabel = nullptr;
+    cocos2d::Label* versionLabel = nullptr;
+    // Popups while they are shown, else none.
+    cocos2d::Layer* dialectChooser = nullptr;
+    cocos2d::Layer* portChooser = nullptr;
+    cocos2d::Node* loadingOverlay = nullptr;
+
+    // --- gesture state of the card placement ---
+    CardSprite* ghostCard = nullptr;
+    CardSprite* draggedCard = nullptr;
+    CardSprite* pressedCard = nullptr;
     // The slot the drag group is held at, or none.
     CardSprite* heldSlot = nullptr;
+    bool pressIsStill = true;
+    bool dragMode = false;
+    // Number of the current press, 0..9.
+    int touchSequence = 0;
+    bool tearOffDecided = false;
+    cocos2d::Vec2 tearOffStart;
+    // Pointer motion gathered while the group is held.
+    cocos2d::Vec2 holdDrift;
+
+    // --- field and palette state ---
     // Every card on the field, in creation order (retained).
     cocos2d::Vector<CardSprite*> fieldCards;
     // The cards that move together in the current gesture (retained).
     cocos2d::Vector<CardSprite*> dragGroup;
+    // The palette's cards of the current set, in card-index order (retained).
+    cocos2d::Vector<CardSprite*> paletteCards;
     // The palette's count labels, one per card of the current set (retained).
     cocos2d::Vector<cocos2d::LabelAtlas*> usageBadges;
+    // The three card-set tabs, tab i tagged i (retained).
+    cocos2d::Vector<cocos2d::Sprite*> cardSetTabs;
     // [card set][card index]: copies of that card in fieldCards.
     std::vector<std::vector<int>> usageCounters;
-    // Pointer motion gathered while the group is held.
-    cocos2d::Vec2 holdDrift;
+    // Per card set, the palette list's y offset when the set was last left.
+    std::array<float, kCardSetCount> savedPaletteOffsets{};
+    // Listeners of the dialect chooser's options and of the port chooser's rows (retained).
+    cocos2d::Vector<cocos2d::EventListener*> dialectChooserListeners;
+    cocos2d::Vector<cocos2d::EventListener*> portChooserListeners;
+    // Whether the settings bar is open or opening.
+    bool settingsBarOpen = false;
     // The 30 rows, top first; fixed after init.
     std::vector<FieldRow> fieldRows;
 
 protected:
     FieldScene() = default;
+
+    // --- hooks of the controls whose actions come with the editing work ---
+    // Play button released on it: start a run.
+    void onPlayPressed();
+    // Stop button released on it: stop the board's program.
+    void onStopPressed();
+    // Port field released on it: open the port chooser.
+    void onPortFieldPressed();
+    // Reload spinner released on it: search for ports and tools again.
+    void onReloadPressed();
+    // Palette card gesture: tearing a card off the palette.
+    bool onPaletteCardTouchBegan(cocos2d::Touch* touch, cocos2d::Event* event);
+    void onPaletteCardTouchMoved(cocos2d::Touch* touch, cocos2d::Event* event);
+    void onPaletteCardTouchEnded(cocos2d::Touch* touch, cocos2d::Event* event);
 
 private:
     struct SlotMatch {
@@ -91,8 +189,26 @@ private:
         Connector* theirs;
     };
 
+    // Layout, one step of init each; false when a picture cannot load.
+    void resetState();
+    bool buildPalettePanel(cocos2d::Layer* layerA);
+    bool buildSettingsBar();
     bool buildFieldView();
     bool buildFieldRows();
+    bool buildPlayerStrip();
+    void buildFrame();
+    void addControlListeners();
+    void addMouseListener();
+    // Asks the device link for a search whose end refreshes the port label.
+    void startPortSearch();
+    // Routes the wheel and the middle button by the pointer's position.
+    void onMouseScroll(cocos2d::EventMouse* event);
+    void onMouseDown(cocos2d::EventMouse* event);
+    // Registers a press-rule listener on the control.
+    void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action);
+    // One option of the dialect chooser, tagged with its dialect, with its listener.
+    cocos2d::Sprite* makeDialectOption(int dialect);
+
     cocos2d::EventListenerTouchOneByOne* makeRowButtonListener(bool insert);
 
     // The nearest pair (card connector, free slot connector) within reach, if it passes

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "scene/FieldScene.h"
+#include "scene/PressListener.h"
 
 USING_NS_CC;
 
@@ -12,8 +13,6 @@ const char* const kSlotImage = "res/r_field.png";
 const char* const kLineDigits = "res/r_field_num.png";
 const char* const kInsertImage = "res/r_btn_add.png";
 const char* const kDeleteImage = "res/r_btn_delete.png";
-constexpr int kDigitWidth = 9;
-constexpr int kDigitHeight = 11;
 constexpr float kRowHeadX = 360.f;
 // Rows start this far below the content's top edge.
 constexpr float kTopMargin = 50.f;
@@ -23,7 +22,6 @@ constexpr float kOverlap = 2.f;
 constexpr float kNumberInset = 5.f;
 // A slot's attachment point lies this far in from its left edge.
 constexpr float kSlotInset = 5.f;
-constexpr GLubyte kPressedOpacity = 192;
 
 // A slot with its connector: attached near its left edge, facing left.
 CardSprite* createSlot() {
@@ -96,28 +94,13 @@ bool FieldScene::buildFieldRows() {
 }
 
 EventListenerTouchOneByOne* FieldScene::makeRowButtonListener(bool insert) {
-    auto* listener = EventListenerTouchOneByOne::create();
-    listener->setSwallowTouches(true);
-    listener->onTouchBegan = [](Touch* touch, Event* event) {
-        Node* button = event->getCurrentTarget();
-        if (!CardSprite::isTouchInside(button, touch->getLocation())) {
-            return false;
+    return pressrule::makeListener([this, insert](Node* button) {
+        if (insert) {
+            insertRow(button->getTag());
+        } else {
+            deleteRow(button->getTag());
         }
-        button->setOpacity(kPressedOpacity);
-        return true;
-    };
-    listener->onTouchEnded = [this, insert](Touch* touch, Event* event) {
-        Node* button = event->getCurrentTarget();
-        button->setOpacity(255);
-        if (CardSprite::isTouchInside(button, touch->getLocation())) {
-            if (insert) {
-                insertRow(button->getTag());
-            } else {
-                deleteRow(button->getTag());
-            }
-        }
-    };
-    return listener;
+    });
 }
 
 void FieldScene::moveToSlot(CardSprite* card, CardSprite* slot) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs in release mode and runs each one, then measures the
-# program's idle processor share. Programs that draw need a display: without DISPLAY
+# program's idle processor share, its start-up time and its resident memory. Programs that draw need a display: without DISPLAY
 # they run on a private Xvfb.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -24,4 +24,6 @@ done
 if [ -x "$root/build-bench/app/zundlecards" ]; then
     echo "== idle processor share"
     python3 "$root/bench/engine/idle_cpu.py" "$root/build-bench/app/zundlecards" 10
+    echo "== start-up time and resident memory"
+    python3 "$root/bench/scene/start_memory.py" "$root/build-bench/app/zundlecards" 10
 fi

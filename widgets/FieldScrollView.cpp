@@ -22,6 +22,8 @@ constexpr float kSpringDamping = 0.55f;
 constexpr float kSpringBrakeSeconds = 0.15f;
 constexpr float kSpringReturnSeconds = 0.1f;
 constexpr float kSetOffsetGlide = 0.15f;
+// Tag of the glide's action sequence on the content layer.
+constexpr int kGlideTag = 0x476c6964;
 }  // namespace
 
 FieldScrollView* FieldScrollView::create(const Size& viewSize) {
@@ -186,17 +188,30 @@ void FieldScrollView::setOffset(const Vec2& offset, bool animated) {
     if (animated) {
         glideTo(offset, kSetOffsetGlide);
     } else {
+        stopGlide();
         moveContent(limitY(offset));
     }
 }
 
+void FieldScrollView::stopGlide() {
+    _contentLayer->stopActionByTag(kGlideTag);
+    unschedule(kGlideKey);
+}
+
 void FieldScrollView::glideTo(const Vec2& offset, float duration) {
-    auto* move = EaseExponentialOut::create(MoveTo::create(2.f * duration, offset));
+    // Moves of one node add up: a glide or coast left running would carry its rest past
+    // this glide's end, and past the bounds. The new glide takes over, aimed inside them.
+    stopGlide();
+    unschedule(kCoastKey);
+    _velocity = Vec2::ZERO;
+    auto* move = EaseExponentialOut::create(MoveTo::create(2.f * duration, limitY(offset)));
     auto* done = CallFunc::create([this]() {
         unschedule(kGlideKey);
         notifyScrolled();
     });
-    _contentLayer->runAction(Sequence::create(move, done, nullptr));
+    Action* glide = Sequence::create(move, done, nullptr);
+    glide->setTag(kGlideTag);
+    _contentLayer->runAction(glide);
     schedule(
         [this](float) {
             if (_dragging) {
@@ -306,6 +321,8 @@ bool FieldScrollView::onTouchBegan(Touch* touch, Event*) {
         _touches.pushBack(touch);
     }
     if (_touches.size() == 1) {
+        // The finger takes over from a glide, as it does from coasting.
+        stopGlide();
         _touchAnchor = convertTouchToNodeSpace(touch);
         _touchMoved = false;
         _dragging = true;

@@ -58,13 +58,17 @@ public:
     cocos2d::Vec2 lowestOffset() const;
     // Largest offset per axis.
     cocos2d::Vec2 highestOffset() const;
-    // Moves the content at once (y kept in bounds without spring-back), or glides there.
+    // Moves the content at once (y kept in bounds without spring-back; a running glide
+    // stops), or glides there.
     void setOffset(const cocos2d::Vec2& offset, bool animated);
-    // Glides the content to the offset with an ease-out lasting 2 x duration seconds.
+    // Glides the content to the offset (y kept in bounds without spring-back) with an
+    // ease-out lasting 2 x duration seconds, taking over from a running glide or coast.
     void glideTo(const cocos2d::Vec2& offset, float duration);
+    // Stops a running glide where the content is now.
+    void stopGlide();
     // Glides the content back inside its bounds along the scroll axes, if it is outside.
     void settle();
-    // Scrolls vertically by dy at once, as the mouse wheel does.
+    // Scrolls vertically by dy at once, as the mouse wheel does; a running glide stops.
     void scrollBy(float dy);
     // Zooms to the scale (kept within minZoom..maxZoom) about the view's centre.
     void setZoom(float scale);

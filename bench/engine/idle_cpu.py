@@ -13,7 +13,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "app"))
-from xvfb_run import VirtualDisplay, die_with_parent, stop  # noqa: E402
+from xvfb_run import die_with_parent, on_display, stop  # noqa: E402
 from window_test import close_window  # noqa: E402
 
 SETTLE_S = 2.0
@@ -54,11 +54,7 @@ def main(argv):
         return 2
     program = os.path.abspath(argv[1])
     seconds = float(argv[2]) if len(argv) > 2 else 10.0
-    if os.environ.get("DISPLAY"):
-        share, elapsed = measure(program, seconds, os.environ["DISPLAY"])
-    else:
-        with VirtualDisplay() as display:
-            share, elapsed = measure(program, seconds, display.display)
+    share, elapsed = on_display(lambda display_name: measure(program, seconds, display_name))
     verdict = "ok" if share < TARGET_PERCENT else "OVER TARGET"
     print("idle CPU of %s: %.2f %% of one core over %.1f s (target < %.0f %%: %s)"
           % (os.path.basename(program), share, elapsed, TARGET_PERCENT, verdict))

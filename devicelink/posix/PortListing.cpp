@@ -1,65 +1,41 @@
-// Serial port listing through libudev: tty devices backed by a parent device.
+// Serial port listing: the ports come from sysfs, which is there even where the udev
+// database is not (containers, early boot); udev only adds the model where it knows one.
 
 #include <libudev.h>
 
-#include <cstring>
-
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/posix/SysfsPorts.h"
 #include "devicelink/posix/UdevModel.h"
 
 namespace devicelink::platform {
 
 namespace {
 
-std::string nameBelowDev(const char* node) {
-    static const char kPrefix[] = "/dev/";
-    const std::size_t prefixLength = sizeof(kPrefix) - 1;
-    if (node == nullptr || std::strncmp(node, kPrefix, prefixLength) != 0) {
+std::string udevModel(udev* context, const std::string& classPath) {
+    udev_device* device = udev_device_new_from_syspath(context, classPath.c_str());
+    if (device == nullptr) {
         return "";
     }
-    return node + prefixLength;
-}
-
-void appendPort(udev_device* device, std::vector<PortRecord>& out) {
-    // Virtual consoles and pseudo-terminals have no parent device; real ports do.
-    if (udev_device_get_parent(device) == nullptr) {
-        return;
-    }
-    std::string name = nameBelowDev(udev_device_get_devnode(device));
-    if (name.empty()) {
-        return;
-    }
-    out.push_back(
-        {std::move(name),
-         describeUdevModel(udev_device_get_property_value(device, "ID_MODEL_FROM_DATABASE"),
-                           udev_device_get_property_value(device, "ID_MODEL_ENC"),
-                           udev_device_get_property_value(device, "ID_MODEL"))});
+    std::string model =
+        describeUdevModel(udev_device_get_property_value(device, "ID_MODEL_FROM_DATABASE"),
+                          udev_device_get_property_value(device, "ID_MODEL_ENC"),
+                          udev_device_get_property_value(device, "ID_MODEL"));
+    udev_device_unref(device);
+    return model;
 }
 
 }  // namespace
 
 bool listSerialPorts(std::vector<PortRecord>& out) {
     udev* context = udev_new();
-    if (context == nullptr) {
-        return false;
+    ModelLookup model;
+    if (context != nullptr) {
+        model = [context](const std::string& classPath) { return udevModel(context, classPath); };
     }
-    udev_enumerate* enumeration = udev_enumerate_new(context);
-    bool listed = enumeration != nullptr &&
-                  udev_enumerate_add_match_subsystem(enumeration, "tty") >= 0 &&
-                  udev_enumerate_scan_devices(enumeration) >= 0;
-    if (listed) {
-        udev_list_entry* entry = nullptr;
-        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration)) {
-            udev_device* device =
-                udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));
-            if (device != nullptr) {
-                appendPort(device, out);
-                udev_device_unref(device);
-            }
-        }
+    const bool listed = listSysfsPorts("/sys", model, out);
+    if (context != nullptr) {
+        udev_unref(context);
     }
-    udev_enumerate_unref(enumeration);
-    udev_unref(context);
     return listed;
 }
 

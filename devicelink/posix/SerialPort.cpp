@@ -1,14 +1,21 @@
-// Serial ports through termios: exclusive open, raw 115200 8N1, whole writes, drain.
+// Serial ports through termios: refusal of a port another program holds, exclusive open,
+// raw 115200 8N1, whole writes, and a drain with a time limit.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/posix/ErrorText.h"
+#include "devicelink/posix/PortHolders.h"
+#include "devicelink/posix/SerialDrain.h"
 #include "devicelink/posix/WriteAll.h"
 
 namespace devicelink::platform {
@@ -21,12 +28,14 @@ public:
 
 namespace {
 
+using Kind = TransferFailure::Kind;
+
 // Asks for the line settings, then reads them back: tcsetattr reports success as soon as
-// any part of the request took.
-bool configureLine(int fd) {
+// any part of the request took. 0, or the errno of the refusal.
+int configureLine(int fd) {
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) {
-        return false;
+        return errno;
     }
     ::cfmakeraw(&settings);
     settings.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -35,21 +44,96 @@ bool configureLine(int fd) {
     settings.c_cc[VTIME] = 0;
     if (::cfsetispeed(&settings, B115200) != 0 || ::cfsetospeed(&settings, B115200) != 0 ||
         ::tcsetattr(fd, TCSANOW, &settings) != 0) {
-        return false;
+        return errno;
     }
     termios actual{};
     if (::tcgetattr(fd, &actual) != 0) {
-        return false;
+        return errno;
     }
     const tcflag_t frame = CSIZE | PARENB | CSTOPB | CRTSCTS;
-    return ::cfgetospeed(&actual) == B115200 && ::cfgetispeed(&actual) == B115200 &&
-           (actual.c_cflag & frame) == CS8 && (actual.c_oflag & OPOST) == 0 &&
-           (actual.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) == 0;
+    const bool took = ::cfgetospeed(&actual) == B115200 && ::cfgetispeed(&actual) == B115200 &&
+                      (actual.c_cflag & frame) == CS8 && (actual.c_oflag & OPOST) == 0 &&
+                      (actual.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) == 0;
+    return took ? 0 : EINVAL;
+}
+
+std::string groupOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return "";
+    }
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr) {
+        return "";
+    }
+    return found->gr_name;
+}
+
+const std::vector<std::string>& lockFoldersOf(const LinkSettings& settings) {
+    return settings.lockFolders.empty() ? defaultLockFolders() : settings.lockFolders;
+}
+
+bool failOpen(const std::string& name, const std::string& path, int error,
+              const LinkSettings& settings, TransferFailure& failure) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return failure.fail(Kind::NoPermission, groupOf(path));
+        case EBUSY: {
+            // Another program asked for exclusive use (TIOCEXCL); name it if it can be seen.
+            struct stat info {};
+            std::string holder;
+            if (::stat(path.c_str(), &info) == 0) {
+                findPortHolder(name, info.st_rdev, lockFoldersOf(settings), holder);
+            }
+            return failure.fail(Kind::PortBusy, holder);
+        }
+        case ENOENT:
+            return failure.fail(Kind::PortMissing);
+        default:
+            return failure.fail(Kind::PortMissing, errorText(error));
+    }
+}
+
+// Whether the port is free for us alone: nobody holds our kind of lock, nobody asked for
+// exclusive use, nobody else has it open and no live lock file names it.
+bool claimPort(int fd, const std::string& name, const LinkSettings& settings,
+               TransferFailure& failure) {
+    // Before the search for holders: every program has /dev/null open.
+    if (!::isatty(fd)) {
+        return failure.fail(Kind::SettingsRefused, "not a serial port");
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return failure.fail(Kind::PortMissing, errorText(errno));
+    }
+    int exclusive = 0;
+    const bool claimed = ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+                         (::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0);
+    // Searched for also when the port is claimed, to name the claimant.
+    std::string holder;
+    if (findPortHolder(name, info.st_rdev, lockFoldersOf(settings), holder) || claimed) {
+        return failure.fail(Kind::PortBusy, holder);
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        return failure.fail(Kind::SettingsRefused, errorText(errno));
+    }
+    return true;
 }
 
 void closeDescriptor(int fd) {
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);  // the flock goes with the last descriptor
+}
+
+bool failWrite(int error, TransferFailure& failure) {
+    if (error == ETIMEDOUT) {
+        return failure.fail(Kind::PortStalled);
+    }
+    return failure.fail(Kind::PortVanished, errorText(error));
 }
 
 }  // namespace
@@ -59,38 +143,45 @@ void SerialPortCloser::operator()(SerialPort* port) const {
     delete port;
 }
 
-SerialPortPtr openSerialPort(const std::string& name) {
+SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& settings,
+                             TransferFailure& failure) {
     if (name.empty() || name.find("..") != std::string::npos) {
+        failure.fail(Kind::PortMissing);
         return {};
     }
     const std::string path = "/dev/" + name;
+    // Opening changes nothing on a port: with O_NONBLOCK it does not even wait for the
+    // carrier. Settings come only once the port is known to be ours.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        failOpen(name, path, errno, settings, failure);
         return {};
     }
-    // flock keeps out other programs that lock, TIOCEXCL those that do not (except root).
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (!claimPort(fd, name, settings, failure)) {
+        // TIOCEXCL is not ours to clear when someone else set it.
         ::close(fd);
         return {};
     }
-    if (::ioctl(fd, TIOCEXCL) != 0 || !configureLine(fd)) {
+    if (const int refused = configureLine(fd); refused != 0) {
+        failure.fail(Kind::SettingsRefused, errorText(refused));
         closeDescriptor(fd);
         return {};
     }
     return SerialPortPtr(new SerialPort(fd));
 }
 
-bool writeSerialPort(SerialPort& port, const std::string& bytes) {
-    if (writeAll(port.fd, bytes.data(), bytes.size(), kStallLimitMs) != 0) {
-        return false;
+bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSettings& settings,
+                     TransferFailure& failure) {
+    if (const int error = writeAll(port.fd, bytes.data(), bytes.size(), settings.stallLimitMs);
+        error != 0) {
+        return failWrite(error, failure);
     }
     // The pause that follows is meant for the board, so it starts once the last byte
     // has left the port, not once the driver has queued it.
-    int drained;
-    do {
-        drained = ::tcdrain(port.fd);
-    } while (drained != 0 && errno == EINTR);
-    return drained == 0;
+    if (const int error = waitUntilSent(port.fd, settings.stallLimitMs); error != 0) {
+        return failWrite(error, failure);
+    }
+    return true;
 }
 
 }  // namespace devicelink::platform

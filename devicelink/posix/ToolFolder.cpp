@@ -1,4 +1,5 @@
-// The tool folder beside the program (through /proc/self/exe) and its executable files.
+// The tool folder beside the program (through /proc/self/exe) and its executable files,
+// in the order people expect of names.
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -26,6 +27,22 @@ std::string programPath() {
         // Possibly cut off: try again with more room.
         buffer.resize(buffer.size() * 2);
     }
+}
+
+// People read "alpha, Beta, Zeta" as ordered; byte order puts every capital first. Only
+// ASCII letters are folded, so the order does not depend on the locale.
+std::string folded(std::string name) {
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
+bool comesBefore(const ToolRecord& a, const ToolRecord& b) {
+    const std::string foldedA = folded(a.name);
+    const std::string foldedB = folded(b.name);
+    return foldedA != foldedB ? foldedA < foldedB : a.name < b.name;
 }
 
 bool isExecutableFile(const std::string& path) {
@@ -63,8 +80,7 @@ std::vector<ToolRecord> listExecutableFiles(const std::string& folder) {
         }
     }
     ::closedir(directory);
-    std::sort(tools.begin(), tools.end(),
-              [](const ToolRecord& a, const ToolRecord& b) { return a.name < b.name; });
+    std::sort(tools.begin(), tools.end(), comesBefore);
     return tools;
 }
 

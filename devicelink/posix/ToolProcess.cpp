@@ -9,12 +9,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/posix/ErrorText.h"
 #include "devicelink/posix/WriteAll.h"
 
 namespace devicelink::platform {
@@ -80,15 +82,39 @@ int aboveStandardDescriptors(int fd) {
     return moved;
 }
 
-bool isExecutableFile(const std::string& path) {
+using Kind = TransferFailure::Kind;
+
+// Whether the tool can be run at all, with the reason when not.
+bool checkRunnable(const std::string& path, TransferFailure& failure) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           ::access(path.c_str(), X_OK) == 0;
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return failure.fail(Kind::ToolMissing);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return failure.fail(Kind::ToolNotStarted, "not a file");
+    }
+    if (::access(path.c_str(), X_OK) != 0) {
+        return failure.fail(Kind::ToolNotStarted, errorText(errno));
+    }
+    return true;
+}
+
+// A file the system cannot run by itself is a script for the shell, as a shell decides:
+// unless its first line holds a zero byte, which text never does (a program built for
+// another kind of computer, say). Like a shell, only the first 80 bytes are looked at.
+bool isShellScript(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char start[80];
+    file.read(start, sizeof(start));
+    const std::string head(start, static_cast<std::size_t>(file.gcount()));
+    const std::string firstLine = head.substr(0, head.find('\n'));
+    return !file.bad() && firstLine.find('\0') == std::string::npos;
 }
 
 // Spawns the tool with the pipe's read end as standard input, /dev/null as output and
-// error, nothing else inherited, and default signal handling and mask.
-int spawnTool(const std::string& path, int readEnd, pid_t& pid) {
+// error, nothing else inherited, and default signal handling and mask. With a shell, the
+// shell is started with the tool's path as its script.
+int spawnTool(const std::string& path, const char* shell, int readEnd, pid_t& pid) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     ::posix_spawn_file_actions_init(&actions);
@@ -105,8 +131,12 @@ int spawnTool(const std::string& path, int readEnd, pid_t& pid) {
     // The calling worker blocks SIGPIPE while writing; the tool must not inherit that.
     ::posix_spawnattr_setsigmask(&attributes, &noSignals);
     ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    char* arguments[] = {const_cast<char*>(path.c_str()), nullptr};
-    const int result = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, arguments, environ);
+    char* program = const_cast<char*>(shell != nullptr ? shell : path.c_str());
+    char* arguments[] = {program, const_cast<char*>(path.c_str()), nullptr};
+    if (shell == nullptr) {
+        arguments[1] = nullptr;
+    }
+    const int result = ::posix_spawn(&pid, program, &actions, &attributes, arguments, environ);
     ::posix_spawnattr_destroy(&attributes);
     ::posix_spawn_file_actions_destroy(&actions);
     return result;
@@ -151,19 +181,21 @@ void ToolProcessCloser::operator()(ToolProcess* tool) const {
     delete tool;
 }
 
-ToolProcessPtr startTool(const std::string& path) {
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
     retryUnreaped();
-    if (path.empty() || !isExecutableFile(path)) {
+    if (!checkRunnable(path, failure)) {
         return {};
     }
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
+        failure.fail(Kind::ToolNotStarted, errorText(errno));
         return {};
     }
     const int readEnd = aboveStandardDescriptors(ends[0]);
     const int writeEnd = aboveStandardDescriptors(ends[1]);
     // Only our end is non-blocking: the tool reads its input as an ordinary pipe.
     if (readEnd < 0 || writeEnd < 0 || ::fcntl(writeEnd, F_SETFL, O_NONBLOCK) != 0) {
+        failure.fail(Kind::ToolNotStarted, errorText(errno));
         if (readEnd >= 0)
             ::close(readEnd);
         if (writeEnd >= 0)
@@ -171,31 +203,48 @@ ToolProcessPtr startTool(const std::string& path) {
         return {};
     }
     pid_t pid = -1;
-    const int spawned = spawnTool(path, readEnd, pid);
+    int spawned = spawnTool(path, nullptr, readEnd, pid);
+    if (spawned == ENOEXEC && isShellScript(path)) {
+        spawned = spawnTool(path, "/bin/sh", readEnd, pid);
+    }
     ::close(readEnd);
     if (spawned != 0) {
+        failure.fail(Kind::ToolNotStarted, errorText(spawned));
         ::close(writeEnd);
         return {};
     }
     return ToolProcessPtr(new ToolProcess(pid, writeEnd));
 }
 
-bool writeTool(ToolProcess& tool, const std::string& bytes) {
+bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
+               TransferFailure& failure) {
     if (tool.input < 0) {
-        return false;
+        return failure.fail(Kind::ToolEndedEarly);
     }
     SigpipeGuard guard;
-    return writeAll(tool.input, bytes.data(), bytes.size(), kStallLimitMs) == 0;
+    const int error = writeAll(tool.input, bytes.data(), bytes.size(), settings.stallLimitMs);
+    if (error == ETIMEDOUT) {
+        return failure.fail(Kind::ToolStalled);
+    }
+    // EPIPE is what a tool that has ended leaves; its text would only puzzle the user.
+    if (error != 0) {
+        return failure.fail(Kind::ToolEndedEarly, error == EPIPE ? "" : errorText(error));
+    }
+    return true;
 }
 
-bool closeToolInput(ToolProcess& tool) {
+bool closeToolInput(ToolProcess& tool, TransferFailure& failure) {
     if (tool.input < 0) {
-        return false;
+        return failure.fail(Kind::ToolEndedEarly);
     }
     const int closed = ::close(tool.input);
+    const int error = errno;
     tool.input = -1;
     // Linux releases the descriptor even when close is interrupted.
-    return closed == 0 || errno == EINTR;
+    if (closed != 0 && error != EINTR) {
+        return failure.fail(Kind::ToolEndedEarly, errorText(error));
+    }
+    return true;
 }
 
 }  // namespace devicelink::platform

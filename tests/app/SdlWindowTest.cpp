@@ -285,4 +285,15 @@ TEST(CreateWindowView, AnErrorAboutAWindowThatIsGoneDoesNotEndTheProgram) {
     ASSERT_TRUE(sendToAGoneWindow());
 }
 
+// SDL wakes its event wait with a message to the window over a second connection; when
+// the window is destroyed first, the error is read only as SDL closes that connection,
+// after it has put back the handler it found when video started.
+TEST(CreateWindowView, AnErrorReadWhileVideoStopsDoesNotEndTheProgram) {
+    std::string error;
+    std::unique_ptr<PlatformView> view = createWindowView("ZundleApps", 200, 100, error);
+    ASSERT_NE(view, nullptr) << error;
+    view.reset();
+    ASSERT_TRUE(sendToAGoneWindow());
+}
+
 }  // namespace

@@ -2,8 +2,8 @@
 """Window tests of the real program and of the engine's window, each on its own Xvfb.
 
 Usage: window_test.py --program ZUNDLECARDS --probe WINDOW_PROBE --out DIR
-                      [--scene-loads-pictures 0|1] [TestCase ...]
-Screenshots are saved in DIR. The program's start without pictures is checked once its
+                      [--artifacts DIR] [--scene-loads-pictures 0|1] [TestCase ...]
+Screenshots are saved in --out; the workspace's screenshot in --artifacts (default --out). The program's start without pictures is checked once its
 workspace loads any (it is skipped before). Exits 77 when every selected test was skipped."""
 
 import argparse
@@ -36,9 +36,28 @@ class XEvent(ctypes.Union):
     _fields_ = [("xclient", XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
 
+class XErrorEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("resourceid", ctypes.c_ulong), ("serial", ctypes.c_ulong),
+                ("error_code", ctypes.c_ubyte), ("request_code", ctypes.c_ubyte),
+                ("minor_code", ctypes.c_ubyte)]
+
+
+X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(XErrorEvent))
+X_ERRORS = []
+
+
+@X_ERROR_HANDLER
+def note_x_error(_display, event):
+    # Xlib's own handler would end this whole test process with status 1.
+    X_ERRORS.append((event.contents.error_code, event.contents.request_code))
+    return 0
+
+
 def close_window(display_name, window_id):
     """Asks the window to close the way a window manager's close button does:
-    a WM_DELETE_WINDOW message (there is no window manager on the virtual display)."""
+    a WM_DELETE_WINDOW message (there is no window manager on the virtual display).
+    Raises AssertionError when the server refuses it (the window is gone)."""
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -46,11 +65,14 @@ def close_window(display_name, window_id):
     x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                ctypes.POINTER(XEvent)]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XSetErrorHandler.argtypes = [X_ERROR_HANDLER]
+    x11.XSetErrorHandler(note_x_error)
     display = x11.XOpenDisplay(display_name.encode())
     if not display:
         raise RuntimeError("cannot open X display " + display_name)
+    del X_ERRORS[:]
     try:
         event = XEvent()
         event.xclient.type = 33  # ClientMessage
@@ -59,9 +81,60 @@ def close_window(display_name, window_id):
         event.xclient.format = 32
         event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
         x11.XSendEvent(display, window_id, 0, 0, ctypes.byref(event))
-        x11.XFlush(display)
+        x11.XSync(display, 0)
     finally:
         x11.XCloseDisplay(display)
+    if X_ERRORS:
+        raise AssertionError("the X server refused the close request for window 0x%x "
+                             "(error %d, request %d)" % ((window_id,) + X_ERRORS[0]))
+
+
+class XStructureEvent(ctypes.Structure):
+    """The fields that MapNotify and DestroyNotify share."""
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong),
+                ("window", ctypes.c_ulong)]
+
+
+class WindowLife:
+    """Watches the virtual display for windows that are mapped and later destroyed."""
+    MAP_NOTIFY, DESTROY_NOTIFY, SUBSTRUCTURE_NOTIFY_MASK = 19, 17, 1 << 19
+
+    def __init__(self, display_name):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x11.XPending.argtypes = [ctypes.c_void_p]
+        self.x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.display = self.x11.XOpenDisplay(display_name.encode())
+        if not self.display:
+            raise RuntimeError("cannot open X display " + display_name)
+        root = self.x11.XDefaultRootWindow(self.display)
+        self.x11.XSelectInput(self.display, root, self.SUBSTRUCTURE_NOTIFY_MASK)
+        self.x11.XSync(self.display, 0)
+        self.mapped = set()
+        self.vanished = []
+
+    def read(self):
+        """Windows that were shown and then destroyed, so far."""
+        self.x11.XSync(self.display, 0)
+        event = XEvent()
+        while self.x11.XPending(self.display):
+            self.x11.XNextEvent(self.display, ctypes.byref(event))
+            notify = ctypes.cast(ctypes.byref(event), ctypes.POINTER(XStructureEvent)).contents
+            if notify.type == self.MAP_NOTIFY:
+                self.mapped.add(notify.window)
+            elif notify.type == self.DESTROY_NOTIFY and notify.window in self.mapped:
+                self.vanished.append(notify.window)
+        return self.vanished
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
 
 
 def read_ppm(path):
@@ -123,8 +196,8 @@ class Program:
                 values[key.strip()] = value.strip()
         return int(values["Width"]), int(values["Height"])
 
-    def screenshot(self, window_id, name):
-        path = os.path.join(ARGS.out, name)
+    def screenshot(self, window_id, name, folder=None):
+        path = os.path.join(folder or ARGS.out, name)
         self.tool("import", "-window", str(window_id), path)
         return Screen(path)
 
@@ -161,13 +234,74 @@ class DisplayTest(unittest.TestCase):
 
 class ProgramWindow(DisplayTest):
     def test_window_has_the_title_and_size_and_closes_cleanly(self):
+        life = WindowLife(self.display.display)
+        self.addCleanup(life.close)
         program = self.start([ARGS.program])
         window = program.wait_for_window("ZundleApps")
+        # Whoever finds the window by its title must find one that stays.
+        self.assertEqual(life.read(), [], "a window was shown, then destroyed at start-up")
         self.assertEqual(program.tool("xdotool", "getwindowname", str(window)).strip(),
                          "ZundleApps")
         self.assertEqual(program.geometry(window), (1024, 768))
         screen = program.screenshot(window, "zundlecards-window.png")
         self.assertEqual((screen.width, screen.height), (1024, 768))
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(err, "", "the program writes no log")
+
+
+class Workspace(DisplayTest):
+    BLUE = (105, 208, 238)
+    WHITE = (255, 255, 255)
+    ORANGE = (240, 144, 30)  # the basic set's colour
+    PALE = (210, 241, 250)  # a tab not selected
+    HEAD = (228, 246, 252)  # a row head
+    GREEN = (46, 173, 91)
+    RED = (229, 72, 77)
+    # Window pixels (origin top left) that only the complete, correct layout colours so.
+    EXPECTED = [
+        ("palette panel between its first two cards", (150, 223), WHITE),
+        ("palette panel's left edge", (2, 400), BLUE),
+        ("palette panel's bottom edge", (150, 766), BLUE),
+        ("header strip below the tabs", (180, 50), BLUE),
+        ("basic tab, selected", (47, 40), ORANGE),
+        ("car tab, not selected", (107, 40), PALE),
+        ("first palette card's frame", (68, 150), ORANGE),
+        ("first palette card's face", (240, 190), WHITE),
+        ("field above row 10", (340, 47), WHITE),
+        ("row 10's head at the top", (340, 60), HEAD),
+        ("play button", (960, 384), GREEN),
+        ("stop button", (984, 504), RED),
+        ("settings gear", (999, 728), WHITE),
+        ("the gear's tab", (970, 745), BLUE),
+        ("field above the gear's tab", (970, 716), WHITE),
+        ("frame, left", (272, 400), BLUE),
+        ("frame, right", (1021, 400), BLUE),
+        ("frame, top", (600, 2), BLUE),
+        ("frame, bottom", (600, 766), BLUE),
+    ]
+    TOLERANCE = 12
+
+    def check_workspace(self, screen):
+        self.assertEqual((screen.width, screen.height), (1024, 768))
+        for what, (x, y), colour in self.EXPECTED:
+            seen = screen.pixel(x, y)
+            self.assertTrue(all(abs(a - b) <= self.TOLERANCE for a, b in zip(seen, colour)),
+                            "%s at %d,%d: %s, not %s" % (what, x, y, seen, colour))
+
+    def test_program_shows_the_whole_workspace(self):
+        program = self.start([ARGS.program])
+        window = program.wait_for_window("ZundleApps")
+        deadline = time.monotonic() + WAIT_S
+        while True:
+            screen = program.screenshot(window, "workspace.png", ARGS.artifacts)
+            try:
+                self.check_workspace(screen)
+                break
+            except AssertionError:
+                if time.monotonic() > deadline:
+                    raise
+                time.sleep(0.2)  # the first frames may not be on screen yet
         status, err = program.close(window)
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
@@ -272,10 +406,13 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--artifacts")
     parser.add_argument("--scene-loads-pictures", type=int, default=0)
     ARGS, rest = parser.parse_known_args()
+    ARGS.artifacts = ARGS.artifacts or ARGS.out
     os.makedirs(ARGS.out, exist_ok=True)
-    return run_cases(rest or ["ProgramWindow", "Letterbox", "MissingPicture"],
+    os.makedirs(ARGS.artifacts, exist_ok=True)
+    return run_cases(rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
                      sys.modules[__name__])
 
 

@@ -88,6 +88,14 @@ class VirtualDisplay:
         return False
 
 
+def on_display(work):
+    """work(display_name) on $DISPLAY, or on a private Xvfb when that is unset."""
+    if os.environ.get("DISPLAY"):
+        return work(os.environ["DISPLAY"])
+    with VirtualDisplay() as display:
+        return work(display.display)
+
+
 def main(argv):
     screen = "1280x1024x24"
     if len(argv) > 2 and argv[1] == "--screen":

@@ -41,6 +41,8 @@ TEST(Discovery, PortsInListingOrderThenToolsByName) {
     folder.write("exe/zeta.exe", kScript, 0755);
     folder.write("exe/Alpha", kScript, 0755);
     folder.write("exe/beta.sh", kScript, 0700);
+    folder.write("exe/Beta.sh", kScript, 0700);
+    folder.write("exe/Yarn", kScript, 0700);
 
     DeviceDiscovery discovery;
     discovery.setPortSource(fixedPorts({{"ttyUSB1", "FT232R USB UART"}, {"ttyACM0", "Board"}}));
@@ -56,8 +58,11 @@ TEST(Discovery, PortsInListingOrderThenToolsByName) {
     const std::vector<Expected> expected = {
         {"ttyUSB1", "FT232R USB UART", "", ZundleCardSerialData::kKindSerialPort},
         {"ttyACM0", "Board", "", ZundleCardSerialData::kKindSerialPort},
+        // Names as people order them, whatever their case; equal but for case, by bytes.
         {"Alpha", "", folder.file("exe/Alpha"), ZundleCardSerialData::kKindTool},
+        {"Beta.sh", "", folder.file("exe/Beta.sh"), ZundleCardSerialData::kKindTool},
         {"beta.sh", "", folder.file("exe/beta.sh"), ZundleCardSerialData::kKindTool},
+        {"Yarn", "", folder.file("exe/Yarn"), ZundleCardSerialData::kKindTool},
         {"zeta.exe", "", folder.file("exe/zeta.exe"), ZundleCardSerialData::kKindTool},
     };
     ASSERT_EQ(devices.size(), expected.size());

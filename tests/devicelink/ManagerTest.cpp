@@ -18,6 +18,7 @@
 #include "platform/headless/HeadlessHarness.h"
 
 using devicelink::platform::PortRecord;
+using Kind = TransferFailure::Kind;
 
 namespace {
 
@@ -29,6 +30,7 @@ struct Calls {
     bool workerStillFlagged = false;
     int selectedIndexSeen = -1;
     std::size_t devicesSeen = 0;
+    Kind failureSeen = Kind::None;
 };
 
 class Manager : public ::testing::Test {
@@ -48,6 +50,7 @@ protected:
         EXPECT_FALSE(manager->isSending());
         manager->setPortSource({});
         manager->setToolFolder("");
+        manager->setLinkSettings({});
     }
 
     ZundleCardSerialManager::Callback recorder(Calls& calls) {
@@ -59,6 +62,7 @@ protected:
             calls.workerStillFlagged = manager->isSending();
             calls.selectedIndexSeen = manager->selectedIndex;
             calls.devicesSeen = manager->devices.size();
+            calls.failureSeen = manager->getLastFailure().kind;
         };
     }
 
@@ -219,6 +223,7 @@ TEST_F(Manager, TransferCallbackTellsWhetherTheChunksGotThrough) {
         ASSERT_TRUE(manager->startSend(recorder(busy)));
         ASSERT_TRUE(stepUntil([&] { return busy.count > 0; }));
         EXPECT_FALSE(busy.lastResult);
+        EXPECT_EQ(busy.failureSeen, Kind::PortBusy);
         EXPECT_EQ(manager->getChunksSent(), 0);
         EXPECT_FALSE(terminal.hasInput(0));
         ASSERT_EQ(::flock(terminal.keeperFd(), LOCK_UN), 0);
@@ -239,6 +244,7 @@ TEST_F(Manager, TransferCallbackTellsWhetherTheChunksGotThrough) {
 
     EXPECT_EQ(good.count, 1);
     EXPECT_TRUE(good.lastResult);
+    EXPECT_EQ(good.failureSeen, Kind::None);
     EXPECT_TRUE(good.onMainThread);
     EXPECT_FALSE(good.workerStillFlagged);
     EXPECT_EQ(refused.count, 0);
@@ -279,6 +285,30 @@ TEST_F(Manager, TransferToAToolThatCannotStartReportsFalse) {
     ASSERT_TRUE(stepUntil([&] { return calls.count > 0; }));
     EXPECT_FALSE(calls.lastResult);
     EXPECT_EQ(calls.count, 1);
+    EXPECT_EQ(calls.failureSeen, Kind::ToolMissing);
+    EXPECT_EQ(manager->getLastFailure().target, "missing");
+}
+
+// A board that stops taking data must not keep the worker, and with it play, stop and
+// reload, for ever.
+TEST_F(Manager, StalledPortEndsTheTransferAndFreesTheLink) {
+    PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.valid());
+    usePorts({{terminal.portName(), "pseudo-terminal"}});
+    discover();
+    queue({{std::string(256 * 1024, 'x'), 0}});
+    devicelink::platform::LinkSettings settings;
+    settings.stallLimitMs = 100;
+    manager->setLinkSettings(settings);
+
+    Calls calls;
+    ASSERT_TRUE(manager->startSend(recorder(calls)));
+    ASSERT_TRUE(stepUntil([&] { return calls.count > 0; }, 5000));
+    EXPECT_FALSE(calls.lastResult);
+    EXPECT_EQ(calls.failureSeen, Kind::PortStalled);
+    Calls search;
+    EXPECT_TRUE(manager->startSearch(recorder(search)));
+    ASSERT_TRUE(stepUntil([&] { return search.count > 0; }));
 }
 
 TEST_F(Manager, CallbackMayStartTheNextRequest) {

@@ -19,10 +19,18 @@
 #include "devicelink/ZundleCardSerialData.h"
 
 using Clock = std::chrono::steady_clock;
+using Kind = TransferFailure::Kind;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 namespace {
+
+// Long enough for a loaded machine to start a shell, short enough to keep the suite quick.
+ZundleCardSerialData::LinkSettings shortStall() {
+    ZundleCardSerialData::LinkSettings settings;
+    settings.stallLimitMs = 300;
+    return settings;
+}
 
 // Polls a condition that a child process makes true, with a generous bound.
 bool eventually(const std::function<bool()>& condition) {
@@ -86,6 +94,7 @@ void PrintTo(const EarlyEnd& c, std::ostream* os) {
 struct NoTool {
     const char* label;
     std::function<std::string(const TempFolder&)> make;
+    Kind expected;
 };
 void PrintTo(const NoTool& c, std::ostream* os) {
     *os << c.label;
@@ -103,9 +112,12 @@ TEST_P(ToolCopy, ToolReadsTheChunksAsOneStreamThenGetsASecond) {
     const std::vector<Chunk>& chunks = GetParam().chunks;
 
     std::atomic<int> written{0};
+    TransferFailure failure;
+    failure.kind = Kind::ToolStalled;
     const auto started = Clock::now();
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written)));
+    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written), &failure));
     const auto elapsed = Clock::now() - started;
+    EXPECT_EQ(failure.kind, Kind::None);
 
     EXPECT_GE(elapsed, milliseconds(ZundleCardSerialData::kToolSettleMs));
     EXPECT_LT(elapsed, seconds(30)) << "the pauses of the chunks are not taken on this path";
@@ -125,6 +137,22 @@ INSTANTIATE_TEST_SUITE_P(
                  {{std::string(150000, 'a'), 0}, {std::string(150000, 'b'), 0}, {"\n", 0}}}),
     [](const ::testing::TestParamInfo<CopyCase>& param) { return param.param.label; });
 
+// A shell runs a script without a "#!" line itself; the system refuses to (ENOEXEC).
+TEST(ToolTransfer, ScriptWithoutInterpreterLineRunsUnderTheShell) {
+    TempFolder folder;
+    const std::string out = folder.file("out");
+    const std::string script =
+        toolScript(folder, "cat > " + out + ".part && mv " + out + ".part " + out);
+    const std::string tool =
+        folder.write("plain-script", script.substr(script.find('\n') + 1), 0755);
+    TransferFailure failure;
+    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"10 LED 1\n", 0}}), {}, &failure))
+        << describeTransferFailure(failure);
+    ASSERT_TRUE(eventually([&] { return exists(out); }));
+    EXPECT_EQ(TempFolder::read(out), "10 LED 1\n");
+    EXPECT_TRUE(reaped(toolPid(folder)));
+}
+
 class ToolEndsEarly : public ::testing::TestWithParam<EarlyEnd> {};
 
 // The test program keeps SIGPIPE at its default, which ends the process: the write
@@ -136,8 +164,11 @@ TEST_P(ToolEndsEarly, TransferFailsWithoutSignalAndTheToolIsReaped) {
 
     std::atomic<int> written{0};
     const std::vector<Chunk> chunks(4, Chunk{std::string(64 * 1024, 'z'), 0});
-    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written)));
+    TransferFailure failure;
+    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks), counter(written), &failure));
 
+    EXPECT_EQ(failure.kind, Kind::ToolEndedEarly);
+    EXPECT_EQ(failure.target, "early");
     EXPECT_LT(written.load(), 4);
     EXPECT_EQ(pipeSignalBlocked(), blockedBefore);
     sigset_t pending;
@@ -157,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ToolTransfer, WriteToAToolThatHasEndedRaisesNoSignal) {
     TempFolder folder;
     const std::string tool = folder.write("gone", toolScript(folder, "exit 0"), 0755);
-    devicelink::platform::ToolProcessPtr process = devicelink::platform::startTool(tool);
+    TransferFailure failure;
+    devicelink::platform::ToolProcessPtr process = devicelink::platform::startTool(tool, failure);
     ASSERT_TRUE(process);
     const pid_t pid = toolPid(folder);
     ASSERT_GT(pid, 0);
@@ -167,7 +199,8 @@ TEST(ToolTransfer, WriteToAToolThatHasEndedRaisesNoSignal) {
         const std::size_t close = stat.rfind(')');
         return close != std::string::npos && stat.compare(close + 2, 1, "Z") == 0;
     }));
-    EXPECT_FALSE(devicelink::platform::writeTool(*process, "10 LED 1\n"));
+    EXPECT_FALSE(devicelink::platform::writeTool(*process, "10 LED 1\n", {}, failure));
+    EXPECT_EQ(failure.kind, Kind::ToolEndedEarly);
     EXPECT_FALSE(pipeSignalBlocked());
     process.reset();
     EXPECT_TRUE(reaped(pid));
@@ -178,9 +211,11 @@ TEST(ToolTransfer, ToolThatNeverReadsIsGivenUpOnAndLaterReaped) {
     const std::string tool = folder.write("stuck", toolScript(folder, "exec sleep 120"), 0755);
     const std::vector<Chunk> chunks(4, Chunk{std::string(64 * 1024, 's'), 0});
 
+    TransferFailure failure;
     const auto started = Clock::now();
-    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks)));
-    EXPECT_LT(Clock::now() - started, seconds(30));
+    EXPECT_FALSE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure, shortStall()));
+    EXPECT_LT(Clock::now() - started, seconds(5));
+    EXPECT_EQ(failure.kind, Kind::ToolStalled);
 
     // The tool outlives the transfer; once it ends it must not stay behind as a zombie.
     const pid_t pid = toolPid(folder);
@@ -240,20 +275,33 @@ TEST_P(NotATool, NothingIsStarted) {
     TempFolder folder;
     const std::string path = GetParam().make(folder);
     std::atomic<int> written{0};
+    TransferFailure failure;
     const auto started = Clock::now();
-    EXPECT_FALSE(toolEntry(path)->sendToTool(makeQueue({{"x\n", 0}}), counter(written)));
+    EXPECT_FALSE(toolEntry(path)->sendToTool(makeQueue({{"x\n", 0}}), counter(written), &failure));
     EXPECT_LT(Clock::now() - started, milliseconds(ZundleCardSerialData::kToolSettleMs));
     EXPECT_EQ(written.load(), 0);
+    EXPECT_EQ(failure.kind, GetParam().expected);
     EXPECT_FALSE(exists(folder.file("pid")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, NotATool,
-    ::testing::Values(NoTool{"NotExecutable",
-                             [](const TempFolder& f) {
-                                 return f.write("plain", toolScript(f, "cat"), 0644);
-                             }},
-                      NoTool{"Missing", [](const TempFolder& f) { return f.file("absent"); }},
-                      NoTool{"Folder", [](const TempFolder& f) { return f.path(); }},
-                      NoTool{"EmptyPath", [](const TempFolder&) { return std::string(); }}),
+    ::testing::Values(
+        NoTool{"NotExecutable",
+               [](const TempFolder& f) { return f.write("plain", toolScript(f, "cat"), 0644); },
+               Kind::ToolNotStarted},
+        // A program for another kind of computer must not be fed to the shell.
+        NoTool{"ForeignProgram",
+               [](const TempFolder& f) {
+                   return f.write("foreign",
+                                  std::string("\x7f"
+                                              "ELF\2\1\1\0\0\0\n",
+                                              11) +
+                                      toolScript(f, "cat"),
+                                  0755);
+               },
+               Kind::ToolNotStarted},
+        NoTool{"Missing", [](const TempFolder& f) { return f.file("absent"); }, Kind::ToolMissing},
+        NoTool{"Folder", [](const TempFolder& f) { return f.path(); }, Kind::ToolNotStarted},
+        NoTool{"EmptyPath", [](const TempFolder&) { return std::string(); }, Kind::ToolMissing}),
     [](const ::testing::TestParamInfo<NoTool>& param) { return param.param.label; });

@@ -1,13 +1,17 @@
-// A real FieldScene in the headless harness, with the palette badges of the current set
-// filled in (the palette is not built here), and small helpers over its rows.
+// A real FieldScene in the headless harness, its first port search answered from a fixed
+// port list, and small helpers over its rows.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "catalogue/DeviceManager.h"
 #include "cocos2d.h"
+#include "devicelink/ZundleCardSerialManager.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "scene/FieldScene.h"
 #include "tests/support/FreshSelection.h"
@@ -20,17 +24,42 @@ constexpr float kFieldWidth = 1.5f * 1024.f;
 // A card's half width: its centre lies this far right of its attachment point.
 constexpr float kCardHalfWidth = 100.f;
 
+// The centre of a node's bounding box in world coordinates: where a tap presses it.
+inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
+    const cocos2d::Rect box =
+        node->getParent()->getNodeToWorldTransform().transformRect(node->getBoundingBox());
+    return cocos2d::Vec2(box.getMidX(), box.getMidY());
+}
+
 class FieldSceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+        manager->setPortSource([](std::vector<devicelink::platform::PortRecord>& out) {
+            out.push_back({"ttyTEST0", "Test Board"});
+            return true;
+        });
+        manager->setToolFolder("/nonexistent/zc-scene-tests/exe");
         scene = FieldScene::create();
         ASSERT_NE(scene, nullptr);
         harness.scene()->addChild(scene);
-        const int count = DeviceManager::getInstance()->getCardCount(0);
-        for (int k = 0; k < count; ++k) {
-            scene->usageBadges.pushBack(
-                cocos2d::LabelAtlas::create("0", "res/r_field_num_w.png", 9, 11, '0'));
+    }
+
+    void TearDown() override {
+        // The search runs on a real thread; the next test needs the device link idle.
+        finishPortSearch();
+        ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+        manager->setPortSource({});
+        manager->setToolFolder("");
+    }
+
+    // Steps frames (yielding a moment of real time each) until the port search has ended.
+    void finishPortSearch() {
+        for (int i = 0; i < 5000 && ZundleCardSerialManager::getInstance()->isSearching(); ++i) {
+            harness.step();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        ASSERT_FALSE(ZundleCardSerialManager::getInstance()->isSearching());
     }
 
     CardSprite* slot(int row, int column) const {

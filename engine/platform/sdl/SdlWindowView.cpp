@@ -44,6 +44,9 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // An editor, not a game: the screen saver may come on while it sits there.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Before SDL's video starts: SDL chains its own handler to the one it finds, and puts
+    // that one back before it closes its connections, where late errors are still read.
+    tolerateGoneXWindows();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("SDL video cannot start: ") + SDL_GetError();
         return nullptr;
@@ -54,9 +57,13 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // Hidden until the renderer is made: an OpenGL renderer makes SDL destroy the window
+    // and create another, and a window already shown would flash up under the program's
+    // title and vanish, so that whoever found it by its title (a test, a window manager)
+    // holds a window that is gone.
     SDL_Window* window = SDL_CreateWindow(
         title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-        SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
     if (window == nullptr) {
         error = std::string("SDL cannot create it: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -69,10 +76,7 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    // After SDL's own set-up, which puts its X error handlers in place.
-    if (std::string(SDL_GetCurrentVideoDriver()) == "x11") {
-        tolerateGoneXWindows();
-    }
+    SDL_ShowWindow(window);
     return std::unique_ptr<SdlWindowView>(
         new SdlWindowView(window, std::make_unique<SdlRenderDevice>(renderer)));
 }

@@ -22,7 +22,7 @@ int passOverGoneWindows(Display* display, XErrorEvent* event) {
 }  // namespace
 
 void tolerateGoneXWindows() {
-    // Again for every window: SDL puts back the handler it found when its video stops.
+    // SDL puts this handler back when its video stops, so a later window finds it in place.
     XErrorHandler previous = XSetErrorHandler(&passOverGoneWindows);
     if (previous != &passOverGoneWindows) {
         s_previousHandler = previous;

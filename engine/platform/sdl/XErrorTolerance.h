@@ -5,8 +5,9 @@
 namespace cocos2d {
 namespace backend {
 
-// Installs (again after each start of SDL video) an X error handler that passes over BadWindow
-// errors and hands every other error to the handler that was in place before.
+// Installs, before SDL video starts, an X error handler that passes over BadWindow errors
+// and hands every other error to the handler that was in place before. Harmless where the
+// display is not X.
 void tolerateGoneXWindows();
 
 }  // namespace backend

@@ -1,0 +1,26 @@
+// Serial ports as sysfs shows them: the tty devices with hardware behind them, described
+// from what sysfs tells when udev knows no model. Plain file work below a root folder, so
+// tests can hand in a tree of their own; the udev database is reached only via a lookup.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "devicelink/LinkPlatform.h"
+
+namespace devicelink::platform {
+
+// The model udev knows for the port whose folder is `classPath` (.../class/tty/<name>);
+// empty when it knows none.
+using ModelLookup = std::function<std::string(const std::string& classPath)>;
+
+// Appends the ports of `sysRoot`/class/tty, by name with numbers in numeric order.
+// Described by the udev model, else the USB product, else "Serial port" with the UART
+// type or the driver. Left out: ttys without a device (consoles, pseudo-terminals) and
+// UARTs of type 0, the placeholders with no chip behind them. False when the class folder
+// cannot be read.
+bool listSysfsPorts(const std::string& sysRoot, const ModelLookup& model,
+                    std::vector<PortRecord>& out);
+
+}  // namespace devicelink::platform

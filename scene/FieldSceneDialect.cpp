@@ -1,0 +1,111 @@
+// The dialect chooser (a dimmed layer with one option per dialect above the dialect
+// button) and the dialect refresh of the dialect button and the backs of the field cards.
+#include "catalogue/DeviceManager.h"
+#include "scene/FieldScene.h"
+#include "scene/PressListener.h"
+
+USING_NS_CC;
+
+namespace {
+const Color4B kShade(127, 127, 127, 127);
+// The options stand on a line this far above the dialect button.
+constexpr float kOptionRise = 100.f;
+constexpr float kOptionGap = 20.f;
+constexpr float kFadeSeconds = 0.1f;
+constexpr float kSlideSeconds = 0.1f;
+}  // namespace
+
+void FieldScene::openDialectChooser() {
+    auto* chooser = Layer::create();
+    const Size visible = Director::getInstance()->getVisibleSize();
+    chooser->addChild(LayerColor::create(kShade, visible.width, visible.height));
+
+    const Vec2 button = dialectButton->getPosition();
+    Sprite* kib = makeDialectOption(0);
+    Sprite* vemmo = makeDialectOption(1);
+    if (kib == nullptr || vemmo == nullptr) {
+        closeDialectChooser();
+        return;
+    }
+    const float y = button.y + kOptionRise;
+    kib->setPosition(button.x, y);
+    vemmo->setPosition(button.x - kib->getContentSize().width / 2.f - kOptionGap -
+                           vemmo->getContentSize().width / 2.f,
+                       y);
+    chooser->addChild(kib);
+    chooser->addChild(vemmo);
+
+    addChild(chooser);
+    dialectChooser = chooser;
+    chooser->setCascadeOpacityEnabled(true);
+    chooser->setOpacity(0);
+    chooser->runAction(FadeIn::create(kFadeSeconds));
+
+    // The chooser covers the window: nothing beneath it hears a touch while it is open,
+    // and a touch that ends anywhere off the options closes it.
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [](Touch* touch, Event* event) {
+        return CardSprite::isTouchInside(event->getCurrentTarget(), touch->getLocation());
+    };
+    listener->onTouchEnded = [this](Touch* touch, Event* event) {
+        if (CardSprite::isTouchInside(event->getCurrentTarget(), touch->getLocation())) {
+            runAction(CallFunc::create([this]() { closeDialectChooser(); }));
+        }
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, chooser);
+}
+
+Sprite* FieldScene::makeDialectOption(int dialect) {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    // The current dialect's option shows the plain picture, the other one the lit one.
+    Sprite* option =
+        Sprite::create(catalogue->getToggleImage(dialect, dialect != catalogue->dialect));
+    if (option == nullptr) {
+        return nullptr;
+    }
+    option->setTag(dialect);
+    EventListenerTouchOneByOne* listener = pressrule::makeListener(
+        [this](Node* chosen) {
+            DeviceManager::getInstance()->dialect = chosen->getTag();
+            chosen->runAction(MoveTo::create(kSlideSeconds, dialectButton->getPosition()));
+            runAction(CallFunc::create([this]() { closeDialectChooser(); }));
+        },
+        pressrule::kChooserPressed, [this]() { return dialectChooser != nullptr; });
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, option);
+    dialectChooserListeners.pushBack(listener);
+    return option;
+}
+
+void FieldScene::closeDialectChooser() {
+    if (dialectChooser != nullptr) {
+        getEventDispatcher()->removeEventListenersForTarget(dialectChooser);
+        // While it fades the shade still covers the window: a press then must not reach
+        // the controls beneath it, nor do anything else.
+        auto* blocker = EventListenerTouchOneByOne::create();
+        blocker->setSwallowTouches(true);
+        blocker->onTouchBegan = [](Touch*, Event*) { return true; };
+        getEventDispatcher()->addEventListenerWithSceneGraphPriority(blocker, dialectChooser);
+        dialectChooser->runAction(Sequence::create(FadeOut::create(kFadeSeconds),
+                                                   CallFunc::create([this]() { refreshDialect(); }),
+                                                   RemoveSelf::create(true), nullptr));
+    }
+    for (EventListener* listener : dialectChooserListeners) {
+        getEventDispatcher()->removeEventListener(listener);
+    }
+    dialectChooserListeners.clear();
+    dialectChooser = nullptr;
+}
+
+void FieldScene::refreshDialect() {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    if (dialectButton != nullptr) {
+        dialectButton->setTexture(catalogue->getToggleImage(catalogue->dialect, true));
+    }
+    for (CardSprite* card : fieldCards) {
+        card->backImage = catalogue->getCardImage(card->cardIndex, card->cardSet);
+        if (card->flipped) {
+            card->picture->setTexture(card->backImage);
+        }
+    }
+}

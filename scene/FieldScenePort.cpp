@@ -1,0 +1,48 @@
+// The port controls' start: the first search for ports and tools, the reload spinner, and
+// the port label that shows the chosen entry once a search has ended.
+#include "devicelink/ZundleCardSerialManager.h"
+#include "scene/FieldScene.h"
+
+USING_NS_CC;
+
+namespace {
+const char* const kSearching = "Search ...";
+const char* const kNothingFound = "Not Found ...";
+}  // namespace
+
+std::string FieldScene::entryText(const ZundleCardSerialData* entry) {
+    return entry->name + " [ " + entry->description + " ]";
+}
+
+void FieldScene::startPortSearch() {
+    // The scene stays alive until the manager has called back, whenever that is.
+    retain();
+    const bool started = ZundleCardSerialManager::getInstance()->startSearch([this](bool searched) {
+        refreshPortLabel(searched);
+        release();
+    });
+    if (!started) {
+        release();
+    }
+}
+
+void FieldScene::onReloadPressed() {
+    portLabel->setString(kSearching);
+    startPortSearch();
+}
+
+void FieldScene::refreshPortLabel(bool /*searched*/) {
+    // Later searches run with a still spinner: it turns only until the first one ends.
+    reloadSpinner->stopAllActions();
+    const ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    if (manager->devices.empty()) {
+        portLabel->setString(kNothingFound);
+        return;
+    }
+    // The manager keeps the choice in range after a search; should it not, the first
+    // entry is shown rather than reading past the list.
+    const int chosen = manager->selectedIndex;
+    const bool inRange = chosen >= 0 && chosen < static_cast<int>(manager->devices.size());
+    portLabel->setString(
+        entryText(manager->devices.at(inRange ? static_cast<std::size_t>(chosen) : 0u)));
+}
