@@ -36,13 +36,19 @@ bool SimulatorScene::initWithSource(TransferSource source) {
     hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE_RIGHT);
     look::place(this, hint, look::kWidth - 20, look::kHeight - 22);
 
-    _boardPanel = look::place(this, BoardPanel::create(), 20, 190);
-    _arena = look::place(this, CarArena::create(), 320, 210);
+    _boardPanel = BoardPanel::create();
+    _arena = CarArena::create();
+    _programPanel = ProgramPanel::create();
+    if (_boardPanel == nullptr || _arena == nullptr || _programPanel == nullptr) {
+        return false;
+    }
+    look::place(this, _boardPanel, 20, 190);
+    look::place(this, _arena, 320, 210);
     Label* carHint =
         look::label("Car: outputs 1 / 2 left wheel, 6 / 5 right wheel,", 12, look::kMuted);
     look::place(this, carHint, 320, 190);
     look::place(this, look::label("PWM 3 and 4 their speeds", 12, look::kMuted), 320, 174);
-    _programPanel = look::place(this, ProgramPanel::create(), 660, 20);
+    look::place(this, _programPanel, 660, 20);
 
     addListeners();
     scheduleUpdate();
