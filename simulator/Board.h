@@ -29,9 +29,13 @@ public:
     // The user holds or lets go of the push button.
     void setButton(bool pressed);
 
+    // The dialect of the last transfer that named one (kib until then).
     Dialect dialect() const { return _dialect; }
+    // LED, outputs, PWM, buzzer and button as they are now.
     const BoardIo& io() const { return _io; }
+    // The interpreter of the current dialect: state, message, program and running line.
     const Console& console() const { return *_console; }
+    // Virtual time in milliseconds.
     std::int64_t now() const { return _console->now(); }
 
 private:

@@ -22,6 +22,7 @@ public:
     // Told true when the user starts holding the button with the mouse, false on release.
     std::function<void(bool)> onButton;
 
+    // The LED, the push button and the buzzer as drawn (their colour is their state).
     cocos2d::LayerColor* led() const { return _led; }
     cocos2d::LayerColor* button() const { return _button; }
     cocos2d::LayerColor* buzzer() const { return _buzzer; }

@@ -36,6 +36,7 @@ public:
 
     // Virtual time in milliseconds since the board was switched on.
     std::int64_t now() const { return _now; }
+    // What the window shows of the board: waiting, receiving, running, stopped, error.
     BoardState state() const { return _state; }
     // What the board last said: the error, or how the program ended; empty for none.
     const std::string& message() const { return _message; }

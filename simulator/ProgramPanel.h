@@ -21,6 +21,7 @@ public:
     // Shows the board's dialect, state, program and message.
     void show(const Console& console, Dialect dialect);
 
+    // The state and the message as shown.
     const std::string& stateText() const { return _state->getString(); }
     const std::string& messageText() const { return _message->getString(); }
     // The text of a visible line (0 at the top), as shown.

@@ -46,6 +46,7 @@ public:
     // that are complete, in the order their senders connected.
     std::vector<std::string> poll();
 
+    // Where the window's socket is (or would be).
     const std::string& socketPath() const;
 
 private:

@@ -23,12 +23,14 @@ public:
 
     // The layer over a fresh board, fed from the source.
     static SimulatorScene* create(TransferSource source);
+    // Second phase of creation: builds the panels and starts the frames.
     bool initWithSource(TransferSource source);
     ~SimulatorScene() override;
 
     // One frame: takes the transfers, runs the board and the car for dt, shows them.
     void update(float dt) override;
 
+    // The simulated board and car, and the panels that show them.
     const Board& board() const { return _board; }
     const CarModel& carModel() const { return _car; }
     BoardPanel* boardPanel() const { return _boardPanel; }

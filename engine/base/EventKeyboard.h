@@ -24,6 +24,7 @@ public:
     EventKeyboard(KeyCode keyCode, bool isPressed)
         : Event(Type::KEYBOARD), _keyCode(keyCode), _isPressed(isPressed) {}
 
+    // Which key, and whether it went down (true) or up.
     KeyCode getKeyCode() const { return _keyCode; }
     bool isPressed() const { return _isPressed; }
 
