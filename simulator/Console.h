@@ -3,6 +3,7 @@
 // Pure: no engine, no system calls; time only passes through step().
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -40,6 +41,9 @@ public:
     BoardState state() const { return _state; }
     // What the board last said: the error, or how the program ended; empty for none.
     const std::string& message() const { return _message; }
+    // Virtual time at which running code acts next: now while it runs, later while it
+    // sleeps.
+    std::int64_t wakeAt() const { return std::max(_wakeAt, _now); }
     // Programs started so far (commands typed at the prompt do not count).
     int programStarts() const { return _programStarts; }
 

@@ -9,6 +9,13 @@
 
 USING_NS_CC;
 
+namespace {
+
+// How often the window looks for transfers while nothing else needs frames.
+constexpr std::int64_t kLookMs = 50;
+
+}  // namespace
+
 SimulatorScene* SimulatorScene::create(TransferSource source) {
     auto* layer = new SimulatorScene();
     if (!layer->initWithSource(std::move(source))) {
@@ -55,7 +62,7 @@ bool SimulatorScene::initWithSource(TransferSource source) {
     // Frames run at full rate only while something moves; otherwise the loop sleeps
     // until input or the next look for transfers.
     Director::getInstance()->getScheduler()->setPerFrameWorkCheck(this, [this] { return busy(); });
-    schedule([](float) {}, 0.05f, "look for transfers");
+    schedule([](float) {}, kLookMs / 1000.f, "look for transfers");
     showAll();
     return true;
 }
@@ -104,8 +111,10 @@ void SimulatorScene::update(float dt) {
 }
 
 bool SimulatorScene::busy() const {
-    return _board.console().state() == BoardState::Running || CarModel::moving(_board.io()) ||
-           _board.io().beeping(_board.now());
+    // A program that sleeps past the next look for transfers needs no frames till then.
+    const bool acting = _board.console().state() == BoardState::Running &&
+                        _board.console().wakeAt() - _board.now() < kLookMs;
+    return acting || CarModel::moving(_board.io()) || _board.io().beeping(_board.now());
 }
 
 void SimulatorScene::showAll() {
