@@ -88,19 +88,23 @@ public:
 // Input in the platform's window coordinates: points, origin top left, y down.
 struct InputEvent {
     enum class Type {
-        MouseDown,   // button 1 left, 2 middle, 3 right
+        MouseDown,  // button 1 left, 2 middle, 3 right
         MouseUp,
         MouseMove,
-        Wheel,       // wheelX, wheelY: scroll amounts, positive up / right
-        Minimized,   // the window is hidden or iconified: stop drawing
-        Restored,    // shown again
-        Exposed,     // contents must be drawn again (resize, uncovered)
-        Quit,        // the user closed the window
-        KeyDown,     // key: an EventKeyboard::KeyCode value; repeats are not reported
+        Wheel,      // wheelX, wheelY: scroll amounts, positive up / right
+        Minimized,  // the window is hidden or iconified: stop drawing
+        Restored,   // shown again
+        Exposed,    // contents must be drawn again (resize, uncovered)
+        Quit,       // the user closed the window
+        KeyDown,    // key: an EventKeyboard::KeyCode value; repeats are not reported
         KeyUp,
+        TouchDown,  // touch: the finger's own id, 1 and up (0 is the mouse's left button)
+        TouchMove,
+        TouchUp,  // at the finger's last place, which may lie on or beyond the window's edge
     };
     Type type = Type::Exposed;
     int button = 0;
+    int touch = 0;
     int key = 0;
     float x = 0.f, y = 0.f;
     float wheelX = 0.f, wheelY = 0.f;
@@ -112,7 +116,7 @@ public:
     virtual ~PlatformView() = default;
 
     virtual RenderDevice* getRenderDevice() = 0;
-    // Window size in points; mouse coordinates are in this space.
+    // Window size in points; mouse and finger coordinates are in this space.
     virtual void getWindowSize(int& width, int& height) const = 0;
     // Collects pending input into `out`, first waiting up to timeoutMs for some to
     // arrive (0: do not wait; negative: wait until something arrives).

@@ -347,6 +347,15 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::Quit:
             _shouldClose = true;
             break;
+        case Type::TouchDown:
+            handleTouchBegan(event.touch, point);
+            break;
+        case Type::TouchMove:
+            handleTouchMoved(event.touch, point);
+            break;
+        case Type::TouchUp:
+            handleTouchEnded(event.touch, point);
+            break;
         case Type::KeyDown:
         case Type::KeyUp: {
             EventKeyboard key(static_cast<EventKeyboard::KeyCode>(event.key),

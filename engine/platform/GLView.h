@@ -1,6 +1,6 @@
 // The view: a window (or a headless stand-in) with its drawing device, the design
 // resolution and its letterboxing, the scissor state, and the input path that turns the
-// platform's mouse events into touches and mouse events for the dispatcher.
+// platform's mouse and finger events into touches and mouse events for the dispatcher.
 // Depends on the backend interface, math and the event classes; never on a platform header.
 #pragma once
 
@@ -111,9 +111,9 @@ public:
     // Design rectangle to the output pixels it covers.
     backend::PixelRect designRectToPixels(const Rect& rect) const;
 
-    // The input path: platform events (mouse, wheel, window state) in window points.
-    // The left button acts as touch 0; every button, motion and the wheel also reach the
-    // mouse listeners.
+    // The input path: platform events (mouse, wheel, fingers, window state) in window
+    // points. The left button acts as touch 0; every button, motion and the wheel also reach
+    // the mouse listeners. Each finger is a touch of its own and never a mouse event.
     void handleInputEvent(const backend::InputEvent& event);
     // Touch input in window points, as a touch screen would deliver it.
     void handleTouchBegan(int id, const Vec2& windowPoint);

@@ -1,12 +1,15 @@
-// SDL events as the engine sees them: buttons, motion, wheel direction, keys, window state.
+// SDL events as the engine sees them: buttons, motion, wheel direction, keys, window state,
+// fingers.
 // Needs no display: the events are made by hand.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 #include "base/EventKeyboard.h"
 #include "platform/sdl/SdlEventTranslator.h"
+#include "platform/sdl/SdlFingerTracker.h"
 
 using cocos2d::backend::InputEvent;
 using cocos2d::backend::translateSdlEvent;
@@ -108,7 +111,7 @@ TEST(TranslateSdlEvent, WheelIsPositiveAwayFromTheUserEvenWhenTheSystemFlipsIt) 
     EXPECT_EQ(out.wheelY, 1.5f);
 }
 
-TEST(TranslateSdlEvent, QuitClosesAndFingerEventsAreLeftToTheirMouseTwins) {
+TEST(TranslateSdlEvent, QuitClosesAndNeitherFingersNorTheirMouseTwinsAreMouseEvents) {
     SDL_Event e{};
     e.type = SDL_QUIT;
     InputEvent out;
@@ -120,6 +123,62 @@ TEST(TranslateSdlEvent, QuitClosesAndFingerEventsAreLeftToTheirMouseTwins) {
     }
     e.type = SDL_KEYDOWN;
     EXPECT_FALSE(translateSdlEvent(e, out));
+    // The same field of each mouse event says who made it.
+    for (Uint32 mouse : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEMOTION, SDL_MOUSEWHEEL}) {
+        e = SDL_Event{};
+        e.type = mouse;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.motion.which = 0;
+        EXPECT_TRUE(translateSdlEvent(e, out)) << mouse;
+        e.motion.which = SDL_TOUCH_MOUSEID;
+        EXPECT_FALSE(translateSdlEvent(e, out)) << mouse;
+    }
+}
+
+TEST(SdlFingerTracker, EveryFingerIsATouchOfItsOwnUntilItComesUp) {
+    struct Step {
+        Uint32 sdl;
+        SDL_TouchID device;
+        SDL_FingerID finger;
+        float x, y;
+        bool meaningful;
+        Type type;
+        int touch;
+    };
+    const SDL_TouchID mouse = SDL_MOUSE_TOUCHID;
+    const Step steps[] = {
+        {SDL_FINGERDOWN, 5, 40, 0.5f, 0.25f, true, Type::TouchDown, 1},
+        {SDL_FINGERDOWN, 5, 41, 0.f, 1.f, true, Type::TouchDown, 2},
+        {SDL_FINGERDOWN, 6, 40, 1.f, 0.f, true, Type::TouchDown, 3},        // another screen
+        {SDL_FINGERMOTION, 5, 41, 1.25f, -0.5f, true, Type::TouchMove, 2},  // off the window
+        {SDL_FINGERUP, 5, 41, 1.5f, -0.5f, true, Type::TouchUp, 2},
+        {SDL_FINGERMOTION, 5, 41, 0.5f, 0.5f, false, Type::TouchMove, 0},   // up already
+        {SDL_FINGERUP, 5, 99, 0.5f, 0.5f, false, Type::TouchUp, 0},         // down elsewhere
+        {SDL_FINGERDOWN, 5, 42, 0.5f, 0.5f, true, Type::TouchDown, 2},      // lowest free id
+        {SDL_FINGERDOWN, 5, 42, 0.5f, 0.5f, true, Type::TouchDown, 2},      // its release was lost
+        {SDL_FINGERDOWN, mouse, 1, 0.5f, 0.5f, false, Type::TouchDown, 0},  // the mouse's copy
+        {SDL_FINGERMOTION, mouse, 1, 0.5f, 0.5f, false, Type::TouchMove, 0},
+    };
+    cocos2d::backend::SdlFingerTracker fingers;
+    for (const Step& step : steps) {
+        SDL_Event e{};
+        e.type = step.sdl;
+        e.tfinger.touchId = step.device;
+        e.tfinger.fingerId = step.finger;
+        e.tfinger.x = step.x;
+        e.tfinger.y = step.y;
+        InputEvent out;
+        const std::string where = std::to_string(step.sdl) + " of finger " +
+                                  std::to_string(step.device) + "/" + std::to_string(step.finger);
+        ASSERT_EQ(fingers.translate(e.tfinger, 400, 200, out), step.meaningful) << where;
+        if (step.meaningful) {
+            EXPECT_EQ(out.type, step.type) << where;
+            EXPECT_EQ(out.touch, step.touch) << where;
+            EXPECT_EQ(out.x, step.x * 400.f) << where;
+            EXPECT_EQ(out.y, step.y * 200.f) << where;
+        }
+    }
+    EXPECT_EQ(fingers.fingersDown(), 3u);
 }
 
 TEST(TranslateSdlEvent, AHeldKeyIsOnePressAndUnknownKeysAreIgnored) {

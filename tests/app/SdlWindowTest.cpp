@@ -227,38 +227,54 @@ SDL_Event mouseButton(Uint32 type, Uint8 button, int x, int y, Uint32 which) {
     return e;
 }
 
-TEST_P(SdlWindow, QueuedInputArrivesInOrderAndTouchesCountOnce) {
+SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y) {
+    SDL_Event e{};
+    e.type = type;
+    e.tfinger.touchId = 7;
+    e.tfinger.fingerId = id;
+    e.tfinger.x = x;
+    e.tfinger.y = y;
+    return e;
+}
+
+TEST_P(SdlWindow, QueuedInputArrivesInOrderAndEveryContactCountsOnce) {
     std::vector<InputEvent> events;
     _view->waitEvents(0, events);  // whatever the window's opening produced
     events.clear();
 
-    SDL_Event finger{};
-    finger.type = SDL_FINGERDOWN;
-    finger.tfinger.x = 0.5f;
-    finger.tfinger.y = 0.5f;
     SDL_Event pushed[] = {
-        finger,  // the same contact as the next mouse event: SDL sends both
+        finger(SDL_FINGERDOWN, 30, 0.5f, 0.5f),
+        // The same contact again, as SDL's mouse: dropped.
         mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 160, 120, SDL_TOUCH_MOUSEID),
-        mouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 160, 120, SDL_TOUCH_MOUSEID),
+        finger(SDL_FINGERDOWN, 31, 0.25f, 0.75f),  // a second finger in the same frame
+        finger(SDL_FINGERMOTION, 30, 0.75f, 0.5f),
+        // Lifted beyond the window's right edge; SDL's renderer holds it to the edge.
+        finger(SDL_FINGERUP, 30, 1.25f, 0.5f),
+        mouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 200, 120, SDL_TOUCH_MOUSEID),
         mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 5, 6, 0),
     };
     for (SDL_Event& e : pushed)
         ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
     _view->waitEvents(1000, events);
 
-    std::vector<InputEvent> buttons;
+    using Type = InputEvent::Type;
+    std::vector<std::string> seen;
     for (const InputEvent& e : events) {
-        if (e.type == InputEvent::Type::MouseDown || e.type == InputEvent::Type::MouseUp) {
-            buttons.push_back(e);
+        const std::string touch = std::to_string(e.touch) + " at " +
+                                  std::to_string(static_cast<int>(e.x)) + "," +
+                                  std::to_string(static_cast<int>(e.y));
+        if (e.type == Type::MouseDown || e.type == Type::MouseUp) {
+            seen.push_back("button " + std::to_string(e.button));
+        } else if (e.type == Type::TouchDown) {
+            seen.push_back("down " + touch);
+        } else if (e.type == Type::TouchMove) {
+            seen.push_back("move " + touch);
+        } else if (e.type == Type::TouchUp) {
+            seen.push_back("up " + touch);
         }
     }
-    ASSERT_EQ(buttons.size(), 3u);
-    EXPECT_EQ(buttons[0].type, InputEvent::Type::MouseDown);
-    EXPECT_EQ(buttons[0].button, 1);
-    EXPECT_EQ(buttons[0].x, 160.f);
-    EXPECT_EQ(buttons[1].type, InputEvent::Type::MouseUp);
-    EXPECT_EQ(buttons[2].button, 2);
-    EXPECT_EQ(buttons[2].y, 6.f);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 1 at 160,120", "down 2 at 80,180",
+                                              "move 1 at 240,120", "up 1 at 320,120", "button 2"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SdlWindow, testing::Values("", "software"),

@@ -94,6 +94,16 @@ void HeadlessHarness::tap(const Vec2& point, int id) {
     touchEnded(point, id);
 }
 
+void HeadlessHarness::queueFinger(backend::InputEvent::Type type, int id, const Vec2& point) {
+    backend::InputEvent event;
+    event.type = type;
+    event.touch = id;
+    Vec2 w = toWindow(point);
+    event.x = w.x;
+    event.y = w.y;
+    _platformView->queueEvent(event);
+}
+
 void HeadlessHarness::inject(const backend::InputEvent& event) {
     _view->handleInputEvent(event);
 }

@@ -47,6 +47,9 @@ public:
     void touchCancelled(const Vec2& point, int id = 0);
     // A whole tap: began and ended at the point.
     void tap(const Vec2& point, int id = 0);
+    // A finger event (TouchDown, TouchMove or TouchUp) at a design point, queued as the
+    // window would deliver it: handled, in order of queueing, at the next frame.
+    void queueFinger(backend::InputEvent::Type type, int id, const Vec2& point);
 
     // Mouse input at a design point, as the window would deliver it; the left button also
     // acts as touch 0.

@@ -62,10 +62,28 @@ bool translateKey(const SDL_KeyboardEvent& key, InputEvent::Type type, InputEven
     return false;
 }
 
+// The mouse events SDL or the system make from a finger: the finger is a touch already.
+bool comesFromAFinger(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            return event.button.which == SDL_TOUCH_MOUSEID;
+        case SDL_MOUSEMOTION:
+            return event.motion.which == SDL_TOUCH_MOUSEID;
+        case SDL_MOUSEWHEEL:
+            return event.wheel.which == SDL_TOUCH_MOUSEID;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
     out = InputEvent();
+    if (comesFromAFinger(event)) {
+        return false;
+    }
     switch (event.type) {
         case SDL_QUIT:
             out.type = InputEvent::Type::Quit;
@@ -99,7 +117,7 @@ bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
         case SDL_RENDER_TARGETS_RESET:
             out.type = InputEvent::Type::Exposed;
             return true;
-        default:  // finger events included, see the header
+        default:  // finger events included: they are SdlFingerTracker's
             return false;
     }
 }

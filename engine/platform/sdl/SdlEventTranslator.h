@@ -10,8 +10,8 @@ namespace cocos2d {
 namespace backend {
 
 // Fills `out` and answers true when the SDL event means something to the engine.
-// Touch contacts arrive once, as the mouse events SDL makes from them (marked with
-// SDL_TOUCH_MOUSEID); SDL's finger events are ignored so no contact counts twice.
+// Finger events are left to SdlFingerTracker, and the mouse events SDL makes from
+// fingers (marked with SDL_TOUCH_MOUSEID) are dropped, so no contact counts twice.
 bool translateSdlEvent(const SDL_Event& event, InputEvent& out);
 
 }  // namespace backend

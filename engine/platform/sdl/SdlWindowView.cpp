@@ -35,9 +35,9 @@ bool hasRealDisplay() {
 std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int width, int height,
                                                    std::string& error) {
     CCASSERT(width > 0 && height > 0, "a window needs a size");
-    // One contact, one touch: SDL turns touches into mouse events, and nothing into
-    // finger events that would be counted as well.
-    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
+    // One contact, one touch: fingers arrive as finger events only, the mouse as mouse
+    // events only.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
     // With the software renderer, show frames through X directly: by default SDL would
     // pass them through an OpenGL texture, which makes "software" not software at all.
@@ -119,13 +119,23 @@ void SdlWindowView::waitEvents(int timeoutMs, std::vector<InputEvent>& out) {
         // Blocking here, not polling, is what keeps an idle window near 0 % CPU.
         have =
             (timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeoutMs)) == 1;
-        if (have && translateSdlEvent(event, input))
+        if (have && translate(event, input))
             out.push_back(input);
     }
     while (SDL_PollEvent(&event) == 1) {
-        if (translateSdlEvent(event, input))
+        if (translate(event, input))
             out.push_back(input);
     }
+}
+
+bool SdlWindowView::translate(const SDL_Event& event, InputEvent& input) {
+    if (event.type == SDL_FINGERDOWN || event.type == SDL_FINGERMOTION ||
+        event.type == SDL_FINGERUP) {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(_window, &width, &height);
+        return _fingers.translate(event.tfinger, width, height, input);
+    }
+    return translateSdlEvent(event, input);
 }
 
 bool SdlWindowView::hasVSync() const {

@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "platform/Backend.h"
+#include "platform/sdl/SdlFingerTracker.h"
 #include "platform/sdl/SdlRenderDevice.h"
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace cocos2d {
 namespace backend {
@@ -34,9 +36,12 @@ public:
 private:
     SdlWindowView(SDL_Window* window, std::unique_ptr<SdlRenderDevice> device);
     void assertOwnThread() const;
+    // Fills `input` from an SDL event; true when it means something to the engine.
+    bool translate(const SDL_Event& event, InputEvent& input);
 
     SDL_Window* _window;
     std::unique_ptr<SdlRenderDevice> _device;
+    SdlFingerTracker _fingers;
     std::thread::id _thread;
 };
 
