@@ -1,0 +1,42 @@
+// The workspace driven by fingers, with the same cases run over two finger sources: the
+// headless view's input queue, and SDL's own event queue into the real window backend.
+// A source sets up a clean director with its view; the cases step frames through it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "cocos2d.h"
+#include "scene/FieldScene.h"
+#include "tests/support/FreshSelection.h"
+
+// Where finger events enter the engine. Making one installs its view in a clean director,
+// at the program's design size, with an empty running scene; destroying it resets the
+// director.
+class FingerSource {
+public:
+    virtual ~FingerSource() = default;
+    // Queues a finger event (TouchDown, TouchMove or TouchUp) at a design point, for the
+    // view to read at the next frame.
+    virtual void queue(cocos2d::backend::InputEvent::Type type, int finger,
+                       const cocos2d::Vec2& point) = 0;
+};
+
+using FingerSourceMaker = std::unique_ptr<FingerSource> (*)();
+
+class WorkspaceFingers : public ::testing::TestWithParam<FingerSourceMaker> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void down(int finger, const cocos2d::Vec2& point);
+    void move(int finger, const cocos2d::Vec2& point);
+    void up(int finger, const cocos2d::Vec2& point);
+    // One frame: the queued fingers reach the workspace.
+    void frame();
+
+    FreshSelection selection;  // first, so the scene is built for kib and basic
+    std::unique_ptr<FingerSource> source;
+    FieldScene* scene = nullptr;
+};
