@@ -96,9 +96,12 @@ struct InputEvent {
         Restored,    // shown again
         Exposed,     // contents must be drawn again (resize, uncovered)
         Quit,        // the user closed the window
+        KeyDown,     // key: an EventKeyboard::KeyCode value; repeats are not reported
+        KeyUp,
     };
     Type type = Type::Exposed;
     int button = 0;
+    int key = 0;
     float x = 0.f, y = 0.f;
     float wheelX = 0.f, wheelY = 0.f;
 };

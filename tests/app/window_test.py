@@ -388,6 +388,18 @@ class MissingPicture(DisplayTest):
         self.assertIn("looked at", err)
 
 
+def run_cases(names, module):
+    """Runs the named test cases of a module: 0 when all passed, 77 when every one was
+    skipped, 1 otherwise."""
+    suite = unittest.defaultTestLoader.loadTestsFromNames(names, module)
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    if not result.wasSuccessful():
+        return 1
+    if result.testsRun and len(result.skipped) == result.testsRun:
+        return 77
+    return 0
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
@@ -400,15 +412,8 @@ def main():
     ARGS.artifacts = ARGS.artifacts or ARGS.out
     os.makedirs(ARGS.out, exist_ok=True)
     os.makedirs(ARGS.artifacts, exist_ok=True)
-    suite = unittest.defaultTestLoader.loadTestsFromNames(
-        rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
-        sys.modules[__name__])
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    if not result.wasSuccessful():
-        return 1
-    if result.testsRun and len(result.skipped) == result.testsRun:
-        return 77
-    return 0
+    return run_cases(rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
+                     sys.modules[__name__])
 
 
 if __name__ == "__main__":

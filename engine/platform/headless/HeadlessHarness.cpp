@@ -136,6 +136,20 @@ void HeadlessHarness::scroll(const Vec2& point, float scrollY) {
     inject(event);
 }
 
+void HeadlessHarness::keyDown(EventKeyboard::KeyCode key) {
+    backend::InputEvent event;
+    event.type = backend::InputEvent::Type::KeyDown;
+    event.key = static_cast<int>(key);
+    inject(event);
+}
+
+void HeadlessHarness::keyUp(EventKeyboard::KeyCode key) {
+    backend::InputEvent event;
+    event.type = backend::InputEvent::Type::KeyUp;
+    event.key = static_cast<int>(key);
+    inject(event);
+}
+
 const std::vector<backend::DrawRecord>& HeadlessHarness::draws() const {
     return device().lastFrame();
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/EventKeyboard.h"
 #include "base/EventMouse.h"
 #include "math/Vec2.h"
 #include "platform/headless/HeadlessView.h"
@@ -55,6 +56,10 @@ public:
     // The wheel at a design point; scrollY as listeners see it (negative: away from the
     // user).
     void scroll(const Vec2& point, float scrollY);
+
+    // A key pressed and released, as the window would deliver them.
+    void keyDown(EventKeyboard::KeyCode key);
+    void keyUp(EventKeyboard::KeyCode key);
 
     // Quads of the last drawn frame, in drawing order.
     const std::vector<backend::DrawRecord>& draws() const;
