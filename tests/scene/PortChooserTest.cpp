@@ -28,7 +28,8 @@ protected:
         ASSERT_NE(scene->portChooser, nullptr);
         harness.steps(8);
     }
-    Label* row(int i) const { return dynamic_cast<Label*>(scene->portChooser->getChildByTag(i)); }
+    // Only the rows carry tags.
+    Label* row(int i) const { return static_cast<Label*>(scene->portChooser->getChildByTag(i)); }
     // The chooser's plain rectangles in drawing order, as (x, y, w, h), with their colour.
     struct Piece {
         Rect box;
