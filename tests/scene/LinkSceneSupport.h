@@ -1,6 +1,6 @@
-// The workspace with a device link that really sends: helpers to rediscover a given list
-// of ports and tools through the reload spinner, to step frames while a worker runs on its
-// own thread, and to read the notice and progress line.
+// The workspace with a device link that really sends: rediscovering given ports and tools
+// through the reload spinner, stepping frames while a worker runs on its own thread, and
+// reading the notice and the progress line.
 #pragma once
 
 #include <chrono>
@@ -31,28 +31,18 @@ protected:
 
     static ZundleCardSerialManager* link() { return ZundleCardSerialManager::getInstance(); }
 
-    // Steps frames, yielding a millisecond of real time each for the worker, until the
-    // condition holds or about 30 s of real time have passed.
+    // Steps frames, yielding a millisecond of real time each to the worker, until the
+    // condition holds or about 30 s have passed.
     bool stepUntil(const std::function<bool()>& condition) {
-        for (int frame = 0; frame < 30000; ++frame) {
-            if (condition()) {
-                return true;
-            }
+        for (int frame = 0; frame < 30000 && !condition(); ++frame) {
             harness.step();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return condition();
     }
 
-    void openSettingsBar() {
-        if (!scene->settingsBarOpen) {
-            harness.tap(centreOf(scene->settingsGear));
-        }
-        harness.steps(20);
-    }
-
-    // Searches again, through the reload spinner, finding these ports and the tools of
-    // this folder.
+    // Opens the settings bar and searches again through the reload spinner, finding these
+    // ports and the tools of this folder.
     void rediscover(std::vector<devicelink::platform::PortRecord> ports,
                     const std::string& toolFolder = "/nonexistent/zc-scene-tests/exe") {
         link()->setPortSource([ports](std::vector<devicelink::platform::PortRecord>& out) {
@@ -60,21 +50,22 @@ protected:
             return true;
         });
         link()->setToolFolder(toolFolder);
-        openSettingsBar();
+        if (!scene->settingsBarOpen) {
+            harness.tap(centreOf(scene->settingsGear));
+            harness.steps(20);
+        }
         harness.tap(centreOf(scene->reloadSpinner));
         finishPortSearch();
         harness.step();
     }
 
-    // The message shown now, or "" when there is none.
-    std::string noticeText() const {
-        const auto* strip = dynamic_cast<const NoticeStrip*>(scene->notice);
-        return strip == nullptr ? "" : strip->getText();
+    // The text of the notice or progress line shown now, or "".
+    static std::string textOf(const cocos2d::Node* strip) {
+        const auto* shown = dynamic_cast<const NoticeStrip*>(strip);
+        return shown == nullptr ? "" : shown->getText();
     }
-    std::string progressText() const {
-        const auto* strip = dynamic_cast<const NoticeStrip*>(scene->progressLine);
-        return strip == nullptr ? "" : strip->getText();
-    }
+    std::string noticeText() const { return textOf(scene->notice); }
+    std::string progressText() const { return textOf(scene->progressLine); }
 };
 
 }  // namespace fieldtest
