@@ -1,7 +1,7 @@
 // Play and stop: the run flow that sends the field's program under the loading overlay
 // with its progress line, the stop flow that interrupts the board, and the short notices
 // that say when a transfer failed or found nowhere to go.
-#include <memory>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -104,7 +104,6 @@ void FieldScene::onStopPressed() {
 
 void FieldScene::runProgram() {
     ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
-    DeviceManager::getInstance();
     if (link->isSending()) {
         return;
     }
