@@ -98,12 +98,6 @@ bool FieldScene::buildFieldView() {
 // Hooks: the controls give their press feedback now; what they do comes with the run and
 // stop flow, the port chooser and the card placement.
 
-void FieldScene::onPlayPressed() {}
-
-void FieldScene::onStopPressed() {}
-
-void FieldScene::onPortFieldPressed() {}
-
 bool FieldScene::onPaletteCardTouchBegan(Touch*, Event*) {
     return false;
 }

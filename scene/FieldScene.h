@@ -166,6 +166,28 @@ public:
     // The 30 rows, top first; fixed after init.
     std::vector<FieldRow> fieldRows;
 
+    // --- run and stop, progress and failure notices, port chooser ---
+    // Sends the field's program to the chosen port or tool under the loading overlay;
+    // nothing while a transfer runs.
+    void runProgram();
+    // Sends the dialect's stop key and reset text, without an overlay; nothing while a
+    // transfer runs.
+    void stopProgram();
+    // Covers the window for the transfer just started: a turning picture and a line that
+    // tells how far the transfer is; takes every touch until the transfer has ended.
+    void showLoading();
+    // Shows a short message over the workspace for a few seconds, replacing the one shown.
+    void showNotice(const std::string& text);
+    // Shows the list of ports and tools above the port field; nothing while a discovery
+    // rebuilds the list or when it is empty.
+    void openPortChooser();
+    // Fades the port chooser out and removes it; run as an action, never from its handlers.
+    void closePortChooser();
+
+    // The progress line on the loading overlay and the message shown (weak), else none.
+    cocos2d::Node* progressLine = nullptr;
+    cocos2d::Node* notice = nullptr;
+
 protected:
     FieldScene() = default;
 
@@ -199,8 +221,9 @@ private:
     void buildFrame();
     void addControlListeners();
     void addMouseListener();
-    // Asks the device link for a search whose end refreshes the port label.
-    void startPortSearch();
+    // Asks the device link for a search whose end refreshes the port label; false when
+    // the link is busy.
+    bool startPortSearch();
     // Routes the wheel and the middle button by the pointer's position.
     void onMouseScroll(cocos2d::EventMouse* event);
     void onMouseDown(cocos2d::EventMouse* event);

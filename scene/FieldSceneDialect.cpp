@@ -82,10 +82,8 @@ void FieldScene::closeDialectChooser() {
         getEventDispatcher()->removeEventListenersForTarget(dialectChooser);
         // While it fades the shade still covers the window: a press then must not reach
         // the controls beneath it, nor do anything else.
-        auto* blocker = EventListenerTouchOneByOne::create();
-        blocker->setSwallowTouches(true);
-        blocker->onTouchBegan = [](Touch*, Event*) { return true; };
-        getEventDispatcher()->addEventListenerWithSceneGraphPriority(blocker, dialectChooser);
+        getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(),
+                                                                     dialectChooser);
         dialectChooser->runAction(Sequence::create(FadeOut::create(kFadeSeconds),
                                                    CallFunc::create([this]() { refreshDialect(); }),
                                                    RemoveSelf::create(true), nullptr));

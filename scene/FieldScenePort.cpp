@@ -8,13 +8,15 @@ USING_NS_CC;
 namespace {
 const char* const kSearching = "Search ...";
 const char* const kNothingFound = "Not Found ...";
+const char* const kSearchLater =
+    "Ports and tools can be searched again once the sending has ended.";
 }  // namespace
 
 std::string FieldScene::entryText(const ZundleCardSerialData* entry) {
     return entry->name + " [ " + entry->description + " ]";
 }
 
-void FieldScene::startPortSearch() {
+bool FieldScene::startPortSearch() {
     // The scene stays alive until the manager has called back, whenever that is.
     retain();
     const bool started = ZundleCardSerialManager::getInstance()->startSearch([this](bool searched) {
@@ -24,11 +26,18 @@ void FieldScene::startPortSearch() {
     if (!started) {
         release();
     }
+    return started;
 }
 
 void FieldScene::onReloadPressed() {
     portLabel->setString(kSearching);
-    startPortSearch();
+    if (startPortSearch() || ZundleCardSerialManager::getInstance()->isSearching()) {
+        return;
+    }
+    // A transfer holds the link, so nothing searches: the label goes back to the entry
+    // instead of reading "Search ..." until some later search ends.
+    refreshPortLabel(false);
+    showNotice(kSearchLater);
 }
 
 void FieldScene::refreshPortLabel(bool /*searched*/) {

@@ -35,4 +35,11 @@ EventListenerTouchOneByOne* makeListener(Action action, GLubyte pressedOpacity,
     return listener;
 }
 
+EventListenerTouchOneByOne* makeBlocker() {
+    auto* listener = EventListenerTouchOneByOne::create();
+    listener->setSwallowTouches(true);
+    listener->onTouchBegan = [](Touch*, Event*) { return true; };
+    return listener;
+}
+
 }  // namespace pressrule

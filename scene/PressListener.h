@@ -1,7 +1,7 @@
 // The one touch rule of the workspace's button-like controls: a touch that begins on the
 // control dims it and is claimed (and swallowed); at its end the control is opaque again
-// and acts only if the touch also ended on it. Depends on the engine and CardSprite's hit
-// test only.
+// and acts only if the touch also ended on it; and the cover that claims every touch.
+// Depends on the engine and CardSprite's hit test only.
 #pragma once
 
 #include <functional>
@@ -22,5 +22,9 @@ using Action = std::function<void(cocos2d::Node* control)>;
 cocos2d::EventListenerTouchOneByOne* makeListener(Action action,
                                                   cocos2d::GLubyte pressedOpacity = kPressed,
                                                   std::function<bool()> accepts = {});
+
+// A swallowing listener that claims every touch: for covers (the loading overlay, a
+// popup fading out) that nothing beneath may hear while they stand.
+cocos2d::EventListenerTouchOneByOne* makeBlocker();
 
 }  // namespace pressrule

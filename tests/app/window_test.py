@@ -166,6 +166,23 @@ class Screen:
         return tuple(self.rgb[i:i + 3])
 
 
+def find_window(env, name, timeout=WAIT_S):
+    """The id of the mapped window titled exactly `name`, once there is one. xdotool's
+    search walks every window of the display and fails with BadWindow when one of them
+    (any client's, shown or not) is destroyed during the walk; that says nothing about
+    the window sought, so the search is simply made again."""
+    deadline = time.monotonic() + timeout
+    while True:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                               env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               universal_newlines=True, timeout=timeout)
+        if found.returncode == 0 and found.stdout.split():
+            return int(found.stdout.split()[0])
+        if time.monotonic() > deadline:
+            raise AssertionError("no window titled %r appeared: %s" % (name, found.stderr))
+        time.sleep(0.05)
+
+
 # ---- the program under test ----
 
 class Program:
@@ -183,9 +200,7 @@ class Program:
 
     def wait_for_window(self, name):
         """The window's id once a window with exactly this title is mapped."""
-        out = self.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
-                        "^%s$" % name)
-        return int(out.split()[0])
+        return find_window(self.env, name)
 
     def geometry(self, window_id):
         out = self.tool("xwininfo", "-id", str(window_id))

@@ -16,7 +16,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
-from window_test import Screen, close_window, run_cases  # noqa: E402
+from window_test import Screen, close_window, find_window, run_cases  # noqa: E402
 from xvfb_run import VirtualDisplay, die_with_parent, stop  # noqa: E402
 
 WAIT_S = 30
@@ -76,8 +76,7 @@ class SimulatorWindow(unittest.TestCase):
         first.stdin.write(KIB_LED_ON)
         first.stdin.close()
         first.stdin = None  # communicate() below must not touch it again
-        window = int(self.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
-                               "^Board simulator$").split()[0])
+        window = find_window(self.env, "Board simulator")
         self.expect_led(window, LIT, "simulator-kib-led-on.png")
         self.assertIsNone(first.poll(), "the window stays after its input ends")
 

@@ -1,0 +1,207 @@
+// Play and stop: the run flow that sends the field's program under the loading overlay
+// with its progress line, the stop flow that interrupts the board, and the short notices
+// that say when a transfer failed or found nowhere to go.
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "catalogue/DeviceManager.h"
+#include "devicelink/ZundleCardSerialManager.h"
+#include "scene/FieldScene.h"
+#include "scene/NoticeStrip.h"
+#include "scene/PressListener.h"
+#include "scene/TransferProgress.h"
+
+USING_NS_CC;
+
+namespace {
+const char* const kLoadingImage = "res/r_loading.png";
+const Color4B kOverlayColour(64, 64, 64, 64);
+constexpr float kSpinSeconds = 0.2f;
+constexpr float kSpinDegrees = 45.f;
+// The progress line stands this far below the turning picture's centre.
+constexpr float kProgressDrop = 64.f;
+const Color4B kProgressColour(55, 71, 79, 235);
+const Color4B kNoticeColour(229, 72, 77, 240);
+// A notice is read in this time, then fades; long enough for two lines of advice.
+constexpr float kNoticeSeconds = 6.f;
+constexpr float kNoticeFadeSeconds = 0.5f;
+// Notices stand over the field, clear of the palette panel, the player strip and the
+// trash marker, this far below the window's top edge.
+constexpr float kNoticeTop = 24.f;
+constexpr float kPlayerStripWidth = 100.f;
+constexpr float kNoticeMargin = 20.f;
+// Above every popup: a notice takes no touches, so it hides nothing from the user's hand.
+constexpr int kNoticeZOrder = 1000;
+const char* const kNothingToSendTo =
+    "No board port or transfer tool was found. Plug the board in, then press reload in the "
+    "settings bar.";
+const char* const kUnfinished = "The program could not be sent to the end.";
+const char* const kProgressKey = "progress";
+
+// The quiet the board or tool gets after each chunk: the chunk's own pause on a port; a
+// tool takes the text at once and gets its second once its input has ended.
+std::vector<int> pausesOf(const ZundleCardSerialManager& link, bool toTool) {
+    std::vector<int> pauses;
+    for (const SendData* chunk : link.sendQueue) {
+        pauses.push_back(toTool ? 0 : chunk->waitMs);
+    }
+    if (toTool) {
+        if (pauses.empty()) {
+            pauses.push_back(0);
+        }
+        pauses.back() += ZundleCardSerialData::kToolSettleMs;
+    }
+    return pauses;
+}
+
+void removeLoading(FieldScene& scene) {
+    if (scene.loadingOverlay == nullptr) {
+        return;
+    }
+    // Only the overlay's own listener: the overlay's children have none.
+    scene.getEventDispatcher()->removeEventListenersForTarget(scene.loadingOverlay);
+    scene.loadingOverlay->removeFromParent();
+    scene.loadingOverlay = nullptr;
+    scene.progressLine = nullptr;
+}
+
+void tellFailure(FieldScene& scene) {
+    const std::string reason =
+        describeTransferFailure(ZundleCardSerialManager::getInstance()->getLastFailure());
+    scene.showNotice(reason.empty() ? kUnfinished : reason);
+}
+
+// Starts the transfer of the queue; `onEnd` runs once it has ended, told whether every
+// chunk got through. The scene stays alive until then. False when the link refused.
+bool startTransfer(FieldScene& scene, std::function<void(bool)> onEnd) {
+    ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    scene.retain();
+    if (link->startSend([&scene, onEnd = std::move(onEnd)](bool sent) {
+            onEnd(sent);
+            scene.release();
+        })) {
+        return true;
+    }
+    scene.release();
+    // During a discovery the list is being rebuilt and may not be read; play is refused
+    // then as while a transfer runs.
+    if (!link->isSearching() && link->devices.empty()) {
+        scene.showNotice(kNothingToSendTo);
+    }
+    return false;
+}
+}  // namespace
+
+void FieldScene::onPlayPressed() {
+    runProgram();
+}
+
+void FieldScene::onStopPressed() {
+    stopProgram();
+}
+
+void FieldScene::runProgram() {
+    ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    if (link->isSending()) {
+        return;
+    }
+    link->sendQueue.clear();
+    for (const ProgramChunk& chunk : buildProgram(programRows())) {
+        link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
+    }
+    const bool started = startTransfer(*this, [this](bool sent) {
+        removeLoading(*this);
+        if (!sent) {
+            tellFailure(*this);
+        }
+    });
+    if (started) {
+        showLoading();
+    }
+}
+
+void FieldScene::stopProgram() {
+    ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    if (link->isSending()) {
+        return;
+    }
+    const std::string stopKey = catalogue->getStopKey();
+    if (stopKey.empty()) {
+        return;
+    }
+    link->sendQueue.clear();
+    link->sendQueue.pushBack(SendData::create(stopKey, catalogue->getStopWaitMs()));
+    const std::string reset = catalogue->getResetText();
+    link->sendQueue.pushBack(
+        SendData::create(reset, static_cast<int>(reset.size()) * catalogue->getCharWaitMs()));
+    startTransfer(*this, [this](bool sent) {
+        if (!sent) {
+            tellFailure(*this);
+        }
+    });
+}
+
+void FieldScene::showLoading() {
+    const Size visible = Director::getInstance()->getVisibleSize();
+    LayerColor* overlay = LayerColor::create(kOverlayColour, visible.width, visible.height);
+    addChild(overlay);
+    const Vec2 centre(visible.width / 2.f, visible.height / 2.f);
+    if (Sprite* spinner = Sprite::create(kLoadingImage)) {
+        spinner->setPosition(centre);
+        spinner->runAction(RepeatForever::create(RotateBy::create(kSpinSeconds, kSpinDegrees)));
+        overlay->addChild(spinner);
+    }
+    loadingOverlay = overlay;
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(), overlay);
+
+    // The transfer has just been accepted, so the queue and the chosen entry are the ones
+    // its worker sends, and no discovery can be rebuilding the list.
+    const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    const std::size_t chosen = static_cast<std::size_t>(link->selectedIndex);
+    const bool toTool = chosen < link->devices.size() &&
+                        link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
+    TransferProgress progress(pausesOf(*link, toTool));
+    NoticeStrip* line = NoticeStrip::create(progress.text(), kProgressColour, visible.width / 2.f);
+    if (line == nullptr) {
+        return;
+    }
+    line->setPosition(centre.x, centre.y - kProgressDrop);
+    overlay->addChild(line);
+    progressLine = line;
+    overlay->schedule(
+        [line, progress](float dt) mutable {
+            progress.advance(ZundleCardSerialManager::getInstance()->getChunksSent(), dt);
+            line->setText(progress.text());
+        },
+        kProgressKey);
+}
+
+void FieldScene::showNotice(const std::string& text) {
+    if (notice != nullptr) {
+        notice->removeFromParent();
+        notice = nullptr;
+    }
+    const Size visible = Director::getInstance()->getVisibleSize();
+    const float left = kPalettePanelWidth;
+    const float right = visible.width - kPlayerStripWidth;
+    NoticeStrip* strip =
+        NoticeStrip::create(text, kNoticeColour, right - left - 2.f * kNoticeMargin);
+    if (strip == nullptr) {
+        return;
+    }
+    const float height = strip->getContentSize().height;
+    strip->setPosition((left + right) / 2.f, visible.height - kNoticeTop - height / 2.f);
+    addChild(strip, kNoticeZOrder);
+    notice = strip;
+    strip->runAction(Sequence::create(DelayTime::create(kNoticeSeconds),
+                                      FadeOut::create(kNoticeFadeSeconds),
+                                      CallFunc::create([this, strip]() {
+                                          if (notice == strip) {
+                                              notice = nullptr;
+                                          }
+                                      }),
+                                      RemoveSelf::create(true), nullptr));
+}
