@@ -3,6 +3,9 @@
 // points. Runs under xvfb_run.py; no touch screen is needed.
 #include <SDL.h>
 
+#include <memory>
+#include <string>
+
 #include "cocos2d.h"
 #include "tests/scene/FingerWorkspace.h"
 
@@ -53,5 +56,6 @@ private:
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Sdl, WorkspaceFingers, ::testing::Values(&SdlFingers::open),
-                         [](const auto&) { return std::string("queue"); });
+INSTANTIATE_TEST_SUITE_P(Sdl, WorkspaceFingers,
+                         ::testing::Values(FingerSourceKind{"queue", &SdlFingers::open}),
+                         [](const auto& kind) { return std::string(kind.param.name); });

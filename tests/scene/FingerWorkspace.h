@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include "cocos2d.h"
 #include "scene/FieldScene.h"
@@ -23,9 +24,18 @@ public:
                        const cocos2d::Vec2& point) = 0;
 };
 
-using FingerSourceMaker = std::unique_ptr<FingerSource> (*)();
+// A kind of finger source, named for the test names; make gives nullptr when the source
+// cannot be set up.
+struct FingerSourceKind {
+    const char* name;
+    std::unique_ptr<FingerSource> (*make)();
+};
 
-class WorkspaceFingers : public ::testing::TestWithParam<FingerSourceMaker> {
+inline void PrintTo(const FingerSourceKind& kind, std::ostream* os) {
+    *os << kind.name;
+}
+
+class WorkspaceFingers : public ::testing::TestWithParam<FingerSourceKind> {
 protected:
     void SetUp() override;
     void TearDown() override;

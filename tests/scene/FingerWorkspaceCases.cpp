@@ -19,7 +19,7 @@ const Vec2 kRight(800.f, 400.f);
 }  // namespace
 
 void WorkspaceFingers::SetUp() {
-    source = GetParam()();
+    source = GetParam().make();
     ASSERT_NE(source, nullptr) << "no view for the fingers";
     ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
     manager->setPortSource([](std::vector<devicelink::platform::PortRecord>& out) {

@@ -1,4 +1,7 @@
 // The workspace finger cases over the headless view's input queue.
+#include <memory>
+#include <string>
+
 #include "FingerWorkspace.h"
 #include "platform/headless/HeadlessHarness.h"
 
@@ -21,5 +24,6 @@ std::unique_ptr<FingerSource> makeHeadless() {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Headless, WorkspaceFingers, ::testing::Values(&makeHeadless),
-                         [](const auto&) { return std::string("queue"); });
+INSTANTIATE_TEST_SUITE_P(Headless, WorkspaceFingers,
+                         ::testing::Values(FingerSourceKind{"queue", &makeHeadless}),
+                         [](const auto& kind) { return std::string(kind.param.name); });
