@@ -59,7 +59,8 @@ public:
     void switchCardSet(int set);
     // Pages the palette list by one step (up: towards its first cards) with a glide.
     void pagePalette(bool up);
-    // Shows the dimmed chooser with one option per dialect above the dialect button.
+    // Shows the dimmed chooser with one option per dialect above the dialect button;
+    // nothing while one is open.
     void openDialectChooser();
     // Fades the chooser out and removes it; the dialect refresh runs at the fade's end.
     void closeDialectChooser();

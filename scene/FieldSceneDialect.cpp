@@ -16,6 +16,11 @@ constexpr float kSlideSeconds = 0.1f;
 }  // namespace
 
 void FieldScene::openDialectChooser() {
+    // Two fingers on the button release twice: a second chooser would leave the first
+    // covering the window for good.
+    if (dialectChooser != nullptr) {
+        return;
+    }
     auto* chooser = Layer::create();
     const Size visible = Director::getInstance()->getVisibleSize();
     chooser->addChild(LayerColor::create(kShade, visible.width, visible.height));

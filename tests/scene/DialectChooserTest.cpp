@@ -1,6 +1,7 @@
 // The dialect chooser's whole life: opening above the dialect button, choosing the other
 // dialect or the current one, closing on a release anywhere off the options, presses
-// during its fade-out, and the pictures of the field cards after a switch.
+// during its fade-out, two fingers on the button, and the pictures of the field cards
+// after a switch.
 #include <string>
 
 #include "FieldTestSupport.h"
@@ -120,6 +121,21 @@ TEST_F(DialectChooserTest, PressesDuringTheFadeOutReachNothing) {
     // Once it has gone, the field hears touches again.
     harness.touchBegan(Vec2(600.f, 300.f));
     EXPECT_TRUE(scene->fieldView->isDragging());
+    harness.touchEnded(Vec2(600.f, 300.f));
+}
+
+TEST_F(DialectChooserTest, TwoFingersOnTheButtonOpenOneChooserThatOneTapCloses) {
+    const Vec2 button = centreOf(scene->dialectButton);
+    harness.touchBegan(button, 1);
+    harness.touchBegan(button + Vec2(5.f, 0.f), 2);
+    harness.touchEnded(button, 1);
+    harness.touchEnded(button + Vec2(5.f, 0.f), 2);
+    harness.steps(8);
+    harness.tap(Vec2(600.f, 300.f));
+    finishClosing();
+    ASSERT_EQ(scene->dialectChooser, nullptr);
+    harness.touchBegan(Vec2(600.f, 300.f));
+    EXPECT_TRUE(scene->fieldView->isDragging()) << "a chooser still covers the workspace";
     harness.touchEnded(Vec2(600.f, 300.f));
 }
 
