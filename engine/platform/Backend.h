@@ -88,14 +88,15 @@ public:
 // Input in the platform's window coordinates: points, origin top left, y down.
 struct InputEvent {
     enum class Type {
-        MouseDown,   // button 1 left, 2 middle, 3 right
+        MouseDown,  // button 1 left, 2 middle, 3 right
         MouseUp,
         MouseMove,
-        Wheel,       // wheelX, wheelY: scroll amounts, positive up / right
-        Minimized,   // the window is hidden or iconified: stop drawing
-        Restored,    // shown again
-        Exposed,     // contents must be drawn again (resize, uncovered)
-        Quit,        // the user closed the window
+        Wheel,      // wheelX, wheelY: scroll amounts, positive up / right
+        Minimized,  // the window is hidden or iconified: stop drawing
+        FocusLost,  // another window has the keyboard and pointer now
+        Restored,   // shown again
+        Exposed,    // contents must be drawn again (resize, uncovered)
+        Quit,       // the user closed the window
     };
     Type type = Type::Exposed;
     int button = 0;

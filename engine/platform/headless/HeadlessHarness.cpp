@@ -136,6 +136,12 @@ void HeadlessHarness::scroll(const Vec2& point, float scrollY) {
     inject(event);
 }
 
+void HeadlessHarness::windowEvent(backend::InputEvent::Type type) {
+    backend::InputEvent event;
+    event.type = type;
+    inject(event);
+}
+
 const std::vector<backend::DrawRecord>& HeadlessHarness::draws() const {
     return device().lastFrame();
 }

@@ -56,6 +56,10 @@ public:
     // user).
     void scroll(const Vec2& point, float scrollY);
 
+    // A change of the window's state (focus lost, minimised, restored...), as the window
+    // would report it; dispatched at once.
+    void windowEvent(backend::InputEvent::Type type);
+
     // Quads of the last drawn frame, in drawing order.
     const std::vector<backend::DrawRecord>& draws() const;
     // What a quad showed: the picture's path, "label:<text>" for a label, "" for a fill.
