@@ -103,11 +103,3 @@ void FieldScene::onPlayPressed() {}
 void FieldScene::onStopPressed() {}
 
 void FieldScene::onPortFieldPressed() {}
-
-bool FieldScene::onPaletteCardTouchBegan(Touch*, Event*) {
-    return false;
-}
-
-void FieldScene::onPaletteCardTouchMoved(Touch*, Event*) {}
-
-void FieldScene::onPaletteCardTouchEnded(Touch*, Event*) {}

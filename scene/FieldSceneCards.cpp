@@ -28,6 +28,7 @@ CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fie
         1;
     refreshUsageBadge(cardIndex, cardSet);
     raiseCard(card);
+    listenToFieldCard(card);
     return card;
 }
 
