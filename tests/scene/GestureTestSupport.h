@@ -16,11 +16,16 @@ const cocos2d::Vec2 kTrash(944.f, 688.f);
 // A spot of the field right of the rows, with no slot or control on it.
 const cocos2d::Vec2 kEmptyField(860.f, 400.f);
 
-class GestureTest : public FieldSceneTest {
-protected:
+// The mouse over a harness: the pointer, and the left button pressed, moved in steps
+// and released.
+class Mouse {
+public:
+    explicit Mouse(cocos2d::HeadlessHarness& harness) : _harness(harness) {}
+
     void press(const cocos2d::Vec2& at) {
         pointer = at;
-        harness.mouseDown(cocos2d::EventMouse::BUTTON_LEFT, at);
+        held = true;
+        _harness.mouseDown(cocos2d::EventMouse::BUTTON_LEFT, at);
     }
     // Moves the pointer to `to` in steps of at most `step` pixels.
     void moveTo(const cocos2d::Vec2& to, float step = 10.f) {
@@ -28,10 +33,27 @@ protected:
         const int steps = std::max(1, static_cast<int>(std::ceil(from.distance(to) / step)));
         for (int i = 1; i <= steps; ++i) {
             pointer = from.lerp(to, static_cast<float>(i) / static_cast<float>(steps));
-            harness.mouseMove(pointer);
+            _harness.mouseMove(pointer);
         }
     }
-    void release() { harness.mouseUp(cocos2d::EventMouse::BUTTON_LEFT, pointer); }
+    void release() {
+        held = false;
+        _harness.mouseUp(cocos2d::EventMouse::BUTTON_LEFT, pointer);
+    }
+
+    cocos2d::Vec2 pointer;
+    // Whether the left button is down as far as the mouse knows.
+    bool held = false;
+
+private:
+    cocos2d::HeadlessHarness& _harness;
+};
+
+class GestureTest : public FieldSceneTest {
+protected:
+    void press(const cocos2d::Vec2& at) { mouse.press(at); }
+    void moveTo(const cocos2d::Vec2& to, float step = 10.f) { mouse.moveTo(to, step); }
+    void release() { mouse.release(); }
     // Frames of 1/60 s covering the time.
     void hold(float seconds) {
         harness.steps(static_cast<int>(std::ceil(seconds / cocos2d::HeadlessHarness::kFrame)));
@@ -56,7 +78,8 @@ protected:
         EXPECT_EQ(firstFieldViolation(*scene), "");
     }
 
-    cocos2d::Vec2 pointer;
+    Mouse mouse{harness};
+    cocos2d::Vec2& pointer = mouse.pointer;
 };
 
 }  // namespace fieldtest
