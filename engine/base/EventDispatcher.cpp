@@ -7,6 +7,8 @@
 #include "2d/Node.h"
 #include "2d/Scene.h"
 #include "base/Director.h"
+#include "base/EventKeyboard.h"
+#include "base/EventListenerKeyboard.h"
 #include "base/EventListenerMouse.h"
 #include "base/EventListenerTouchOneByOne.h"
 #include "base/EventMouse.h"
@@ -251,6 +253,9 @@ void EventDispatcher::dispatchEvent(Event* event) {
         case Event::Type::MOUSE:
             dispatchMouseEvent(static_cast<EventMouse*>(event));
             break;
+        case Event::Type::KEYBOARD:
+            dispatchKeyboardEvent(static_cast<EventKeyboard*>(event));
+            break;
         default:
             break;
     }
@@ -317,38 +322,56 @@ void EventDispatcher::dispatchTouchEvent(EventTouch* event) {
     }
 }
 
-void EventDispatcher::dispatchMouseEvent(EventMouse* event) {
-    Snapshot snapshot(orderedListeners(EventListener::Type::MOUSE));
+template <class Listener, class Call>
+void EventDispatcher::deliverToEach(EventListener::Type type, Event* event, Call call) {
+    Snapshot snapshot(orderedListeners(type));
     for (EventListener* l : snapshot.listeners()) {
-        auto* listener = static_cast<EventListenerMouse*>(l);
-        if (!canHear(listener)) {
+        if (!canHear(l)) {
             continue;
         }
-        event->setCurrentTarget(listener->_node);
-        const EventListenerMouse::ccMouseCallback* handler = nullptr;
-        switch (event->getMouseEventType()) {
-            case EventMouse::MouseEventType::MOUSE_DOWN:
-                handler = &listener->onMouseDown;
-                break;
-            case EventMouse::MouseEventType::MOUSE_UP:
-                handler = &listener->onMouseUp;
-                break;
-            case EventMouse::MouseEventType::MOUSE_MOVE:
-                handler = &listener->onMouseMove;
-                break;
-            case EventMouse::MouseEventType::MOUSE_SCROLL:
-                handler = &listener->onMouseScroll;
-                break;
-            default:
-                break;
-        }
-        if (handler != nullptr && *handler) {
-            (*handler)(event);
-        }
+        event->setCurrentTarget(l->_node);
+        call(static_cast<Listener*>(l));
         if (event->isStopped()) {
             break;
         }
     }
+}
+
+void EventDispatcher::dispatchMouseEvent(EventMouse* event) {
+    deliverToEach<EventListenerMouse>(
+        EventListener::Type::MOUSE, event, [event](EventListenerMouse* listener) {
+            const EventListenerMouse::ccMouseCallback* handler = nullptr;
+            switch (event->getMouseEventType()) {
+                case EventMouse::MouseEventType::MOUSE_DOWN:
+                    handler = &listener->onMouseDown;
+                    break;
+                case EventMouse::MouseEventType::MOUSE_UP:
+                    handler = &listener->onMouseUp;
+                    break;
+                case EventMouse::MouseEventType::MOUSE_MOVE:
+                    handler = &listener->onMouseMove;
+                    break;
+                case EventMouse::MouseEventType::MOUSE_SCROLL:
+                    handler = &listener->onMouseScroll;
+                    break;
+                default:
+                    break;
+            }
+            if (handler != nullptr && *handler) {
+                (*handler)(event);
+            }
+        });
+}
+
+void EventDispatcher::dispatchKeyboardEvent(EventKeyboard* event) {
+    deliverToEach<EventListenerKeyboard>(
+        EventListener::Type::KEYBOARD, event, [event](EventListenerKeyboard* listener) {
+            const auto& handler =
+                event->isPressed() ? listener->onKeyPressed : listener->onKeyReleased;
+            if (handler) {
+                handler(event->getKeyCode(), event);
+            }
+        });
 }
 
 NS_CC_END

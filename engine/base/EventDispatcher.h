@@ -1,4 +1,4 @@
-// Delivers touch and mouse events to registered listeners in priority order: fixed
+// Delivers touch, mouse and keyboard events to registered listeners in priority order: fixed
 // priorities below 0, then scene-graph listeners with the node drawn on top first, then
 // fixed priorities above 0. Safe against listeners added or removed during dispatch.
 // Depends on the listeners, events and Node (for the drawing order).
@@ -13,6 +13,7 @@
 NS_CC_BEGIN
 
 class Event;
+class EventKeyboard;
 class EventMouse;
 class EventTouch;
 class Node;
@@ -61,6 +62,11 @@ private:
     static bool canHear(const EventListener* listener);
     void dispatchTouchEvent(EventTouch* event);
     void dispatchMouseEvent(EventMouse* event);
+    void dispatchKeyboardEvent(EventKeyboard* event);
+    // Calls `call` with each listener of the kind that can hear now, in order, until one
+    // stops the event.
+    template <class Listener, class Call>
+    void deliverToEach(EventListener::Type type, Event* event, Call call);
     template <class Fn>
     void forTargets(Node* target, bool recursive, Fn fn);
 

@@ -88,18 +88,21 @@ public:
 // Input in the platform's window coordinates: points, origin top left, y down.
 struct InputEvent {
     enum class Type {
-        MouseDown,  // button 1 left, 2 middle, 3 right
+        MouseDown,   // button 1 left, 2 middle, 3 right
         MouseUp,
         MouseMove,
-        Wheel,      // wheelX, wheelY: scroll amounts, positive up / right
-        Minimized,  // the window is hidden or iconified: stop drawing
-        FocusLost,  // another window has the keyboard and pointer now
-        Restored,   // shown again
-        Exposed,    // contents must be drawn again (resize, uncovered)
-        Quit,       // the user closed the window
+        Wheel,       // wheelX, wheelY: scroll amounts, positive up / right
+        Minimized,   // the window is hidden or iconified: stop drawing
+        FocusLost,   // another window has the keyboard and pointer now
+        Restored,    // shown again
+        Exposed,     // contents must be drawn again (resize, uncovered)
+        Quit,        // the user closed the window
+        KeyDown,     // key: an EventKeyboard::KeyCode value; repeats are not reported
+        KeyUp,
     };
     Type type = Type::Exposed;
     int button = 0;
+    int key = 0;
     float x = 0.f, y = 0.f;
     float wheelX = 0.f, wheelY = 0.f;
 };

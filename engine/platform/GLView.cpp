@@ -5,6 +5,7 @@
 
 #include "base/Director.h"
 #include "base/EventDispatcher.h"
+#include "base/EventKeyboard.h"
 #include "base/Touch.h"
 #include "platform/Application.h"
 
@@ -350,6 +351,13 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::Quit:
             _shouldClose = true;
             break;
+        case Type::KeyDown:
+        case Type::KeyUp: {
+            EventKeyboard key(static_cast<EventKeyboard::KeyCode>(event.key),
+                              event.type == Type::KeyDown);
+            Director::getInstance()->getEventDispatcher()->dispatchEvent(&key);
+            break;
+        }
     }
 }
 

@@ -1,10 +1,11 @@
-// SDL events as the engine sees them: buttons, motion, wheel direction, window state.
+// SDL events as the engine sees them: buttons, motion, wheel direction, keys, window state.
 // Needs no display: the events are made by hand.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
 
+#include "base/EventKeyboard.h"
 #include "platform/sdl/SdlEventTranslator.h"
 
 using cocos2d::backend::InputEvent;
@@ -119,6 +120,24 @@ TEST(TranslateSdlEvent, QuitClosesAndFingerEventsAreLeftToTheirMouseTwins) {
         EXPECT_FALSE(translateSdlEvent(e, out));
     }
     e.type = SDL_KEYDOWN;
+    EXPECT_FALSE(translateSdlEvent(e, out));
+}
+
+TEST(TranslateSdlEvent, AHeldKeyIsOnePressAndUnknownKeysAreIgnored) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_SPACE;
+    InputEvent out;
+    ASSERT_TRUE(translateSdlEvent(e, out));
+    EXPECT_EQ(out.type, Type::KeyDown);
+    EXPECT_EQ(out.key, static_cast<int>(cocos2d::EventKeyboard::KeyCode::KEY_SPACE));
+    e.key.repeat = 1;
+    EXPECT_FALSE(translateSdlEvent(e, out));
+    e.type = SDL_KEYUP;
+    e.key.repeat = 0;
+    ASSERT_TRUE(translateSdlEvent(e, out));
+    EXPECT_EQ(out.type, Type::KeyUp);
+    e.key.keysym.sym = SDLK_F13;
     EXPECT_FALSE(translateSdlEvent(e, out));
 }
 

@@ -166,6 +166,23 @@ class Screen:
         return tuple(self.rgb[i:i + 3])
 
 
+def find_window(env, name, timeout=WAIT_S):
+    """The id of the mapped window titled exactly `name`, once there is one. xdotool's
+    search walks every window of the display and fails with BadWindow when one of them
+    (any client's, shown or not) is destroyed during the walk; that says nothing about
+    the window sought, so the search is simply made again."""
+    deadline = time.monotonic() + timeout
+    while True:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % name],
+                               env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               universal_newlines=True, timeout=timeout)
+        if found.returncode == 0 and found.stdout.split():
+            return int(found.stdout.split()[0])
+        if time.monotonic() > deadline:
+            raise AssertionError("no window titled %r appeared: %s" % (name, found.stderr))
+        time.sleep(0.05)
+
+
 # ---- the program under test ----
 
 class Program:
@@ -183,9 +200,7 @@ class Program:
 
     def wait_for_window(self, name):
         """The window's id once a window with exactly this title is mapped."""
-        out = self.tool("xdotool", "search", "--sync", "--onlyvisible", "--name",
-                        "^%s$" % name)
-        return int(out.split()[0])
+        return find_window(self.env, name)
 
     def geometry(self, window_id):
         out = self.tool("xwininfo", "-id", str(window_id))
@@ -388,6 +403,18 @@ class MissingPicture(DisplayTest):
         self.assertIn("looked at", err)
 
 
+def run_cases(names, module):
+    """Runs the named test cases of a module: 0 when all passed, 77 when every one was
+    skipped, 1 otherwise."""
+    suite = unittest.defaultTestLoader.loadTestsFromNames(names, module)
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    if not result.wasSuccessful():
+        return 1
+    if result.testsRun and len(result.skipped) == result.testsRun:
+        return 77
+    return 0
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
@@ -400,15 +427,8 @@ def main():
     ARGS.artifacts = ARGS.artifacts or ARGS.out
     os.makedirs(ARGS.out, exist_ok=True)
     os.makedirs(ARGS.artifacts, exist_ok=True)
-    suite = unittest.defaultTestLoader.loadTestsFromNames(
-        rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
-        sys.modules[__name__])
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    if not result.wasSuccessful():
-        return 1
-    if result.testsRun and len(result.skipped) == result.testsRun:
-        return 77
-    return 0
+    return run_cases(rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
+                     sys.modules[__name__])
 
 
 if __name__ == "__main__":

@@ -331,6 +331,26 @@ TEST_F(EventDispatch, TouchesReportDesignLocationsAndDeltas) {
     EXPECT_EQ(seen[4], Vec2(25.f, 738.f));
 }
 
+TEST_F(EventDispatch, KeysReachKeyboardListenersOnlyWhileTheirNodeRuns) {
+    Node* node = target(harness.scene());
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event*) {
+        log.push_back("pressed " + std::to_string(static_cast<int>(key)));
+    };
+    keys->onKeyReleased = [this](EventKeyboard::KeyCode key, Event*) {
+        log.push_back("released " + std::to_string(static_cast<int>(key)));
+    };
+    dispatcher()->addEventListenerWithSceneGraphPriority(keys, node);
+    listen(node, "touch");
+    const int space = static_cast<int>(EventKeyboard::KeyCode::KEY_SPACE);
+    harness.keyDown(EventKeyboard::KeyCode::KEY_SPACE);
+    harness.keyUp(EventKeyboard::KeyCode::KEY_SPACE);
+    EXPECT_EQ(log, (Log{"pressed " + std::to_string(space), "released " + std::to_string(space)}));
+    node->removeFromParent();
+    harness.keyDown(EventKeyboard::KeyCode::KEY_SPACE);
+    EXPECT_EQ(log.size(), 2u);
+}
+
 namespace {
 
 class LostPointer : public EventDispatch,

@@ -142,6 +142,20 @@ void HeadlessHarness::windowEvent(backend::InputEvent::Type type) {
     inject(event);
 }
 
+void HeadlessHarness::keyDown(EventKeyboard::KeyCode key) {
+    backend::InputEvent event;
+    event.type = backend::InputEvent::Type::KeyDown;
+    event.key = static_cast<int>(key);
+    inject(event);
+}
+
+void HeadlessHarness::keyUp(EventKeyboard::KeyCode key) {
+    backend::InputEvent event;
+    event.type = backend::InputEvent::Type::KeyUp;
+    event.key = static_cast<int>(key);
+    inject(event);
+}
+
 const std::vector<backend::DrawRecord>& HeadlessHarness::draws() const {
     return device().lastFrame();
 }

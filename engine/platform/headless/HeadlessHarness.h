@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/EventKeyboard.h"
 #include "base/EventMouse.h"
 #include "math/Vec2.h"
 #include "platform/headless/HeadlessView.h"
@@ -59,6 +60,9 @@ public:
     // A change of the window's state (focus lost, minimised, restored...), as the window
     // would report it; dispatched at once.
     void windowEvent(backend::InputEvent::Type type);
+    // A key pressed and released, as the window would deliver them.
+    void keyDown(EventKeyboard::KeyCode key);
+    void keyUp(EventKeyboard::KeyCode key);
 
     // Quads of the last drawn frame, in drawing order.
     const std::vector<backend::DrawRecord>& draws() const;

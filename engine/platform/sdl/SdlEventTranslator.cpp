@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "base/EventKeyboard.h"
+
 namespace cocos2d {
 namespace backend {
 namespace {
@@ -42,6 +44,28 @@ bool translateButton(const SDL_MouseButtonEvent& button, InputEvent::Type type, 
     return true;
 }
 
+bool translateKey(const SDL_KeyboardEvent& key, InputEvent::Type type, InputEvent& out) {
+    using Code = EventKeyboard::KeyCode;
+    static const std::pair<SDL_Keycode, Code> kKeys[] = {
+        {SDLK_ESCAPE, Code::KEY_ESCAPE},     {SDLK_BACKSPACE, Code::KEY_BACKSPACE},
+        {SDLK_TAB, Code::KEY_TAB},           {SDLK_RETURN, Code::KEY_ENTER},
+        {SDLK_SPACE, Code::KEY_SPACE},       {SDLK_LEFT, Code::KEY_LEFT_ARROW},
+        {SDLK_RIGHT, Code::KEY_RIGHT_ARROW}, {SDLK_UP, Code::KEY_UP_ARROW},
+        {SDLK_DOWN, Code::KEY_DOWN_ARROW},
+    };
+    // A held key is one press: the system's repeats would read as many.
+    if (key.repeat != 0)
+        return false;
+    for (const auto& entry : kKeys) {
+        if (entry.first == key.keysym.sym) {
+            out.type = type;
+            out.key = static_cast<int>(entry.second);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
@@ -56,6 +80,10 @@ bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
             return translateButton(event.button, InputEvent::Type::MouseDown, out);
         case SDL_MOUSEBUTTONUP:
             return translateButton(event.button, InputEvent::Type::MouseUp, out);
+        case SDL_KEYDOWN:
+            return translateKey(event.key, InputEvent::Type::KeyDown, out);
+        case SDL_KEYUP:
+            return translateKey(event.key, InputEvent::Type::KeyUp, out);
         case SDL_MOUSEMOTION:
             out.type = InputEvent::Type::MouseMove;
             out.x = static_cast<float>(event.motion.x);

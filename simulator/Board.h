@@ -1,0 +1,47 @@
+// The simulated board as a whole: takes whole transfers, tells the dialect from how they
+// begin (a kib or vemmo program, or that dialect's stop key), and hands them to that
+// dialect's interpreter. Pure: no engine, no system calls; time passes only through step().
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "simulator/BoardIo.h"
+#include "simulator/Console.h"
+
+enum class Dialect { Kib, Vemmo };
+
+class Board {
+public:
+    Board();
+    ~Board();
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
+
+    // One whole transfer, as a transfer tool receives it. A transfer that opens a program
+    // replaces whatever runs (the user pressed play); one that begins with the stop key
+    // leaves the LED dark as well as the outputs (the user pressed stop).
+    void receiveTransfer(std::string_view bytes);
+    // Bytes of the serial line, to the board of the current dialect.
+    void receive(std::string_view bytes);
+    // Lets ms milliseconds of virtual time pass.
+    void step(std::int64_t ms);
+    // The user holds or lets go of the push button.
+    void setButton(bool pressed);
+
+    // The dialect of the last transfer that named one (kib until then).
+    Dialect dialect() const { return _dialect; }
+    // LED, outputs, PWM, buzzer and button as they are now.
+    const BoardIo& io() const { return _io; }
+    // The interpreter of the current dialect: state, message, program and running line.
+    const Console& console() const { return *_console; }
+    // Virtual time in milliseconds.
+    std::int64_t now() const { return _console->now(); }
+
+private:
+    void switchTo(Dialect dialect);
+
+    BoardIo _io;
+    Dialect _dialect = Dialect::Kib;
+    std::unique_ptr<Console> _console;
+};

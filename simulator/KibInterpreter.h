@@ -1,0 +1,72 @@
+// The kib board: a BASIC console that stores numbered lines, runs them on RUN, carries out
+// other lines at once (OUT0 after a stop), and stops a running program on the escape key.
+// Pure: no engine, no system calls; time passes only through Console::step.
+#pragma once
+
+#include <array>
+#include <map>
+
+#include "simulator/Console.h"
+#include "simulator/KibParser.h"
+
+class KibInterpreter : public Console {
+public:
+    // Full duty of the PWM command.
+    static constexpr int kPwmFullScale = 255;
+    // FOR loops that may be open at once.
+    static constexpr std::size_t kMaxForDepth = 16;
+
+    KibInterpreter(BoardIo& io, std::int64_t startMs);
+
+    // Whether a whole transfer begins with this dialect's opening of a program.
+    static bool opensProgram(std::string_view transfer);
+
+    std::vector<std::string> listing() const override;
+    int currentLine() const override;
+    void prepareForProgram() override;
+
+protected:
+    char breakKey() const override { return '\033'; }
+    bool takeByte(char byte) override;
+    void enterLine(const std::string& text) override;
+    std::size_t maxLineLength() const override { return KibParser::kMaxLineLength; }
+    int execute(int budget) override;
+    void onBreak() override;
+
+private:
+    struct StoredLine {
+        int number = -1;   // -1 for a typed command
+        std::string text;  // as typed after the number
+        KibLine parsed;
+    };
+    // Where the program goes on: a line of `_code` and a statement within it.
+    struct Position {
+        std::size_t line = 0;
+        std::size_t statement = 0;
+    };
+    struct ForLoop {
+        int variable;
+        int limit;
+        Position body;
+    };
+
+    void startDirect(const std::string& text);
+    void startProgram();
+    // Carries out the statement at the position; false when the run is over.
+    bool run(const KibStatement& statement);
+    bool evaluate(const KibExpression& expression, int& out);
+    bool jumpToLabel(const std::string& label);
+    bool jumpToLine(int number);
+    void failHere(const std::string& what);
+    // Index in the listing of a stored line's number; -1 when there is none.
+    int indexOfLine(int number) const;
+
+    std::map<int, StoredLine> _program;
+
+    // What runs: the stored lines as the run found them, then a typed command.
+    std::vector<StoredLine> _code;
+    std::size_t _programLines = 0;
+    Position _pc;
+    std::vector<ForLoop> _loops;
+    std::array<int, 26> _variables{};
+};

@@ -1,0 +1,62 @@
+// The operations of the simulator that need the operating system: the hand-off that keeps
+// one window for all transfers, and the signals that ask the window to close. Portable
+// code includes this header only; posix/ implements it (chosen by CMake).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace simulator::platform {
+
+// One window for every transfer: the first instance listens on a socket that only this
+// user may use; later instances pass their standard input through it and end. Who
+// listens is decided by a lock that the system lets go when its holder ends, so a socket
+// left behind by a crashed window is found stale and replaced.
+class InstanceHandOff {
+public:
+    enum class Role {
+        Window,     // this instance shows the window and receives every transfer
+        Forwarder,  // a window exists: pass the input to it and end
+        Alone,      // no hand-off is possible here: show a window without one
+    };
+
+    // Longest transfer kept, in bytes; the rest of a longer one is dropped.
+    static constexpr std::size_t kMaxTransfer = 1024 * 1024;
+
+    // Socket and lock live in `folder`.
+    explicit InstanceHandOff(std::string folder);
+    // The window's socket is removed and the lock let go.
+    ~InstanceHandOff();
+    InstanceHandOff(const InstanceHandOff&) = delete;
+    InstanceHandOff& operator=(const InstanceHandOff&) = delete;
+
+    // The user's runtime folder, else a folder of this user alone below /tmp (made on
+    // demand); empty when neither can be used safely.
+    static std::string defaultFolder();
+
+    // Becomes the window, or finds the one that exists, trying for up to waitMs.
+    Role claim(int waitMs = 2000);
+    // Forwarder: passes the whole standard input to the window; false when it broke off.
+    bool forwardStandardInput();
+    // Window (or Alone): reads this instance's own standard input as its first transfer
+    // (unless it is a terminal).
+    void watchStandardInput();
+    // Window (or Alone): takes what has arrived, without waiting; returns the transfers
+    // that are complete, in the order their senders connected.
+    std::vector<std::string> poll();
+
+    // Where the window's socket is (or would be).
+    const std::string& socketPath() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> _state;
+};
+
+// From now on SIGTERM, SIGINT and SIGHUP only ask the program to close.
+void watchQuitSignals();
+// Whether one of them has arrived.
+bool quitRequested();
+
+}  // namespace simulator::platform

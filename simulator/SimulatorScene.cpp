@@ -1,0 +1,124 @@
+#include "simulator/SimulatorScene.h"
+
+#include <cmath>
+
+#include "simulator/BoardPanel.h"
+#include "simulator/CarArena.h"
+#include "simulator/ProgramPanel.h"
+#include "simulator/SimulatorLook.h"
+
+USING_NS_CC;
+
+namespace {
+
+// How often the window looks for transfers while nothing else needs frames.
+constexpr std::int64_t kLookMs = 50;
+
+}  // namespace
+
+SimulatorScene* SimulatorScene::create(TransferSource source) {
+    auto* layer = new SimulatorScene();
+    if (!layer->initWithSource(std::move(source))) {
+        delete layer;
+        return nullptr;
+    }
+    layer->autorelease();
+    return layer;
+}
+
+SimulatorScene::~SimulatorScene() {
+    Director::getInstance()->getScheduler()->setPerFrameWorkCheck(this, nullptr);
+}
+
+bool SimulatorScene::initWithSource(TransferSource source) {
+    if (!Layer::init()) {
+        return false;
+    }
+    _source = std::move(source);
+    addChild(look::box(look::kPaper, 0, 0, look::kWidth, look::kHeight));
+    addChild(look::box(look::kFrame, 0, look::kHeight - 44, look::kWidth, 44));
+    look::place(this, look::label("Board simulator", 20, Color3B::WHITE), 20, look::kHeight - 22);
+    Label* hint =
+        look::label("Lay cards and press play: the program runs here.", 13, Color3B::WHITE);
+    hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE_RIGHT);
+    look::place(this, hint, look::kWidth - 20, look::kHeight - 22);
+
+    _boardPanel = BoardPanel::create();
+    _arena = CarArena::create();
+    _programPanel = ProgramPanel::create();
+    if (_boardPanel == nullptr || _arena == nullptr || _programPanel == nullptr) {
+        return false;
+    }
+    look::place(this, _boardPanel, 20, 190);
+    look::place(this, _arena, 320, 210);
+    Label* carHint =
+        look::label("Car: outputs 1 / 2 left wheel, 6 / 5 right wheel,", 12, look::kMuted);
+    look::place(this, carHint, 320, 190);
+    look::place(this, look::label("PWM 3 and 4 their speeds", 12, look::kMuted), 320, 174);
+    look::place(this, _programPanel, 660, 20);
+
+    addListeners();
+    scheduleUpdate();
+    // Frames run at full rate only while something moves; otherwise the loop sleeps
+    // until input or the next look for transfers.
+    Director::getInstance()->getScheduler()->setPerFrameWorkCheck(this, [this] { return busy(); });
+    schedule([](float) {}, kLookMs / 1000.f, "look for transfers");
+    showAll();
+    return true;
+}
+
+void SimulatorScene::addListeners() {
+    _boardPanel->onButton = [this](bool held) { holdButton(true, held); };
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event*) {
+        if (key == EventKeyboard::KeyCode::KEY_SPACE) {
+            holdButton(false, true);
+        }
+    };
+    keys->onKeyReleased = [this](EventKeyboard::KeyCode key, Event*) {
+        if (key == EventKeyboard::KeyCode::KEY_SPACE) {
+            holdButton(false, false);
+        }
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
+}
+
+void SimulatorScene::holdButton(bool byMouse, bool held) {
+    (byMouse ? _heldByMouse : _heldByKey) = held;
+    _board.setButton(_heldByMouse || _heldByKey);
+    _boardPanel->showButton(_board.io().button);
+}
+
+void SimulatorScene::update(float dt) {
+    if (_source) {
+        for (const std::string& transfer : _source()) {
+            _board.receiveTransfer(transfer);
+        }
+    }
+    // Whole milliseconds of virtual time; the fractions are carried to the next frame.
+    _pendingMs += static_cast<double>(dt) * 1000.0;
+    const auto ms = static_cast<std::int64_t>(std::floor(_pendingMs));
+    _pendingMs -= static_cast<double>(ms);
+    _board.step(ms);
+    if (&_board.console() != _console || _board.console().programStarts() != _programStarts) {
+        // Every run starts with the car back in the middle.
+        _console = &_board.console();
+        _programStarts = _board.console().programStarts();
+        _car.reset();
+    }
+    _car.step(ms, _board.io());
+    showAll();
+}
+
+bool SimulatorScene::busy() const {
+    // A program that sleeps past the next look for transfers needs no frames till then.
+    const bool acting = _board.console().state() == BoardState::Running &&
+                        _board.console().wakeAt() - _board.now() < kLookMs;
+    return acting || CarModel::moving(_board.io()) || _board.io().beeping(_board.now());
+}
+
+void SimulatorScene::showAll() {
+    _boardPanel->show(_board.io(), _board.now());
+    _arena->show(_car);
+    _programPanel->show(_board.console(), _board.dialect());
+}

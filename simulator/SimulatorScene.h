@@ -1,0 +1,59 @@
+// The simulator window's one layer: the board panel, the car arena and the program panel
+// around one simulated Board, which it feeds the transfers it is given and runs on the
+// frames' time. Depends on the engine and the simulator's pure classes; where transfers
+// come from is handed in, so it knows nothing of sockets or processes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cocos2d.h"
+#include "simulator/Board.h"
+#include "simulator/CarModel.h"
+
+class BoardPanel;
+class CarArena;
+class ProgramPanel;
+
+class SimulatorScene : public cocos2d::Layer {
+public:
+    // Asked every frame for the transfers that have arrived since.
+    using TransferSource = std::function<std::vector<std::string>()>;
+
+    // The layer over a fresh board, fed from the source.
+    static SimulatorScene* create(TransferSource source);
+    // Second phase of creation: builds the panels and starts the frames.
+    bool initWithSource(TransferSource source);
+    ~SimulatorScene() override;
+
+    // One frame: takes the transfers, runs the board and the car for dt, shows them.
+    void update(float dt) override;
+
+    // The simulated board and car, and the panels that show them.
+    const Board& board() const { return _board; }
+    const CarModel& carModel() const { return _car; }
+    BoardPanel* boardPanel() const { return _boardPanel; }
+    CarArena* arena() const { return _arena; }
+    ProgramPanel* programPanel() const { return _programPanel; }
+
+private:
+    void addListeners();
+    void holdButton(bool byMouse, bool held);
+    // Whether anything moves or counts down, so frames must keep coming.
+    bool busy() const;
+    void showAll();
+
+    TransferSource _source;
+    Board _board;
+    CarModel _car;
+    // The board's run count last seen, and whose it was (another dialect starts afresh).
+    const Console* _console = nullptr;
+    int _programStarts = 0;
+    double _pendingMs = 0.0;
+    bool _heldByMouse = false;
+    bool _heldByKey = false;
+    BoardPanel* _boardPanel = nullptr;
+    CarArena* _arena = nullptr;
+    ProgramPanel* _programPanel = nullptr;
+};

@@ -1,0 +1,327 @@
+// The hand-off between simulator instances over a Unix-domain socket, with flock on a
+// lock file deciding which instance is the window.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <thread>
+
+#include "simulator/SimulatorPlatform.h"
+
+namespace simulator::platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char* const kSocketName = "zundle-board-simulator.sock";
+const char* const kLockName = "zundle-board-simulator.lock";
+// Senders connected at once; more are turned away rather than holding descriptors.
+constexpr std::size_t kMaxSenders = 16;
+// A sender that neither sends nor ends for this long is taken as finished.
+constexpr auto kSenderSilence = std::chrono::seconds(5);
+// How long a forwarder waits for a window that does not read.
+constexpr int kSendTimeoutS = 2;
+
+// A folder that this user alone can enter: a real directory (no link), owned by the
+// user, closed to everybody else.
+bool isPrivateFolder(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+bool fitsSocketAddress(const std::string& path) {
+    return path.size() < sizeof(sockaddr_un::sun_path);
+}
+
+sockaddr_un addressOf(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return address;
+}
+
+int connectTo(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    const sockaddr_un address = addressOf(path);
+    int result;
+    do {
+        result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(fd);
+        return -1;
+    }
+    const timeval timeout{kSendTimeoutS, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    return fd;
+}
+
+bool sendAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (sent < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+// One sender's transfer as it arrives.
+struct Sender {
+    Sender(int descriptor, bool owned) : fd(descriptor), ownsFd(owned) {}
+    int fd;
+    bool ownsFd;
+    std::string bytes;
+    bool finished = false;
+    Clock::time_point lastHeard = Clock::now();
+};
+
+}  // namespace
+
+struct InstanceHandOff::State {
+    std::string folder;
+    std::string socketPath;
+    std::string lockPath;
+    int lockFd = -1;
+    int listenFd = -1;
+    int forwardFd = -1;
+    std::deque<Sender> senders;
+
+    bool listen();
+    void acceptSenders();
+    void readFrom(Sender& sender);
+};
+
+InstanceHandOff::InstanceHandOff(std::string folder) : _state(std::make_unique<State>()) {
+    _state->folder = std::move(folder);
+    if (!_state->folder.empty()) {
+        _state->socketPath = _state->folder + "/" + kSocketName;
+        _state->lockPath = _state->folder + "/" + kLockName;
+    }
+}
+
+InstanceHandOff::~InstanceHandOff() {
+    State& s = *_state;
+    for (const Sender& sender : s.senders) {
+        if (sender.ownsFd) {
+            ::close(sender.fd);
+        }
+    }
+    if (s.listenFd >= 0) {
+        ::close(s.listenFd);
+        // Removed while the lock is still held, so no new window's socket goes with it.
+        ::unlink(s.socketPath.c_str());
+    }
+    if (s.lockFd >= 0) {
+        ::close(s.lockFd);
+    }
+    if (s.forwardFd >= 0) {
+        ::close(s.forwardFd);
+    }
+}
+
+std::string InstanceHandOff::defaultFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/' && isPrivateFolder(runtime) &&
+        fitsSocketAddress(std::string(runtime) + "/" + kSocketName)) {
+        return runtime;
+    }
+    const std::string folder = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return std::string();
+    }
+    // Another user may have made the folder first to listen in: then there is no hand-off.
+    return isPrivateFolder(folder) ? folder : std::string();
+}
+
+const std::string& InstanceHandOff::socketPath() const {
+    return _state->socketPath;
+}
+
+InstanceHandOff::Role InstanceHandOff::claim(int waitMs) {
+    State& s = *_state;
+    if (s.folder.empty() || !fitsSocketAddress(s.socketPath) || s.lockFd >= 0) {
+        return Role::Alone;
+    }
+    const auto giveUp = Clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        const int lock =
+            ::open(s.lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (lock < 0) {
+            return Role::Alone;
+        }
+        if (::flock(lock, LOCK_EX | LOCK_NB) == 0) {
+            s.lockFd = lock;
+            if (s.listen()) {
+                return Role::Window;
+            }
+            ::close(s.lockFd);
+            s.lockFd = -1;
+            return Role::Alone;
+        }
+        const int error = errno;
+        ::close(lock);
+        if (error != EWOULDBLOCK && error != EINTR) {
+            return Role::Alone;
+        }
+        // The window holds the lock; its socket may be a moment away from listening.
+        s.forwardFd = connectTo(s.socketPath);
+        if (s.forwardFd >= 0) {
+            return Role::Forwarder;
+        }
+        if (Clock::now() >= giveUp) {
+            return Role::Alone;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+bool InstanceHandOff::State::listen() {
+    // Whatever lies at the path belongs to a window that has ended: the lock was free.
+    if (::unlink(socketPath.c_str()) != 0 && errno != ENOENT) {
+        return false;
+    }
+    listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (listenFd < 0) {
+        return false;
+    }
+    const sockaddr_un address = addressOf(socketPath);
+    if (::bind(listenFd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(socketPath.c_str(), 0600) != 0 || ::listen(listenFd, SOMAXCONN) != 0) {
+        ::close(listenFd);
+        listenFd = -1;
+        ::unlink(socketPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool InstanceHandOff::forwardStandardInput() {
+    State& s = *_state;
+    if (s.forwardFd < 0) {
+        return false;
+    }
+    std::string buffer(64 * 1024, '\0');
+    bool delivered = true;
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, &buffer[0], buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            delivered = got == 0;
+            break;
+        }
+        if (!sendAll(s.forwardFd, buffer.data(), static_cast<std::size_t>(got))) {
+            delivered = false;
+            break;
+        }
+    }
+    // The window reads the rest after this instance has gone: the bytes stay with the
+    // socket until it takes them.
+    ::shutdown(s.forwardFd, SHUT_WR);
+    ::close(s.forwardFd);
+    s.forwardFd = -1;
+    return delivered;
+}
+
+void InstanceHandOff::watchStandardInput() {
+    struct stat info {};
+    if (::fstat(STDIN_FILENO, &info) != 0 || ::isatty(STDIN_FILENO)) {
+        return;
+    }
+    _state->senders.push_front(Sender(STDIN_FILENO, false));
+}
+
+std::vector<std::string> InstanceHandOff::poll() {
+    State& s = *_state;
+    std::vector<std::string> complete;
+    if (s.listenFd >= 0) {
+        s.acceptSenders();
+    }
+    for (Sender& sender : s.senders) {
+        if (!sender.finished) {
+            s.readFrom(sender);
+        }
+    }
+    while (!s.senders.empty()) {
+        Sender& front = s.senders.front();
+        if (!front.finished && Clock::now() - front.lastHeard < kSenderSilence) {
+            break;
+        }
+        if (front.ownsFd) {
+            ::close(front.fd);
+        }
+        if (!front.bytes.empty()) {
+            complete.push_back(std::move(front.bytes));
+        }
+        s.senders.pop_front();
+    }
+    return complete;
+}
+
+void InstanceHandOff::State::acceptSenders() {
+    for (;;) {
+        const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if (senders.size() >= kMaxSenders) {
+            ::close(fd);
+            continue;
+        }
+        senders.push_back(Sender(fd, true));
+    }
+}
+
+void InstanceHandOff::State::readFrom(Sender& sender) {
+    char buffer[16 * 1024];
+    // Bounded per call, so an endless sender cannot hold the window.
+    std::size_t readNow = 0;
+    while (readNow < kMaxTransfer) {
+        pollfd ready{sender.fd, POLLIN, 0};
+        if (::poll(&ready, 1, 0) <= 0) {
+            return;
+        }
+        const ssize_t got = ::read(sender.fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0 && errno == EAGAIN) {
+            return;
+        }
+        if (got <= 0) {
+            sender.finished = true;
+            return;
+        }
+        readNow += static_cast<std::size_t>(got);
+        sender.lastHeard = Clock::now();
+        const std::size_t room = kMaxTransfer - std::min(kMaxTransfer, sender.bytes.size());
+        sender.bytes.append(buffer, std::min(room, static_cast<std::size_t>(got)));
+    }
+}
+
+}  // namespace simulator::platform

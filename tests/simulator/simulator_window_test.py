@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""The board simulator's real window on a private Xvfb: a program on the first instance's
+standard input lights the LED, a later instance hands the stop over and ends at once, a
+program in the other dialect runs in the same window, and closing the window ends the
+program and removes its socket.
+
+Usage: simulator_window_test.py --program BOARD_SIMULATOR --out DIR
+Exits 77 when no virtual display can be started."""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
+from window_test import Screen, close_window, find_window, run_cases  # noqa: E402
+from xvfb_run import VirtualDisplay, die_with_parent, stop  # noqa: E402
+
+WAIT_S = 30
+ARGS = None
+# The middle of the LED, in window pixels (the window is drawn one to one).
+LED = (55, 140)
+LIT = (255, 64, 64)
+DARK = (90, 40, 42)
+
+KIB_LED_ON = b"NEW\r\n10 LED 1\r\nSAVE 0\r\nRUN\r\n"
+KIB_STOP = b"\x1bOUT0\n"
+VEMMO_BLINK = (b"cat uart > .\nvar i=0;var o=0;\nwhile(uart()==-1) {\nled(1);sleep(60000);\n}\n"
+               b"while(uart()!=-1);\n\x04ms .\n")
+
+
+class SimulatorWindow(unittest.TestCase):
+    def setUp(self):
+        try:
+            self.display = VirtualDisplay().__enter__()
+        except (OSError, RuntimeError) as error:
+            raise unittest.SkipTest("no virtual display: %s" % error)
+        self.addCleanup(self.display.__exit__, None, None, None)
+        runtime = tempfile.TemporaryDirectory()
+        self.addCleanup(runtime.cleanup)
+        self.runtime = runtime.name
+        self.env = dict(os.environ, DISPLAY=self.display.display, XDG_RUNTIME_DIR=self.runtime)
+
+    def tool(self, *argv):
+        return subprocess.run(list(argv), env=self.env, check=True, timeout=WAIT_S,
+                              stdout=subprocess.PIPE, universal_newlines=True).stdout
+
+    def led(self, window, name):
+        path = os.path.join(ARGS.out, name)
+        self.tool("import", "-window", str(window), path)
+        return Screen(path).pixel(*LED)
+
+    def expect_led(self, window, colour, name):
+        deadline = time.monotonic() + WAIT_S
+        while self.led(window, name) != colour:
+            if time.monotonic() > deadline:
+                self.fail("the LED did not become %s" % (colour,))
+            time.sleep(0.1)
+
+    def hand_over(self, data):
+        """A later instance with data on its input: it must end at once, successfully."""
+        start = time.monotonic()
+        done = subprocess.run([ARGS.program], input=data, env=self.env, timeout=WAIT_S,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertLess(time.monotonic() - start, 1.0)
+
+    def test_one_window_runs_every_transfer_and_closes_cleanly(self):
+        first = subprocess.Popen([ARGS.program], env=self.env, stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 preexec_fn=die_with_parent)
+        self.addCleanup(stop, first)
+        first.stdin.write(KIB_LED_ON)
+        first.stdin.close()
+        first.stdin = None  # communicate() below must not touch it again
+        window = find_window(self.env, "Board simulator")
+        self.expect_led(window, LIT, "simulator-kib-led-on.png")
+        self.assertIsNone(first.poll(), "the window stays after its input ends")
+
+        self.hand_over(KIB_STOP)
+        self.expect_led(window, DARK, "simulator-kib-stopped.png")
+        self.hand_over(VEMMO_BLINK)
+        self.expect_led(window, LIT, "simulator-vemmo-running.png")
+
+        socket = os.path.join(self.runtime, "zundle-board-simulator.sock")
+        self.assertTrue(os.path.exists(socket))
+        close_window(self.display.display, window)
+        _, err = first.communicate(timeout=WAIT_S)
+        self.assertEqual(first.returncode, 0, err)
+        self.assertFalse(os.path.exists(socket), "closing removes the socket")
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--out", required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.out, exist_ok=True)
+    return run_cases(rest or ["SimulatorWindow"], sys.modules[__name__])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
