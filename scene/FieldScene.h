@@ -100,8 +100,9 @@ public:
     void removeCard(CardSprite* card);
     // Shows a usage counter on its palette badge when its set is the current one.
     void refreshUsageBadge(int cardIndex, int cardSet);
-    // Puts a new loose card of the catalogue on the field at a field position, as the
-    // palette gesture does; nullptr (nothing changed) when a picture cannot load.
+    // Puts a new loose card of the catalogue on the field at a field position (moved in
+    // just far enough to lie wholly on the field), as the palette gesture does; nullptr
+    // (nothing changed) when a picture cannot load.
     CardSprite* addFieldCard(int cardSet, int cardIndex, const cocos2d::Vec2& fieldPosition);
     // The rows as program generation reads them: each slot's card identity or none.
     std::vector<std::vector<std::optional<CardId>>> programRows() const;

@@ -101,6 +101,20 @@ TEST_F(PaletteTearOffTest, TheGhostCrossesThePanelThenAFieldCardIsPlacedAndSnaps
     expectNoLeftovers();
 }
 
+TEST_F(PaletteTearOffTest, ACardMadeAtTheTopEdgeOfTheFieldLiesWhollyInsideIt) {
+    press(paletteCard(0));
+    moveTo(pointer + Vec2(5.f, 0.f));
+    // The ghost leaves the panel so high that a card there would stick out of the field.
+    moveTo(Vec2(200.f, 750.f));
+    while (scene->fieldCards.empty()) {
+        ASSERT_LT(pointer.x, 500.f);
+        moveTo(pointer + Vec2(10.f, 0.f));
+    }
+    EXPECT_FLOAT_EQ(scene->fieldCards.at(0)->getBoundingBox().getMaxY(), fieldtest::kFieldHeight);
+    release();
+    expectNoLeftovers();
+}
+
 TEST_F(PaletteTearOffTest, AGhostReleasedOverThePanelLeavesNothingBehind) {
     press(paletteCard(0));
     moveTo(pointer + Vec2(80.f, 0.f));
