@@ -94,14 +94,3 @@ bool FieldScene::buildFieldView() {
     return true;
 }
 
-// ---------------------------------------------------------------------------------------
-// Hooks: the controls give their press feedback now; what they do comes with the run and
-// stop flow, the port chooser and the card placement.
-
-bool FieldScene::onPaletteCardTouchBegan(Touch*, Event*) {
-    return false;
-}
-
-void FieldScene::onPaletteCardTouchMoved(Touch*, Event*) {}
-
-void FieldScene::onPaletteCardTouchEnded(Touch*, Event*) {}

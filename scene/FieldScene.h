@@ -101,11 +101,43 @@ public:
     void removeCard(CardSprite* card);
     // Shows a usage counter on its palette badge when its set is the current one.
     void refreshUsageBadge(int cardIndex, int cardSet);
-    // Puts a new loose card of the catalogue on the field at a field position, as the
-    // palette gesture does; nullptr (nothing changed) when a picture cannot load.
+    // Puts a new loose card of the catalogue on the field at a field position (moved in
+    // just far enough to lie wholly on the field), as the palette gesture does; nullptr
+    // (nothing changed) when a picture cannot load.
     CardSprite* addFieldCard(int cardSet, int cardIndex, const cocos2d::Vec2& fieldPosition);
     // The rows as program generation reads them: each slot's card identity or none.
     std::vector<std::vector<std::optional<CardId>>> programRows() const;
+
+    // --- card placement gestures ---
+    // Registers the tear-off listener of a palette card.
+    void listenToPaletteCard(CardSprite* card);
+    // Registers the press-and-drag listener of a card on the field.
+    void listenToFieldCard(CardSprite* card);
+    // Over the trash marker the marker lights up and the card is tinted; elsewhere both
+    // are plain.
+    void trashHighlight(CardSprite* card, const cocos2d::Vec2& location);
+    // Ends a card's drag at the location: dropped on the trash marker it leaves the field.
+    void dropOnTrash(CardSprite* card, const cocos2d::Vec2& location);
+    // True from the press on a palette or field card until its release or cancel.
+    bool isGestureRunning() const { return !gestureListeners.empty(); }
+    // Field card gesture: the press, its moves, and its end (a cancel ends it where the
+    // pointer last was, but never drops on the trash).
+    bool onFieldCardTouchBegan(cocos2d::EventListenerTouchOneByOne* listener, cocos2d::Touch* touch,
+                               cocos2d::Event* event);
+    void onFieldCardTouchMoved(cocos2d::Touch* touch, cocos2d::Event* event);
+    void onFieldCardTouchEnded(cocos2d::Touch* touch, cocos2d::Event* event, bool cancelled);
+    // The delayed steps of a press numbered n: the card alone, then its cluster.
+    void pickUpCard(int n);
+    void pickUpCluster(int n);
+    // Palette gesture steps: the ghost, then the field card once the ghost left the panel.
+    void tearOff(CardSprite* paletteCard);
+    void placeTornOffCard();
+    // The gesture's listener stops swallowing and is let go.
+    void endGestureListening();
+    // The trash marker fades in while a card is dragged, and out (plain again) after.
+    void showTrashMarker();
+    void hideTrashMarker();
+    void fadeTrashMarker(cocos2d::GLubyte opacity);
 
     // --- controls (weak: owned by their parents in the scene graph) ---
     FieldScrollView* fieldView = nullptr;
@@ -143,6 +175,9 @@ public:
     cocos2d::Vec2 tearOffStart;
     // Pointer motion gathered while the group is held.
     cocos2d::Vec2 holdDrift;
+    // The listener of the running gesture, at most one (retained): it swallows the
+    // pointer's moves once a card follows them.
+    cocos2d::Vector<cocos2d::EventListenerTouchOneByOne*> gestureListeners;
 
     // --- field and palette state ---
     // Every card on the field, in creation order (retained).

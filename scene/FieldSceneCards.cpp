@@ -22,12 +22,16 @@ CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fie
     connector.point = Vec2(0.f, card->getContentSize().height / 2.f);
     connector.tip = connector.point + Vec2(1.f, 0.f);
     card->setPosition(fieldPosition);
+    // Made where a ghost left the panel near the field's edge, it would stick out of the
+    // field, and nothing but a later drag would bring it back.
+    moveClamped(card, Vec2::ZERO);
     fieldView->addChild(card, INT_MAX);
     fieldCards.pushBack(card);
     usageCounters.at(static_cast<std::size_t>(cardSet)).at(static_cast<std::size_t>(cardIndex)) +=
         1;
     refreshUsageBadge(cardIndex, cardSet);
     raiseCard(card);
+    listenToFieldCard(card);
     return card;
 }
 

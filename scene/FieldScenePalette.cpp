@@ -72,13 +72,8 @@ bool FieldScene::buildPalette() {
     const float saved = savedPaletteOffsets.at(static_cast<std::size_t>(set));
     paletteList->setOffset(Vec2(0.f, saved == kNoSavedOffset ? -contentHeight : saved), false);
 
-    auto* drag = EventListenerTouchOneByOne::create();
-    drag->setSwallowTouches(false);
-    drag->onTouchBegan = CC_CALLBACK_2(FieldScene::onPaletteCardTouchBegan, this);
-    drag->onTouchMoved = CC_CALLBACK_2(FieldScene::onPaletteCardTouchMoved, this);
-    drag->onTouchEnded = CC_CALLBACK_2(FieldScene::onPaletteCardTouchEnded, this);
     for (CardSprite* card : paletteCards) {
-        getEventDispatcher()->addEventListenerWithSceneGraphPriority(drag->clone(), card);
+        listenToPaletteCard(card);
     }
     return true;
 }

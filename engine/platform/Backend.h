@@ -93,6 +93,7 @@ struct InputEvent {
         MouseMove,
         Wheel,      // wheelX, wheelY: scroll amounts, positive up / right
         Minimized,  // the window is hidden or iconified: stop drawing
+        FocusLost,  // another window has the keyboard and pointer now
         Restored,   // shown again
         Exposed,    // contents must be drawn again (resize, uncovered)
         Quit,       // the user closed the window

@@ -323,7 +323,11 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
             dispatchMouse(EventMouse::MouseEventType::MOUSE_SCROLL, EventMouse::BUTTON_UNSET, point,
                           event.wheelX, -event.wheelY);
             break;
+        case Type::FocusLost:
+            cancelAllTouches();
+            break;
         case Type::Minimized:
+            cancelAllTouches();
             if (!_minimized) {
                 _minimized = true;
                 if (Application* app = Application::getInstance()) {
@@ -407,6 +411,18 @@ void GLView::finishTouch(int id, const Vec2& windowPoint, EventTouch::EventCode 
     touch->setTouchInfo(id, design, designToView(design));
     dispatchTouch(touch, code);
     touch->release();
+}
+
+void GLView::cancelAllTouches() {
+    _mouseButtonsHeld = 0;
+    // A handler may begin a touch of its own meanwhile: take them one at a time.
+    while (!_touches.empty()) {
+        auto it = _touches.begin();
+        Touch* touch = it->second;
+        _touches.erase(it);
+        dispatchTouch(touch, EventTouch::EventCode::CANCELLED);
+        touch->release();
+    }
 }
 
 void GLView::dispatchTouch(Touch* touch, EventTouch::EventCode code) {

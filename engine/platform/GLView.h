@@ -120,6 +120,9 @@ public:
     void handleTouchMoved(int id, const Vec2& windowPoint);
     void handleTouchEnded(int id, const Vec2& windowPoint);
     void handleTouchCancelled(int id, const Vec2& windowPoint);
+    // Cancels every open touch where it last was and forgets the held buttons: the window
+    // has lost the pointer, and the releases will not reach it.
+    void cancelAllTouches();
 
     backend::PlatformView* getPlatformView() const { return _platformView.get(); }
     // The drawing device, or nullptr.

@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                     // RESIZED always comes with SIZE_CHANGED: one redraw is enough.
                     WindowCase{SDL_WINDOWEVENT_RESIZED, false, Type::Exposed},
                     WindowCase{SDL_WINDOWEVENT_MOVED, false, Type::Exposed},
-                    WindowCase{SDL_WINDOWEVENT_FOCUS_LOST, false, Type::Exposed}));
+                    WindowCase{SDL_WINDOWEVENT_FOCUS_LOST, true, Type::FocusLost},
+                    WindowCase{SDL_WINDOWEVENT_FOCUS_GAINED, false, Type::Exposed}));
 
 TEST(TranslateSdlEvent, ButtonsKeepSdlNumberingAndSideButtonsAreIgnored) {
     for (Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT, SDL_BUTTON_X1}) {

@@ -350,3 +350,34 @@ TEST_F(EventDispatch, KeysReachKeyboardListenersOnlyWhileTheirNodeRuns) {
     harness.keyDown(EventKeyboard::KeyCode::KEY_SPACE);
     EXPECT_EQ(log.size(), 2u);
 }
+
+namespace {
+
+class LostPointer : public EventDispatch,
+                    public ::testing::WithParamInterface<backend::InputEvent::Type> {};
+
+}  // namespace
+
+TEST_P(LostPointer, CancelsTheOpenTouchWhereItLastWasAndIgnoresTheLateRelease) {
+    Node* node = target(harness.scene());
+    auto* l = listen(node, "n");
+    Vec2 cancelledAt;
+    l->onTouchCancelled = [this, &cancelledAt](Touch* t, Event*) {
+        log.push_back("cancelled n");
+        cancelledAt = t->getLocation();
+    };
+    harness.mouseDown(EventMouse::BUTTON_LEFT, p);
+    harness.mouseMove(Vec2(60.f, 40.f));
+    harness.windowEvent(GetParam());
+    EXPECT_EQ(cancelledAt, Vec2(60.f, 40.f));
+    // The button came up elsewhere; what the window hears of it afterwards is no gesture.
+    harness.mouseMove(Vec2(70.f, 30.f));
+    harness.mouseUp(EventMouse::BUTTON_LEFT, Vec2(70.f, 30.f));
+    harness.windowEvent(GetParam());
+    harness.mouseDown(EventMouse::BUTTON_LEFT, p);
+    EXPECT_EQ(log, (Log{"began n", "moved n", "cancelled n", "began n"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowStates, LostPointer,
+                         ::testing::Values(backend::InputEvent::Type::FocusLost,
+                                           backend::InputEvent::Type::Minimized));

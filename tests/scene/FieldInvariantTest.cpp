@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FieldChecks.h"
 #include "FieldTestSupport.h"
 
 USING_NS_CC;
@@ -143,82 +144,20 @@ protected:
     }
 
     std::string firstViolation() const {
-        std::ostringstream out;
-        std::vector<const CardSprite*> onField(scene->fieldCards.begin(), scene->fieldCards.end());
-        std::sort(onField.begin(), onField.end());
-        auto isOnField = [&onField](const CardSprite* card) {
-            return std::binary_search(onField.begin(), onField.end(), card);
-        };
-        std::vector<const CardSprite*> slots;
-        for (const FieldScene::FieldRow& row : scene->fieldRows) {
-            slots.insert(slots.end(), row.begin(), row.end());
+        const std::string field = fieldtest::firstFieldViolation(*scene);
+        if (!field.empty()) {
+            return field;
         }
-        std::sort(slots.begin(), slots.end());
         int linked = 0;
-        for (const CardSprite* s : slots) {
-            CardSprite* card = s->connectors[0].partner;
-            if (s->connectors[1].partner != nullptr) {
-                return "a slot's second connector is linked";
-            }
-            if (card != nullptr && !isOnField(card)) {
-                return "a slot holds a card that is not on the field";
-            }
-            if (card != nullptr && card->connectors[0].partner != s) {
-                return "a slot's card does not point back at it";
-            }
-            linked += card != nullptr ? 1 : 0;
-        }
-        std::vector<std::vector<int>> counts;
-        for (const auto& set : scene->usageCounters) {
-            counts.emplace_back(set.size(), 0);
-        }
-        std::vector<int> orders;
-        const Size field = scene->fieldView->getContentSize();
-        for (CardSprite* card : scene->fieldCards) {
-            const CardSprite* s = card->connectors[0].partner;
-            if (card->connectors[1].partner != nullptr) {
-                return "a card's second connector is linked";
-            }
-            if (s != nullptr && (!std::binary_search(slots.begin(), slots.end(), s) ||
-                                 s->connectors[0].partner != card)) {
-                return "a card points at a slot that does not hold it";
-            }
-            const Rect box = card->getBoundingBox();
-            const float slack = 1e-3f;
-            if (box.getMinX() < -slack || box.getMinY() < -slack ||
-                box.getMaxX() > field.width + slack || box.getMaxY() > field.height + slack) {
-                out << "a card lies outside the content at " << card->getPositionX() << ", "
-                    << card->getPositionY();
-                return out.str();
-            }
-            if (s != nullptr && card->getActionByTag(FieldScene::kRowMoveTag) == nullptr &&
-                scene->toFieldSpace(card, card->connectors[0].point)
-                        .distance(scene->toFieldSpace(s, s->connectors[0].point)) >= 30.f) {
-                return "a linked card has come away from its slot";
-            }
-            counts.at(static_cast<std::size_t>(card->cardSet))
-                .at(static_cast<std::size_t>(card->cardIndex)) += 1;
-            orders.push_back(card->getLocalZOrder());
-        }
-        if (counts != scene->usageCounters) {
-            return "the usage counters do not match the cards on the field";
-        }
-        std::sort(orders.begin(), orders.end());
-        for (std::size_t i = 0; i < orders.size(); ++i) {
-            if (orders[i] != static_cast<int>(i) + 1) {
-                return "the cards' drawing orders are not 1..N";
+        for (const FieldScene::FieldRow& row : scene->fieldRows) {
+            for (const CardSprite* s : row) {
+                linked += s->connectors[0].partner != nullptr ? 1 : 0;
             }
         }
         for (CardSprite* card : everSeen) {
-            if (!isOnField(card) && (card->connectors[0].partner != nullptr ||
-                                     card->connectors[1].partner != nullptr)) {
+            if (!scene->fieldCards.contains(card) && (card->connectors[0].partner != nullptr ||
+                                                      card->connectors[1].partner != nullptr)) {
                 return "a removed card is still linked";
-            }
-        }
-        for (std::size_t k = 0; k < scene->usageBadges.size(); ++k) {
-            if (scene->usageBadges.at(k)->getString() !=
-                std::to_string(scene->usageCounters[0][k])) {
-                return "a badge does not show its counter";
             }
         }
         mostLinked = std::max(mostLinked, linked);

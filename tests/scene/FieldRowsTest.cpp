@@ -1,5 +1,6 @@
-// Inserting and deleting rows on a full field with their 0.1 s moves, removing cards with
-// their fade, and the usage counters and badges that follow the cards.
+// Inserting and deleting rows on a full field through the rows' buttons, with their 0.1 s
+// moves, removing cards with their fade, and the usage counters and badges that follow
+// the cards.
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,6 +48,26 @@ protected:
             }
         }
     }
+    // Taps a row's insert or delete button, with the field scrolled to show the row; the
+    // button is dimmed only while pressed.
+    void pressRowButton(int row, bool insert) {
+        scene->fieldView->setOffset(Vec2(0.f, 384.f - slot(row, 0)->getPositionY()), false);
+        const std::string picture = insert ? "res/r_btn_add.png" : "res/r_btn_delete.png";
+        Sprite* button = nullptr;
+        for (Node* child : scene->fieldView->getContentLayer()->getChildren()) {
+            auto* sprite = dynamic_cast<Sprite*>(child);
+            if (sprite != nullptr && sprite->getTag() == row &&
+                sprite->getTexture()->getName() == picture) {
+                button = sprite;
+            }
+        }
+        ASSERT_NE(button, nullptr);
+        harness.touchBegan(fieldtest::centreOf(button));
+        EXPECT_EQ(button->getOpacity(), 192);
+        EXPECT_FALSE(scene->fieldView->isDragging());
+        harness.touchEnded(fieldtest::centreOf(button));
+        EXPECT_EQ(button->getOpacity(), 255);
+    }
     void expectRemoved(CardSprite* card) {
         EXPECT_FALSE(scene->fieldCards.contains(card));
         EXPECT_EQ(card->connectors[0].partner, nullptr);
@@ -62,7 +83,7 @@ TEST_P(InsertRowTest, OnAFullFieldShiftsRowsDownAndDropsTheLastRow) {
     const int row = GetParam();
     fillField();
     snapshot();
-    scene->insertRow(row);
+    pressRowButton(row, true);
 
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < 2; ++c) {
@@ -104,7 +125,7 @@ TEST_P(DeleteRowTest, OnAFullFieldDropsTheRowAndShiftsTheRestUp) {
     const int row = GetParam();
     fillField();
     snapshot();
-    scene->deleteRow(row);
+    pressRowButton(row, false);
 
     for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < 2; ++c) {

@@ -31,9 +31,11 @@ inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
     return cocos2d::Vec2(box.getMidX(), box.getMidY());
 }
 
-class FieldSceneTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+// A workspace on a fresh headless harness, its port search answered from a fixed port
+// list; the device link is idle again once it is gone.
+class Workspace {
+public:
+    Workspace() {
         ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
         manager->setPortSource([](std::vector<devicelink::platform::PortRecord>& out) {
             out.push_back({"ttyTEST0", "Test Board"});
@@ -41,26 +43,40 @@ protected:
         });
         manager->setToolFolder("/nonexistent/zc-scene-tests/exe");
         scene = FieldScene::create();
-        ASSERT_NE(scene, nullptr);
-        harness.scene()->addChild(scene);
+        if (scene != nullptr) {
+            harness.scene()->addChild(scene);
+        }
     }
-
-    void TearDown() override {
-        // The search runs on a real thread; the next test needs the device link idle.
-        finishPortSearch();
+    ~Workspace() {
+        // The search runs on a real thread; the next workspace needs the device link idle.
+        EXPECT_TRUE(finishPortSearch());
         ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
         manager->setPortSource({});
         manager->setToolFolder("");
     }
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
 
-    // Steps frames (yielding a moment of real time each) until the port search has ended.
-    void finishPortSearch() {
+    // Steps frames (yielding a moment of real time each) until the port search has ended;
+    // false if it does not.
+    bool finishPortSearch() {
         for (int i = 0; i < 5000 && ZundleCardSerialManager::getInstance()->isSearching(); ++i) {
             harness.step();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        ASSERT_FALSE(ZundleCardSerialManager::getInstance()->isSearching());
+        return !ZundleCardSerialManager::getInstance()->isSearching();
     }
+
+    FreshSelection selection;  // first, so the scene is built for kib and basic
+    cocos2d::HeadlessHarness harness;
+    FieldScene* scene = nullptr;
+};
+
+class FieldSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(scene, nullptr); }
+
+    void finishPortSearch() { ASSERT_TRUE(workspace.finishPortSearch()); }
 
     CardSprite* slot(int row, int column) const {
         return scene->fieldRows.at(static_cast<std::size_t>(row))
@@ -113,9 +129,9 @@ protected:
         scene->dragGroup.clear();
     }
 
-    FreshSelection selection;  // first, so the scene is built for kib and basic
-    cocos2d::HeadlessHarness harness;
-    FieldScene* scene = nullptr;
+    Workspace workspace;
+    cocos2d::HeadlessHarness& harness = workspace.harness;
+    FieldScene* scene = workspace.scene;
 };
 
 }  // namespace fieldtest

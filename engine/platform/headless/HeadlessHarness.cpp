@@ -146,6 +146,12 @@ void HeadlessHarness::scroll(const Vec2& point, float scrollY) {
     inject(event);
 }
 
+void HeadlessHarness::windowEvent(backend::InputEvent::Type type) {
+    backend::InputEvent event;
+    event.type = type;
+    inject(event);
+}
+
 void HeadlessHarness::keyDown(EventKeyboard::KeyCode key) {
     backend::InputEvent event;
     event.type = backend::InputEvent::Type::KeyDown;

@@ -60,6 +60,9 @@ public:
     // user).
     void scroll(const Vec2& point, float scrollY);
 
+    // A change of the window's state (focus lost, minimised, restored...), as the window
+    // would report it; dispatched at once.
+    void windowEvent(backend::InputEvent::Type type);
     // A key pressed and released, as the window would deliver them.
     void keyDown(EventKeyboard::KeyCode key);
     void keyUp(EventKeyboard::KeyCode key);

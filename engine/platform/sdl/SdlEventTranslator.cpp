@@ -14,6 +14,10 @@ bool translateWindowEvent(const SDL_WindowEvent& window, InputEvent& out) {
         case SDL_WINDOWEVENT_HIDDEN:
             out.type = InputEvent::Type::Minimized;
             return true;
+        // A release made while another window has the pointer never arrives here.
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            out.type = InputEvent::Type::FocusLost;
+            return true;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
             out.type = InputEvent::Type::Restored;

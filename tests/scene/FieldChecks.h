@@ -1,0 +1,129 @@
+// Checks over a whole workspace shared by the suites that edit the field at random: the
+// field's invariants, and the traces a finished gesture must not leave. Each answers the
+// first problem it finds, in words, or "" when there is none.
+#pragma once
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "catalogue/DeviceManager.h"
+#include "scene/FieldScene.h"
+
+namespace fieldtest {
+
+// Links mutual and one-to-one, only between field cards and slots; every card inside the
+// content and, once its row move has ended, on the slot it is linked to; the usage
+// counters and the current set's badges equal to the cards on the field; the cards'
+// drawing orders 1..N.
+inline std::string firstFieldViolation(const FieldScene& scene) {
+    std::vector<const CardSprite*> onField(scene.fieldCards.begin(), scene.fieldCards.end());
+    std::sort(onField.begin(), onField.end());
+    if (std::adjacent_find(onField.begin(), onField.end()) != onField.end()) {
+        return "a card is listed twice on the field";
+    }
+    std::vector<const CardSprite*> slots;
+    for (const FieldScene::FieldRow& row : scene.fieldRows) {
+        slots.insert(slots.end(), row.begin(), row.end());
+    }
+    std::sort(slots.begin(), slots.end());
+    for (const CardSprite* s : slots) {
+        const CardSprite* card = s->connectors[0].partner;
+        if (s->connectors[1].partner != nullptr) {
+            return "a slot's second connector is linked";
+        }
+        if (card != nullptr && !std::binary_search(onField.begin(), onField.end(), card)) {
+            return "a slot holds a card that is not on the field";
+        }
+        if (card != nullptr && card->connectors[0].partner != s) {
+            return "a slot's card does not point back at it";
+        }
+    }
+    std::vector<std::vector<int>> counts;
+    for (const auto& set : scene.usageCounters) {
+        counts.emplace_back(set.size(), 0);
+    }
+    std::vector<int> orders;
+    const cocos2d::Size field = scene.fieldView->getContentSize();
+    for (CardSprite* card : scene.fieldCards) {
+        const CardSprite* s = card->connectors[0].partner;
+        if (card->connectors[1].partner != nullptr) {
+            return "a card's second connector is linked";
+        }
+        if (s != nullptr && (!std::binary_search(slots.begin(), slots.end(), s) ||
+                             s->connectors[0].partner != card)) {
+            return "a card points at a slot that does not hold it";
+        }
+        const cocos2d::Rect box = card->getBoundingBox();
+        const float slack = 1e-3f;
+        if (box.getMinX() < -slack || box.getMinY() < -slack ||
+            box.getMaxX() > field.width + slack || box.getMaxY() > field.height + slack) {
+            std::ostringstream out;
+            out << "a card lies outside the content at " << card->getPositionX() << ", "
+                << card->getPositionY();
+            return out.str();
+        }
+        if (s != nullptr && card->getActionByTag(FieldScene::kRowMoveTag) == nullptr &&
+            scene.toFieldSpace(card, card->connectors[0].point)
+                    .distance(scene.toFieldSpace(s, s->connectors[0].point)) >= 30.f) {
+            return "a linked card has come away from its slot";
+        }
+        counts.at(static_cast<std::size_t>(card->cardSet))
+            .at(static_cast<std::size_t>(card->cardIndex)) += 1;
+        orders.push_back(card->getLocalZOrder());
+    }
+    if (counts != scene.usageCounters) {
+        return "the usage counters do not match the cards on the field";
+    }
+    std::sort(orders.begin(), orders.end());
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        if (orders[i] != static_cast<int>(i) + 1) {
+            return "the cards' drawing orders are not 1..N";
+        }
+    }
+    const std::vector<int>& shown =
+        scene.usageCounters.at(static_cast<std::size_t>(DeviceManager::getInstance()->cardSet));
+    for (std::size_t k = 0; k < scene.usageBadges.size(); ++k) {
+        if (scene.usageBadges.at(k)->getString() != std::to_string(shown.at(k))) {
+            return "a badge does not show its counter";
+        }
+    }
+    return "";
+}
+
+// Between gestures: every drag member at its initial value, no ghost, no field card
+// see-through or tinted, neither scroll view holding a touch, the trash marker hidden.
+inline std::string firstGestureLeftover(const FieldScene& scene) {
+    if (scene.isGestureRunning() || scene.ghostCard != nullptr || scene.draggedCard != nullptr ||
+        scene.pressedCard != nullptr || scene.heldSlot != nullptr || !scene.pressIsStill ||
+        scene.dragMode || scene.tearOffDecided || !scene.tearOffStart.isZero() ||
+        !scene.holdDrift.isZero() || !scene.dragGroup.empty()) {
+        return "a drag member is not back at its initial value";
+    }
+    for (cocos2d::Node* child : scene.getChildren()) {
+        if (dynamic_cast<CardSprite*>(child) != nullptr && child != scene.playButton) {
+            return "a ghost is left over the workspace";
+        }
+    }
+    for (CardSprite* card : scene.fieldCards) {
+        if (card->picture->getOpacity() != 255) {
+            return "a field card is left see-through";
+        }
+        if (card->picture->getColor() != cocos2d::Color3B::WHITE) {
+            return "a field card is left tinted";
+        }
+    }
+    if (scene.fieldView->getTouchCount() != 0 || scene.paletteList->getTouchCount() != 0) {
+        return "a scroll view still holds a touch";
+    }
+    // Once its fade-out has run, the trash marker is hidden and plain.
+    const cocos2d::Sprite* trash = scene.trashMarker;
+    if (trash->getNumberOfRunningActions() == 0 &&
+        (trash->getOpacity() != 0 || trash->getTexture()->getName() != "res/r_card_clean.png")) {
+        return "the trash marker is left showing";
+    }
+    return "";
+}
+
+}  // namespace fieldtest

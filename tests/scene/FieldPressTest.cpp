@@ -1,0 +1,185 @@
+// Pressing cards on the field with the mouse: the 0.05 s pick-up and the 0.3 s cluster
+// step, holding in the slot, clusters dropped on the trash with their counters, the trash
+// marker's fade and tint, a pinch that takes precedence, and presses that come too soon.
+#include <string>
+#include <vector>
+
+#include "GestureTestSupport.h"
+
+USING_NS_CC;
+using fieldtest::GestureTest;
+using fieldtest::kEmptyField;
+using fieldtest::kTrash;
+
+namespace {
+
+const Color3B kTint(0, 30, 70);
+
+class FieldPressTest : public GestureTest {
+protected:
+    // Cards in both slots of rows 1 to 3, card indices 0..5, and a loose card apart, low
+    // on the screen right of the rows.
+    void layBlock() {
+        for (int r = 1; r <= 3; ++r) {
+            for (int c = 0; c < 2; ++c) {
+                block.push_back(cardInSlot(r, c, 0, 2 * (r - 1) + c));
+            }
+        }
+        loose = scene->addFieldCard(1, 4, Vec2(870.f, 80.f - scene->fieldView->offset().y));
+    }
+    GLubyte opacityOf(const CardSprite* card) const { return card->picture->getOpacity(); }
+
+    std::vector<CardSprite*> block;
+    CardSprite* loose = nullptr;
+};
+
+TEST_F(FieldPressTest, AStillPressLiftsTheCardAndAThirdOfASecondLaterItsWholeBlock) {
+    layBlock();
+    CardSprite* card = block[2];  // row 2, left
+    press(onScreen(card));
+    hold(0.03f);
+    EXPECT_FALSE(scene->dragMode);
+    EXPECT_EQ(opacityOf(card), 255);
+
+    hold(0.07f);
+    EXPECT_TRUE(scene->dragMode);
+    EXPECT_EQ(opacityOf(card), 150);
+    EXPECT_EQ(scene->heldSlot, slot(2, 0));
+    EXPECT_EQ(scene->dragGroup.size(), 1u);
+    EXPECT_EQ(card->getLocalZOrder(), 7) << "drawn above every other card";
+    EXPECT_GT(scene->trashMarker->getOpacity(), 0);
+
+    hold(0.2f);
+    EXPECT_EQ(scene->dragGroup.size(), 1u);
+    EXPECT_EQ(scene->trashMarker->getOpacity(), 255);
+    hold(0.15f);
+    ASSERT_EQ(scene->dragGroup.size(), 6u);
+    for (CardSprite* member : block) {
+        EXPECT_EQ(opacityOf(member), 100);
+    }
+    EXPECT_EQ(opacityOf(loose), 255);
+
+    // The block leaves its slots as one once the pointer has drifted past 30.
+    moveTo(kEmptyField);
+    for (int r = 1; r <= 3; ++r) {
+        EXPECT_EQ(cardAt(r, 0), nullptr);
+        EXPECT_EQ(cardAt(r, 1), nullptr);
+    }
+    EXPECT_NEAR(block[3]->getPositionX() - block[2]->getPositionX(), 214.f, 1e-2f);
+    release();
+    EXPECT_EQ(scene->fieldCards.size(), 7u);
+    expectNoLeftovers();
+}
+
+TEST_F(FieldPressTest, AQuickTapChangesNothingAndAnEarlyMoveScrollsTheField) {
+    layBlock();
+    const float top = scene->fieldView->offset().y;
+    press(onScreen(block[0]));
+    release();
+    hold(0.5f);
+    EXPECT_EQ(cardAt(1, 0), block[0]);
+    EXPECT_EQ(scene->touchSequence, 1);
+    EXPECT_EQ(scene->trashMarker->getOpacity(), 0);
+
+    press(onScreen(block[0]));
+    moveTo(pointer + Vec2(0.f, 80.f));
+    hold(0.5f);
+    EXPECT_FALSE(scene->dragMode);
+    EXPECT_GT(scene->fieldView->offset().y, top);
+    release();
+    EXPECT_EQ(cardAt(1, 0), block[0]);
+    expectNoLeftovers();
+}
+
+TEST_F(FieldPressTest, AMoveBeforeTheClusterStepDragsTheCardAlone) {
+    layBlock();
+    pickUp(block[0]);
+    moveTo(pointer + Vec2(0.f, -200.f));
+    hold(0.5f);
+    EXPECT_EQ(scene->dragGroup.size(), 1u);
+    EXPECT_EQ(cardAt(1, 1), block[1]);
+    release();
+    EXPECT_EQ(cardAt(1, 0), nullptr);
+    expectNoLeftovers();
+}
+
+TEST_F(FieldPressTest, AHeldCardWiggledWithin30PixelsStaysInItsSlot) {
+    layBlock();
+    const Vec2 before = block[4]->getPosition();
+    pickUp(block[4]);
+    for (const Vec2& wiggle : {Vec2(20.f, 0.f), Vec2(-20.f, 18.f), Vec2(0.f, -36.f),
+                               Vec2(-14.f, 18.f), Vec2(14.f, 0.f)}) {
+        moveTo(pointer + wiggle, 4.f);
+    }
+    EXPECT_EQ(block[4]->getPosition(), before);
+    EXPECT_EQ(cardAt(3, 0), block[4]);
+    // Past 30 it leaves with the whole drift at once.
+    moveTo(pointer + Vec2(31.f, 0.f), 31.f);
+    EXPECT_EQ(cardAt(3, 0), nullptr);
+    EXPECT_FLOAT_EQ(block[4]->getPositionX(), before.x + 62.f);
+    release();
+}
+
+TEST_F(FieldPressTest, AClusterDroppedOnTheTrashLeavesWholeAndCountsDown) {
+    layBlock();
+    pickUp(block[5], true);
+    moveTo(kTrash);
+    for (CardSprite* member : block) {
+        EXPECT_EQ(member->picture->getColor(), kTint);
+    }
+    EXPECT_EQ(scene->trashMarker->getTexture()->getName(), "res/r_card_clean_on.png");
+    release();
+    EXPECT_EQ(scene->fieldCards.size(), 1u);
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(scene->usageCounters[0][static_cast<std::size_t>(k)], 0);
+        EXPECT_EQ(scene->usageBadges.at(static_cast<std::size_t>(k))->getString(), "0");
+    }
+    EXPECT_EQ(scene->usageCounters[1][4], 1);
+    expectNoLeftovers();
+}
+
+TEST_F(FieldPressTest, ACardReleasedOffTheTrashAfterPassingOverItStaysUntinted) {
+    layBlock();
+    pickUp(loose);
+    moveTo(kTrash);
+    EXPECT_EQ(loose->picture->getColor(), kTint);
+    // The release is reported away from the last move.
+    harness.mouseUp(EventMouse::BUTTON_LEFT, kEmptyField);
+    EXPECT_TRUE(scene->fieldCards.contains(loose));
+    expectNoLeftovers();
+}
+
+TEST_F(FieldPressTest, WithASecondFingerOnTheFieldTheCardDoesNotMove) {
+    layBlock();
+    harness.touchBegan(onScreen(loose), 0);
+    hold(0.1f);
+    ASSERT_TRUE(scene->dragMode);
+    const Vec2 before = loose->getPosition();
+    harness.touchBegan(kEmptyField, 1);
+    harness.touchMoved(onScreen(loose) + Vec2(0.f, -100.f), 0);
+    EXPECT_EQ(loose->getPosition(), before);
+    harness.touchEnded(kEmptyField, 1);
+    harness.touchEnded(onScreen(loose), 0);
+    expectNoLeftovers();
+}
+
+TEST_F(FieldPressTest, AClusterStepLeftFromTenPressesAgoDoesNotActOnTheCurrentPress) {
+    layBlock();
+    pickUp(block[0]);
+    release();
+    hold(0.25f);
+    // Nine quick taps bring the press number round to the first press's again.
+    for (int tap = 0; tap < 9; ++tap) {
+        press(onScreen(loose));
+        release();
+    }
+    ASSERT_EQ(scene->touchSequence, 0);
+    press(onScreen(block[0]));
+    hold(0.1f);
+    EXPECT_EQ(scene->dragGroup.size(), 1u);
+    EXPECT_EQ(opacityOf(block[1]), 255);
+    release();
+    expectNoLeftovers();
+}
+
+}  // namespace
