@@ -120,6 +120,8 @@ public:
     void dropOnTrash(CardSprite* card, const cocos2d::Vec2& location);
     // True from the press on a palette or field card until its release or cancel.
     bool isGestureRunning() const { return !gestureListeners.empty(); }
+    // Two fingers on the field are a pinch, which takes precedence over dragging a card.
+    bool isFieldPinched() const { return fieldView->getTouchCount() >= 2; }
     // Field card gesture: the press, its moves, and its end (a cancel ends it where the
     // pointer last was, but never drops on the trash).
     bool onFieldCardTouchBegan(cocos2d::EventListenerTouchOneByOne* listener, cocos2d::Touch* touch,

@@ -74,7 +74,11 @@ void FieldScene::onPaletteCardTouchMoved(Touch* touch, Event* event) {
     if (g.x < kPalettePanelWidth + ghostCard->getContentSize().width / 2.f) {
         ghostCard->setPosition(g + touch->getDelta());
     } else if (draggedCard != nullptr) {
-        moveGroup(draggedCard, touch->getDelta() / fieldView->getZoom());
+        // On the field the torn-off card is dragged like any field card, so it too holds
+        // still while the field is pinched.
+        if (!isFieldPinched()) {
+            moveGroup(draggedCard, touch->getDelta() / fieldView->getZoom());
+        }
     } else {
         placeTornOffCard();
     }

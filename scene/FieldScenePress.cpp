@@ -85,8 +85,7 @@ void FieldScene::pickUpCluster(int n) {
 }
 
 void FieldScene::onFieldCardTouchMoved(Touch* touch, Event* event) {
-    // Two fingers on the field are a pinch, which takes precedence.
-    if (event->getCurrentTarget() != pressedCard || fieldView->getTouchCount() >= 2) {
+    if (event->getCurrentTarget() != pressedCard || isFieldPinched()) {
         return;
     }
     const Vec2 d = touch->getDelta() / fieldView->getZoom();

@@ -1,5 +1,7 @@
 // The cases of the workspace driven by fingers; each finger source instantiates them.
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -15,6 +17,22 @@ constexpr float kFrame = 1.f / 60.f;
 // Open field, clear of the palette, the row buttons and the player strip.
 const Vec2 kLeft(500.f, 400.f);
 const Vec2 kRight(800.f, 400.f);
+
+// Where a node's local point stands on the screen.
+Vec2 onScreen(const Node* node, const Vec2& localPoint) {
+    return node->convertToWorldSpace(localPoint);
+}
+
+// Where a card or slot's attachment point stands on the screen.
+Vec2 attachmentOnScreen(const CardSprite* card) {
+    return onScreen(card, card->connectors[0].point);
+}
+
+// The centre of a node on the screen: where a finger presses it.
+Vec2 centreOnScreen(const Node* node) {
+    const cocos2d::Size size = node->getContentSize();
+    return onScreen(node, Vec2(size.width / 2.f, size.height / 2.f));
+}
 
 }  // namespace
 
@@ -60,6 +78,98 @@ void WorkspaceFingers::up(int finger, const Vec2& point) {
 
 void WorkspaceFingers::frame() {
     Director::getInstance()->mainLoop(kFrame);
+}
+
+void WorkspaceFingers::slide(int finger, const Vec2& from, const Vec2& to) {
+    const int steps = std::max(1, static_cast<int>(std::ceil(from.distance(to) / 10.f)));
+    for (int i = 1; i <= steps; ++i) {
+        move(finger, from.lerp(to, static_cast<float>(i) / static_cast<float>(steps)));
+        frame();
+    }
+}
+
+CardSprite* WorkspaceFingers::tearOffWithFinger1(int k, Vec2& finger) {
+    finger = centreOnScreen(scene->paletteCards.at(static_cast<std::size_t>(k)));
+    down(1, finger);
+    frame();
+    const std::size_t before = scene->fieldCards.size();
+    while (scene->fieldCards.size() == before && finger.x < 500.f) {
+        slide(1, finger, finger + Vec2(10.f, 0.f));
+        finger.x += 10.f;
+    }
+    return scene->fieldCards.size() > before ? scene->fieldCards.back() : nullptr;
+}
+
+CardSprite* WorkspaceFingers::pickUpWithFinger1(Vec2& finger) {
+    // Right of the rows, away from every slot.
+    CardSprite* card = scene->addFieldCard(
+        0, 2, scene->fieldView->getContentLayer()->convertToNodeSpace(Vec2(820.f, 300.f)));
+    if (card == nullptr) {
+        return nullptr;
+    }
+    frame();
+    finger = centreOnScreen(card);
+    down(1, finger);
+    for (int i = 0; i < 6; ++i) {  // held still past the pick-up delay
+        frame();
+    }
+    return scene->dragMode ? card : nullptr;
+}
+
+TEST_P(WorkspaceFingers, OneFingerTearsACardOffThePaletteAndDropsItInASlot) {
+    Vec2 finger;
+    CardSprite* card = tearOffWithFinger1(3, finger);
+    ASSERT_NE(card, nullptr) << "no field card was made";
+    CardSprite* slot = scene->fieldRows.at(1)[0];
+    const Vec2 drop = finger + attachmentOnScreen(slot) - attachmentOnScreen(card);
+    slide(1, finger, drop);
+    up(1, drop);
+    frame();
+    EXPECT_EQ(slot->connectors[0].partner, card);
+    EXPECT_EQ(card->connectors[0].partner, slot);
+    EXPECT_LT(attachmentOnScreen(card).distance(attachmentOnScreen(slot)), 1e-3f);
+    EXPECT_EQ(scene->usageCounters[0][3], 1);
+    EXPECT_EQ(card->picture->getOpacity(), 255);
+    EXPECT_EQ(scene->ghostCard, nullptr);
+    EXPECT_FALSE(scene->isGestureRunning());
+}
+
+TEST_P(WorkspaceFingers, ACardDraggedByOneFingerHoldsStillWhileTwoMoreAreOnTheField) {
+    for (bool fromPalette : {false, true}) {
+        SCOPED_TRACE(fromPalette ? "torn off the palette" : "picked up on the field");
+        Vec2 finger;
+        CardSprite* card = fromPalette ? tearOffWithFinger1(3, finger) : pickUpWithFinger1(finger);
+        ASSERT_NE(card, nullptr);
+        const auto dragBy = [&](const Vec2& step) {
+            const Vec2 before = card->getPosition();
+            slide(1, finger, finger + step);
+            finger += step;
+            return card->getPosition() - before;
+        };
+        if (fromPalette) {
+            dragBy(Vec2(30.f, -100.f));  // clear of the palette's edge and the slots
+        }
+        const Vec2 step(0.f, -20.f);
+        EXPECT_LT(dragBy(step).distance(step), 1e-3f);
+
+        down(2, kLeft);
+        down(3, kRight);
+        frame();
+        EXPECT_GE(scene->fieldView->getTouchCount(), 2u);
+        EXPECT_TRUE(dragBy(step).isZero());
+
+        up(2, kLeft);
+        up(3, kRight);
+        frame();
+        // Only the step after they went counts, not the way the finger went meanwhile.
+        EXPECT_LT(dragBy(step).distance(step), 1e-3f);
+        EXPECT_EQ(card->connectors[0].partner, nullptr);
+        up(1, finger);
+        frame();
+        EXPECT_FALSE(scene->isGestureRunning());
+        EXPECT_EQ(card->picture->getOpacity(), 255);
+        EXPECT_EQ(scene->fieldView->getTouchCount(), 0u);
+    }
 }
 
 TEST_P(WorkspaceFingers, TwoFingersLandingInOneFramePinchTheFieldToHalfAndBack) {
