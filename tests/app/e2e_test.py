@@ -85,6 +85,10 @@ class Pointer:
         self.at = None
 
     def _to(self, x, y):
+        # A synchronous move to where the pointer already is waits for a motion that never
+        # comes (until xdotool gives up, seconds later).
+        if self.at == (x, y):
+            return []
         self.at = (x, y)
         return ["mousemove", "--window", self.window, "--sync", str(x), str(y),
                 "sleep", self.STEP_WAIT]
@@ -183,8 +187,10 @@ class EndToEnd(DisplayTest):
         until(lambda: field_is_bare(self.screen()), "the workspace to be drawn")
         return program
 
-    def screen(self, name="e2e-workspace.png", window=None):
-        return self.program.screenshot(window or self.window, name, ARGS.out)
+    def screen(self, name="workspace.png", window=None):
+        # Named by the case, since cases run side by side into one folder.
+        return self.program.screenshot(window or self.window,
+                                       "e2e-%s-%s" % (type(self).__name__, name), ARGS.out)
 
     def choose_last_entry(self):
         """Chooses the last entry of the port chooser in the settings bar, which is left
@@ -309,7 +315,7 @@ class BoardSimulator(EndToEnd):
         program.tool("xdotool", "windowmove", "--sync", str(simulator), "1030", "0")
 
         def led(colour):
-            return lambda: near(self.screen("e2e-simulator.png", simulator).pixel(*self.LED),
+            return lambda: near(self.screen("simulator.png", simulator).pixel(*self.LED),
                                 colour)
         until(led(self.LIT), "the simulator's LED to light")
         self.pointer.click(*STOP)
