@@ -121,8 +121,8 @@ class Pointer:
         # snaps within 30 pixels and is held there for the last few steps.
         row_y = FIRST_ROW_Y + ROW_PITCH * row
         target_x = SLOT_X[column] + lag
-        chain += self._glide(PANEL_RIGHT + 150, row_y - 60, 12) + self._glide(target_x, row_y - 60, 12)
-        chain += self._glide(target_x, row_y - 12, lag)
+        chain += self._glide(PANEL_RIGHT + 150, row_y - 60, 12)
+        chain += self._glide(target_x, row_y - 60, 12) + self._glide(target_x, row_y - 12, lag)
         self._run(chain + ["sleep", "0.05", "mouseup", "1"])
 
     def drag_to_trash(self, column, row):
