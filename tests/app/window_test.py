@@ -188,9 +188,9 @@ def find_window(env, name, timeout=WAIT_S):
 class Program:
     """A program started on the virtual display, stopped and reaped at the end."""
 
-    def __init__(self, display, argv, cwd=None):
+    def __init__(self, display, argv, cwd=None, env=None):
         self.display = display
-        self.env = dict(os.environ, DISPLAY=display.display)
+        self.env = dict(os.environ, DISPLAY=display.display, **(env or {}))
         self.process = subprocess.Popen(argv, cwd=cwd, env=self.env, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE, preexec_fn=die_with_parent)
 
@@ -241,8 +241,8 @@ class DisplayTest(unittest.TestCase):
         self.display.__enter__()
         self.addCleanup(self.display.__exit__, None, None, None)
 
-    def start(self, argv, cwd=None):
-        program = Program(self.display, argv, cwd)
+    def start(self, argv, cwd=None, env=None):
+        program = Program(self.display, argv, cwd, env)
         self.addCleanup(program.kill)
         return program
 

@@ -1,0 +1,345 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the real program on a private Xvfb, driven by real X pointer events
+(xdotool): cards laid into the rows with the mouse, play and stop, and what a transfer tool
+beside the program receives; then the board simulator as that tool, its LED lit by play and
+dark after stop.
+
+Usage: e2e_test.py --program ZUNDLECARDS --simulator BOARD_SIMULATOR --out DIR [TestCase ...]
+When a wait fails, the last screenshot it looked at is left in --out."""
+
+import argparse
+import os
+import shutil
+import stat
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import window_test  # noqa: E402
+from window_test import DisplayTest, find_window, run_cases  # noqa: E402
+from xvfb_run import VirtualDisplay  # noqa: E402
+
+WAIT_S = 20
+ARGS = None
+
+# Window pixels of the workspace (origin top left) as its fixed layout places them.
+PALETTE_CARD = {"LED on": (165, 152), "LED off": (165, 292), "Wait 1 second": (165, 432),
+                "Button pressed": (165, 572)}
+TAB = {"basic": (47, 26), "full": (227, 26)}
+PLAY, STOP, DIALECT, TRASH = (954, 384), (984, 504), (974, 264), (944, 80)
+DIALECT_OPTION = {"kib": (974, 164), "vemmo": (874, 164)}
+PANEL_RIGHT = 275
+# Centre of a card seated in the left or right slot of the first row shown, and the rows'
+# pitch downwards.
+SLOT_X = (493, 707)
+FIRST_ROW_Y, ROW_PITCH = 118, 136
+GEAR, PORT_FIELD, PORT_ICON = (999, 735), (515, 705), (340, 705)
+PORT_ICON_BLUE = (42, 155, 200)
+LIGHT_BLUE = (105, 208, 238)
+# Bare field above the rows: white, greyed while the loading overlay or a chooser covers it.
+FIELD_SPOT = (600, 12)
+TOLERANCE = 12
+
+TOOL_SCRIPT = """#!/bin/sh
+# Each transfer's input, kept whole under a name of its own once it has ended.
+part=$(mktemp '{folder}/part.XXXXXX')
+cat > "$part"
+mv "$part" "{folder}/transfer.$(date +%s%N)"
+"""
+
+
+def near(seen, colour):
+    return all(abs(a - b) <= TOLERANCE for a, b in zip(seen, colour))
+
+
+def field_is_bare(screen):
+    return near(screen.pixel(*FIELD_SPOT), (255, 255, 255))
+
+
+def field_is_covered(screen):
+    return not field_is_bare(screen)
+
+
+def until(check, what, timeout=WAIT_S):
+    """check()'s first true answer; AssertionError naming `what` once the deadline passed."""
+    deadline = time.monotonic() + timeout
+    while True:
+        answer = check()
+        if answer:
+            return answer
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(0.05)
+
+
+class Pointer:
+    """The mouse over one window: each gesture is one xdotool chain of moves in small steps
+    with short waits, so that the program sees every step as a move of its own."""
+    STEP_WAIT = "0.01"
+
+    def __init__(self, program, window):
+        self.program = program
+        self.window = str(window)
+        self.at = None
+
+    def _to(self, x, y):
+        # A synchronous move to where the pointer already is waits for a motion that never
+        # comes (until xdotool gives up, seconds later).
+        if self.at == (x, y):
+            return []
+        self.at = (x, y)
+        return ["mousemove", "--window", self.window, "--sync", str(x), str(y),
+                "sleep", self.STEP_WAIT]
+
+    def _glide(self, x, y, step):
+        x0, y0 = self.at
+        count = max(1, int(max(abs(x - x0), abs(y - y0)) + step - 1) // step)
+        chain = []
+        for i in range(1, count + 1):
+            chain += self._to(x0 + (x - x0) * i // count, y0 + (y - y0) * i // count)
+        return chain
+
+    def _run(self, chain):
+        self.program.tool("xdotool", *chain)
+
+    def click(self, x, y):
+        self._run(self._to(x, y) + ["mousedown", "1", "sleep", "0.05", "mouseup", "1"])
+
+    def tear_off(self, card, column, row):
+        """Drags a palette card into a slot of the first rows shown (row 0 at the top)."""
+        x, y = PALETTE_CARD[card]
+        chain = self._to(x, y) + ["sleep", "0.05", "mousedown", "1", "sleep", "0.05"]
+        # Straight right is a tear-off. The field card is made on the first move after the
+        # ghost has wholly left the panel and does not follow that move, so it trails the
+        # pointer by that step: 4 pixels here, made up at the end.
+        lag = 4
+        chain += self._glide(PANEL_RIGHT + 90, y, 20) + self._glide(PANEL_RIGHT + 150, y, lag)
+        # A card passing near a slot snaps and keeps that jump, so it goes above the row,
+        # clear of every slot's attachment point, then straight down into the slot, where it
+        # snaps within 30 pixels and is held there for the last few steps.
+        row_y = FIRST_ROW_Y + ROW_PITCH * row
+        target_x = SLOT_X[column] + lag
+        chain += self._glide(PANEL_RIGHT + 150, row_y - 60, 12)
+        chain += self._glide(target_x, row_y - 60, 12) + self._glide(target_x, row_y - 12, lag)
+        self._run(chain + ["sleep", "0.05", "mouseup", "1"])
+
+    def drag_to_trash(self, column, row):
+        """Presses a seated card until it is picked up, then drops it on the trash marker."""
+        self._run(self._to(SLOT_X[column], FIRST_ROW_Y + ROW_PITCH * row) +
+                  ["mousedown", "1", "sleep", "0.15"] + self._glide(*TRASH, 10) +
+                  ["sleep", "0.05", "mouseup", "1"])
+
+
+class Workbench:
+    """A folder with a copy of the program, its pictures, and an `exe` folder of its own."""
+
+    def __init__(self, test, tools):
+        self.folder = os.path.realpath(tempfile.mkdtemp(prefix="zc-e2e-"))
+        test.addCleanup(shutil.rmtree, self.folder, True)
+        self.program = os.path.join(self.folder, "zundlecards")
+        shutil.copy2(ARGS.program, self.program)
+        os.symlink(os.path.realpath(os.path.join(os.path.dirname(ARGS.program), "res")),
+                   os.path.join(self.folder, "res"))
+        os.mkdir(os.path.join(self.folder, "exe"))
+        for name, make in tools.items():
+            path = os.path.join(self.folder, "exe", name)
+            make(path)
+            os.chmod(path, os.stat(path).st_mode | stat.S_IXUSR)
+
+    def processes(self):
+        """Ids of the running processes started from this folder's programs."""
+        found = []
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    exe = os.readlink(os.path.join("/proc", entry, "exe"))
+                except OSError:
+                    continue
+                if exe.startswith(self.folder + os.sep):
+                    found.append(int(entry))
+        return found
+
+    def kill_leftovers(self):
+        for pid in self.processes():
+            try:
+                os.kill(pid, 9)
+            except ProcessLookupError:
+                pass
+
+
+class EndToEnd(DisplayTest):
+    def setUp(self):
+        # Wide enough for the workspace and the simulator's window side by side: nothing
+        # manages the windows, and a click lands on whichever lies on top.
+        self.display = VirtualDisplay("2000x1024x24")
+        self.display.__enter__()
+        self.addCleanup(self.display.__exit__, None, None, None)
+
+    def open_workspace(self, bench, env=None):
+        program = self.start([bench.program], cwd=bench.folder, env=env)
+        self.addCleanup(bench.kill_leftovers)
+        window = program.wait_for_window("ZundleApps")
+        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
+        self.program, self.window = program, window
+        self.pointer = Pointer(program, window)
+        until(lambda: field_is_bare(self.screen()), "the workspace to be drawn")
+        return program
+
+    def screen(self, name="workspace.png", window=None):
+        # Named by the case, since cases run side by side into one folder.
+        return self.program.screenshot(window or self.window,
+                                       "e2e-%s-%s" % (type(self).__name__, name), ARGS.out)
+
+    def choose_last_entry(self):
+        """Chooses the last entry of the port chooser in the settings bar, which is left
+        open: discovery lists serial ports before tools, so the test's tool is the last
+        entry whatever ports the machine has."""
+        self.pointer.click(*GEAR)
+        until(lambda: near(self.screen().pixel(*PORT_ICON), PORT_ICON_BLUE),
+              "the settings bar to open")
+        self.pointer.click(*PORT_FIELD)
+
+        def top_row():
+            # The rows stand on the port field, the last entry on top, framed in light blue:
+            # the first light blue above the frame's bottom bar is its top bar.
+            screen = self.screen()
+            x, y = PORT_FIELD[0], PORT_FIELD[1] - 25
+            if not field_is_covered(screen):
+                return None
+            while y > 0 and not near(screen.pixel(x, y), LIGHT_BLUE):
+                y -= 1
+            return y + 17 if y > 0 else None
+        y = until(top_row, "the port chooser")
+        self.pointer.click(PORT_FIELD[0], y)
+        until(lambda: field_is_bare(self.screen()), "the port chooser to close")
+
+    def press_play(self, sent_so_far=lambda: False):
+        """Presses play until it is taken (refused silently while the last transfer ends),
+        then waits until the loading overlay has gone."""
+        def taken():
+            self.pointer.click(*PLAY)
+            try:
+                return until(lambda: field_is_covered(self.screen()) or sent_so_far(),
+                             "the loading overlay", timeout=2)
+            except AssertionError:
+                return False
+        until(taken, "play to be taken")
+        until(lambda: field_is_bare(self.screen()), "the loading overlay to go")
+
+    def choose_dialect(self, dialect):
+        self.pointer.click(*DIALECT)
+        until(lambda: field_is_covered(self.screen()), "the dialect chooser")
+        self.pointer.click(*DIALECT_OPTION[dialect])
+        until(lambda: field_is_bare(self.screen()), "the dialect chooser to close")
+
+
+class TransferTool(EndToEnd):
+    KIB, VEMMO = b"\r\n", b"\n"
+
+    def setUp(self):
+        super().setUp()
+        self.received = tempfile.mkdtemp(prefix="zc-received-")
+        self.addCleanup(shutil.rmtree, self.received, True)
+
+        def write_tool(path):
+            with open(path, "w") as tool:
+                tool.write(TOOL_SCRIPT.format(folder=self.received))
+        self.bench = Workbench(self, {"copy-input": write_tool})
+
+    def transfers(self):
+        return sorted(name for name in os.listdir(self.received) if name.startswith("transfer."))
+
+    def expect_transfer(self, count, expected, what):
+        """The count-th transfer the tool received is exactly `expected`."""
+        until(lambda: len(self.transfers()) >= count, "transfer %d (%s)" % (count, what))
+        names = self.transfers()
+        self.assertEqual(len(names), count, "one transfer per press")
+        with open(os.path.join(self.received, names[-1]), "rb") as received:
+            self.assertEqual(received.read(), expected, what)
+
+    def test_cards_laid_with_the_mouse_reach_the_tool_byte_for_byte(self):
+        self.open_workspace(self.bench)
+        self.choose_last_entry()
+        self.pointer.tear_off("LED on", 0, 0)
+        self.pointer.tear_off("Wait 1 second", 1, 0)
+        self.pointer.tear_off("LED off", 0, 2)
+        self.pointer.click(*TAB["full"])
+        # Alone in the second slot: the line number goes to it, and in vemmo the condition's
+        # trailing space stays before the line's end.
+        self.pointer.tear_off("Button pressed", 1, 1)
+
+        sent = lambda count: lambda: len(self.transfers()) >= count  # noqa: E731
+        self.press_play(sent(1))
+        kib = self.KIB
+        self.expect_transfer(1, b"NEW" + kib + b"10 LED 1:WAIT 60" + kib +
+                             b"20 IF BTN()=1 THEN" + kib + b"30 LED 0" + kib +
+                             b"SAVE 0" + kib + b"RUN" + kib, "the kib program")
+
+        self.choose_dialect("vemmo")
+        self.press_play(sent(2))
+        nl = self.VEMMO
+        opening = b"cat uart > .\nvar i=0;var o=0;" + nl
+        closing = b"while(uart()!=-1);\n\x04" + b"ms ." + nl
+        self.expect_transfer(2, opening + b"led(1);sleep(1000);" + nl + b"if(btn()==1) " + nl +
+                             b"led(0);" + nl + closing, "the vemmo program")
+
+        self.pointer.click(*STOP)
+        self.expect_transfer(3, b" " + b"ms\nout(0)\nexit()\n", "the vemmo stop chunks")
+
+        self.pointer.drag_to_trash(0, 2)
+        self.press_play(sent(4))
+        self.expect_transfer(4, opening + b"led(1);sleep(1000);" + nl + b"if(btn()==1) " + nl +
+                             closing, "the program without the trashed card")
+
+        status, err = self.program.close(self.window)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(err, "", "the program writes no log")
+
+
+class BoardSimulator(EndToEnd):
+    LED = (55, 140)
+    LIT, DARK = (255, 64, 64), (90, 40, 42)
+
+    def test_play_lights_the_simulated_led_and_stop_darkens_it(self):
+        bench = Workbench(self, {"board-simulator":
+                                 lambda path: shutil.copy2(ARGS.simulator, path)})
+        runtime = tempfile.mkdtemp(prefix="zc-runtime-")
+        self.addCleanup(shutil.rmtree, runtime, True)
+        program = self.open_workspace(bench, env={"XDG_RUNTIME_DIR": runtime})
+        self.choose_last_entry()
+        self.pointer.tear_off("LED on", 0, 0)
+        self.press_play()
+        simulator = find_window(program.env, "Board simulator")
+        program.tool("xdotool", "windowmove", "--sync", str(simulator), "1030", "0")
+
+        def led(colour):
+            return lambda: near(self.screen("simulator.png", simulator).pixel(*self.LED),
+                                colour)
+        until(led(self.LIT), "the simulator's LED to light")
+        self.pointer.click(*STOP)
+        until(led(self.DARK), "the simulator's LED to go dark")
+
+        window_test.close_window(self.display.display, simulator)
+        until(lambda: len(bench.processes()) == 1, "the simulator to end")
+        status, err = program.close(self.window)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(err, "", "the program writes no log")
+        until(lambda: not bench.processes(), "every process of the run to end")
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--simulator", required=True)
+    parser.add_argument("--out", required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.out, exist_ok=True)
+    window_test.ARGS = ARGS
+    return run_cases(rest or ["TransferTool", "BoardSimulator"], sys.modules[__name__])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
