@@ -128,6 +128,9 @@ public:
                                cocos2d::Event* event);
     void onFieldCardTouchMoved(cocos2d::Touch* touch, cocos2d::Event* event);
     void onFieldCardTouchEnded(cocos2d::Touch* touch, cocos2d::Event* event, bool cancelled);
+    // Ends the current field press: the cards are put down at the location, or dropped on
+    // the trash there when allowed.
+    void finishFieldPress(const cocos2d::Vec2& location, bool mayDrop);
     // The delayed steps of a press numbered n: the card alone, then its cluster.
     void pickUpCard(int n);
     void pickUpCluster(int n);

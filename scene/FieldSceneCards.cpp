@@ -41,6 +41,11 @@ void FieldScene::removeCard(CardSprite* card) {
     if (card == nullptr || !fieldCards.contains(card)) {
         return;
     }
+    // Taken away under a press (a second finger on a row button): its listener goes with
+    // it, so the release never comes; the press ends here, the others put down where they are.
+    if (pressedCard != nullptr && (card == pressedCard || dragGroup.contains(card))) {
+        finishFieldPress(Vec2::ZERO, false);
+    }
     // Keeps the card alive through its own removal, whoever else lets go of it.
     card->retain();
     usageCounters.at(static_cast<std::size_t>(card->cardSet))

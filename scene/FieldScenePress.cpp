@@ -105,20 +105,14 @@ void FieldScene::onFieldCardTouchEnded(Touch* touch, Event* event, bool cancelle
     if (event->getCurrentTarget() != pressedCard) {
         return;
     }
-    if (dragMode) {
-        endGestureListening();
-        hideTrashMarker();
-        const Vector<CardSprite*> group = dragGroup;
-        for (CardSprite* card : group) {
-            card->setOpacity(255);
-            // Released off the trash after passing over it, a card must not keep the tint.
-            card->setColor(Color3B::WHITE);
-            // A gesture cut short by the window is no decision to throw cards away.
-            if (!cancelled) {
-                dropOnTrash(card, touch->getLocation());
-            }
-        }
-    }
+    finishFieldPress(touch->getLocation(), !cancelled);
+}
+
+void FieldScene::finishFieldPress(const Vec2& location, bool mayDrop) {
+    const bool wasDragging = dragMode;
+    const Vector<CardSprite*> group = dragGroup;
+    // Every member back to its initial value first: a card dropped on the trash below
+    // leaves the field through removeCard, which must find no press left to end.
     // Stopped outright, a step left from an earlier press can never act on this one, even
     // after ten quick presses bring its number round again.
     stopActionByTag(kPickUpTag);
@@ -131,4 +125,17 @@ void FieldScene::onFieldCardTouchEnded(Touch* touch, Event* event, bool cancelle
     holdDrift = Vec2::ZERO;
     dragGroup.clear();
     endGestureListening();
+    if (!wasDragging) {
+        return;
+    }
+    hideTrashMarker();
+    for (CardSprite* card : group) {
+        card->setOpacity(255);
+        // Released off the trash after passing over it, a card must not keep the tint.
+        card->setColor(Color3B::WHITE);
+        // A gesture cut short by the window is no decision to throw cards away.
+        if (mayDrop) {
+            dropOnTrash(card, location);
+        }
+    }
 }

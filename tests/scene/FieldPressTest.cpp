@@ -182,4 +182,32 @@ TEST_F(FieldPressTest, AClusterStepLeftFromTenPressesAgoDoesNotActOnTheCurrentPr
     expectNoLeftovers();
 }
 
+TEST_F(FieldPressTest, ACardTakenAwayByAnotherFingerUnderItsPressEndsThePress) {
+    layBlock();
+    CardSprite* card = block[2];  // row 2, left
+    harness.touchBegan(onScreen(card), 1);
+    hold(0.45f);
+    ASSERT_EQ(scene->dragGroup.size(), 6u);
+    Sprite* deleteRow2 = nullptr;
+    for (Node* child : scene->fieldView->getContentLayer()->getChildren()) {
+        auto* sprite = dynamic_cast<Sprite*>(child);
+        if (sprite != nullptr && sprite->getTag() == 2 &&
+            sprite->getTexture()->getName() == "res/r_btn_delete.png") {
+            deleteRow2 = sprite;
+        }
+    }
+    ASSERT_NE(deleteRow2, nullptr);
+    harness.tap(fieldtest::centreOf(deleteRow2), 2);
+    EXPECT_FALSE(scene->fieldCards.contains(card));
+    // The rest of the lifted block is put down, not left half-transparent in the air.
+    EXPECT_EQ(scene->pressedCard, nullptr);
+    EXPECT_EQ(opacityOf(block[0]), 255);
+    harness.touchEnded(kEmptyField, 1);  // its card is gone: the release reaches no one
+    expectNoLeftovers();
+
+    pickUp(loose);  // the next press is not refused
+    release();
+    expectNoLeftovers();
+}
+
 }  // namespace
