@@ -20,8 +20,8 @@ const GUID kComPortInterface = {
 
 // The device's "PortName", e.g. COM3; empty when it has none that can be read.
 std::string portName(HDEVINFO set, SP_DEVINFO_DATA& device) {
-    HKEY key = ::SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
-                                      KEY_QUERY_VALUE);
+    HKEY key =
+        ::SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
     if (key == INVALID_HANDLE_VALUE || key == nullptr) {
         return "";
     }
@@ -53,8 +53,7 @@ std::string deviceDescription(HDEVINFO set, SP_DEVINFO_DATA& device) {
         if (::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_DEVICEDESC, nullptr,
                                                 value.data(), static_cast<DWORD>(value.size()),
                                                 &needed)) {
-            return toUtf8(reinterpret_cast<const wchar_t*>(value.data()),
-                          needed / sizeof(wchar_t));
+            return toUtf8(reinterpret_cast<const wchar_t*>(value.data()), needed / sizeof(wchar_t));
         }
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= value.size()) {
             return "";

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/PortErrors.h"
 #include "devicelink/win32/TimedWrite.h"
 #include "devicelink/win32/UniqueHandle.h"
 #include "devicelink/win32/WideText.h"
@@ -56,28 +57,6 @@ DWORD configureLine(HANDLE port) {
     return sameFrame(settings, actual) ? 0 : ERROR_INVALID_PARAMETER;
 }
 
-bool failOpen(DWORD error, TransferFailure& failure) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-            return failure.fail(Kind::PortMissing);
-        // The port is opened without sharing: one that another program holds is refused
-        // as access denied.
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-            return failure.fail(Kind::PortBusy);
-        default:
-            return failure.fail(Kind::PortMissing, systemMessage(error));
-    }
-}
-
-bool failWrite(DWORD error, TransferFailure& failure) {
-    if (error == ERROR_TIMEOUT) {
-        return failure.fail(Kind::PortStalled);
-    }
-    return failure.fail(Kind::PortVanished, systemMessage(error));
-}
-
 // Waits until the driver's output queue is empty, as long as it keeps falling. 0,
 // ERROR_TIMEOUT when it stood still for the limit, or the error of a port that went.
 DWORD waitUntilSent(HANDLE port, int stallLimitMs) {
@@ -123,7 +102,7 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& /*sett
     UniqueHandle port(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
     if (!port) {
-        failOpen(::GetLastError(), failure);
+        failPortOpen(::GetLastError(), failure);
         return {};
     }
     if (::GetFileType(port.get()) != FILE_TYPE_CHAR) {
@@ -143,12 +122,12 @@ bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSetti
     if (const DWORD error =
             writeAllTimed(handle, bytes.data(), bytes.size(), settings.stallLimitMs);
         error != 0) {
-        return failWrite(error, failure);
+        return failPortWrite(error, failure);
     }
     // The pause that follows is meant for the board, so it starts once the driver has
     // sent the last byte, not once it has queued it.
     if (const DWORD error = waitUntilSent(handle, settings.stallLimitMs); error != 0) {
-        return failWrite(error, failure);
+        return failPortWrite(error, failure);
     }
     return true;
 }

@@ -45,7 +45,8 @@ DWORD makeInputPipe(InputPipe& pipe) {
                                   std::to_wstring(s_counter.fetch_add(1));
         // Our end first and as the only instance, so no other program can stand in for it.
         pipe.ours = UniqueHandle(::CreateNamedPipeW(
-            name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+            name.c_str(),
+            PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
             PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, kPipeBuffer, 0, 0,
             nullptr));
         if (!pipe.ours) {
@@ -57,8 +58,8 @@ DWORD makeInputPipe(InputPipe& pipe) {
             return error;
         }
         SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        pipe.theirs = UniqueHandle(::CreateFileW(name.c_str(), GENERIC_READ, 0, &inheritable,
-                                                 OPEN_EXISTING, 0, nullptr));
+        pipe.theirs = UniqueHandle(
+            ::CreateFileW(name.c_str(), GENERIC_READ, 0, &inheritable, OPEN_EXISTING, 0, nullptr));
         if (!pipe.theirs) {
             return ::GetLastError();
         }
@@ -108,8 +109,8 @@ DWORD createToolProcess(const std::wstring& path, HANDLE input, PROCESS_INFORMAT
 
 // Whether the tool can be run at all, with the reason when not.
 bool checkRunnable(const std::wstring& path, TransferFailure& failure) {
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES
-                                          : ::GetFileAttributesW(path.c_str());
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return failure.fail(Kind::ToolMissing);
     }
@@ -147,8 +148,7 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
         return {};
     }
     ::CloseHandle(started.hThread);
-    return ToolProcessPtr(
-        new ToolProcess(UniqueHandle(started.hProcess), std::move(pipe.ours)));
+    return ToolProcessPtr(new ToolProcess(UniqueHandle(started.hProcess), std::move(pipe.ours)));
 }
 
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,

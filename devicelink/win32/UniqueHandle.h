@@ -10,7 +10,8 @@ class UniqueHandle {
 public:
     UniqueHandle() = default;
     // Takes the handle; null and INVALID_HANDLE_VALUE both mean none.
-    explicit UniqueHandle(HANDLE handle) : _handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    explicit UniqueHandle(HANDLE handle)
+        : _handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;

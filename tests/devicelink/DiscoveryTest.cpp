@@ -32,4 +32,3 @@ TEST(Discovery, MissingToolFolderAddsNothing) {
     EXPECT_TRUE(discovery.findTransferTools(devices));
     EXPECT_TRUE(devices.empty());
 }
-

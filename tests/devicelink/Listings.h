@@ -6,8 +6,8 @@
 #include "base/Vector.h"
 #include "devicelink/DeviceDiscovery.h"
 
-
-inline DeviceDiscovery::PortSource fixedPorts(std::vector<devicelink::platform::PortRecord> ports, bool result = true) {
+inline DeviceDiscovery::PortSource fixedPorts(std::vector<devicelink::platform::PortRecord> ports,
+                                              bool result = true) {
     return [ports, result](std::vector<devicelink::platform::PortRecord>& out) {
         out.insert(out.end(), ports.begin(), ports.end());
         return result;

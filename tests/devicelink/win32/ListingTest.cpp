@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ScratchFolder.h"
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/WideText.h"
+
+namespace platform = devicelink::platform;
+
+TEST(WindowsListing, ToolsAreTheProgramsOfTheFolderByName) {
+    ScratchFolder folder;
+    for (const char* name : {"zeta.exe", "Alpha.EXE", "beta.exe", "caf\xc3\xa9 tool.exe",
+                             "readme.txt", "setup.exe1"}) {
+        folder.write(std::string("exe\\") + name, "x");
+    }
+    folder.write("exe\\folder.exe\\inside.exe", "x");
+
+    const std::vector<platform::ToolRecord> tools =
+        platform::listExecutableFiles(folder.file("exe"));
+    std::vector<std::string> names;
+    for (const platform::ToolRecord& tool : tools) {
+        names.push_back(tool.name);
+        EXPECT_EQ(tool.path, folder.file("exe\\" + tool.name));
+    }
+    // "setup.exe1" matches "*.exe" through its short name, SETUP~1.EXE.
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha.EXE", "beta.exe", "caf\xc3\xa9 tool.exe",
+                                               "zeta.exe"}));
+    EXPECT_TRUE(platform::listExecutableFiles(folder.file("nothing here")).empty());
+}
+
+TEST(WindowsListing, DefaultToolFolderIsBesideTheProgram) {
+    wchar_t self[32768];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, 32768);
+    std::wstring expected(self, length);
+    expected = expected.substr(0, expected.find_last_of(L'\\')) + L"\\exe";
+    EXPECT_EQ(platform::defaultToolFolder(), platform::toUtf8(expected));
+}
+
+TEST(WindowsListing, SystemListingGivesPortNamesAlone) {
+    std::vector<platform::PortRecord> ports;
+    platform::listSerialPorts(ports);
+    for (const platform::PortRecord& port : ports) {
+        EXPECT_FALSE(port.name.empty());
+        EXPECT_EQ(port.name.find('\\'), std::string::npos) << port.name;
+    }
+}
+
+TEST(WideText, NamesSurviveTheWayThereAndBack) {
+    struct Case {
+        std::string utf8;
+        std::wstring wide;
+    };
+    const std::vector<Case> cases = {
+        {"COM3", L"COM3"},
+        {"caf\xc3\xa9", L"caf\u00e9"},
+        {"\xe3\x83\x84\xe3\x83\xbc\xe3\x83\xab", L"\u30c4\u30fc\u30eb"},
+        {"\xf0\x9f\x94\x8c", L"\U0001F50C"},  // outside the basic plane: a surrogate pair
+        {"", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        EXPECT_EQ(platform::toWide(c.utf8), c.wide);
+        EXPECT_EQ(platform::toUtf8(c.wide), c.utf8);
+    }
+    // Registry strings may carry their final zero in the length, or not.
+    const wchar_t stored[] = L"COM12\0junk";
+    EXPECT_EQ(platform::toUtf8(stored, 11), "COM12");
+    EXPECT_EQ(platform::toUtf8(stored, 3), "COM");
+}
+
+TEST(WideText, SystemMessageIsOneLineWithoutFullStop) {
+    const std::string text = platform::systemMessage(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.back(), '.');
+    EXPECT_EQ(platform::systemMessage(0x2ffffff), "error " + std::to_string(0x2ffffff));
+}
