@@ -1,8 +1,9 @@
 #include "devicelink/win32/PortErrors.h"
-
-#include "devicelink/win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace devicelink::platform {
+
+using cocos2d::win32::systemMessage;
 
 using Kind = TransferFailure::Kind;
 

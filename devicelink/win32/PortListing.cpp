@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "devicelink/LinkPlatform.h"
-#include "devicelink/win32/WideText.h"
+#include "devicelink/win32/RegistryText.h"
 
 namespace devicelink::platform {
 
@@ -37,7 +37,7 @@ std::string portName(HDEVINFO set, SP_DEVINFO_DATA& device) {
             continue;
         }
         if (result == ERROR_SUCCESS && type == REG_SZ) {
-            name = toUtf8(value.data(), bytes / sizeof(wchar_t));
+            name = registryText(value.data(), bytes / sizeof(wchar_t));
         }
         break;
     }
@@ -53,7 +53,8 @@ std::string deviceDescription(HDEVINFO set, SP_DEVINFO_DATA& device) {
         if (::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_DEVICEDESC, nullptr,
                                                 value.data(), static_cast<DWORD>(value.size()),
                                                 &needed)) {
-            return toUtf8(reinterpret_cast<const wchar_t*>(value.data()), needed / sizeof(wchar_t));
+            return registryText(reinterpret_cast<const wchar_t*>(value.data()),
+                                needed / sizeof(wchar_t));
         }
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= value.size()) {
             return "";

@@ -6,9 +6,12 @@
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ToolOrder.h"
-#include "devicelink/win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace devicelink::platform {
+
+using cocos2d::win32::toUtf8;
+using cocos2d::win32::toWide;
 
 namespace {
 

@@ -11,9 +11,12 @@
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/TimedWrite.h"
 #include "devicelink/win32/UniqueHandle.h"
-#include "devicelink/win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace devicelink::platform {
+
+using cocos2d::win32::systemMessage;
+using cocos2d::win32::toWide;
 
 class ToolProcess {
 public:

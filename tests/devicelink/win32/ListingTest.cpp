@@ -7,7 +7,8 @@
 
 #include "ScratchFolder.h"
 #include "devicelink/LinkPlatform.h"
-#include "devicelink/win32/WideText.h"
+#include "devicelink/win32/RegistryText.h"
+#include "platform/win32/WideText.h"
 
 namespace platform = devicelink::platform;
 
@@ -37,7 +38,7 @@ TEST(WindowsListing, DefaultToolFolderIsBesideTheProgram) {
     const DWORD length = ::GetModuleFileNameW(nullptr, self, 32768);
     std::wstring expected(self, length);
     expected = expected.substr(0, expected.find_last_of(L'\\')) + L"\\exe";
-    EXPECT_EQ(platform::defaultToolFolder(), platform::toUtf8(expected));
+    EXPECT_EQ(platform::defaultToolFolder(), cocos2d::win32::toUtf8(expected));
 }
 
 TEST(WindowsListing, SystemListingGivesPortNamesAlone) {
@@ -49,33 +50,12 @@ TEST(WindowsListing, SystemListingGivesPortNamesAlone) {
     }
 }
 
-TEST(WideText, NamesSurviveTheWayThereAndBack) {
-    struct Case {
-        std::string utf8;
-        std::wstring wide;
-    };
-    const std::vector<Case> cases = {
-        {"COM3", L"COM3"},
-        {"caf\xc3\xa9", L"caf\u00e9"},
-        {"\xe3\x83\x84\xe3\x83\xbc\xe3\x83\xab", L"\u30c4\u30fc\u30eb"},
-        {"\xf0\x9f\x94\x8c", L"\U0001F50C"},  // outside the basic plane: a surrogate pair
-        {"", L""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.utf8);
-        EXPECT_EQ(platform::toWide(c.utf8), c.wide);
-        EXPECT_EQ(platform::toUtf8(c.wide), c.utf8);
-    }
-    // Registry strings may carry their final zero in the length, or not.
+// Registry strings may carry their final zero in the length, or not, or stop short.
+TEST(WindowsListing, RegistryTextEndsAtTheFirstZeroOrTheLength) {
     const wchar_t stored[] = L"COM12\0junk";
-    EXPECT_EQ(platform::toUtf8(stored, 11), "COM12");
-    EXPECT_EQ(platform::toUtf8(stored, 3), "COM");
-}
-
-TEST(WideText, SystemMessageIsOneLineWithoutFullStop) {
-    const std::string text = platform::systemMessage(ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(text.empty());
-    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
-    EXPECT_NE(text.back(), '.');
-    EXPECT_EQ(platform::systemMessage(0x2ffffff), "error " + std::to_string(0x2ffffff));
+    EXPECT_EQ(platform::registryText(stored, 11), "COM12");
+    EXPECT_EQ(platform::registryText(stored, 5), "COM12");
+    EXPECT_EQ(platform::registryText(stored, 3), "COM");
+    EXPECT_EQ(platform::registryText(L"caf\u00e9 \U0001F50C", 7), "caf\xc3\xa9 \xf0\x9f\x94\x8c");
+    EXPECT_EQ(platform::registryText(stored, 0), "");
 }

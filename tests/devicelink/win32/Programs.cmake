@@ -17,10 +17,12 @@ function(zc_devicelink_win32_tests suite)
 
     find_package(Python3 COMPONENTS Interpreter)
     if(Python3_FOUND)
+        # A prefix of its own: the driver maps COM ports in it.
         set(prefix ${CMAKE_BINARY_DIR}/wine-serial-prefix)
         add_test(NAME devicelink_serial_wine
             COMMAND ${Python3_EXECUTABLE} ${here}/serial_driver.py
-                --sender $<TARGET_FILE:zc_serial_sender> --prefix ${prefix})
+                --sender $<TARGET_FILE:zc_serial_sender> --prefix ${prefix}
+                --dlls "${ZC_WIN_DEPS}/bin")
         set_tests_properties(devicelink_serial_wine PROPERTIES LABELS "devicelink;wine"
             TIMEOUT 300)
     endif()

@@ -98,8 +98,16 @@ def map_port(prefix, com, target):
         os.symlink(target, link)
 
 
+def wine_environment(args):
+    env = dict(os.environ, WINEPREFIX=args.prefix, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    if args.dlls:
+        env["WINEPATH"] = "Z:" + args.dlls
+    return env
+
+
 def run_sender(args, port, mode):
-    env = dict(os.environ, WINEPREFIX=args.prefix, WINEDEBUG="-all")
+    env = wine_environment(args)
     started = time.monotonic()
     done = subprocess.run([args.wine, args.sender, port, mode], env=env, capture_output=True,
                           text=True, timeout=180)
@@ -180,12 +188,13 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--sender", required=True)
     parser.add_argument("--prefix", required=True)
+    parser.add_argument("--dlls", default="", help="folder of the DLLs the sender needs")
     parser.add_argument("--wine", default="/usr/lib/wine/wine64")
     parser.add_argument("--only", default="")
     args = parser.parse_args()
     if not os.path.exists(os.path.join(args.prefix, "system.reg")):
-        env = dict(os.environ, WINEPREFIX=args.prefix, WINEDEBUG="-all")
-        subprocess.run([args.wine, "wineboot", "-i"], env=env, capture_output=True, timeout=600)
+        subprocess.run([args.wine, "wineboot", "-i"], env=wine_environment(args),
+                       capture_output=True, timeout=600)
     for scenario in (scenario_send, scenario_refused, scenario_vanish):
         if args.only and args.only not in scenario.__name__:
             continue
