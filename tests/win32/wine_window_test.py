@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""The Windows build of the program under wine on a private Xvfb: it opens "ZundleApps" at
+1024 x 768 showing the whole workspace, and closes with status 0 when asked to.
+
+Usage: wine_window_test.py --wine-run WINE_RUN --dlls DIR --program ZUNDLECARDS_EXE
+                           --artifacts DIR
+The workspace's screenshot is kept in --artifacts as workspace-windows.png."""
+
+import argparse
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
+import window_test  # noqa: E402
+from window_test import DisplayTest, Workspace  # noqa: E402
+
+# The first start of a prefix, and wine's own start, take longer than a native program.
+window_test.WAIT_S = 90
+ARGS = None
+
+
+class WindowsProgram(DisplayTest):
+    check_workspace = Workspace.check_workspace
+    EXPECTED, TOLERANCE = Workspace.EXPECTED, Workspace.TOLERANCE
+
+    def test_opens_the_workspace_and_closes_cleanly(self):
+        program = self.start([ARGS.wine_run, ARGS.dlls, ARGS.program])
+        window = program.wait_for_window("ZundleApps")
+        self.assertEqual(program.geometry(window), (1024, 768))
+        deadline = time.monotonic() + window_test.WAIT_S
+        while True:
+            screen = program.screenshot(window, "workspace-windows.png", ARGS.artifacts)
+            try:
+                self.check_workspace(screen)
+                break
+            except AssertionError:
+                if time.monotonic() > deadline:
+                    raise
+                time.sleep(0.2)  # the first frames may not be on screen yet
+        status, err = program.close(window)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(err, "", "the program writes no log")
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--wine-run", required=True)
+    parser.add_argument("--dlls", required=True)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--artifacts", required=True)
+    ARGS, rest = parser.parse_known_args()
+    os.makedirs(ARGS.artifacts, exist_ok=True)
+    window_test.ARGS = ARGS
+    ARGS.out = ARGS.artifacts
+    return window_test.run_cases(rest or ["WindowsProgram"], sys.modules[__name__])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
