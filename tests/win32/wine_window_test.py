@@ -8,9 +8,10 @@ The workspace's screenshot is kept in --artifacts as workspace-windows.png."""
 
 import argparse
 import os
+import shutil
 import sys
+import tempfile
 import time
-import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
 import window_test  # noqa: E402
@@ -43,6 +44,18 @@ class WindowsProgram(DisplayTest):
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
 
+    def test_without_its_pictures_it_says_which_one_and_where_it_looked(self):
+        # wine-run.sh asks for the error stream only: a message box would wait for a click.
+        with tempfile.TemporaryDirectory() as folder:
+            copy = os.path.join(folder, "zundlecards.exe")
+            shutil.copy2(ARGS.program, copy)
+            os.mkdir(os.path.join(folder, "res"))
+            program = self.start([ARGS.wine_run, ARGS.dlls, copy], cwd=folder)
+            status, err = program.finish()
+        self.assertNotEqual(status, 0)
+        self.assertRegex(err, r'cannot load the picture "res/[^"]+\.png"')
+        self.assertIn("looked at", err)
+
 
 def main():
     global ARGS
@@ -52,6 +65,9 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--artifacts", required=True)
     ARGS, rest = parser.parse_known_args()
+    # The tests start programs in folders of their own.
+    ARGS.wine_run, ARGS.dlls, ARGS.program = (
+        os.path.abspath(p) for p in (ARGS.wine_run, ARGS.dlls, ARGS.program))
     os.makedirs(ARGS.artifacts, exist_ok=True)
     window_test.ARGS = ARGS
     ARGS.out = ARGS.artifacts
