@@ -11,38 +11,20 @@ import os
 import shutil
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
 import window_test  # noqa: E402
-from window_test import DisplayTest, Workspace  # noqa: E402
+from window_test import DisplayTest, WorkspaceChecks  # noqa: E402
 
 # The first start of a prefix, and wine's own start, take longer than a native program.
 window_test.WAIT_S = 90
 ARGS = None
 
 
-class WindowsProgram(DisplayTest):
-    check_workspace = Workspace.check_workspace
-    EXPECTED, TOLERANCE = Workspace.EXPECTED, Workspace.TOLERANCE
-
+class WindowsProgram(DisplayTest, WorkspaceChecks):
     def test_opens_the_workspace_and_closes_cleanly(self):
-        program = self.start([ARGS.wine_run, ARGS.dlls, ARGS.program])
-        window = program.wait_for_window("ZundleApps")
-        self.assertEqual(program.geometry(window), (1024, 768))
-        deadline = time.monotonic() + window_test.WAIT_S
-        while True:
-            screen = program.screenshot(window, "workspace-windows.png", ARGS.artifacts)
-            try:
-                self.check_workspace(screen)
-                break
-            except AssertionError:
-                if time.monotonic() > deadline:
-                    raise
-                time.sleep(0.2)  # the first frames may not be on screen yet
-        status, err = program.close(window)
-        self.assertEqual(status, 0, err)
-        self.assertEqual(err, "", "the program writes no log")
+        self.expect_workspace_then_close(self.start([ARGS.wine_run, ARGS.dlls, ARGS.program]),
+                                         "workspace-windows.png")
 
     def test_without_its_pictures_it_says_which_one_and_where_it_looked(self):
         # wine-run.sh asks for the error stream only: a message box would wait for a click.
