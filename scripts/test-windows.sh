@@ -15,4 +15,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-
     >/dev/null
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && ctest --output-on-failure -j "$(nproc)" -L wine)
+
+echo "== the Windows package, unpacked and started under wine"
+ZC_WINDOWS_BUILD="$build" "$root/scripts/package-windows.sh"
+python3 "$root/tests/win32/wine_window_test.py" --wine-run "$root/tests/win32/wine-run.sh" \
+    --package "$root/dist/zundlecards-windows.zip" --artifacts "$build/artifacts" WindowsPackage
 echo "test-windows: all suites passed"
