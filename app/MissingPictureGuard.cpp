@@ -1,9 +1,9 @@
 #include "app/MissingPictureGuard.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "cocos2d.h"
+#include "platform/FatalMessage.h"
 
 USING_NS_CC;
 
@@ -24,8 +24,7 @@ void MissingPictureGuard::install() {
         [](const std::string& path, const std::vector<std::string>& places,
            const std::string& reason) {
             const std::string message = describe(path, places, reason);
-            std::fprintf(stderr, "%s\n", message.c_str());
-            std::fflush(stderr);
+            showFatalMessage(message);
             // The caller is somewhere inside building the scene and would carry on with
             // a null sprite; end here, without running destructors under its feet.
             std::_Exit(EXIT_FAILURE);

@@ -1,6 +1,6 @@
 #include "platform/Application.h"
 
-#include <cstdio>
+#include "platform/FatalMessage.h"
 
 #include "base/Director.h"
 #include "platform/GLView.h"
@@ -34,7 +34,7 @@ int Application::run() {
     Director* director = Director::getInstance();
     GLView* view = director->getOpenGLView();
     if (view == nullptr) {
-        std::fprintf(stderr, "The application started without a window.\n");
+        showFatalMessage("The application started without a window.");
         return 1;
     }
     view->retain();

@@ -1,5 +1,5 @@
 // Finds the program's files: a relative path such as "res/r_play.png" is looked for first
-// beside the executable (the folder of /proc/self/exe), then in the current directory.
+// beside the executable (the folder of the running program), then in the current directory.
 // Depends on the standard library only.
 #pragma once
 

@@ -1,7 +1,8 @@
 #include "platform/GLViewImpl.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "platform/FatalMessage.h"
 
 NS_CC_BEGIN
 
@@ -20,8 +21,8 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, Rect rect,
     std::unique_ptr<backend::PlatformView> view =
         backend::createWindowView(viewName, width, height, error);
     if (view == nullptr) {
-        std::fprintf(stderr, "Cannot open the window \"%s\": %s\n", viewName.c_str(),
-                     error.empty() ? "unknown reason" : error.c_str());
+        showFatalMessage("Cannot open the window \"" + viewName +
+                         "\": " + (error.empty() ? "unknown reason" : error));
         return nullptr;
     }
     return createWithPlatformView(std::move(view), viewName, frameZoomFactor);

@@ -1,0 +1,23 @@
+#include "platform/FatalMessage.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win32/WideText.h"
+
+namespace cocos2d {
+
+void showFatalMessage(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fflush(stderr);
+    // Tests and scripts read the error stream; a box nobody can click would hang them.
+    const char* quiet = std::getenv("ZC_NO_MESSAGE_BOX");
+    if (quiet != nullptr && *quiet != '\0')
+        return;
+    MessageBoxW(nullptr, win32::toWide(message).c_str(), L"ZundleApps",
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace cocos2d
