@@ -3,8 +3,9 @@
 // admits this user alone and no remote client, and a thread accepts its connections so
 // that senders never wait for the window's next frame.
 
-#include <sddl.h>
 #include <windows.h>
+// After windows.h, whose macros it uses.
+#include <sddl.h>
 
 #include <algorithm>
 #include <chrono>
