@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "simulator/PendingSender.h"
 #include "simulator/SimulatorPlatform.h"
 
 namespace simulator::platform {
@@ -27,8 +28,6 @@ const char* const kLockPrefix = "Local\\";
 const char* const kNameVariable = "ZC_BOARD_SIMULATOR_HANDOFF";
 // Senders connected at once; more are turned away rather than holding handles.
 constexpr std::size_t kMaxSenders = 16;
-// A sender that neither sends nor ends for this long is taken as finished.
-constexpr auto kSenderSilence = std::chrono::seconds(5);
 // How long a forwarder waits for a window that does not read.
 constexpr DWORD kSendTimeoutMs = 2000;
 constexpr DWORD kPipeBuffer = 64 * 1024;
@@ -100,17 +99,8 @@ struct UserOnly {
     }
 };
 
-// One sender's transfer as it arrives.
-struct Sender {
-    Sender(HANDLE source, bool owned, bool pipe)
-        : handle(source), ownsHandle(owned), isPipe(pipe) {}
-    HANDLE handle;
-    bool ownsHandle;
-    bool isPipe;  // else a file, read to its end
-    std::string bytes;
-    bool finished = false;
-    Clock::time_point lastHeard = Clock::now();
-};
+// A sender's handle and transfer; standard input is the one that is not a pipe of ours.
+using Sender = PendingSender<HANDLE>;
 
 // Reads up to `size` bytes that are known to be there (or a file's next bytes).
 bool readSome(HANDLE handle, bool overlapped, char* buffer, DWORD size, DWORD* got) {
@@ -135,6 +125,7 @@ struct InstanceHandOff::State {
     HANDLE lock = nullptr;
     HANDLE forward = INVALID_HANDLE_VALUE;
     std::deque<Sender> senders;
+    bool inputIsPipe = false;  // else a file
 
     // The accepting thread hands connected pipes over through `accepted`.
     std::thread acceptor;
@@ -177,8 +168,8 @@ InstanceHandOff::~InstanceHandOff() {
         ::CloseHandle(pipe);
     }
     for (const Sender& sender : s.senders) {
-        if (sender.ownsHandle) {
-            ::CloseHandle(sender.handle);
+        if (sender.ownsSource) {
+            ::CloseHandle(sender.source);
         }
     }
     if (s.lock != nullptr) {
@@ -416,40 +407,27 @@ void InstanceHandOff::watchStandardInput() {
     }
     const DWORD type = ::GetFileType(input);
     if (type == FILE_TYPE_PIPE || type == FILE_TYPE_DISK) {
-        _state->senders.push_front(Sender(input, false, type == FILE_TYPE_PIPE));
+        _state->inputIsPipe = type == FILE_TYPE_PIPE;
+        _state->senders.push_front(Sender(input, false));
     }
 }
 
 std::vector<std::string> InstanceHandOff::poll() {
     State& s = *_state;
-    std::vector<std::string> complete;
     s.takeAccepted();
     for (Sender& sender : s.senders) {
         if (!sender.finished) {
             s.readFrom(sender);
         }
     }
-    while (!s.senders.empty()) {
-        Sender& front = s.senders.front();
-        if (!front.finished && Clock::now() - front.lastHeard < kSenderSilence) {
-            break;
-        }
-        if (front.ownsHandle) {
-            ::CloseHandle(front.handle);
-        }
-        if (!front.bytes.empty()) {
-            complete.push_back(std::move(front.bytes));
-        }
-        s.senders.pop_front();
-    }
-    return complete;
+    return takeCompleteTransfers(s.senders, [](HANDLE pipe) { ::CloseHandle(pipe); });
 }
 
 void InstanceHandOff::State::takeAccepted() {
     std::lock_guard<std::mutex> guard(acceptedMutex);
     while (!accepted.empty()) {
         if (senders.size() < kMaxSenders) {
-            senders.push_back(Sender(accepted.front(), true, true));
+            senders.push_back(Sender(accepted.front(), true));
         } else {
             ::CloseHandle(accepted.front());
         }
@@ -463,10 +441,12 @@ void InstanceHandOff::State::readFrom(Sender& sender) {
     std::size_t readNow = 0;
     while (readNow < kMaxTransfer) {
         DWORD want = sizeof buffer;
-        if (sender.isPipe) {
+        // The pipes accepted here are overlapped; standard input is not, and may be a file.
+        const bool overlapped = sender.ownsSource;
+        if (overlapped || inputIsPipe) {
             // Peeking never waits; it fails once the writer has gone and all is read.
             DWORD available = 0;
-            if (!::PeekNamedPipe(sender.handle, nullptr, 0, nullptr, &available, nullptr)) {
+            if (!::PeekNamedPipe(sender.source, nullptr, 0, nullptr, &available, nullptr)) {
                 sender.finished = true;
                 return;
             }
@@ -475,16 +455,13 @@ void InstanceHandOff::State::readFrom(Sender& sender) {
             }
             want = std::min(want, available);
         }
-        // The pipe ends made here are overlapped; standard input is not.
         DWORD got = 0;
-        if (!readSome(sender.handle, sender.ownsHandle, buffer, want, &got) || got == 0) {
+        if (!readSome(sender.source, overlapped, buffer, want, &got) || got == 0) {
             sender.finished = true;
             return;
         }
         readNow += got;
-        sender.lastHeard = Clock::now();
-        const std::size_t room = kMaxTransfer - std::min(kMaxTransfer, sender.bytes.size());
-        sender.bytes.append(buffer, std::min<std::size_t>(room, got));
+        sender.received(buffer, got);
     }
 }
 
