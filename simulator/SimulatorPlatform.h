@@ -33,8 +33,8 @@ public:
     InstanceHandOff& operator=(const InstanceHandOff&) = delete;
 
     // The user's runtime folder, else a folder of this user alone below /tmp (made on
-    // demand); on Windows a name of this user's and session's. Empty when none can be
-    // used safely.
+    // demand); on Windows a name of this user's and session's, unless the variable
+    // ZC_BOARD_SIMULATOR_HANDOFF gives one. Empty when none can be used safely.
     static std::string defaultFolder();
 
     // Becomes the window, or finds the one that exists, trying for up to waitMs.
