@@ -28,6 +28,6 @@ fi
 find "$stage" -name "*.exe" -o -name "*.dll" | xargs x86_64-w64-mingw32-strip
 sed 's/$/\r/' "$root/scripts/windows-readme.txt" >"$stage/README.txt"
 
-python3 "$root/scripts/check_windows_imports.py" "$stage"
+python3 "$root/scripts/check_windows_package.py" "$stage"
 (cd "$dist" && zip -qr zundlecards-windows.zip zundlecards-windows)
 echo "package-windows: $dist/zundlecards-windows.zip ($(du -h "$dist/zundlecards-windows.zip" | cut -f1))"

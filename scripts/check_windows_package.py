@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Fails when an executable or DLL of a Windows package needs a DLL that is neither in the
-package nor part of Windows itself, so that a package that cannot start on a teacher's
-machine is never made."""
+"""Fails when an executable or DLL of a Windows package needs a DLL that is neither beside
+it nor part of Windows itself, or when a program would open a console window, so that a
+package that cannot start cleanly on a teacher's machine is never made."""
 import pathlib
 import subprocess
 import sys
@@ -16,10 +16,17 @@ SYSTEM = {
 }
 
 
-def imports(path):
-    out = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(path)], check=True,
-                         capture_output=True, text=True).stdout
-    return [line.split("DLL Name:")[1].strip() for line in out.splitlines() if "DLL Name:" in line]
+def headers(path):
+    return subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(path)], check=True,
+                          capture_output=True, text=True).stdout
+
+
+def imports(text):
+    return [line.split("DLL Name:")[1].strip() for line in text.splitlines() if "DLL Name:" in line]
+
+
+def is_windowed(text):
+    return any(line.split()[:2] == ["Subsystem", "00000002"] for line in text.splitlines())
 
 
 def main():
@@ -29,11 +36,14 @@ def main():
     for binary in binaries:
         # Windows looks for a program's DLLs in the program's own folder, not above it.
         shipped = {p.name.lower() for p in binary.parent.glob("*.dll")}
-        for dll in imports(binary):
+        text = headers(binary)
+        if binary.suffix == ".exe" and not is_windowed(text):
+            missing.append(f"{binary.relative_to(stage)} would open a console window")
+        for dll in imports(text):
             if dll.lower() not in shipped and dll.lower() not in SYSTEM:
                 missing.append(f"{binary.relative_to(stage)} needs {dll}")
     if missing:
-        print("check_windows_imports: the package cannot start:\n  " + "\n  ".join(missing),
+        print("check_windows_package: the package would not start cleanly:\n  " + "\n  ".join(missing),
               file=sys.stderr)
         return 1
     return 0
