@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -102,18 +103,39 @@ struct UserOnly {
 // A sender's handle and transfer; standard input is the one that is not a pipe of ours.
 using Sender = PendingSender<HANDLE>;
 
-// Reads up to `size` bytes that are known to be there (or a file's next bytes).
-bool readSome(HANDLE handle, bool overlapped, char* buffer, DWORD size, DWORD* got) {
-    if (!overlapped) {
-        return ::ReadFile(handle, buffer, size, got, nullptr) != 0;
-    }
+// Reads bytes that are known to be waiting in one of the window's own (overlapped) pipes.
+bool readWaiting(HANDLE pipe, char* buffer, DWORD size, DWORD* got) {
     OVERLAPPED request{};
-    if (!::ReadFile(handle, buffer, size, nullptr, &request) &&
+    if (!::ReadFile(pipe, buffer, size, nullptr, &request) &&
         ::GetLastError() != ERROR_IO_PENDING) {
         return false;
     }
-    return ::GetOverlappedResult(handle, &request, got, TRUE) != 0;
+    return ::GetOverlappedResult(pipe, &request, got, TRUE) != 0;
 }
+
+// The window's own standard input, read by a thread of its own: not every kind of pipe
+// can be peeked at (one from a POSIX parent under wine cannot), and a read may wait. The
+// thread lives until the input ends, or with the process, so it shares this with it.
+struct InputReader {
+    std::mutex mutex;
+    std::string bytes;  // read and not yet taken, at most a transfer's cap
+    bool ended = false;
+
+    static void run(const std::shared_ptr<InputReader>& reader, HANDLE input) {
+        std::string buffer(16 * 1024, '\0');
+        std::size_t total = 0;
+        DWORD got = 0;
+        while (::ReadFile(input, &buffer[0], static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+               got > 0) {
+            std::lock_guard<std::mutex> guard(reader->mutex);
+            const std::size_t cap = InstanceHandOff::kMaxTransfer;
+            reader->bytes.append(buffer, 0, std::min<std::size_t>(got, cap - std::min(cap, total)));
+            total += got;
+        }
+        std::lock_guard<std::mutex> guard(reader->mutex);
+        reader->ended = true;
+    }
+};
 
 }  // namespace
 
@@ -125,7 +147,7 @@ struct InstanceHandOff::State {
     HANDLE lock = nullptr;
     HANDLE forward = INVALID_HANDLE_VALUE;
     std::deque<Sender> senders;
-    bool inputIsPipe = false;  // else a file
+    std::shared_ptr<InputReader> input;
 
     // The accepting thread hands connected pipes over through `accepted`.
     std::thread acceptor;
@@ -402,14 +424,13 @@ bool InstanceHandOff::forwardStandardInput() {
 
 void InstanceHandOff::watchStandardInput() {
     const HANDLE input = readableStandardInput();
-    if (input == nullptr) {
+    if (input == nullptr || _state->input != nullptr) {
         return;
     }
-    const DWORD type = ::GetFileType(input);
-    if (type == FILE_TYPE_PIPE || type == FILE_TYPE_DISK) {
-        _state->inputIsPipe = type == FILE_TYPE_PIPE;
-        _state->senders.push_front(Sender(input, false));
-    }
+    auto reader = std::make_shared<InputReader>();
+    std::thread([reader, input] { InputReader::run(reader, input); }).detach();
+    _state->input = reader;
+    _state->senders.push_front(Sender(input, false));
 }
 
 std::vector<std::string> InstanceHandOff::poll() {
@@ -436,27 +457,31 @@ void InstanceHandOff::State::takeAccepted() {
 }
 
 void InstanceHandOff::State::readFrom(Sender& sender) {
+    if (!sender.ownsSource) {
+        std::lock_guard<std::mutex> guard(input->mutex);
+        if (!input->bytes.empty()) {
+            sender.received(input->bytes.data(), input->bytes.size());
+            input->bytes.clear();
+        }
+        sender.finished = input->ended;
+        return;
+    }
     char buffer[16 * 1024];
     // Bounded per call, so an endless sender cannot hold the window.
     std::size_t readNow = 0;
     while (readNow < kMaxTransfer) {
-        DWORD want = sizeof buffer;
-        // The pipes accepted here are overlapped; standard input is not, and may be a file.
-        const bool overlapped = sender.ownsSource;
-        if (overlapped || inputIsPipe) {
-            // Peeking never waits; it fails once the writer has gone and all is read.
-            DWORD available = 0;
-            if (!::PeekNamedPipe(sender.source, nullptr, 0, nullptr, &available, nullptr)) {
-                sender.finished = true;
-                return;
-            }
-            if (available == 0) {
-                return;
-            }
-            want = std::min(want, available);
+        // Peeking never waits; it fails once the writer has gone and all is read.
+        DWORD available = 0;
+        if (!::PeekNamedPipe(sender.source, nullptr, 0, nullptr, &available, nullptr)) {
+            sender.finished = true;
+            return;
+        }
+        if (available == 0) {
+            return;
         }
         DWORD got = 0;
-        if (!readSome(sender.source, overlapped, buffer, want, &got) || got == 0) {
+        if (!readWaiting(sender.source, buffer, std::min<DWORD>(sizeof buffer, available), &got) ||
+            got == 0) {
             sender.finished = true;
             return;
         }
