@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/ToolOrder.h"
 
 namespace devicelink::platform {
 
@@ -27,22 +27,6 @@ std::string programPath() {
         // Possibly cut off: try again with more room.
         buffer.resize(buffer.size() * 2);
     }
-}
-
-// People read "alpha, Beta, Zeta" as ordered; byte order puts every capital first. Only
-// ASCII letters are folded, so the order does not depend on the locale.
-std::string folded(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
-}
-
-bool comesBefore(const ToolRecord& a, const ToolRecord& b) {
-    const std::string foldedA = folded(a.name);
-    const std::string foldedB = folded(b.name);
-    return foldedA != foldedB ? foldedA < foldedB : a.name < b.name;
 }
 
 bool isExecutableFile(const std::string& path) {
@@ -80,7 +64,7 @@ std::vector<ToolRecord> listExecutableFiles(const std::string& folder) {
         }
     }
     ::closedir(directory);
-    std::sort(tools.begin(), tools.end(), comesBefore);
+    sortToolsByName(tools);
     return tools;
 }
 

@@ -24,7 +24,7 @@ inline ZundleCardSerialData* portEntry(const std::string& name) {
 
 inline ZundleCardSerialData* toolEntry(const std::string& path) {
     ZundleCardSerialData* entry = newEntry(ZundleCardSerialData::kKindTool);
-    entry->name = path.substr(path.rfind('/') + 1);
+    entry->name = path.substr(path.find_last_of("/\\") + 1);
     entry->path = path;
     return entry;
 }

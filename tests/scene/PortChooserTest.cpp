@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "LinkSceneSupport.h"
-#include "tests/devicelink/PseudoTerminal.h"
-#include "tests/devicelink/TempFolder.h"
+#include "tests/devicelink/posix/PseudoTerminal.h"
+#include "tests/devicelink/posix/TempFolder.h"
 
 USING_NS_CC;
 using devicelink::platform::PortRecord;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "LinkSceneSupport.h"
-#include "tests/devicelink/PseudoTerminal.h"
+#include "tests/devicelink/posix/PseudoTerminal.h"
 
 USING_NS_CC;
 using fieldtest::centreOf;

@@ -1,0 +1,95 @@
+// Serial port listing through the device-setup functions: every present device with the
+// serial-port interface, its "PortName" from its own registry key and its description.
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <setupapi.h>
+
+#include <vector>
+
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/RegistryText.h"
+
+namespace devicelink::platform {
+
+namespace {
+
+// The serial-port device interface class, {86E0D1E0-8089-11D0-9CE4-08003E301F73}.
+const GUID kComPortInterface = {
+    0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
+
+// The device's "PortName", e.g. COM3; empty when it has none that can be read.
+std::string portName(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    HKEY key =
+        ::SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+    if (key == INVALID_HANDLE_VALUE || key == nullptr) {
+        return "";
+    }
+    std::vector<wchar_t> value(256);
+    std::string name;
+    for (;;) {
+        DWORD type = 0;
+        DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        const LONG result = ::RegQueryValueExW(key, L"PortName", nullptr, &type,
+                                               reinterpret_cast<BYTE*>(value.data()), &bytes);
+        if (result == ERROR_MORE_DATA) {
+            value.resize(bytes / sizeof(wchar_t) + 1);
+            continue;
+        }
+        if (result == ERROR_SUCCESS && type == REG_SZ) {
+            name = registryText(value.data(), bytes / sizeof(wchar_t));
+        }
+        break;
+    }
+    ::RegCloseKey(key);
+    return name;
+}
+
+// The device's description, e.g. "USB Serial Device"; empty when it cannot be read.
+std::string deviceDescription(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    std::vector<BYTE> value(256);
+    for (;;) {
+        DWORD needed = 0;
+        if (::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_DEVICEDESC, nullptr,
+                                                value.data(), static_cast<DWORD>(value.size()),
+                                                &needed)) {
+            return registryText(reinterpret_cast<const wchar_t*>(value.data()),
+                                needed / sizeof(wchar_t));
+        }
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= value.size()) {
+            return "";
+        }
+        value.resize(needed);
+    }
+}
+
+}  // namespace
+
+bool listSerialPorts(std::vector<PortRecord>& out) {
+    HDEVINFO set = ::SetupDiGetClassDevsW(&kComPortInterface, nullptr, nullptr,
+                                          DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool listed = true;
+    for (DWORD index = 0;; ++index) {
+        SP_DEVINFO_DATA device{};
+        device.cbSize = sizeof(device);
+        if (!::SetupDiEnumDeviceInfo(set, index, &device)) {
+            const DWORD error = ::GetLastError();
+            listed = error == ERROR_NO_MORE_ITEMS || error == ERROR_SUCCESS;
+            break;
+        }
+        std::string name = portName(set, device);
+        if (name.empty()) {
+            continue;
+        }
+        // Described or not: which ports reach the user is decided above the backend.
+        out.push_back({std::move(name), deviceDescription(set, device)});
+    }
+    // Released also after a failed enumeration.
+    ::SetupDiDestroyDeviceInfoList(set);
+    return listed;
+}
+
+}  // namespace devicelink::platform

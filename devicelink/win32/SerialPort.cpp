@@ -1,0 +1,138 @@
+// Serial ports through the Win32 communications functions: exclusive open, 115200 8N1
+// with every other setting as the port had it, writes and drain with a time limit.
+
+#include <windows.h>
+
+#include <chrono>
+
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/PortErrors.h"
+#include "devicelink/win32/TimedWrite.h"
+#include "devicelink/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+
+namespace devicelink::platform {
+
+using cocos2d::win32::systemMessage;
+using cocos2d::win32::toWide;
+
+class SerialPort {
+public:
+    explicit SerialPort(UniqueHandle port) : handle(std::move(port)) {}
+    UniqueHandle handle;
+};
+
+namespace {
+
+using Kind = TransferFailure::Kind;
+
+// Short against the pauses between chunks and against what 115200 baud sends meanwhile
+// (about 12 bytes), so the pause starts nearly at once.
+constexpr std::chrono::milliseconds kProbeInterval{1};
+
+bool sameFrame(const DCB& a, const DCB& b) {
+    return a.BaudRate == b.BaudRate && a.ByteSize == b.ByteSize && a.Parity == b.Parity &&
+           a.StopBits == b.StopBits && a.fParity == b.fParity;
+}
+
+// Sets 115200 baud, 8 data bits, no parity, one stop bit and leaves flow control, the
+// modem lines and the time-outs as they were; then reads the settings back, since a
+// driver may take a request only in part. 0, or the error of the refusal.
+DWORD configureLine(HANDLE port) {
+    DCB settings{};
+    settings.DCBlength = sizeof(settings);
+    if (!::GetCommState(port, &settings)) {
+        return ::GetLastError();
+    }
+    settings.BaudRate = CBR_115200;
+    settings.ByteSize = 8;
+    settings.Parity = NOPARITY;
+    settings.StopBits = ONESTOPBIT;
+    settings.fParity = FALSE;
+    if (!::SetCommState(port, &settings)) {
+        return ::GetLastError();
+    }
+    DCB actual{};
+    actual.DCBlength = sizeof(actual);
+    if (!::GetCommState(port, &actual)) {
+        return ::GetLastError();
+    }
+    return sameFrame(settings, actual) ? 0 : ERROR_INVALID_PARAMETER;
+}
+
+// Waits until the driver's output queue is empty, as long as it keeps falling. 0,
+// ERROR_TIMEOUT when it stood still for the limit, or the error of a port that went.
+DWORD waitUntilSent(HANDLE port, int stallLimitMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto limit = std::chrono::milliseconds(stallLimitMs);
+    DWORD last = MAXDWORD;
+    auto lastProgress = Clock::now();
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!::ClearCommError(port, &errors, &status)) {
+            return ::GetLastError();
+        }
+        if (status.cbOutQue == 0) {
+            return 0;
+        }
+        const auto now = Clock::now();
+        if (status.cbOutQue < last) {
+            lastProgress = now;
+        } else if (now - lastProgress >= limit) {
+            return ERROR_TIMEOUT;
+        }
+        last = status.cbOutQue;
+        sleepUntil(now + kProbeInterval);
+    }
+}
+
+}  // namespace
+
+void SerialPortCloser::operator()(SerialPort* port) const {
+    delete port;
+}
+
+SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& /*settings*/,
+                             TransferFailure& failure) {
+    // A name is a device name, never a path that leads elsewhere.
+    if (name.empty() || name.find_first_of("\\/:") != std::string::npos) {
+        failure.fail(Kind::PortMissing);
+        return {};
+    }
+    // The device path works for every port, COM10 and above included.
+    const std::wstring path = L"\\\\.\\" + toWide(name);
+    UniqueHandle port(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+    if (!port) {
+        failPortOpen(::GetLastError(), failure);
+        return {};
+    }
+    if (::GetFileType(port.get()) != FILE_TYPE_CHAR) {
+        failure.fail(Kind::SettingsRefused, "not a serial port");
+        return {};
+    }
+    if (const DWORD refused = configureLine(port.get()); refused != 0) {
+        failure.fail(Kind::SettingsRefused, systemMessage(refused));
+        return {};
+    }
+    return SerialPortPtr(new SerialPort(std::move(port)));
+}
+
+bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSettings& settings,
+                     TransferFailure& failure) {
+    HANDLE handle = port.handle.get();
+    if (const DWORD error =
+            writeAllTimed(handle, bytes.data(), bytes.size(), settings.stallLimitMs);
+        error != 0) {
+        return failPortWrite(error, failure);
+    }
+    // The pause that follows is meant for the board, so it starts once the driver has
+    // sent the last byte, not once it has queued it.
+    if (const DWORD error = waitUntilSent(handle, settings.stallLimitMs); error != 0) {
+        return failPortWrite(error, failure);
+    }
+    return true;
+}
+
+}  // namespace devicelink::platform

@@ -1,0 +1,91 @@
+// The tool folder beside the program (through GetModuleFileNameW) and the programs in it.
+
+#include <windows.h>
+
+#include <vector>
+
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/ToolOrder.h"
+#include "platform/win32/WideText.h"
+
+namespace devicelink::platform {
+
+using cocos2d::win32::toUtf8;
+using cocos2d::win32::toWide;
+
+namespace {
+
+// The longest path the system has: 32767 characters and the final zero.
+constexpr DWORD kLongestPath = 32768;
+
+std::wstring programPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return L"";
+        }
+        // A full buffer means the path was cut off: try again with more room.
+        if (length < size) {
+            return std::wstring(buffer.data(), length);
+        }
+        if (size >= kLongestPath) {
+            return L"";
+        }
+        buffer.resize(size * 2);
+    }
+}
+
+bool endsWithExe(const std::wstring& name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    return ::CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".exe", 4, TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+std::string defaultToolFolder() {
+    const std::wstring program = programPath();
+    const std::size_t separator = program.find_last_of(L"\\/");
+    if (separator == std::wstring::npos) {
+        return "";
+    }
+    return toUtf8(program.substr(0, separator) + L"\\exe");
+}
+
+std::vector<ToolRecord> listExecutableFiles(const std::string& folder) {
+    std::vector<ToolRecord> tools;
+    if (folder.empty()) {
+        return tools;
+    }
+    const std::string prefix = isSeparator(folder.back()) ? folder : folder + "\\";
+    const std::wstring pattern = toWide(prefix) + L"*.exe";
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                       FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return tools;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        // The pattern also matches through short names ("setup.exe1" is SETUP~1.EXE), and
+        // a folder named like a program cannot be started.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !endsWithExe(name)) {
+            continue;
+        }
+        const std::string narrow = toUtf8(name);
+        tools.push_back({narrow, prefix + narrow});
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    sortToolsByName(tools);
+    return tools;
+}
+
+}  // namespace devicelink::platform

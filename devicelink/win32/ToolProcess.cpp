@@ -1,0 +1,187 @@
+// Transfer tools as child processes: a pipe on the tool's standard input whose end on
+// our side takes timed writes, a start that hands the tool that pipe end and nothing
+// else, and no handle left behind.
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/TimedWrite.h"
+#include "devicelink/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+
+namespace devicelink::platform {
+
+using cocos2d::win32::systemMessage;
+using cocos2d::win32::toWide;
+
+class ToolProcess {
+public:
+    ToolProcess(UniqueHandle child, UniqueHandle inputEnd)
+        : process(std::move(child)), input(std::move(inputEnd)) {}
+    UniqueHandle process;
+    UniqueHandle input;  // our end of the tool's standard input, empty once closed
+};
+
+namespace {
+
+using Kind = TransferFailure::Kind;
+
+constexpr DWORD kPipeBuffer = 4096;
+
+// The two ends of a tool's input. An anonymous pipe knows no overlapped I/O, so a write
+// into it could not be given up on: a named pipe of our own stands in, overlapped on our
+// side and a plain inheritable handle on the tool's.
+struct InputPipe {
+    UniqueHandle ours;
+    UniqueHandle theirs;
+};
+
+DWORD makeInputPipe(InputPipe& pipe) {
+    static std::atomic<unsigned> s_counter{0};
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::wstring name = L"\\\\.\\pipe\\zundlecards-tool-" +
+                                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(s_counter.fetch_add(1));
+        // Our end first and as the only instance, so no other program can stand in for it.
+        pipe.ours = UniqueHandle(::CreateNamedPipeW(
+            name.c_str(),
+            PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+            PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, kPipeBuffer, 0, 0,
+            nullptr));
+        if (!pipe.ours) {
+            const DWORD error = ::GetLastError();
+            // A name still taken from an earlier run of a program with our process id.
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY) {
+                continue;
+            }
+            return error;
+        }
+        SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        pipe.theirs = UniqueHandle(
+            ::CreateFileW(name.c_str(), GENERIC_READ, 0, &inheritable, OPEN_EXISTING, 0, nullptr));
+        if (!pipe.theirs) {
+            return ::GetLastError();
+        }
+        return 0;
+    }
+    return ERROR_PIPE_BUSY;
+}
+
+// The command line of the tool: its path alone, quoted, or a path with blanks would
+// start the program named by its first word ("C:\My Tools\x.exe" runs "C:\My.exe").
+std::wstring commandLine(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
+// Starts the tool with `input` as its standard input and no other handle of ours: the
+// handle list keeps inheritable handles that other threads hold at this moment out of
+// the tool.
+DWORD createToolProcess(const std::wstring& path, HANDLE input, PROCESS_INFORMATION& started) {
+    SIZE_T size = 0;
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> storage(size);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+    if (!::InitializeProcThreadAttributeList(attributes, 1, 0, &size)) {
+        return ::GetLastError();
+    }
+    DWORD error = 0;
+    if (!::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &input,
+                                     sizeof(input), nullptr, nullptr)) {
+        error = ::GetLastError();
+    } else {
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof(startup);
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdInput = input;
+        startup.lpAttributeList = attributes;
+        std::wstring command = commandLine(path);
+        // The application name is given too, so nothing is looked up along the search path.
+        if (!::CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, TRUE,
+                              CREATE_NEW_CONSOLE | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                              &startup.StartupInfo, &started)) {
+            error = ::GetLastError();
+        }
+    }
+    ::DeleteProcThreadAttributeList(attributes);
+    return error;
+}
+
+// Whether the tool can be run at all, with the reason when not.
+bool checkRunnable(const std::wstring& path, TransferFailure& failure) {
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return failure.fail(Kind::ToolMissing);
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return failure.fail(Kind::ToolNotStarted, "not a file");
+    }
+    return true;
+}
+
+}  // namespace
+
+void ToolProcessCloser::operator()(ToolProcess* tool) const {
+    // Nothing to reap: the process handle is all that is left of the tool on our side.
+    delete tool;
+}
+
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
+    const std::wstring widePath = toWide(path);
+    if (!checkRunnable(widePath, failure)) {
+        return {};
+    }
+    InputPipe pipe;
+    if (const DWORD error = makeInputPipe(pipe); error != 0) {
+        failure.fail(Kind::ToolNotStarted, systemMessage(error));
+        return {};
+    }
+    PROCESS_INFORMATION started{};
+    const DWORD error = createToolProcess(widePath, pipe.theirs.get(), started);
+    // Only the tool holds its end from here on, so its end of the pipe closes with it.
+    pipe.theirs.reset();
+    if (error != 0) {
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        failure.fail(missing ? Kind::ToolMissing : Kind::ToolNotStarted,
+                     missing ? "" : systemMessage(error));
+        return {};
+    }
+    ::CloseHandle(started.hThread);
+    return ToolProcessPtr(new ToolProcess(UniqueHandle(started.hProcess), std::move(pipe.ours)));
+}
+
+bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
+               TransferFailure& failure) {
+    if (!tool.input) {
+        return failure.fail(Kind::ToolEndedEarly);
+    }
+    const DWORD error =
+        writeAllTimed(tool.input.get(), bytes.data(), bytes.size(), settings.stallLimitMs);
+    if (error == ERROR_TIMEOUT) {
+        return failure.fail(Kind::ToolStalled);
+    }
+    // What a tool that has ended leaves behind; its text would only puzzle the user.
+    if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) {
+        return failure.fail(Kind::ToolEndedEarly);
+    }
+    if (error != 0) {
+        return failure.fail(Kind::ToolEndedEarly, systemMessage(error));
+    }
+    return true;
+}
+
+bool closeToolInput(ToolProcess& tool, TransferFailure& failure) {
+    if (!tool.input) {
+        return failure.fail(Kind::ToolEndedEarly);
+    }
+    if (!tool.input.reset()) {
+        return failure.fail(Kind::ToolEndedEarly, systemMessage(::GetLastError()));
+    }
+    return true;
+}
+
+}  // namespace devicelink::platform

@@ -1,0 +1,69 @@
+// A transfer tool for the Windows suites. It takes no arguments, as the link passes none;
+// what it does follows from its own file name, so one program serves every case:
+//   ...early...  ends at once without reading;
+//   ...stall...  never reads, and ends after a while;
+//   ...probe...  reports whether it got the handle named in ZC_PROBE_HANDLE, then
+//                copies its input;
+//   otherwise    copies its standard input to its own path plus ".out".
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::wstring ownPath() {
+    wchar_t buffer[32768];
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, 32768);
+    return std::wstring(buffer, length);
+}
+
+void writeAll(HANDLE file, const char* data, DWORD size) {
+    DWORD written = 0;
+    ::WriteFile(file, data, size, &written, nullptr);
+}
+
+// "1" when the handle named in the variable is open in this process: it was inherited.
+std::string inheritedProbe() {
+    wchar_t value[64] = {};
+    if (::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64) == 0) {
+        return "?";
+    }
+    const auto probe =
+        reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(_wcstoui64(value, nullptr, 10)));
+    DWORD flags = 0;
+    return ::GetHandleInformation(probe, &flags) ? "1" : "0";
+}
+
+}  // namespace
+
+int main() {
+    const std::wstring self = ownPath();
+    std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
+    if (name.find(L"early") != std::wstring::npos) {
+        return 3;
+    }
+    if (name.find(L"stall") != std::wstring::npos) {
+        ::Sleep(8000);
+        return 0;
+    }
+    HANDLE out = ::CreateFileW((self + L".out").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        return 2;
+    }
+    if (name.find(L"probe") != std::wstring::npos) {
+        const std::string report = "inherited=" + inheritedProbe() + "\n";
+        writeAll(out, report.data(), static_cast<DWORD>(report.size()));
+    }
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    char block[4096];
+    DWORD got = 0;
+    while (::ReadFile(input, block, sizeof(block), &got, nullptr) && got > 0) {
+        writeAll(out, block, got);
+    }
+    ::CloseHandle(out);
+    return 0;
+}
