@@ -9,10 +9,10 @@
 
 namespace simulator::platform {
 
-// One window for every transfer: the first instance listens on a socket that only this
-// user may use; later instances pass their standard input through it and end. Who
-// listens is decided by a lock that the system lets go when its holder ends, so a socket
-// left behind by a crashed window is found stale and replaced.
+// One window for every transfer: the first instance listens on a socket (a named pipe on
+// Windows) that only this user may use; later instances pass their standard input through
+// it and end. Who listens is decided by a lock that the system lets go when its holder
+// ends, so a socket left behind by a crashed window is found stale and replaced.
 class InstanceHandOff {
 public:
     enum class Role {
@@ -24,7 +24,8 @@ public:
     // Longest transfer kept, in bytes; the rest of a longer one is dropped.
     static constexpr std::size_t kMaxTransfer = 1024 * 1024;
 
-    // Socket and lock live in `folder`.
+    // Socket and lock live in `folder`; on Windows `folder` is the name that both the pipe
+    // and the lock are given.
     explicit InstanceHandOff(std::string folder);
     // The window's socket is removed and the lock let go.
     ~InstanceHandOff();
@@ -32,7 +33,8 @@ public:
     InstanceHandOff& operator=(const InstanceHandOff&) = delete;
 
     // The user's runtime folder, else a folder of this user alone below /tmp (made on
-    // demand); empty when neither can be used safely.
+    // demand); on Windows a name of this user's and session's, unless the variable
+    // ZC_BOARD_SIMULATOR_HANDOFF gives one. Empty when none can be used safely.
     static std::string defaultFolder();
 
     // Becomes the window, or finds the one that exists, trying for up to waitMs.
@@ -46,7 +48,7 @@ public:
     // that are complete, in the order their senders connected.
     std::vector<std::string> poll();
 
-    // Where the window's socket is (or would be).
+    // Where the window's socket (or pipe) is, or would be.
     const std::string& socketPath() const;
 
 private:
@@ -54,7 +56,8 @@ private:
     std::unique_ptr<State> _state;
 };
 
-// From now on SIGTERM, SIGINT and SIGHUP only ask the program to close.
+// From now on SIGTERM, SIGINT and SIGHUP (on Windows the console's Ctrl+C, Ctrl+Break and
+// close) only ask the program to close.
 void watchQuitSignals();
 // Whether one of them has arrived.
 bool quitRequested();

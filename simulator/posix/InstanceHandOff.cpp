@@ -16,6 +16,7 @@
 #include <deque>
 #include <thread>
 
+#include "simulator/PendingSender.h"
 #include "simulator/SimulatorPlatform.h"
 
 namespace simulator::platform {
@@ -28,8 +29,6 @@ const char* const kSocketName = "zundle-board-simulator.sock";
 const char* const kLockName = "zundle-board-simulator.lock";
 // Senders connected at once; more are turned away rather than holding descriptors.
 constexpr std::size_t kMaxSenders = 16;
-// A sender that neither sends nor ends for this long is taken as finished.
-constexpr auto kSenderSilence = std::chrono::seconds(5);
 // How long a forwarder waits for a window that does not read.
 constexpr int kSendTimeoutS = 2;
 
@@ -86,15 +85,8 @@ bool sendAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// One sender's transfer as it arrives.
-struct Sender {
-    Sender(int descriptor, bool owned) : fd(descriptor), ownsFd(owned) {}
-    int fd;
-    bool ownsFd;
-    std::string bytes;
-    bool finished = false;
-    Clock::time_point lastHeard = Clock::now();
-};
+// A sender's descriptor and transfer.
+using Sender = PendingSender<int>;
 
 }  // namespace
 
@@ -123,8 +115,8 @@ InstanceHandOff::InstanceHandOff(std::string folder) : _state(std::make_unique<S
 InstanceHandOff::~InstanceHandOff() {
     State& s = *_state;
     for (const Sender& sender : s.senders) {
-        if (sender.ownsFd) {
-            ::close(sender.fd);
+        if (sender.ownsSource) {
+            ::close(sender.source);
         }
     }
     if (s.listenFd >= 0) {
@@ -255,7 +247,6 @@ void InstanceHandOff::watchStandardInput() {
 
 std::vector<std::string> InstanceHandOff::poll() {
     State& s = *_state;
-    std::vector<std::string> complete;
     if (s.listenFd >= 0) {
         s.acceptSenders();
     }
@@ -264,20 +255,7 @@ std::vector<std::string> InstanceHandOff::poll() {
             s.readFrom(sender);
         }
     }
-    while (!s.senders.empty()) {
-        Sender& front = s.senders.front();
-        if (!front.finished && Clock::now() - front.lastHeard < kSenderSilence) {
-            break;
-        }
-        if (front.ownsFd) {
-            ::close(front.fd);
-        }
-        if (!front.bytes.empty()) {
-            complete.push_back(std::move(front.bytes));
-        }
-        s.senders.pop_front();
-    }
-    return complete;
+    return takeCompleteTransfers(s.senders, [](int fd) { ::close(fd); });
 }
 
 void InstanceHandOff::State::acceptSenders() {
@@ -302,11 +280,11 @@ void InstanceHandOff::State::readFrom(Sender& sender) {
     // Bounded per call, so an endless sender cannot hold the window.
     std::size_t readNow = 0;
     while (readNow < kMaxTransfer) {
-        pollfd ready{sender.fd, POLLIN, 0};
+        pollfd ready{sender.source, POLLIN, 0};
         if (::poll(&ready, 1, 0) <= 0) {
             return;
         }
-        const ssize_t got = ::read(sender.fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(sender.source, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -318,9 +296,7 @@ void InstanceHandOff::State::readFrom(Sender& sender) {
             return;
         }
         readNow += static_cast<std::size_t>(got);
-        sender.lastHeard = Clock::now();
-        const std::size_t room = kMaxTransfer - std::min(kMaxTransfer, sender.bytes.size());
-        sender.bytes.append(buffer, std::min(room, static_cast<std::size_t>(got)));
+        sender.received(buffer, static_cast<std::size_t>(got));
     }
 }
 

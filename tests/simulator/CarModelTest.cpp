@@ -21,7 +21,8 @@ TEST(CarModel, OutputsDriveTheWheels) {
         double dx, dy, heading;
     };
     // One second from the middle, facing up, at full speed (250 mm/s a wheel).
-    const double spin = 2 * 250.0 / (2 * CarModel::kHalfWidth) * 180.0 / M_PI;
+    // M_PI is not standard C++: Windows headers leave it out.
+    const double spin = 2 * 250.0 / (2 * CarModel::kHalfWidth) * 180.0 / std::acos(-1.0);
     const Case cases[] = {
         {"forward (1 and 6)", 33, 0, 250, 0},
         {"back (2 and 5)", 18, 0, -250, 0},

@@ -1,7 +1,5 @@
-// The board simulator, a transfer tool: the first instance opens the window and runs what
-// arrives on its standard input and from later instances; a later instance hands its
-// standard input to that window and ends at once.
-#include <csignal>
+#include "simulator/RunSimulator.h"
+
 #include <cstdio>
 
 #include "simulator/SimulatorApp.h"
@@ -9,10 +7,7 @@
 
 using simulator::platform::InstanceHandOff;
 
-int main() {
-    // A window or forwarder whose peer has gone must see EPIPE, not die of it.
-    std::signal(SIGPIPE, SIG_IGN);
-
+int runSimulator() {
     InstanceHandOff handOff(InstanceHandOff::defaultFolder());
     switch (handOff.claim()) {
         case InstanceHandOff::Role::Forwarder:
