@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the release build, the same
 # suites in a debug build under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# device-link suite under ThreadSanitizer. Warnings are errors in every build here.
+# device-link suite under ThreadSanitizer, then the Windows build under wine
+# (scripts/test-windows.sh). Warnings are errors in every build here.
 # Fails on any failing test, warning or sanitizer report.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -35,5 +36,7 @@ echo "== thread sanitizer, device link"
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 configure_and_test build-tsan devicelink devicelink_tests -DCMAKE_BUILD_TYPE=Debug \
     -DZC_SANITIZE=thread -DZC_BUILD_BENCH=OFF -DZC_BUILD_APP=OFF
+
+"$root/scripts/test-windows.sh"
 
 echo "test: all suites passed"
