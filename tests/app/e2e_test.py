@@ -5,12 +5,17 @@ beside the program receives; then the board simulator as that tool, its LED lit 
 dark after stop.
 
 Usage: e2e_test.py --program ZUNDLECARDS --simulator BOARD_SIMULATOR --out DIR [TestCase ...]
-When a wait fails, the last screenshot it looked at is left in --out."""
+When a wait fails, the last screenshot it looked at is left in --out.
+
+The Windows build runs the same cases under wine: --wine-run WINE_RUN --dlls DIR, with
+--tool-standin TOOL_EXE as the transfer tool (it keeps each transfer as
+<its path>.transfer.NNNN)."""
 
 import argparse
 import os
 import shutil
 import stat
+import subprocess
 import sys
 import tempfile
 import time
@@ -74,6 +79,17 @@ def until(check, what, timeout=WAIT_S):
         time.sleep(0.05)
 
 
+def place(program, window, x, y):
+    """Moves a window until it stays where asked: wine places a new window itself a moment
+    after it is shown, and may undo an earlier move."""
+    def placed():
+        program.tool("xdotool", "windowmove", "--sync", str(window), str(x), str(y))
+        time.sleep(0.2)
+        out = program.tool("xdotool", "getwindowgeometry", str(window))
+        return "Position: %d,%d " % (x, y) in out
+    until(placed, "window %d to stay at %d,%d" % (window, x, y))
+
+
 class Pointer:
     """The mouse over one window: each gesture is one xdotool chain of moves in small steps
     with short waits, so that the program sees every step as a move of its own."""
@@ -102,7 +118,24 @@ class Pointer:
         return chain
 
     def _run(self, chain):
+        if ARGS.wine_run:
+            self._clear_consoles()
         self.program.tool("xdotool", *chain)
+
+    def _clear_consoles(self):
+        """Under wine every transfer tool gets a console window (the simulator too, though
+        Windows gives none to a windowed program), and nothing manages the windows: one
+        over the workspace would take the clicks. Moves them below the workspace."""
+        shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."],
+                               env=self.program.env, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, universal_newlines=True).stdout
+        for window in shown.split():
+            name = subprocess.run(["xdotool", "getwindowname", window], env=self.program.env,
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                  universal_newlines=True).stdout.strip()
+            if window != self.window and name not in ("ZundleApps", "Board simulator"):
+                subprocess.run(["xdotool", "windowmove", window, "0", "1100"],
+                               env=self.program.env, stderr=subprocess.DEVNULL)
 
     def click(self, x, y):
         self._run(self._to(x, y) + ["mousedown", "1", "sleep", "0.05", "mouseup", "1"])
@@ -138,7 +171,7 @@ class Workbench:
     def __init__(self, test, tools):
         self.folder = os.path.realpath(tempfile.mkdtemp(prefix="zc-e2e-"))
         test.addCleanup(shutil.rmtree, self.folder, True)
-        self.program = os.path.join(self.folder, "zundlecards")
+        self.program = os.path.join(self.folder, os.path.basename(ARGS.program))
         shutil.copy2(ARGS.program, self.program)
         os.symlink(os.path.realpath(os.path.join(os.path.dirname(ARGS.program), "res")),
                    os.path.join(self.folder, "res"))
@@ -148,16 +181,30 @@ class Workbench:
             make(path)
             os.chmod(path, os.stat(path).st_mode | stat.S_IXUSR)
 
+    def argv(self):
+        """How the program is started: itself, or through wine."""
+        if ARGS.wine_run:
+            return [ARGS.wine_run, ARGS.dlls, self.program]
+        return [self.program]
+
     def processes(self):
-        """Ids of the running processes started from this folder's programs."""
+        """Ids of the running processes started from this folder's programs (under wine:
+        whose command names one, as a Linux or a Windows path)."""
+        windows = ("z:" + self.folder.replace("/", "\\") + "\\").lower()
         found = []
         for entry in os.listdir("/proc"):
             if entry.isdigit():
                 try:
                     exe = os.readlink(os.path.join("/proc", entry, "exe"))
+                    with open(os.path.join("/proc", entry, "cmdline"), "rb") as cmdline:
+                        command = cmdline.read().split(b"\0")[0].decode(errors="replace")
                 except OSError:
                     continue
-                if exe.startswith(self.folder + os.sep):
+                ours = exe.startswith(self.folder + os.sep)
+                if ARGS.wine_run and "/wine" in exe:
+                    ours = (command.startswith(self.folder + os.sep) or
+                            command.lower().startswith(windows))
+                if ours:
                     found.append(int(entry))
         return found
 
@@ -178,13 +225,15 @@ class EndToEnd(DisplayTest):
         self.addCleanup(self.display.__exit__, None, None, None)
 
     def open_workspace(self, bench, env=None):
-        program = self.start([bench.program], cwd=bench.folder, env=env)
+        program = self.start(bench.argv(), cwd=bench.folder, env=env)
         self.addCleanup(bench.kill_leftovers)
         window = program.wait_for_window("ZundleApps")
-        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
+        place(program, window, 0, 0)
         self.program, self.window = program, window
         self.pointer = Pointer(program, window)
         until(lambda: field_is_bare(self.screen()), "the workspace to be drawn")
+        if ARGS.wine_run:
+            time.sleep(1.0)  # wine activates the new window a while after it is drawn
         return program
 
     def screen(self, name="workspace.png", window=None):
@@ -246,10 +295,17 @@ class TransferTool(EndToEnd):
         def write_tool(path):
             with open(path, "w") as tool:
                 tool.write(TOOL_SCRIPT.format(folder=self.received))
-        self.bench = Workbench(self, {"copy-input": write_tool})
+        if ARGS.wine_run:
+            # A Windows program that keeps each transfer beside itself.
+            self.bench = Workbench(self, {"copy-keep.exe":
+                                          lambda path: shutil.copy2(ARGS.tool_standin, path)})
+            self.received = os.path.join(self.bench.folder, "exe")
+        else:
+            self.bench = Workbench(self, {"copy-input": write_tool})
 
     def transfers(self):
-        return sorted(name for name in os.listdir(self.received) if name.startswith("transfer."))
+        return sorted(name for name in os.listdir(self.received)
+                      if name.startswith(("transfer.", "copy-keep.exe.transfer.")))
 
     def expect_transfer(self, count, expected, what):
         """The count-th transfer the tool received is exactly `expected`."""
@@ -258,6 +314,12 @@ class TransferTool(EndToEnd):
         self.assertEqual(len(names), count, "one transfer per press")
         with open(os.path.join(self.received, names[-1]), "rb") as received:
             self.assertEqual(received.read(), expected, what)
+        # The next gesture comes once the tool is gone, as a person's would: under wine its
+        # console window takes the focus while it runs and hands it back some time after it
+        # closes, and a press made while the focus moves is cut short.
+        until(lambda: len(self.bench.processes()) == 1, "the tool to end")
+        if ARGS.wine_run:
+            time.sleep(1.5)
 
     def test_cards_laid_with_the_mouse_reach_the_tool_byte_for_byte(self):
         self.open_workspace(self.bench)
@@ -303,16 +365,19 @@ class BoardSimulator(EndToEnd):
     LIT, DARK = (255, 64, 64), (90, 40, 42)
 
     def test_play_lights_the_simulated_led_and_stop_darkens_it(self):
-        bench = Workbench(self, {"board-simulator":
+        bench = Workbench(self, {os.path.basename(ARGS.simulator):
                                  lambda path: shutil.copy2(ARGS.simulator, path)})
         runtime = tempfile.mkdtemp(prefix="zc-runtime-")
         self.addCleanup(shutil.rmtree, runtime, True)
-        program = self.open_workspace(bench, env={"XDG_RUNTIME_DIR": runtime})
+        # Each run's simulator meets only its own later instances.
+        program = self.open_workspace(bench, env={
+            "XDG_RUNTIME_DIR": runtime,
+            "ZC_BOARD_SIMULATOR_HANDOFF": "zc-e2e-" + os.path.basename(runtime)})
         self.choose_last_entry()
         self.pointer.tear_off("LED on", 0, 0)
         self.press_play()
         simulator = find_window(program.env, "Board simulator")
-        program.tool("xdotool", "windowmove", "--sync", str(simulator), "1030", "0")
+        place(program, simulator, 1030, 0)
 
         def led(colour):
             return lambda: near(self.screen("simulator.png", simulator).pixel(*self.LED),
@@ -335,6 +400,9 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--simulator", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--wine-run")
+    parser.add_argument("--dlls")
+    parser.add_argument("--tool-standin")
     ARGS, rest = parser.parse_known_args()
     os.makedirs(ARGS.out, exist_ok=True)
     window_test.ARGS = ARGS

@@ -44,6 +44,10 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // An editor, not a game: the screen saver may come on while it sits there.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // The click that brings the window back to the front also presses what it lands on, as
+    // in any other program: after play the simulator or a tool's console has the focus, and
+    // stop must act at the first press. SDL drops that click by default.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Before SDL's video starts: SDL chains its own handler to the one it finds, and puts
     // that one back before it closes its connections, where late errors are still read.
     tolerateGoneXWindows();

@@ -4,11 +4,14 @@
 //   ...stall...  never reads, and ends after a while;
 //   ...probe...  reports whether it got the handle named in ZC_PROBE_HANDLE, then
 //                copies its input;
+//   ...keep...   keeps each transfer whole: copies its input to its own path plus
+//                ".part", then renames that to its path plus ".transfer.0001", ".0002"...;
 //   otherwise    copies its standard input to its own path plus ".out".
 
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -37,6 +40,22 @@ std::string inheritedProbe() {
     return ::GetHandleInformation(probe, &flags) ? "1" : "0";
 }
 
+// Renames the finished transfer to the first free ".transfer.NNNN" name.
+int keepTransfer(const std::wstring& part, const std::wstring& self) {
+    for (int n = 1; n < 10000; ++n) {
+        wchar_t suffix[32];
+        std::swprintf(suffix, 32, L".transfer.%04d", n);
+        if (::MoveFileW(part.c_str(), (self + suffix).c_str())) {
+            return 0;
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+            return 2;
+        }
+    }
+    return 2;
+}
+
 }  // namespace
 
 int main() {
@@ -49,7 +68,9 @@ int main() {
         ::Sleep(8000);
         return 0;
     }
-    HANDLE out = ::CreateFileW((self + L".out").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const bool keep = name.find(L"keep") != std::wstring::npos;
+    const std::wstring target = self + (keep ? L".part" : L".out");
+    HANDLE out = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
         return 2;
@@ -65,5 +86,5 @@ int main() {
         writeAll(out, block, got);
     }
     ::CloseHandle(out);
-    return 0;
+    return keep ? keepTransfer(target, self) : 0;
 }
