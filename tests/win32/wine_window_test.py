@@ -45,6 +45,8 @@ class WindowsProgram(DisplayTest, WorkspaceChecks):
 class WindowsPackage(DisplayTest, WorkspaceChecks):
     def test_unpacked_zip_opens_the_workspace(self):
         with tempfile.TemporaryDirectory() as folder:
+            # A pupil's folder: a space and letters beyond ASCII on the way to the program.
+            folder = os.path.join(folder, "Schüler Ordner")
             with zipfile.ZipFile(ARGS.package) as package:
                 package.extractall(folder)
             top = os.path.join(folder, "zundlecards-windows")
