@@ -123,9 +123,9 @@ class Pointer:
         self.program.tool("xdotool", *chain)
 
     def _clear_consoles(self):
-        """Under wine every transfer tool gets a console window (the simulator too, though
-        Windows gives none to a windowed program), and nothing manages the windows: one
-        over the workspace would take the clicks. Moves them below the workspace."""
+        """A console transfer tool gets a console window of its own, and nothing manages the
+        windows here: one over the workspace would take the clicks. Moves every window but
+        the workspace and the simulator below the workspace."""
         shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."],
                                env=self.program.env, stdout=subprocess.PIPE,
                                stderr=subprocess.DEVNULL, universal_newlines=True).stdout
