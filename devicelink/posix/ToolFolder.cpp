@@ -1,5 +1,5 @@
-// The tool folder beside the program (through /proc/self/exe) and its executable files,
-// in the order people expect of names.
+// The tool folder beside the program and its executable files, in the order people
+// expect of names.
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -9,25 +9,11 @@
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ToolOrder.h"
+#include "platform/FileSystem.h"
 
 namespace devicelink::platform {
 
 namespace {
-
-std::string programPath() {
-    std::vector<char> buffer(1024);
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) {
-            return "";
-        }
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        }
-        // Possibly cut off: try again with more room.
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 bool isExecutableFile(const std::string& path) {
     struct stat info {};
@@ -38,12 +24,8 @@ bool isExecutableFile(const std::string& path) {
 }  // namespace
 
 std::string defaultToolFolder() {
-    const std::string program = programPath();
-    const std::size_t slash = program.rfind('/');
-    if (slash == std::string::npos) {
-        return "";
-    }
-    return program.substr(0, slash) + "/exe";
+    const std::string folder = cocos2d::filesystem::executableDirectory();
+    return folder.empty() ? std::string() : folder + "/exe";
 }
 
 std::vector<ToolRecord> listExecutableFiles(const std::string& folder) {

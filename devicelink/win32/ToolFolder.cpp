@@ -1,4 +1,4 @@
-// The tool folder beside the program (through GetModuleFileNameW) and the programs in it.
+// The tool folder beside the program and the programs in it.
 
 #include <windows.h>
 
@@ -6,6 +6,7 @@
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ToolOrder.h"
+#include "platform/FileSystem.h"
 #include "platform/win32/WideText.h"
 
 namespace devicelink::platform {
@@ -14,28 +15,6 @@ using cocos2d::win32::toUtf8;
 using cocos2d::win32::toWide;
 
 namespace {
-
-// The longest path the system has: 32767 characters and the final zero.
-constexpr DWORD kLongestPath = 32768;
-
-std::wstring programPath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), size);
-        if (length == 0) {
-            return L"";
-        }
-        // A full buffer means the path was cut off: try again with more room.
-        if (length < size) {
-            return std::wstring(buffer.data(), length);
-        }
-        if (size >= kLongestPath) {
-            return L"";
-        }
-        buffer.resize(size * 2);
-    }
-}
 
 bool endsWithExe(const std::wstring& name) {
     if (name.size() < 4) {
@@ -52,12 +31,8 @@ bool isSeparator(char c) {
 }  // namespace
 
 std::string defaultToolFolder() {
-    const std::wstring program = programPath();
-    const std::size_t separator = program.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) {
-        return "";
-    }
-    return toUtf8(program.substr(0, separator) + L"\\exe");
+    const std::string folder = cocos2d::filesystem::executableDirectory();
+    return folder.empty() ? std::string() : folder + "\\exe";
 }
 
 std::vector<ToolRecord> listExecutableFiles(const std::string& folder) {

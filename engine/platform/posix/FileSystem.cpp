@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <vector>
 
 namespace cocos2d {
 namespace filesystem {
@@ -22,12 +23,20 @@ std::string currentDirectory() {
 }
 
 std::string executableDirectory() {
-    char buffer[PATH_MAX];
-    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) {
-        return std::string();
+    std::vector<char> buffer(1024);
+    std::string exe;
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length <= 0) {
+            return std::string();
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            exe.assign(buffer.data(), static_cast<std::size_t>(length));
+            break;
+        }
+        // Possibly cut off: try again with more room.
+        buffer.resize(buffer.size() * 2);
     }
-    std::string exe(buffer, static_cast<std::size_t>(length));
     std::size_t slash = exe.find_last_of('/');
     return slash == std::string::npos ? std::string() : exe.substr(0, slash);
 }
