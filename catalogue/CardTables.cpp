@@ -12,6 +12,7 @@ struct CardRow {
     const char* stem;
     const char* kibText;
     const char* vemmoText;
+    LoopRole loopRole = LoopRole::None;
 };
 
 const CardRow kBasicCards[] = {
@@ -19,8 +20,9 @@ const CardRow kBasicCards[] = {
     {"res/cards/basic/r_led0.png", "led0", "LED 0", "led(0);"},
     {"res/cards/basic/r_wait1.png", "wait1", "WAIT 60", "sleep(1000);"},
     {"res/cards/basic/r_wait3.png", "wait3", "WAIT 180", "sleep(3000);"},
-    {"res/cards/basic/r_loop_inf_start.png", "loop_inf_start", "@LOOP", "while(uart()==-1) {"},
-    {"res/cards/basic/r_loop_inf_end.png", "loop_inf_end", "GOTO @LOOP", "}"},
+    {"res/cards/basic/r_loop_inf_start.png", "loop_inf_start", "@LOOP", "while(uart()==-1) {",
+     LoopRole::ForeverStart},
+    {"res/cards/basic/r_loop_inf_end.png", "loop_inf_end", "GOTO @LOOP", "}", LoopRole::ForeverEnd},
 };
 
 // The robot car: OUT writes all outputs as one mask, output n being 2^(n-1); the vemmo
@@ -52,10 +54,12 @@ const CardRow kFullCards[] = {
     {"res/cards/full/r_beep.png", "beep", "BEEP", "beep();"},
     {"res/cards/full/r_btn1.png", "btn1", "IF BTN()=1 THEN", "if(btn()==1) "},
     {"res/cards/full/r_btn0.png", "btn0", "IF BTN()=0 THEN", "if(btn()==0) "},
-    {"res/cards/full/r_loop_3_start.png", "loop_3_start", "FOR I = 1 TO 3", "i=0;\nwhile(i<3){"},
-    {"res/cards/full/r_loop_3_end.png", "loop_3_end", "NEXT", "i=i+1;\n}"},
-    {"res/cards/full/r_loop_5_start.png", "loop_5_start", "FOR I = 1 TO 5", "i=0;\nwhile(i<5){"},
-    {"res/cards/full/r_loop_5_end.png", "loop_5_end", "NEXT", "i=i+1;\n}"},
+    {"res/cards/full/r_loop_3_start.png", "loop_3_start", "FOR I = 1 TO 3", "i=0;\nwhile(i<3){",
+     LoopRole::CountedStart},
+    {"res/cards/full/r_loop_3_end.png", "loop_3_end", "NEXT", "i=i+1;\n}", LoopRole::CountedEnd},
+    {"res/cards/full/r_loop_5_start.png", "loop_5_start", "FOR I = 1 TO 5", "i=0;\nwhile(i<5){",
+     LoopRole::CountedStart},
+    {"res/cards/full/r_loop_5_end.png", "loop_5_end", "NEXT", "i=i+1;\n}", LoopRole::CountedEnd},
     {"res/cards/full/r_out1_on.png", "out1_on", "OUT 1, 1", "out(o=o|1);"},
     {"res/cards/full/r_out1_off.png", "out1_off", "OUT 1, 0", "out(o=o&~1);"},
     {"res/cards/full/r_out2_on.png", "out2_on", "OUT 2, 1", "out(o=o|2);"},
@@ -78,8 +82,10 @@ void addCardSet(CardTables& tables, const char* folder, const CardRow (&rows)[N]
     std::vector<std::string> palette;
     std::vector<std::vector<std::string>> images(std::size(kDialectTags));
     std::vector<std::vector<CodeSnippet>> codes(std::size(kDialectTags));
+    std::vector<LoopRole> roles;
     for (const CardRow& row : rows) {
         palette.emplace_back(row.paletteImage);
+        roles.push_back(row.loopRole);
         for (std::size_t d = 0; d < std::size(kDialectTags); ++d) {
             const std::string tag = kDialectTags[d];
             images[d].push_back("res/cards/" + std::string(folder) + "/" + tag + "/r_" + row.stem +
@@ -91,6 +97,7 @@ void addCardSet(CardTables& tables, const char* folder, const CardRow (&rows)[N]
     tables.paletteImages.push_back(std::move(palette));
     tables.cardImages.push_back(std::move(images));
     tables.codes.push_back(std::move(codes));
+    tables.loopRoles.push_back(std::move(roles));
 }
 
 }  // namespace

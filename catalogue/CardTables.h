@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "catalogue/CodeSnippet.h"
+#include "catalogue/LoopRole.h"
 
 class CardTables {
 public:
@@ -20,6 +21,8 @@ public:
     std::vector<std::vector<std::vector<std::string>>> cardImages;
     // [card set][dialect][card index]
     std::vector<std::vector<std::vector<CodeSnippet>>> codes;
+    // [card set][card index]: the same in both dialects.
+    std::vector<std::vector<LoopRole>> loopRoles;
     // [card set][0 = selected, 1 = not selected]
     std::vector<std::vector<std::string>> tabImages;
 

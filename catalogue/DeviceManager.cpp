@@ -97,6 +97,12 @@ CodeSnippet DeviceManager::getCode(int cardIndex, int set) const {
                                             : CodeSnippet{"", -1, true};
 }
 
+LoopRole DeviceManager::getLoopRole(int cardIndex, int set) const {
+    const auto& roles = tableAt(tables().loopRoles, set);
+    return isBelow(cardIndex, roles.size()) ? roles[static_cast<unsigned>(cardIndex)]
+                                            : LoopRole::None;
+}
+
 std::vector<CodeSnippet> DeviceManager::getHeader() const {
     return tableAt(tables().headers, dialect);
 }

@@ -8,6 +8,7 @@
 
 #include "base/Ref.h"
 #include "catalogue/CodeSnippet.h"
+#include "catalogue/LoopRole.h"
 
 class DeviceManager : public cocos2d::Ref {
 public:
@@ -41,6 +42,8 @@ public:
     std::string getCardImage(int cardIndex, int set) const;
     // Code of a card for the current dialect; an empty-text snippet past the set's end.
     CodeSnippet getCode(int cardIndex, int set) const;
+    // Whether a card of the given set opens or closes a repeat; None past the set's end.
+    LoopRole getLoopRole(int cardIndex, int set) const;
 
     // Items sent before a program.
     std::vector<CodeSnippet> getHeader() const;

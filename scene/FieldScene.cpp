@@ -61,6 +61,7 @@ void FieldScene::resetState() {
     cardSetTabs.clear();
     touchSequence = 0;
     holdDrift = Vec2::ZERO;
+    handShift = Vec2::ZERO;
 
     DeviceManager* catalogue = DeviceManager::getInstance();
     usageCounters.clear();
@@ -93,4 +94,3 @@ bool FieldScene::buildFieldView() {
     fieldView->addChild(LayerColor::create(Color4B::WHITE, content.width, content.height));
     return true;
 }
-

@@ -87,6 +87,10 @@ public:
     void moveGroup(CardSprite* card, const cocos2d::Vec2& delta);
     // Links the card to the nearest free slot within reach, without moving it.
     void linkToNearestSlot(CardSprite* card);
+    // At the release of a dragged group: a member whose attachment point lies on a free
+    // slot is seated in that slot, however far it is from the slot's own point; the card
+    // under the hand first, the group moving with it.
+    void seatOnRelease(CardSprite* card, const cocos2d::Vector<CardSprite*>& group);
     // Makes dragGroup the card and every card in occupied slots connected to its slot.
     void collectCluster(CardSprite* card);
     // Draws dragGroup above every other field card, its first card on top.
@@ -135,7 +139,8 @@ public:
     void pickUpCard(int n);
     void pickUpCluster(int n);
     // Palette gesture steps: the ghost, then the field card once the ghost left the panel.
-    void tearOff(CardSprite* paletteCard);
+    // handMotion: how far the pointer has come from where the gesture began.
+    void tearOff(CardSprite* paletteCard, const cocos2d::Vec2& handMotion);
     void placeTornOffCard();
     // The gesture's listener stops swallowing and is let go.
     void endGestureListening();
@@ -180,6 +185,9 @@ public:
     cocos2d::Vec2 tearOffStart;
     // Pointer motion gathered while the group is held.
     cocos2d::Vec2 holdDrift;
+    // How far the dragged card stands from where the hand holds it: a snap pulls it into a
+    // slot, a hold keeps it there, the field's edge keeps it in. Zero while it follows.
+    cocos2d::Vec2 handShift;
     // The listener of the running gesture, at most one (retained): it swallows the
     // pointer's moves once a card follows them.
     cocos2d::Vector<cocos2d::EventListenerTouchOneByOne*> gestureListeners;
@@ -275,9 +283,17 @@ private:
 
     cocos2d::EventListenerTouchOneByOne* makeRowButtonListener(bool insert);
 
-    // The nearest pair (card connector, free slot connector) within reach, if it passes
-    // the direction test.
+    // The nearest pair (card connector, free slot connector) within reach among those that
+    // pass the direction test.
     std::optional<SlotMatch> findNearestSlot(CardSprite* card) const;
+    // The free slot whose picture the card's attachment point lies on, if any.
+    CardSprite* freeSlotUnder(CardSprite* card) const;
+    // Moves the group so that the card's point lands on the connector's, and links the
+    // other members to free slots within reach.
+    void shiftGroupOnto(const cocos2d::Vector<CardSprite*>& group, CardSprite* card,
+                        const cocos2d::Vec2& point, const Connector& theirs);
+    // Gives a field card the look of a card in a slot or of a loose one.
+    void showSeating(CardSprite* node);
     void link(Connector& mine, Connector& theirs);
     void detach(CardSprite* card);
     // Moves a card by delta, keeping it wholly inside the content.

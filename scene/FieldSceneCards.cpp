@@ -27,6 +27,7 @@ CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fie
     moveClamped(card, Vec2::ZERO);
     fieldView->addChild(card, INT_MAX);
     fieldCards.pushBack(card);
+    card->setLoose(true);
     usageCounters.at(static_cast<std::size_t>(cardSet)).at(static_cast<std::size_t>(cardIndex)) +=
         1;
     refreshUsageBadge(cardIndex, cardSet);

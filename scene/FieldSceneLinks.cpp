@@ -43,7 +43,7 @@ std::optional<int> FieldScene::connectorAngle(const Connector& a, const Connecto
 
 std::optional<FieldScene::SlotMatch> FieldScene::findNearestSlot(CardSprite* card) const {
     float best = FLT_MAX;
-    SlotMatch match{nullptr, nullptr};
+    std::optional<SlotMatch> match;
     for (Connector& mine : card->connectors) {
         const Vec2 p = toFieldSpace(card, mine.point);
         for (const FieldRow& row : fieldRows) {
@@ -56,7 +56,9 @@ std::optional<FieldScene::SlotMatch> FieldScene::findNearestSlot(CardSprite* car
                         continue;
                     }
                     const float d = p.distance(toFieldSpace(slot, theirs.point));
-                    if (d < kSnapReach && d < best) {
+                    // Only pairs that face each other compete: a card's corner lying nearer
+                    // to a slot must not keep its attachment point from taking that slot.
+                    if (d < kSnapReach && d < best && connectorAngle(mine, theirs) == 180) {
                         best = d;
                         match = SlotMatch{&mine, &theirs};
                     }
@@ -64,11 +66,29 @@ std::optional<FieldScene::SlotMatch> FieldScene::findNearestSlot(CardSprite* car
             }
         }
     }
-    // Only the nearest pair counts: when it faces the wrong way nothing links.
-    if (match.mine == nullptr || connectorAngle(*match.mine, *match.theirs) != 180) {
-        return std::nullopt;
-    }
     return match;
+}
+
+CardSprite* FieldScene::freeSlotUnder(CardSprite* card) const {
+    const Vec2 p = toFieldSpace(card, card->connectors[0].point);
+    CardSprite* found = nullptr;
+    float best = FLT_MAX;
+    // Neighbouring slots overlap by a sliver: the one whose point is nearer wins.
+    for (const FieldRow& row : fieldRows) {
+        for (CardSprite* slot : row) {
+            const CardSprite* resident = slot->connectors[0].partner;
+            if ((resident != nullptr && resident != card) ||
+                !slot->getBoundingBox().containsPoint(p)) {
+                continue;
+            }
+            const float d = p.distance(toFieldSpace(slot, slot->connectors[0].point));
+            if (d < best) {
+                best = d;
+                found = slot;
+            }
+        }
+    }
+    return found;
 }
 
 void FieldScene::link(Connector& mine, Connector& theirs) {
@@ -81,10 +101,20 @@ void FieldScene::link(Connector& mine, Connector& theirs) {
                     back.partner = nullptr;
                 }
             }
+            showSeating(old);
         }
     }
     mine.partner = theirs.owner;
     theirs.partner = mine.owner;
+    showSeating(mine.owner);
+    showSeating(theirs.owner);
+}
+
+void FieldScene::showSeating(CardSprite* node) {
+    // Slots carry connectors too, and a card on its way off the field keeps its last look.
+    if (fieldCards.contains(node)) {
+        node->setLoose(node->connectors[0].partner == nullptr);
+    }
 }
 
 void FieldScene::detach(CardSprite* card) {
@@ -100,6 +130,7 @@ void FieldScene::detach(CardSprite* card) {
         }
         mine.partner = nullptr;
     }
+    showSeating(card);
 }
 
 void FieldScene::moveClamped(CardSprite* card, const Vec2& delta) {
@@ -112,26 +143,30 @@ void FieldScene::moveClamped(CardSprite* card, const Vec2& delta) {
 
 void FieldScene::moveGroup(CardSprite* card, const Vec2& delta) {
     CCASSERT(dragGroup.contains(card), "moveGroup of a card outside the drag group");
+    // The hand has moved; the card follows below unless it is held.
+    handShift -= delta;
     if (heldSlot != nullptr) {
         holdDrift += delta;
-        if (holdDrift.length() > kHoldReach) {
-            for (CardSprite* member : dragGroup) {
-                moveClamped(member, holdDrift);
-                detach(member);
-            }
-            heldSlot = nullptr;
-            holdDrift = Vec2::ZERO;
-        }
-        if (heldSlot != nullptr) {
+        if (holdDrift.length() <= kHoldReach) {
             return;
         }
+        for (CardSprite* member : dragGroup) {
+            detach(member);
+        }
+        heldSlot = nullptr;
+        holdDrift = Vec2::ZERO;
     }
 
+    // Back under the hand where it took the card, however far a snap had pulled it.
+    const Vec2 follow = -handShift;
+    const Vec2 before = card->getPosition();
     for (CardSprite* member : dragGroup) {
         // The pointer owns the card now; a row shift still running would pull it away.
         member->stopActionByTag(kRowMoveTag);
-        moveClamped(member, delta);
+        moveClamped(member, follow);
     }
+    // Kept in by the field's edge, the card waits there for the hand to come back.
+    handShift = card->getPosition() - (before + follow);
 
     const std::optional<SlotMatch> match = findNearestSlot(card);
     if (!match) {
@@ -139,12 +174,42 @@ void FieldScene::moveGroup(CardSprite* card, const Vec2& delta) {
     }
     link(*match->mine, *match->theirs);
     heldSlot = match->theirs->owner;
-    const Vec2 offset = toFieldSpace(match->theirs->owner, match->theirs->point) -
-                        toFieldSpace(card, match->mine->point);
-    for (CardSprite* member : dragGroup) {
+    const Vec2 snapped = card->getPosition();
+    shiftGroupOnto(dragGroup, card, match->mine->point, *match->theirs);
+    handShift += card->getPosition() - snapped;
+}
+
+void FieldScene::shiftGroupOnto(const Vector<CardSprite*>& group, CardSprite* card,
+                                const Vec2& point, const Connector& theirs) {
+    const Vec2 offset = toFieldSpace(theirs.owner, theirs.point) - toFieldSpace(card, point);
+    for (CardSprite* member : group) {
         moveClamped(member, offset);
         if (member != card) {
             linkToNearestSlot(member);
+        }
+    }
+}
+
+void FieldScene::seatOnRelease(CardSprite* card, const Vector<CardSprite*>& group) {
+    if (card == nullptr || !group.contains(card) || !fieldCards.contains(card)) {
+        return;
+    }
+    // The card under the hand first: the group moves with it as it does on a snap.
+    if (card->connectors[0].partner == nullptr) {
+        if (CardSprite* slot = freeSlotUnder(card)) {
+            link(card->connectors[0], slot->connectors[0]);
+            shiftGroupOnto(group, card, card->connectors[0].point, slot->connectors[0]);
+        }
+    }
+    // A member over a free slot of its own is seated there alone.
+    for (CardSprite* member : group) {
+        if (member->connectors[0].partner != nullptr || !fieldCards.contains(member)) {
+            continue;
+        }
+        if (CardSprite* slot = freeSlotUnder(member)) {
+            moveClamped(member, toFieldSpace(slot, slot->connectors[0].point) -
+                                    toFieldSpace(member, member->connectors[0].point));
+            link(member->connectors[0], slot->connectors[0]);
         }
     }
 }

@@ -64,7 +64,9 @@ void FieldScene::onPaletteCardTouchMoved(Touch* touch, Event* event) {
         tearOffDecided = true;
         const double angle = std::atan2(d.x, d.y) * kDegreesPerRadian;
         if (angle > kTearOffFromDegrees && angle < kTearOffToDegrees) {
-            tearOff(static_cast<CardSprite*>(event->getCurrentTarget()));
+            // Where the hand was before this event: the step below adds the event's own.
+            tearOff(static_cast<CardSprite*>(event->getCurrentTarget()),
+                    touch->getPreviousLocation() - tearOffStart);
         }
     }
     if (ghostCard == nullptr) {
@@ -81,16 +83,23 @@ void FieldScene::onPaletteCardTouchMoved(Touch* touch, Event* event) {
         }
     } else {
         placeTornOffCard();
+        // The event that brings the card onto the field moves it too, or it would trail
+        // the hand by that much for the rest of the drag.
+        if (draggedCard != nullptr && !isFieldPinched()) {
+            moveGroup(draggedCard, touch->getDelta() / fieldView->getZoom());
+        }
     }
 }
 
 void FieldScene::onPaletteCardTouchEnded(Touch*, Event*) {
     if (draggedCard != nullptr) {
         draggedCard->setOpacity(255);
+        seatOnRelease(draggedCard, dragGroup);
         draggedCard = nullptr;
     }
     heldSlot = nullptr;
     holdDrift = Vec2::ZERO;
+    handShift = Vec2::ZERO;
     if (ghostCard != nullptr) {
         ghostCard->removeFromParentAndCleanup(true);
         ghostCard = nullptr;
@@ -101,7 +110,7 @@ void FieldScene::onPaletteCardTouchEnded(Touch*, Event*) {
     endGestureListening();
 }
 
-void FieldScene::tearOff(CardSprite* paletteCard) {
+void FieldScene::tearOff(CardSprite* paletteCard, const Vec2& handMotion) {
     CardSprite* ghost = CardSprite::create(DeviceManager::getInstance()->getPaletteImage(
         paletteCard->cardIndex, paletteCard->cardSet));
     if (ghost == nullptr) {
@@ -110,9 +119,11 @@ void FieldScene::tearOff(CardSprite* paletteCard) {
     ghost->cardIndex = paletteCard->cardIndex;
     ghost->cardSet = paletteCard->cardSet;
     ghost->setOpacity(kGhostOpacity);
-    // Above the palette panel and the field view alike.
-    ghost->setPosition(convertToNodeSpace(
-        paletteCard->getParent()->convertToWorldSpace(paletteCard->getPosition())));
+    // Above the palette panel and the field view alike; as far from the palette card as the
+    // hand has come, so the ghost lies under the hand where it took the card.
+    ghost->setPosition(convertToNodeSpace(paletteCard->getParent()->convertToWorldSpace(
+                           paletteCard->getPosition())) +
+                       handMotion);
     addChild(ghost);
     ghostCard = ghost;
     gestureListeners.front()->setSwallowTouches(true);

@@ -110,6 +110,7 @@ void FieldScene::onFieldCardTouchEnded(Touch* touch, Event* event, bool cancelle
 
 void FieldScene::finishFieldPress(const Vec2& location, bool mayDrop) {
     const bool wasDragging = dragMode;
+    CardSprite* card = pressedCard;
     const Vector<CardSprite*> group = dragGroup;
     // Every member back to its initial value first: a card dropped on the trash below
     // leaves the field through removeCard, which must find no press left to end.
@@ -123,19 +124,22 @@ void FieldScene::finishFieldPress(const Vec2& location, bool mayDrop) {
     touchSequence = (touchSequence + 1) % kSequenceCount;
     heldSlot = nullptr;
     holdDrift = Vec2::ZERO;
+    handShift = Vec2::ZERO;
     dragGroup.clear();
     endGestureListening();
     if (!wasDragging) {
         return;
     }
     hideTrashMarker();
-    for (CardSprite* card : group) {
-        card->setOpacity(255);
+    for (CardSprite* member : group) {
+        member->setOpacity(255);
         // Released off the trash after passing over it, a card must not keep the tint.
-        card->setColor(Color3B::WHITE);
+        member->setColor(Color3B::WHITE);
         // A gesture cut short by the window is no decision to throw cards away.
         if (mayDrop) {
-            dropOnTrash(card, location);
+            dropOnTrash(member, location);
         }
     }
+    // Cards that went to the trash are off the field and stay where they fade.
+    seatOnRelease(card, group);
 }

@@ -1,6 +1,7 @@
 // Play and stop: the run flow that sends the field's program under the loading overlay
 // with its progress line, the stop flow that interrupts the board, and the short notices
 // that say when a transfer failed or found nowhere to go.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -8,6 +9,7 @@
 
 #include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialManager.h"
+#include "generation/LoopCheck.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
@@ -39,6 +41,32 @@ const char* const kNothingToSendTo =
     "settings bar.";
 const char* const kUnfinished = "The program could not be sent to the end.";
 const char* const kProgressKey = "progress";
+// Past this many, the repeat problems are counted rather than named.
+constexpr std::size_t kNamedLoopProblems = 2;
+
+// What play tells before it sends: the cards left out and the repeats that will not run
+// as the rows suggest. Empty when the rows are sent as they look.
+std::string playWarning(std::size_t looseCards, const std::vector<LoopProblem>& loops) {
+    std::string text;
+    const auto add = [&text](const std::string& sentence) {
+        text += (text.empty() ? "" : " ") + sentence;
+    };
+    if (looseCards == 1) {
+        add("1 card is not in a row and will not be sent.");
+    } else if (looseCards > 1) {
+        add(std::to_string(looseCards) + " cards are not in a row and will not be sent.");
+    }
+    for (std::size_t i = 0; i < loops.size() && i < kNamedLoopProblems; ++i) {
+        const std::string row = std::to_string(10 * (loops[i].row + 1));
+        add(loops[i].strayEnd ? "The end card in row " + row + " has no repeat card before it."
+                              : "The repeat card in row " + row + " has no end card after it.");
+    }
+    if (loops.size() > kNamedLoopProblems) {
+        add(std::to_string(loops.size() - kNamedLoopProblems) +
+            " more repeat or end cards have no partner.");
+    }
+    return text;
+}
 
 // The quiet the board or tool gets after each chunk: the chunk's own pause on a port; a
 // tool takes the text at once and gets its second once its input has ended.
@@ -108,8 +136,17 @@ void FieldScene::runProgram() {
         return;
     }
     link->sendQueue.clear();
-    for (const ProgramChunk& chunk : buildProgram(programRows())) {
+    const auto rows = programRows();
+    for (const ProgramChunk& chunk : buildProgram(rows)) {
         link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
+    }
+    const auto loose = std::count_if(fieldCards.begin(), fieldCards.end(), [](CardSprite* card) {
+        return card->connectors[0].partner == nullptr;
+    });
+    const std::string warning =
+        playWarning(static_cast<std::size_t>(loose), findUnmatchedLoops(rows));
+    if (!warning.empty()) {
+        showNotice(warning);
     }
     const bool started = startTransfer(*this, [this](bool sent) {
         removeLoading(*this);

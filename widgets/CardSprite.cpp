@@ -6,6 +6,16 @@ namespace {
 const char* const kCornerButtonImage = "res/r_card_flick.png";
 constexpr float kTurnSeconds = 0.2f;
 constexpr GLubyte kPressedOpacity = 192;
+// A loose card: turned a little anticlockwise, lifted towards the upper left, its shadow
+// falling to the lower right.
+constexpr float kLooseTurnDegrees = -4.f;
+const Vec2 kLooseLift(-3.f, 4.f);
+const Vec2 kShadowFall(6.f, -8.f);
+constexpr GLubyte kShadowOpacity = 70;
+
+Vec2 centreOf(const Size& size) {
+    return Vec2(size.width / 2.f, size.height / 2.f);
+}
 }  // namespace
 
 CardSprite* CardSprite::create(const std::string& frontImage) {
@@ -59,8 +69,13 @@ bool CardSprite::initWithImages(const std::string& front, const std::string& bac
 
     picture = image;
     const Size size = picture->getContentSize();
+    _body = Node::create();
+    _body->setContentSize(size);
+    _body->setAnchorPoint(Vec2(0.5f, 0.5f));
+    _body->setPosition(size.width / 2.f, size.height / 2.f);
     picture->setPosition(size.width / 2.f, size.height / 2.f);
-    addChild(picture);
+    _body->addChild(picture);
+    addChild(_body);
     setContentSize(size);
     setAnchorPoint(Vec2(0.5f, 0.5f));
     frontImage = front;
@@ -83,6 +98,29 @@ bool CardSprite::initWithImages(const std::string& front, const std::string& bac
     listener->onTouchEnded = CC_CALLBACK_2(CardSprite::onCornerTouchEnded, this);
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, _cornerButton);
     return true;
+}
+
+void CardSprite::setLoose(bool loose) {
+    if (loose == _loose) {
+        return;
+    }
+    if (loose && _shadow == nullptr) {
+        _shadow = Sprite::create(frontImage);
+        if (_shadow == nullptr) {
+            return;
+        }
+        _shadow->setColor(Color3B::BLACK);
+        _shadow->setOpacity(kShadowOpacity);
+        // Under the picture, turning and fading with it (a picked-up card, a removed one).
+        _shadow->setPosition(centreOf(getContentSize()) + kShadowFall - kLooseLift);
+        picture->setCascadeOpacityEnabled(true);
+        picture->addChild(_shadow, -1);
+    }
+    _loose = loose;
+    const Vec2 centre = centreOf(getContentSize());
+    _body->setRotation(loose ? kLooseTurnDegrees : 0.f);
+    _body->setPosition(loose ? centre + kLooseLift : centre);
+    _shadow->setVisible(loose);
 }
 
 void CardSprite::setOpacity(GLubyte opacity) {

@@ -30,11 +30,15 @@ public:
     bool initWithImages(const std::string& front, const std::string& back);
     // The corner button, or nullptr for a one-picture node.
     cocos2d::Sprite* getCornerButton() const { return _cornerButton; }
+    // A loose card lies lifted off the field, a little turned, with a shadow under it; a
+    // card in a slot lies flat. Only the drawing changes: the node's box stays put.
+    void setLoose(bool loose);
+    bool isLoose() const { return _loose; }
 
     // Card identity within the catalogue; meaningless for slots, heads and buttons.
     int cardIndex = 0;
     int cardSet = 0;
-    // The visible picture, a child of the node that covers it exactly.
+    // The visible picture; it covers the node exactly while the card lies flat.
     cocos2d::Sprite* picture = nullptr;
     // True while the back is shown.
     bool flipped = false;
@@ -58,4 +62,10 @@ private:
     void turnOver();
 
     cocos2d::Sprite* _cornerButton = nullptr;
+    // Holds the picture, so lifting and turning leave the node's own
+    // geometry, which the field's links and hit tests read, untouched.
+    cocos2d::Node* _body = nullptr;
+    // Made on first need: slots, heads and palette cards never lie loose.
+    cocos2d::Sprite* _shadow = nullptr;
+    bool _loose = false;
 };

@@ -140,22 +140,21 @@ class Pointer:
     def click(self, x, y):
         self._run(self._to(x, y) + ["mousedown", "1", "sleep", "0.05", "mouseup", "1"])
 
-    def tear_off(self, card, column, row):
-        """Drags a palette card into a slot of the first rows shown (row 0 at the top)."""
+    # Where the hand comes from for the last stretch into a slot, in window pixels from the
+    # slot's centre.
+    APPROACH = {"below": (0, 150), "left": (-170, 0), "right": (170, 0), "above": (0, -150)}
+
+    def tear_off(self, card, column, row, approach="below", step=12):
+        """Drags a palette card into a slot of the first rows shown (row 0 at the top) the
+        way a child does: out of the panel, then from `approach` straight onto the slot's
+        centre in steps of `step` pixels, and lets go there."""
         x, y = PALETTE_CARD[card]
         chain = self._to(x, y) + ["sleep", "0.05", "mousedown", "1", "sleep", "0.05"]
-        # Straight right is a tear-off. The field card is made on the first move after the
-        # ghost has wholly left the panel and does not follow that move, so it trails the
-        # pointer by that step: 4 pixels here, made up at the end.
-        lag = 4
-        chain += self._glide(PANEL_RIGHT + 90, y, 20) + self._glide(PANEL_RIGHT + 150, y, lag)
-        # A card passing near a slot snaps and keeps that jump, so it goes above the row,
-        # clear of every slot's attachment point, then straight down into the slot, where it
-        # snaps within 30 pixels and is held there for the last few steps.
-        row_y = FIRST_ROW_Y + ROW_PITCH * row
-        target_x = SLOT_X[column] + lag
-        chain += self._glide(PANEL_RIGHT + 150, row_y - 60, 12)
-        chain += self._glide(target_x, row_y - 60, 12) + self._glide(target_x, row_y - 12, lag)
+        target = (SLOT_X[column], FIRST_ROW_Y + ROW_PITCH * row)
+        dx, dy = self.APPROACH[approach]
+        start = (max(target[0] + dx, PANEL_RIGHT + 110), target[1] + dy)
+        chain += self._glide(PANEL_RIGHT + 110, y, 20) + self._glide(*start, 20)
+        chain += self._glide(*target, step)
         self._run(chain + ["sleep", "0.05", "mouseup", "1"])
 
     def drag_to_trash(self, column, row):
@@ -358,6 +357,26 @@ class TransferTool(EndToEnd):
         status, err = self.program.close(self.window)
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
+
+    def test_every_card_let_go_over_a_slot_is_sent_whatever_way_it_came(self):
+        self.open_workspace(self.bench)
+        self.choose_last_entry()
+        # Eight slots of the first four rows, each reached from another side or at another
+        # speed; a card that ends beside its slot would be missing from the program.
+        laid = [("LED on", 0, 0, "below", 12), ("LED off", 1, 0, "right", 30),
+                ("Wait 1 second", 0, 1, "left", 6), ("LED on", 1, 1, "above", 40),
+                ("LED off", 0, 2, "above", 12), ("Wait 1 second", 1, 2, "below", 60),
+                ("LED on", 0, 3, "right", 8), ("LED off", 1, 3, "left", 25)]
+        for card, column, row, approach, step in laid:
+            self.pointer.tear_off(card, column, row, approach, step)
+        self.press_play(lambda: len(self.transfers()) >= 1)
+        kib = self.KIB
+        self.expect_transfer(1, b"NEW" + kib + b"10 LED 1:LED 0" + kib +
+                             b"20 WAIT 60:LED 1" + kib + b"30 LED 0:WAIT 60" + kib +
+                             b"40 LED 1:LED 0" + kib + b"SAVE 0" + kib + b"RUN" + kib,
+                             "every card laid")
+        status, err = self.program.close(self.window)
+        self.assertEqual(status, 0, err)
 
 
 class BoardSimulator(EndToEnd):

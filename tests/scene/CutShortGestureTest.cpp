@@ -36,7 +36,8 @@ protected:
 
 TEST_P(CutShortGestureTest, ATearOffKeepsTheCardWhereItWasAndLeavesNoGhost) {
     press(paletteCard(1));
-    moveTo(Vec2(700.f, 200.f));
+    // Clear of every slot, left of the rows' heads: nothing for it to be seated in.
+    moveTo(Vec2(420.f, 200.f));
     ASSERT_EQ(scene->fieldCards.size(), 1u);
     const Vec2 placed = scene->fieldCards.at(0)->getPosition();
     cutShort();

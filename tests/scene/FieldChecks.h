@@ -13,10 +13,10 @@
 
 namespace fieldtest {
 
-// Links mutual and one-to-one, only between field cards and slots; every card inside the
-// content and, once its row move has ended, on the slot it is linked to; the usage
-// counters and the current set's badges equal to the cards on the field; the cards'
-// drawing orders 1..N.
+// Links mutual and one-to-one, only between field cards and slots; each card looking
+// loose exactly when it is; every card inside the content and, once its row move has
+// ended, on the slot it is linked to; the usage counters and the current set's badges
+// equal to the cards on the field; the cards' drawing orders 1..N.
 inline std::string firstFieldViolation(const FieldScene& scene) {
     std::vector<const CardSprite*> onField(scene.fieldCards.begin(), scene.fieldCards.end());
     std::sort(onField.begin(), onField.end());
@@ -63,6 +63,10 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
             out << "a card lies outside the content at " << card->getPositionX() << ", "
                 << card->getPositionY();
             return out.str();
+        }
+        if (card->isLoose() != (s == nullptr)) {
+            return s == nullptr ? "a loose card looks as if it were in a slot"
+                                : "a card in a slot looks loose";
         }
         if (s != nullptr && card->getActionByTag(FieldScene::kRowMoveTag) == nullptr &&
             scene.toFieldSpace(card, card->connectors[0].point)

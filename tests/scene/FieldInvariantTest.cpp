@@ -52,8 +52,8 @@ protected:
         }
         const Vec2 wanted = slotPoint(row, column) - cardPoint(card) +
                             Vec2(uniform(-20.f, 20.f), uniform(-20.f, 20.f));
-        // A held group that lets go moves by the drift and then by the step again.
-        return scene->heldSlot != nullptr ? (wanted - scene->holdDrift) / 2.f : wanted;
+        // The card goes where the hand goes, which a snap or a hold may have left apart.
+        return wanted + scene->handShift;
     }
 
     // One gesture on a field card: pick-up (held when in a slot), maybe the cluster, moves,
@@ -63,6 +63,7 @@ protected:
         scene->dragGroup.pushBack(card);
         scene->heldSlot = card->connectors[0].partner;
         scene->holdDrift = Vec2::ZERO;
+        scene->handShift = Vec2::ZERO;
         scene->raiseGroup();
         if (!fresh && chance(0.5)) {
             scene->collectCluster(card);

@@ -82,18 +82,22 @@ TEST_F(FieldLinksTest, SnapReachIsStrictlyBelowThirtyPixels) {
     }
 }
 
-TEST_F(FieldLinksTest, NearestPairFacingTheWrongWayLinksNothing) {
-    // Attachment point 9.4 pixels from the slot's, but the card's bottom-left corner lies
-    // right on the slot's: that pair is nearer and has no direction.
-    CardSprite* card = looseCard(slotPoint(6, 1) + Vec2(-5.f, -8.f));
-    scene->linkToNearestSlot(card);
-    EXPECT_EQ(card->connectors[0].partner, nullptr);
-    EXPECT_EQ(cardAt(6, 1), nullptr);
-    // Away from that corner the same slot takes it.
-    CardSprite* other = looseCard(slotPoint(6, 1) + Vec2(5.f, 8.f));
-    scene->linkToNearestSlot(other);
-    EXPECT_EQ(cardAt(6, 1), other);
-    EXPECT_EQ(other->getPosition(), slotPoint(6, 1) + Vec2(5.f + kCardHalfWidth, 8.f));
+TEST_F(FieldLinksTest, ACornerNearerToTheSlotNeverKeepsTheAttachmentPointFromIt) {
+    // Attachment point 9.4 pixels from the slot's, the card's bottom-left corner right on
+    // the slot's; and the card's corner on the point of the slot below.
+    struct Case {
+        const char* name;
+        Vec2 offset;
+    };
+    for (const Case& c :
+         {Case{"corner on the slot's corner", Vec2(-5.f, -8.f)}, Case{"plain", Vec2(5.f, 8.f)}}) {
+        SCOPED_TRACE(c.name);
+        CardSprite* card = looseCard(slotPoint(6, 1) + c.offset);
+        scene->linkToNearestSlot(card);
+        EXPECT_EQ(cardAt(6, 1), card);
+        EXPECT_FALSE(card->isLoose());
+        scene->removeCard(card);
+    }
 }
 
 TEST_F(FieldLinksTest, HeldCardStaysPutUntilTheDriftPassesThirty) {
@@ -108,9 +112,9 @@ TEST_F(FieldLinksTest, HeldCardStaysPutUntilTheDriftPassesThirty) {
         EXPECT_EQ(scene->heldSlot, slot(8, 0));
     }
     EXPECT_EQ(scene->holdDrift, Vec2(5.f, -5.f));
-    // The step past 30 lets go: the drift, then the step itself.
+    // The step past 30 lets go, and the card is back where the hand holds it.
     scene->moveGroup(card, Vec2(30.f, 0.f));
-    EXPECT_EQ(card->getPosition(), start + Vec2(65.f, -5.f));
+    EXPECT_EQ(card->getPosition(), start + Vec2(35.f, -5.f));
     EXPECT_EQ(cardAt(8, 0), nullptr);
     EXPECT_EQ(card->connectors[0].partner, nullptr);
     EXPECT_EQ(scene->heldSlot, nullptr);

@@ -121,11 +121,13 @@ protected:
         scene->dragGroup.pushBack(card);
         scene->heldSlot = card->connectors[0].partner;
         scene->holdDrift = cocos2d::Vec2::ZERO;
+        scene->handShift = cocos2d::Vec2::ZERO;
     }
     // Ends a gesture as a release does.
     void release() {
         scene->heldSlot = nullptr;
         scene->holdDrift = cocos2d::Vec2::ZERO;
+        scene->handShift = cocos2d::Vec2::ZERO;
         scene->dragGroup.clear();
     }
 

@@ -277,6 +277,7 @@ private:
     }
     void release() {
         note("release", _mouse.pointer);
+        _released = scene()->dragGroup;
         _mouse.release();
     }
     void wait() {
@@ -304,6 +305,7 @@ private:
     }
 
     void cutShort() {
+        _released = scene()->dragGroup;
         switch (uniform(0, 2)) {
             case 0:
                 note("focus lost", _mouse.pointer);
@@ -323,10 +325,33 @@ private:
         _mouse.held = false;
     }
 
-    std::string firstProblem() const {
-        const std::string field = firstFieldViolation(*scene());
-        if (!field.empty()) {
-            return field;
+    // A card just put down whose attachment point lies on a free slot and is not in it.
+    std::string firstLooseOverAFreeSlot() {
+        const Vector<CardSprite*> released = _released;
+        _released.clear();
+        for (CardSprite* card : released) {
+            if (!scene()->fieldCards.contains(card) || card->connectors[0].partner != nullptr) {
+                continue;
+            }
+            const Vec2 p = scene()->toFieldSpace(card, card->connectors[0].point);
+            for (const FieldScene::FieldRow& row : scene()->fieldRows) {
+                for (CardSprite* slot : row) {
+                    if (slot->connectors[0].partner == nullptr &&
+                        slot->getBoundingBox().containsPoint(p)) {
+                        return "a card released over a free slot was left loose";
+                    }
+                }
+            }
+        }
+        return "";
+    }
+
+    std::string firstProblem() {
+        for (const std::string& problem :
+             {firstFieldViolation(*scene()), firstLooseOverAFreeSlot()}) {
+            if (!problem.empty()) {
+                return problem;
+            }
         }
         const FieldScene& s = *scene();
         for (CardSprite* card : s.dragGroup) {
@@ -356,6 +381,8 @@ private:
     Mouse _mouse{_workspace.harness};
     std::mt19937 _rng;
     Vector<Sprite*> _rowButtons;
+    // The cards of the gesture the last release or cancel ended.
+    Vector<CardSprite*> _released;
     std::deque<std::string> _log;
 };
 

@@ -115,6 +115,46 @@ TEST_F(RunFlowTest, FailedTransferLeavesANoticeNamingThePortThatTakesNoTouchesAn
     }
 }
 
+TEST_F(RunFlowTest, PlaySaysWhatWillNotRunAsLaidOutAndStillSendsTheRows) {
+    usePseudoTerminal();
+    struct Case {
+        const char* name;
+        int looseCards;
+        bool openRepeat;
+        std::string notice;
+        std::string program;
+    };
+    const std::vector<Case> cases{
+        {"one loose card and a repeat left open", 1, true,
+         "1 card is not in a row and will not be sent. The repeat card in row 30 has no end "
+         "card after it.",
+         "NEW\r\n20 LED 1\r\n30 @LOOP\r\nSAVE 0\r\nRUN\r\n"},
+        {"three loose cards", 3, false, "3 cards are not in a row and will not be sent.",
+         "NEW\r\n20 LED 1\r\nSAVE 0\r\nRUN\r\n"},
+        {"every card in a row", 0, false, "", "NEW\r\n20 LED 1\r\nSAVE 0\r\nRUN\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cardInSlot(1, 0, 0, 0);
+        if (c.openRepeat) {
+            cardInSlot(2, 1, 0, 4);
+        }
+        for (int i = 0; i < c.looseCards; ++i) {
+            looseCard(slotPoint(3, 1) + Vec2(300.f, 30.f * static_cast<float>(i)), 0, 4);
+        }
+        BoardReader reader(terminal, c.program.size());
+        harness.tap(centreOf(scene->playButton));
+        EXPECT_EQ(noticeText(), c.notice);
+        ASSERT_TRUE(stepUntil([this] { return !link()->isSending(); }));
+        reader.join();
+        EXPECT_EQ(reader.received(), c.program);
+        for (CardSprite* card : Vector<CardSprite*>(scene->fieldCards)) {
+            scene->removeCard(card);
+        }
+        harness.steps(8 * 60);
+    }
+}
+
 TEST_F(RunFlowTest, PlayAndStopWithNowhereToSendSaySoInsteadOfDoingNothing) {
     rediscover({});
     ASSERT_EQ(scene->portLabel->getString(), "Not Found ...");

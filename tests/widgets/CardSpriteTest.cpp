@@ -3,6 +3,7 @@
 // opacity and tint that reach the picture only.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,34 @@ TEST_F(CardSpriteTest, OpacityAndTintReachThePictureOnly) {
     // The invisible corner button is not drawn at all.
     harness.step();
     EXPECT_EQ(harness.drawnPictures(), std::vector<std::string>{kFront});
+}
+
+TEST_F(CardSpriteTest, LooseCardIsDrawnTurnedAboveAShadowAndKeepsItsBox) {
+    CardSprite* card = placeCard();
+    const Rect box = card->getBoundingBox();
+    for (bool loose : {true, false, true}) {
+        SCOPED_TRACE(loose ? "loose" : "flat");
+        card->setLoose(loose);
+        card->setOpacity(loose ? 255 : 150);
+        harness.step();
+        std::vector<backend::DrawRecord> quads;
+        for (const backend::DrawRecord& record : harness.draws()) {
+            if (harness.pictureOf(record) == kFront) {
+                quads.push_back(record);
+            }
+        }
+        ASSERT_EQ(quads.size(), loose ? 2u : 1u);
+        const backend::DrawRecord& face = quads.back();
+        // A level bottom edge is a card lying flat.
+        EXPECT_EQ(std::fabs(face.corners[0].y - face.corners[1].y) > 1.f, loose);
+        if (loose) {
+            const backend::DrawRecord& shadow = quads.front();
+            EXPECT_EQ(shadow.colour.r, 0);
+            EXPECT_LT(shadow.colour.a, face.colour.a / 2);
+        }
+        // The field's links and hit tests read the box: it never moves or turns.
+        EXPECT_EQ(card->getBoundingBox(), box);
+    }
 }
 
 TEST_F(CardSpriteTest, HitTestCountsEdgesAndFollowsTheParentsScale) {
