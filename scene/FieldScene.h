@@ -87,9 +87,9 @@ public:
     void moveGroup(CardSprite* card, const cocos2d::Vec2& delta);
     // Links the card to the nearest free slot within reach, without moving it.
     void linkToNearestSlot(CardSprite* card);
-    // At the release of a dragged group: a member whose attachment point lies on a free
-    // slot is seated in that slot, however far it is from the slot's own point; the card
-    // under the hand first, the group moving with it.
+    // At the release of a dragged group: a member that mostly covers a free slot, or whose
+    // attachment point lies on one, is seated in that slot, however far it is from the
+    // slot's own point; the card under the hand first, the group moving with it.
     void seatOnRelease(CardSprite* card, const cocos2d::Vector<CardSprite*>& group);
     // Makes dragGroup the card and every card in occupied slots connected to its slot.
     void collectCluster(CardSprite* card);
@@ -286,7 +286,8 @@ private:
     // The nearest pair (card connector, free slot connector) within reach among those that
     // pass the direction test.
     std::optional<SlotMatch> findNearestSlot(CardSprite* card) const;
-    // The free slot whose picture the card's attachment point lies on, if any.
+    // The free slot the card mostly covers, else the one its attachment point lies on;
+    // none when neither.
     CardSprite* freeSlotUnder(CardSprite* card) const;
     // Moves the group so that the card's point lands on the connector's, and links the
     // other members to free slots within reach.

@@ -1,5 +1,6 @@
 // Field geometry and the links between cards and slots: field coordinates, the direction
 // test, the nearest-slot search, moving the drag group with holding and snapping.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -9,6 +10,8 @@ USING_NS_CC;
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
+// Let go with at least this share of it over a free slot, a card is seated there.
+constexpr float kSeatingCover = 0.5f;
 }  // namespace
 
 Vec2 FieldScene::toFieldSpace(const Node* node, const Vec2& localPoint) const {
@@ -70,25 +73,40 @@ std::optional<FieldScene::SlotMatch> FieldScene::findNearestSlot(CardSprite* car
 }
 
 CardSprite* FieldScene::freeSlotUnder(CardSprite* card) const {
+    const Rect box = card->getBoundingBox();
     const Vec2 p = toFieldSpace(card, card->connectors[0].point);
-    CardSprite* found = nullptr;
-    float best = FLT_MAX;
-    // Neighbouring slots overlap by a sliver: the one whose point is nearer wins.
+    CardSprite* mostCovered = nullptr;
+    float mostArea = 0.f;
+    CardSprite* underPoint = nullptr;
+    float nearest = FLT_MAX;
     for (const FieldRow& row : fieldRows) {
         for (CardSprite* slot : row) {
             const CardSprite* resident = slot->connectors[0].partner;
-            if ((resident != nullptr && resident != card) ||
-                !slot->getBoundingBox().containsPoint(p)) {
+            if (resident != nullptr && resident != card) {
                 continue;
             }
+            const Rect area = slot->getBoundingBox();
+            const float width =
+                std::min(box.getMaxX(), area.getMaxX()) - std::max(box.getMinX(), area.getMinX());
+            const float height =
+                std::min(box.getMaxY(), area.getMaxY()) - std::max(box.getMinY(), area.getMinY());
+            if (width > 0.f && height > 0.f && width * height > mostArea) {
+                mostArea = width * height;
+                mostCovered = slot;
+            }
+            // Neighbouring slots overlap by a sliver: the one whose point is nearer wins.
             const float d = p.distance(toFieldSpace(slot, slot->connectors[0].point));
-            if (d < best) {
-                best = d;
-                found = slot;
+            if (area.containsPoint(p) && d < nearest) {
+                nearest = d;
+                underPoint = slot;
             }
         }
     }
-    return found;
+    // Mostly over a free slot, the card goes there; else the slot its point lies on.
+    if (mostCovered != nullptr && mostArea >= kSeatingCover * box.size.width * box.size.height) {
+        return mostCovered;
+    }
+    return underPoint;
 }
 
 void FieldScene::link(Connector& mine, Connector& theirs) {

@@ -62,10 +62,12 @@ protected:
 };
 
 TEST_F(CardSeatingTest, ReleasedOverAFreeSlotItIsSeatedThereFromAnySideAtAnySpeed) {
-    // Attachment points over the slot's picture, relative to its own point: the point, near
-    // each edge, and well inside, far beyond the 30-pixel reach of a snap.
-    const std::vector<Vec2> overSlot{Vec2(0.f, 0.f), Vec2(-4.f, 66.f), Vec2(205.f, -66.f),
-                                     Vec2(120.f, 40.f), Vec2(60.f, -50.f)};
+    // Attachment points relative to the slot's own point: on it, over the slot's picture
+    // near each edge and well inside, far beyond the 30-pixel reach of a snap; and left of
+    // the picture with most of the card over it.
+    const std::vector<Vec2> overSlot{Vec2(0.f, 0.f),    Vec2(-4.f, 66.f),  Vec2(150.f, -66.f),
+                                     Vec2(120.f, 40.f), Vec2(60.f, -50.f), Vec2(-70.f, 20.f),
+                                     Vec2(-35.f, -50.f)};
     for (bool fromPalette : {true, false}) {
         for (const auto& [sideName, side] : sides) {
             for (float step : {4.f, 60.f}) {
@@ -91,8 +93,8 @@ TEST_F(CardSeatingTest, ReleasedOverAFreeSlotItIsSeatedThereFromAnySideAtAnySpee
 
 TEST_F(CardSeatingTest, ReleasedClearOfEverySlotItStaysLooseAndLooksIt) {
     const std::vector<std::pair<const char*, Vec2>> clear{
-        {"over the row head", slotPoint(2, 0) + Vec2(-45.f, 0.f)},
-        {"over the head's lower corner", slotPoint(3, 0) + Vec2(-40.f, -60.f)},
+        {"mostly over the row head", slotPoint(2, 0) + Vec2(-130.f, 0.f)},
+        {"over the head's lower corner", slotPoint(3, 0) + Vec2(-125.f, -60.f)},
         {"right of the rows", slotPoint(2, 1) + Vec2(250.f, 10.f)}};
     for (const auto& [spotName, spot] : clear) {
         for (const auto& [sideName, side] : sides) {
