@@ -46,8 +46,9 @@ TEST(SysfsPorts, RealPortsAreListedByNameAndDescribedWithoutTheUdevDatabase) {
     discovery.setPortSource([&](std::vector<PortRecord>& out) {
         return devicelink::platform::listSysfsPorts(sys.root(), udevModel, out);
     });
+    discovery.setToolFolder("/nonexistent/zc/exe");
     cocos2d::Vector<ZundleCardSerialData*> devices;
-    EXPECT_TRUE(discovery.enumerateSerialPorts(devices));
+    EXPECT_TRUE(discovery.listDevices(devices));
 
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"ttyACM0", "Uno R3 (CDC ACM)"},    {"ttyAMA0", "Serial port (uart-pl011)"},
