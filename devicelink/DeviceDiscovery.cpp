@@ -20,6 +20,20 @@ void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind, cons
     entry->release();
 }
 
+// Appends the ports that are, or are not, built into the computer.
+void appendPorts(const std::vector<platform::PortRecord>& ports, bool builtIn,
+                 cocos2d::Vector<ZundleCardSerialData*>& devices) {
+    for (const platform::PortRecord& port : ports) {
+        // A port the system cannot describe is usually a placeholder with no device
+        // behind it; the user would not know what it is.
+        if (port.builtIn != builtIn || port.name.empty() || port.description.empty()) {
+            continue;
+        }
+        appendEntry(devices, ZundleCardSerialData::kKindSerialPort, port.name, port.description,
+                    "");
+    }
+}
+
 }  // namespace
 
 DeviceDiscovery::DeviceDiscovery() = default;
@@ -32,18 +46,15 @@ void DeviceDiscovery::setToolFolder(const std::string& folder) {
     _toolFolder = folder;
 }
 
-bool DeviceDiscovery::enumerateSerialPorts(cocos2d::Vector<ZundleCardSerialData*>& devices) const {
+bool DeviceDiscovery::listDevices(cocos2d::Vector<ZundleCardSerialData*>& devices) const {
     std::vector<platform::PortRecord> ports;
     const bool listed = _portSource ? _portSource(ports) : platform::listSerialPorts(ports);
-    for (const platform::PortRecord& port : ports) {
-        // A port the system cannot describe is usually a placeholder with no device
-        // behind it; the user would not know what it is.
-        if (port.name.empty() || port.description.empty()) {
-            continue;
-        }
-        appendEntry(devices, ZundleCardSerialData::kKindSerialPort, port.name, port.description,
-                    "");
-    }
+    // Play goes to the first entry. The computer's own UART (ttyS0, COM1) is there on
+    // nearly every desktop and virtual machine and never has a board on it, so it must
+    // not stand before a tool such as the board simulator.
+    appendPorts(ports, false, devices);
+    findTransferTools(devices);
+    appendPorts(ports, true, devices);
     return listed;
 }
 

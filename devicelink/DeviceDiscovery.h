@@ -1,5 +1,6 @@
 // Discovery: turns the system's serial ports and the tool folder's executables into
-// entries of the device list. Portable; the port listing can be replaced for tests.
+// entries of the device list, in the order the user meets them. Portable; the port
+// listing can be replaced for tests.
 #pragma once
 
 #include <functional>
@@ -23,9 +24,11 @@ public:
     // Replaces the tool folder; an empty path restores the one beside the program.
     void setToolFolder(const std::string& folder);
 
-    // Appends an entry for each listed port that has a description, in listing order.
-    // False when the listing failed (ports found before the failure stay).
-    bool enumerateSerialPorts(cocos2d::Vector<ZundleCardSerialData*>& devices) const;
+    // Appends the device list as the user meets it: the listed ports that have a
+    // description, except those built into the computer, then the tools, then the
+    // built-in ports; ports in listing order, tools by name. False when the port listing
+    // failed (ports found before the failure stay).
+    bool listDevices(cocos2d::Vector<ZundleCardSerialData*>& devices) const;
     // Appends an entry for each executable file of the tool folder, by name order.
     bool findTransferTools(cocos2d::Vector<ZundleCardSerialData*>& devices) const;
 

@@ -17,6 +17,8 @@ namespace devicelink::platform {
 struct PortRecord {
     std::string name;         // how the port is opened, e.g. ttyUSB0
     std::string description;  // the device's model, else what kind of port it is; may be empty
+    // Part of the computer itself (a UART on its board), where no board is ever plugged.
+    bool builtIn = false;
 };
 
 // One executable file of the tool folder.

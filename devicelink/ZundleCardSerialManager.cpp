@@ -109,8 +109,7 @@ bool ZundleCardSerialManager::startWorker(Job job, Callback& callback) {
 
 void ZundleCardSerialManager::searchWorker() {
     devices.clear();
-    _discovery.enumerateSerialPorts(devices);
-    _discovery.findTransferTools(devices);
+    _discovery.listDevices(devices);
     _searching.store(false);
 }
 

@@ -52,8 +52,8 @@ public:
     // Replaces the lock folders and stall limit of later transfers (tests).
     void setLinkSettings(const devicelink::platform::LinkSettings& settings);
 
-    // Serial ports, then tools; holds the only reference to each entry. Main thread, and
-    // only while no discovery is registered.
+    // Plug-in serial ports, then tools, then the computer's own ports; holds the only
+    // reference to each entry. Main thread, and only while no discovery is registered.
     cocos2d::Vector<ZundleCardSerialData*> devices;
     // The chunks of the next transfer. Main thread, while no transfer is registered.
     cocos2d::Vector<SendData*> sendQueue;

@@ -63,21 +63,43 @@ std::string usbProduct(const std::vector<std::string>& chain) {
     return "";
 }
 
+// Where a symbolic link points, as written; empty when it is no link.
+std::string linkTarget(const std::string& path) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof(target) - 1);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "";
+}
+
 // The driver that stands for the hardware. Newer kernels put the serial core's own
 // "port" and "ctrl" devices between the tty and the chip; their drivers say nothing.
 std::string driverName(const std::vector<std::string>& chain) {
     for (const std::string& folder : chain) {
-        char target[PATH_MAX];
-        const ssize_t length = ::readlink((folder + "/driver").c_str(), target, sizeof(target) - 1);
-        if (length <= 0) {
-            continue;
-        }
-        const std::string link(target, static_cast<std::size_t>(length));
-        if (link.find("/bus/serial-base/") == std::string::npos) {
+        const std::string link = linkTarget(folder + "/driver");
+        if (!link.empty() && link.find("/bus/serial-base/") == std::string::npos) {
             return link.substr(link.rfind('/') + 1);
         }
     }
     return "";
+}
+
+// A UART of the computer's own: platform devices and ACPI-enumerated (pnp) ones, with
+// nothing pluggable above them. A platform UART below a PCI device, or one on a bus not
+// named here, stays a port a board may be wired to: a doubtful port is better offered
+// before the tools than after them.
+bool builtInPort(const std::vector<std::string>& chain) {
+    bool onBoardBus = false;
+    for (const std::string& folder : chain) {
+        const std::string link = linkTarget(folder + "/subsystem");
+        const std::string bus = link.substr(link.rfind('/') + 1);
+        if (bus.empty() || bus == "serial-base") {
+            continue;
+        }
+        if (bus != "platform" && bus != "pnp") {
+            return false;
+        }
+        onBoardBus = true;
+    }
+    return onBoardBus;
 }
 
 // The kernel's names of the common UART types (the `type` attribute of 8250 ports).
@@ -146,7 +168,7 @@ bool listSysfsPorts(const std::string& sysRoot, const ModelLookup& model,
         if (description.empty()) {
             description = plainDescription(type, chain);
         }
-        out.push_back({nodeName(classPath, name), std::move(description)});
+        out.push_back({nodeName(classPath, name), std::move(description), builtInPort(chain)});
     }
     return true;
 }

@@ -18,8 +18,10 @@ using ModelLookup = std::function<std::string(const std::string& classPath)>;
 // Appends the ports of `sysRoot`/class/tty, by name with numbers in numeric order.
 // Described by the udev model, else the USB product, else "Serial port" with the UART
 // type or the driver. Left out: ttys without a device (consoles, pseudo-terminals) and
-// UARTs of type 0, the placeholders with no chip behind them. False when the class folder
-// cannot be read.
+// UARTs of type 0, the placeholders with no chip behind them. Built in: a port whose
+// hardware and the devices above it sit only on the platform or pnp bus (besides the
+// serial core's own devices); any other bus, or none known, may hold a plugged-in board.
+// False when the class folder cannot be read.
 bool listSysfsPorts(const std::string& sysRoot, const ModelLookup& model,
                     std::vector<PortRecord>& out);
 

@@ -1,5 +1,6 @@
 // Serial port listing through the device-setup functions: every present device with the
-// serial-port interface, its "PortName" from its own registry key and its description.
+// serial-port interface, its "PortName" from its own registry key, its description, and
+// whether its enumerator makes it the computer's own.
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/PortEnumerator.h"
 #include "devicelink/win32/RegistryText.h"
 
 namespace devicelink::platform {
@@ -45,14 +47,14 @@ std::string portName(HDEVINFO set, SP_DEVINFO_DATA& device) {
     return name;
 }
 
-// The device's description, e.g. "USB Serial Device"; empty when it cannot be read.
-std::string deviceDescription(HDEVINFO set, SP_DEVINFO_DATA& device) {
+// A text property of the device, e.g. its description "USB Serial Device" or its
+// enumerator "USB"; empty when it cannot be read.
+std::string deviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
     std::vector<BYTE> value(256);
     for (;;) {
         DWORD needed = 0;
-        if (::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_DEVICEDESC, nullptr,
-                                                value.data(), static_cast<DWORD>(value.size()),
-                                                &needed)) {
+        if (::SetupDiGetDeviceRegistryPropertyW(set, &device, property, nullptr, value.data(),
+                                                static_cast<DWORD>(value.size()), &needed)) {
             return registryText(reinterpret_cast<const wchar_t*>(value.data()),
                                 needed / sizeof(wchar_t));
         }
@@ -85,7 +87,8 @@ bool listSerialPorts(std::vector<PortRecord>& out) {
             continue;
         }
         // Described or not: which ports reach the user is decided above the backend.
-        out.push_back({std::move(name), deviceDescription(set, device)});
+        out.push_back({std::move(name), deviceProperty(set, device, SPDRP_DEVICEDESC),
+                       isBuiltInEnumerator(deviceProperty(set, device, SPDRP_ENUMERATOR_NAME))});
     }
     // Released also after a failed enumeration.
     ::SetupDiDestroyDeviceInfoList(set);

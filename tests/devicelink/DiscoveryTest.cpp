@@ -20,8 +20,9 @@ TEST(Discovery, PortWithoutDescriptionIsLeftOut) {
 TEST(Discovery, FailedListingKeepsThePortsFoundAndReportsFalse) {
     DeviceDiscovery discovery;
     discovery.setPortSource(fixedPorts({{"ttyUSB0", "CP2102"}}, false));
+    discovery.setToolFolder("/nonexistent/zc/exe");
     Vector<ZundleCardSerialData*> devices;
-    EXPECT_FALSE(discovery.enumerateSerialPorts(devices));
+    EXPECT_FALSE(discovery.listDevices(devices));
     EXPECT_EQ(devices.size(), 1u);
 }
 

@@ -16,7 +16,6 @@ inline DeviceDiscovery::PortSource fixedPorts(std::vector<devicelink::platform::
 
 inline cocos2d::Vector<ZundleCardSerialData*> discover(const DeviceDiscovery& discovery) {
     cocos2d::Vector<ZundleCardSerialData*> devices;
-    discovery.enumerateSerialPorts(devices);
-    discovery.findTransferTools(devices);
+    discovery.listDevices(devices);
     return devices;
 }

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "Entries.h"
+#include "FakeSysfs.h"
 #include "PseudoTerminal.h"
 #include "TempFolder.h"
 #include "devicelink/ZundleCardSerialManager.h"
+#include "devicelink/posix/SysfsPorts.h"
 #include "platform/headless/HeadlessHarness.h"
 
 using devicelink::platform::PortRecord;
@@ -125,6 +127,37 @@ TEST_F(Manager, DiscoveryCallsBackOnceOnTheMainThreadAfterTheWorker) {
     EXPECT_EQ(manager->devices.at(0)->name, "ttyUSB0");
     EXPECT_EQ(manager->devices.at(1)->name, "ttyACM0");
     EXPECT_EQ(manager->devices.at(2)->name, "flash");
+}
+
+// Play goes to the first entry: with no board plugged in, that must be a tool such as the
+// board simulator, not the computer's own UART.
+TEST_F(Manager, ComputersOwnPortsAreListedAfterTheTools) {
+    FakeSysfs sys;
+    sys.addPortOnBuses("ttyS0", {{"platform", ""}, {"serial8250", "platform"}});
+    sys.addPortOnBuses("ttyS1", {{"pnp0", ""}, {"00:04", "pnp"}});
+    sys.addPortOnBuses("ttyS4",
+                       {{"pci0000:00", ""}, {"0000:00:1c.0", "pci"}, {"0000:03:00.0", "pci"}});
+    sys.addPortOnBuses("ttyUSB0", {{"pci0000:00", ""},
+                                   {"0000:00:14.0", "pci"},
+                                   {"usb1", "usb"},
+                                   {"1-2", "usb"},
+                                   {"1-2:1.0", "usb"},
+                                   {"ttyUSB0", "usb-serial"}});
+    manager->setPortSource([&sys](std::vector<PortRecord>& out) {
+        return devicelink::platform::listSysfsPorts(sys.root(), {}, out);
+    });
+    TempFolder tools;
+    tools.write("flash", "#!/bin/sh\ncat >/dev/null\n", 0755);
+    tools.write("board-simulator", "#!/bin/sh\ncat >/dev/null\n", 0755);
+    manager->setToolFolder(tools.path());
+    discover();
+
+    std::vector<std::string> names;
+    for (const ZundleCardSerialData* entry : manager->devices) {
+        names.push_back(entry->name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"ttyS4", "ttyUSB0", "board-simulator", "flash",
+                                               "ttyS0", "ttyS1"}));
 }
 
 TEST_F(Manager, RequestsDuringADiscoveryAreRefusedSilently) {

@@ -1,67 +1,17 @@
 // Port listing from a sysfs tree of the test's own, through the discovery's port seam.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "FakeSysfs.h"
 #include "TempFolder.h"
 #include "devicelink/DeviceDiscovery.h"
 #include "devicelink/posix/SysfsPorts.h"
 
-namespace fs = std::filesystem;
 using devicelink::platform::PortRecord;
-
-namespace {
-
-// The shape the kernel gives sysfs: class/tty/<name> links to the tty's folder below
-// devices/, whose `device` link leads back up to the hardware behind it.
-class FakeSysfs {
-public:
-    const std::string& root() const { return _folder.path(); }
-
-    // A tty with no hardware behind it, as consoles and pseudo-terminals are.
-    void addVirtual(const std::string& name) { addTty(name, "virtual", false, ""); }
-
-    // A tty of the device folder `device` (below devices/); `type` is the UART type
-    // attribute, which only serial-core ports have.
-    void addPort(const std::string& name, const std::string& device, const std::string& type) {
-        addTty(name, device, true, type);
-    }
-
-    void setDriver(const std::string& device, const std::string& bus, const std::string& driver) {
-        fs::create_symlink("../../bus/" + bus + "/drivers/" + driver,
-                           devices() + "/" + device + "/driver");
-    }
-
-    void setProduct(const std::string& device, const std::string& product) {
-        std::ofstream(devices() + "/" + device + "/product") << product << "\n";
-    }
-
-private:
-    std::string devices() const { return root() + "/devices"; }
-
-    void addTty(const std::string& name, const std::string& device, bool hardware,
-                const std::string& type) {
-        const std::string tty = device + "/tty/" + name;
-        fs::create_directories(devices() + "/" + tty);
-        fs::create_directories(root() + "/class/tty");
-        fs::create_directory_symlink("../../devices/" + tty, root() + "/class/tty/" + name);
-        std::ofstream(devices() + "/" + tty + "/uevent") << "MAJOR=4\nDEVNAME=" << name << "\n";
-        if (hardware) {
-            fs::create_directory_symlink("../..", devices() + "/" + tty + "/device");
-        }
-        if (!type.empty()) {
-            std::ofstream(devices() + "/" + tty + "/type") << type << "\n";
-        }
-    }
-
-    TempFolder _folder;
-};
-
-}  // namespace
 
 TEST(SysfsPorts, RealPortsAreListedByNameAndDescribedWithoutTheUdevDatabase) {
     FakeSysfs sys;
@@ -96,8 +46,9 @@ TEST(SysfsPorts, RealPortsAreListedByNameAndDescribedWithoutTheUdevDatabase) {
     discovery.setPortSource([&](std::vector<PortRecord>& out) {
         return devicelink::platform::listSysfsPorts(sys.root(), udevModel, out);
     });
+    discovery.setToolFolder("/nonexistent/zc/exe");
     cocos2d::Vector<ZundleCardSerialData*> devices;
-    EXPECT_TRUE(discovery.enumerateSerialPorts(devices));
+    EXPECT_TRUE(discovery.listDevices(devices));
 
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"ttyACM0", "Uno R3 (CDC ACM)"},    {"ttyAMA0", "Serial port (uart-pl011)"},
@@ -108,6 +59,51 @@ TEST(SysfsPorts, RealPortsAreListedByNameAndDescribedWithoutTheUdevDatabase) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(devices.at(i)->name, expected[i].first);
         EXPECT_EQ(devices.at(i)->description, expected[i].second) << expected[i].first;
+    }
+}
+
+// Built in, and so listed after the tools, only where nothing a board could be plugged
+// into lies between the UART and the computer.
+TEST(SysfsPorts, BuiltInPortsAreUartsOnThePlatformOrPnpBusAlone) {
+    struct Case {
+        const char* name;
+        FakeSysfs::BusChain chain;
+        bool builtIn;
+    };
+    const std::vector<Case> cases = {
+        {"ttyS0", {{"platform", ""}, {"serial8250", "platform"}}, true},
+        // Newer kernels: the serial core's controller and port devices below the chip.
+        {"ttyS1",
+         {{"pnp0", ""}, {"00:04", "pnp"}, {"00:04:0", "serial-base"}, {"00:04:0.0", "serial-base"}},
+         true},
+        {"ttyS4", {{"pci0000:00", ""}, {"0000:00:1c.0", "pci"}, {"0000:03:00.0", "pci"}}, false},
+        // A platform UART that a PCI function provides.
+        {"ttyS5",
+         {{"pci0000:00", ""}, {"0000:00:1e.0", "pci"}, {"dw-apb-uart.0", "platform"}},
+         false},
+        {"ttyUSB0",
+         {{"pci0000:00", ""},
+          {"0000:00:14.0", "pci"},
+          {"usb1", "usb"},
+          {"1-2", "usb"},
+          {"1-2:1.0", "usb"},
+          {"ttyUSB0", "usb-serial"}},
+         false},
+        // A bus not known to be the computer's own: a board may be wired to its pins.
+        {"ttyAMA0", {{"platform", ""}, {"soc", "platform"}, {"fe201000.serial", "amba"}}, false},
+    };
+    FakeSysfs sys;
+    for (const Case& c : cases) {
+        sys.addPortOnBuses(c.name, c.chain);
+    }
+    std::vector<PortRecord> ports;
+    ASSERT_TRUE(devicelink::platform::listSysfsPorts(sys.root(), {}, ports));
+    ASSERT_EQ(ports.size(), cases.size());
+    for (const Case& c : cases) {
+        const auto port = std::find_if(ports.begin(), ports.end(),
+                                       [&](const PortRecord& p) { return p.name == c.name; });
+        ASSERT_NE(port, ports.end()) << c.name;
+        EXPECT_EQ(port->builtIn, c.builtIn) << c.name;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "ScratchFolder.h"
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/win32/PortEnumerator.h"
 #include "devicelink/win32/RegistryText.h"
 #include "platform/win32/WideText.h"
 
@@ -58,4 +59,19 @@ TEST(WindowsListing, RegistryTextEndsAtTheFirstZeroOrTheLength) {
     EXPECT_EQ(platform::registryText(stored, 3), "COM");
     EXPECT_EQ(platform::registryText(L"caf\u00e9 \U0001F50C", 7), "caf\xc3\xa9 \xf0\x9f\x94\x8c");
     EXPECT_EQ(platform::registryText(stored, 0), "");
+}
+
+// Ports the firmware or the root enumerator brings are the computer's own and are listed
+// after the tools; every other enumerator may bring a board.
+TEST(WindowsListing, BuiltInPortsAreThoseOfTheAcpiOrRootEnumerator) {
+    const struct {
+        const char* enumerator;
+        bool builtIn;
+    } cases[] = {
+        {"ACPI", true},     {"acpi", true}, {"Root", true},     {"ROOT", true},      {"USB", false},
+        {"FTDIBUS", false}, {"PCI", false}, {"BTHENUM", false}, {"ACPI_HAL", false}, {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::isBuiltInEnumerator(c.enumerator), c.builtIn) << c.enumerator;
+    }
 }
