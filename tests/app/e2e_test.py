@@ -41,8 +41,8 @@ PANEL_RIGHT = 275
 SLOT_X = (493, 707)
 FIRST_ROW_Y, ROW_PITCH = 118, 136
 GEAR, PORT_FIELD, PORT_ICON = (999, 735), (515, 705), (340, 705)
+PORT_FIELD_HALF_HEIGHT = 16
 PORT_ICON_BLUE = (42, 155, 200)
-LIGHT_BLUE = (105, 208, 238)
 # Bare field above the rows: white, greyed while the loading overlay or a chooser covers it.
 FIELD_SPOT = (600, 12)
 TOLERANCE = 12
@@ -240,27 +240,19 @@ class EndToEnd(DisplayTest):
         return self.program.screenshot(window or self.window,
                                        "e2e-%s-%s" % (type(self).__name__, name), ARGS.out)
 
-    def choose_last_entry(self):
-        """Chooses the last entry of the port chooser in the settings bar, which is left
-        open: discovery lists serial ports before tools, so the test's tool is the last
-        entry whatever ports the machine has."""
+    def choose_first_entry(self):
+        """Chooses the first entry of the port chooser in the settings bar, which is left
+        open: plug-in ports come first, then the tools, then the computer's own ports, so
+        with no board plugged in the test's tool is the first entry."""
         self.pointer.click(*GEAR)
         until(lambda: near(self.screen().pixel(*PORT_ICON), PORT_ICON_BLUE),
               "the settings bar to open")
         self.pointer.click(*PORT_FIELD)
-
-        def top_row():
-            # The rows stand on the port field, the last entry on top, framed in light blue:
-            # the first light blue above the frame's bottom bar is its top bar.
-            screen = self.screen()
-            x, y = PORT_FIELD[0], PORT_FIELD[1] - 25
-            if not field_is_covered(screen):
-                return None
-            while y > 0 and not near(screen.pixel(x, y), LIGHT_BLUE):
-                y -= 1
-            return y + 17 if y > 0 else None
-        y = until(top_row, "the port chooser")
-        self.pointer.click(PORT_FIELD[0], y)
+        until(lambda: field_is_covered(self.screen()), "the port chooser")
+        # The rows stand on the port field, each as high as the field, inside a frame 5
+        # pixels wide: the first entry is the lowest row.
+        self.pointer.click(PORT_FIELD[0], PORT_FIELD[1] - PORT_FIELD_HALF_HEIGHT - 5 -
+                           PORT_FIELD_HALF_HEIGHT)
         until(lambda: field_is_bare(self.screen()), "the port chooser to close")
 
     def press_play(self, sent_so_far=lambda: False):
@@ -322,7 +314,7 @@ class TransferTool(EndToEnd):
 
     def test_cards_laid_with_the_mouse_reach_the_tool_byte_for_byte(self):
         self.open_workspace(self.bench)
-        self.choose_last_entry()
+        self.choose_first_entry()
         self.pointer.tear_off("LED on", 0, 0)
         self.pointer.tear_off("Wait 1 second", 1, 0)
         self.pointer.tear_off("LED off", 0, 2)
@@ -360,7 +352,7 @@ class TransferTool(EndToEnd):
 
     def test_every_card_let_go_over_a_slot_is_sent_whatever_way_it_came(self):
         self.open_workspace(self.bench)
-        self.choose_last_entry()
+        self.choose_first_entry()
         # Eight slots of the first four rows, each reached from another side or at another
         # speed; a card that ends beside its slot would be missing from the program.
         laid = [("LED on", 0, 0, "below", 12), ("LED off", 1, 0, "right", 30),
@@ -392,7 +384,7 @@ class BoardSimulator(EndToEnd):
         program = self.open_workspace(bench, env={
             "XDG_RUNTIME_DIR": runtime,
             "ZC_BOARD_SIMULATOR_HANDOFF": "zc-e2e-" + os.path.basename(runtime)})
-        self.choose_last_entry()
+        self.choose_first_entry()
         self.pointer.tear_off("LED on", 0, 0)
         self.press_play()
         simulator = find_window(program.env, "Board simulator")
