@@ -144,13 +144,13 @@ class Pointer:
     # slot's centre.
     APPROACH = {"below": (0, 150), "left": (-170, 0), "right": (170, 0), "above": (0, -150)}
 
-    def tear_off(self, card, column, row, approach="below", step=12):
+    def tear_off(self, card, column, row, approach="below", step=12, off=(0, 0)):
         """Drags a palette card into a slot of the first rows shown (row 0 at the top) the
         way a child does: out of the panel, then from `approach` straight onto the slot's
-        centre in steps of `step` pixels, and lets go there."""
+        centre, or `off` it, in steps of `step` pixels, and lets go there."""
         x, y = PALETTE_CARD[card]
         chain = self._to(x, y) + ["sleep", "0.05", "mousedown", "1", "sleep", "0.05"]
-        target = (SLOT_X[column], FIRST_ROW_Y + ROW_PITCH * row)
+        target = (SLOT_X[column] + off[0], FIRST_ROW_Y + ROW_PITCH * row + off[1])
         dx, dy = self.APPROACH[approach]
         start = (max(target[0] + dx, PANEL_RIGHT + 110), target[1] + dy)
         chain += self._glide(PANEL_RIGHT + 110, y, 20) + self._glide(*start, 20)
@@ -354,13 +354,15 @@ class TransferTool(EndToEnd):
         self.open_workspace(self.bench)
         self.choose_first_entry()
         # Eight slots of the first four rows, each reached from another side or at another
-        # speed; a card that ends beside its slot would be missing from the program.
-        laid = [("LED on", 0, 0, "below", 12), ("LED off", 1, 0, "right", 30),
-                ("Wait 1 second", 0, 1, "left", 6), ("LED on", 1, 1, "above", 40),
-                ("LED off", 0, 2, "above", 12), ("Wait 1 second", 1, 2, "below", 60),
-                ("LED on", 0, 3, "right", 8), ("LED off", 1, 3, "left", 25)]
-        for card, column, row, approach, step in laid:
-            self.pointer.tear_off(card, column, row, approach, step)
+        # speed, and let go on the slot's centre or well off it, as a hand does; a card that
+        # ends beside its slot would be missing from the program.
+        laid = [("LED on", 0, 0, "below", 12, (0, 0)), ("LED off", 1, 0, "right", 30, (45, 30)),
+                ("Wait 1 second", 0, 1, "left", 6, (-40, -35)),
+                ("LED on", 1, 1, "above", 40, (0, 0)), ("LED off", 0, 2, "above", 12, (50, 40)),
+                ("Wait 1 second", 1, 2, "below", 60, (0, 0)),
+                ("LED on", 0, 3, "right", 8, (-45, 38)), ("LED off", 1, 3, "left", 25, (0, 0))]
+        for card, column, row, approach, step, off in laid:
+            self.pointer.tear_off(card, column, row, approach, step, off)
         self.press_play(lambda: len(self.transfers()) >= 1)
         kib = self.KIB
         self.expect_transfer(1, b"NEW" + kib + b"10 LED 1:LED 0" + kib +
