@@ -87,6 +87,10 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure);
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
                TransferFailure& failure);
 
+// Sets a variable in this program's environment, which every tool started from then on
+// inherits. Main thread, while no worker of the link runs (one may read the environment).
+void setToolVariable(const std::string& name, const std::string& value);
+
 // Closes the tool's input so that it sees the end. False, with the reason, when closing
 // failed.
 bool closeToolInput(ToolProcess& tool, TransferFailure& failure);
