@@ -23,7 +23,7 @@ public:
     // Opens the window where the placer (if any) puts it; nullptr with the reason in `error`
     // when it cannot.
     static std::unique_ptr<SdlWindowView> open(const std::string& title, int width, int height,
-                                               std::string& error, const WindowPlacer& placer);
+                                               std::string& error, const WindowPlacer& placer = {});
     ~SdlWindowView() override;
     SdlWindowView(const SdlWindowView&) = delete;
     SdlWindowView& operator=(const SdlWindowView&) = delete;
