@@ -35,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(WorkspacePlaceTest, PlayTellsTheToolWhereTheWindowAndItsPlayAndStopLieOnTheScreen) {
+TEST_F(WorkspacePlaceTest, EachTransferTellsTheToolWhereTheWindowAndPlayAndStopAreOnTheScreen) {
     TempFolder tools;
     const std::string told = tools.file("told");
     tools.write("simulator",
@@ -65,6 +65,13 @@ TEST_F(WorkspacePlaceTest, PlayTellsTheToolWhereTheWindowAndItsPlayAndStopLieOnT
     EXPECT_GT(controls.x, frame.x + frame.w / 2);
     EXPECT_LE(controls.x + controls.w, frame.x + frame.w);
     EXPECT_LT(controls.h, frame.h / 2);
+
+    // Moved since: stop's transfer tells the new place.
+    harness.platformView().setScreenPosition(300, 0);
+    harness.steps(10);  // the poll that ends the last transfer
+    harness.tap(centreOf(scene->stopButton));
+    ASSERT_TRUE(stepUntil([] { return !link()->isSending(); }));
+    EXPECT_EQ(TempFolder::read(told).rfind("300,0,1024,768 ", 0), 0u) << TempFolder::read(told);
 }
 
 }  // namespace
