@@ -1,6 +1,6 @@
 // The two things the SDL backend asks of the system's own window, past SDL: where it is,
 // and a raise that does not activate it. One source per system, in posix/ and win32/
-// beside this header, chosen by CMake.
+// beside this header, chosen by CMake; no X or Windows type crosses this header.
 #pragma once
 
 struct SDL_Window;
