@@ -1,5 +1,5 @@
 // The operations every platform backend of the device link provides: listing ports and
-// tools, writing to a serial port, feeding a tool's standard input, and sleeping.
+// tools, writing to a serial port, a tool's environment and standard input, and sleeping.
 // Portable code includes this header and never a system device header; each backend
 // (posix/, later win32/) implements it in its own folder, chosen by CMake.
 #pragma once
@@ -88,6 +88,10 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure);
 // SIGPIPE.
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
                TransferFailure& failure);
+
+// Sets a variable in this program's environment, which every tool started from then on
+// inherits. Main thread, while no worker of the link runs (one may read the environment).
+void setToolVariable(const std::string& name, const std::string& value);
 
 // Closes the tool's input so that it sees the end. False, with the reason, when closing
 // failed.

@@ -14,6 +14,7 @@
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
 #include "scene/TransferProgress.h"
+#include "scene/WorkspacePlace.h"
 
 USING_NS_CC;
 
@@ -105,6 +106,7 @@ void tellFailure(FieldScene& scene) {
 // chunk got through. The scene stays alive until then. False when the link refused.
 bool startTransfer(FieldScene& scene, std::function<void(bool)> onEnd) {
     ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    publishWorkspacePlace(scene);
     scene.retain();
     if (link->startSend([&scene, onEnd = std::move(onEnd)](bool sent) {
             onEnd(sent);

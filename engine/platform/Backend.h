@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,7 +59,7 @@ struct Vertex {
 };
 
 struct PixelRect {
-    int x = 0, y = 0, w = 0, h = 0;  // output pixels, origin top left
+    int x = 0, y = 0, w = 0, h = 0;  // output pixels (or screen points), origin top left
 };
 
 // Draws into the view's output. All calls come from the main thread.
@@ -125,12 +126,24 @@ public:
     // True when endFrame waits for the display's refresh, so the loop need not sleep.
     virtual bool hasVSync() const = 0;
     virtual void setTitle(const std::string& title) = 0;
+    // Where the window's drawing area lies on the screen, in screen points; false when
+    // there is no window or the system does not say.
+    virtual bool getScreenFrame(PixelRect& /*frame*/) const { return false; }
+    // Brings the window in front of the others without taking the keyboard or a press in
+    // progress from the window that has them.
+    virtual void raiseWithoutFocus() {}
 };
 
-// A real window of the given size in points. nullptr with a message when none can be
-// opened (no display, no video driver).
+// Chooses where a new window opens: from the usable area of every display (screen points,
+// panels and task bars left out) and the window's size, sets the top left of its drawing
+// area and returns true; false leaves the choice to the system.
+using WindowPlacer = std::function<bool(const std::vector<PixelRect>& displays, int width,
+                                        int height, int& x, int& y)>;
+
+// A real window of the given size in points, where the placer (if any) puts it. nullptr
+// with a message when none can be opened (no display, no video driver).
 std::unique_ptr<PlatformView> createWindowView(const std::string& title, int width, int height,
-                                               std::string& error);
+                                               std::string& error, const WindowPlacer& placer = {});
 
 // A view with no window: draws nothing on screen but records what it was asked to draw,
 // and yields no input of its own (tests inject it through the engine's view).

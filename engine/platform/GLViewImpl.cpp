@@ -11,7 +11,7 @@ GLViewImpl* GLViewImpl::create(const std::string& viewName) {
 }
 
 GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, Rect rect,
-                                       float frameZoomFactor) {
+                                       float frameZoomFactor, const backend::WindowPlacer& placer) {
     if (frameZoomFactor <= 0.f) {
         frameZoomFactor = 1.f;
     }
@@ -19,7 +19,7 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, Rect rect,
     int height = static_cast<int>(std::lround(rect.size.height * frameZoomFactor));
     std::string error;
     std::unique_ptr<backend::PlatformView> view =
-        backend::createWindowView(viewName, width, height, error);
+        backend::createWindowView(viewName, width, height, error, placer);
     if (view == nullptr) {
         showFatalMessage("Cannot open the window \"" + viewName +
                          "\": " + (error.empty() ? "unknown reason" : error));

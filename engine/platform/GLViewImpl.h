@@ -14,9 +14,11 @@ class GLViewImpl : public GLView {
 public:
     // A 960 x 640 window with the title; nullptr (after a message) when none can open.
     static GLViewImpl* create(const std::string& viewName);
-    // A window of rect's size times the zoom factor; nullptr when none can open.
+    // A window of rect's size times the zoom factor, where the placer (if any) puts it;
+    // nullptr when none can open.
     static GLViewImpl* createWithRect(const std::string& viewName, Rect rect,
-                                      float frameZoomFactor = 1.0f);
+                                      float frameZoomFactor = 1.0f,
+                                      const backend::WindowPlacer& placer = {});
     // A view over an existing platform view (for example backend::createHeadlessView).
     static GLViewImpl* createWithPlatformView(std::unique_ptr<backend::PlatformView> view,
                                               const std::string& viewName,

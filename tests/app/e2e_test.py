@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end runs of the real program on a private Xvfb, driven by real X pointer events
 (xdotool): cards laid into the rows with the mouse, play and stop, and what a transfer tool
-beside the program receives; then the board simulator as that tool, its LED lit by play and
-dark after stop.
+beside the program receives; then the board simulator as that tool, opened beside the
+workspace, its LED lit by play and dark after stop, and brought to the front by a later
+program while stop is held, without taking that press.
 
 Usage: e2e_test.py --program ZUNDLECARDS --simulator BOARD_SIMULATOR --out DIR [TestCase ...]
 When a wait fails, the last screenshot it looked at is left in --out.
@@ -13,6 +14,7 @@ The Windows build runs the same cases under wine: --wine-run WINE_RUN --dlls DIR
 
 import argparse
 import os
+import re
 import shutil
 import stat
 import subprocess
@@ -90,6 +92,27 @@ def place(program, window, x, y):
     until(placed, "window %d to stay at %d,%d" % (window, x, y))
 
 
+def geometry(program, window):
+    """Where a window lies on the screen: x, y, width, height."""
+    out = program.tool("xdotool", "getwindowgeometry", str(window))
+    found = re.search(r"Position: (-?\d+),(-?\d+).*Geometry: (\d+)x(\d+)", out, re.S)
+    return tuple(int(value) for value in found.groups())
+
+
+def topmost(program, windows):
+    """Which of the windows is in front: xwininfo lists the root's children topmost first."""
+    out = program.tool("xwininfo", "-root", "-children")
+    for line in out.splitlines():
+        if line.strip().startswith("0x") and int(line.split()[0], 16) in windows:
+            return int(line.split()[0], 16)
+    return None
+
+
+def holds(rect, point):
+    x, y, w, h = rect
+    return x <= point[0] < x + w and y <= point[1] < y + h
+
+
 class Pointer:
     """The mouse over one window: each gesture is one xdotool chain of moves in small steps
     with short waits, so that the program sees every step as a move of its own."""
@@ -139,6 +162,12 @@ class Pointer:
 
     def click(self, x, y):
         self._run(self._to(x, y) + ["mousedown", "1", "sleep", "0.05", "mouseup", "1"])
+
+    def press(self, x, y):
+        self._run(self._to(x, y) + ["mousedown", "1"])
+
+    def release(self):
+        self._run(["mouseup", "1"])
 
     # Where the hand comes from for the last stretch into a slot, in window pixels from the
     # slot's centre.
@@ -376,8 +405,18 @@ class TransferTool(EndToEnd):
 class BoardSimulator(EndToEnd):
     LED = (55, 140)
     LIT, DARK = (255, 64, 64), (90, 40, 42)
+    KIB_LED_ON = b"NEW\r\n10 LED 1\r\nSAVE 0\r\nRUN\r\n"
 
-    def test_play_lights_the_simulated_led_and_stop_darkens_it(self):
+    def hand_over(self, bench, data):
+        """A later instance of the simulator, as a transfer starts it: it hands its input to
+        the window and ends."""
+        path = os.path.join(bench.folder, "exe", os.path.basename(ARGS.simulator))
+        argv = [ARGS.wine_run, ARGS.dlls, path] if ARGS.wine_run else [path]
+        done = subprocess.run(argv, input=data, env=self.program.env, timeout=WAIT_S * 3,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.assertEqual(done.returncode, 0, done.stderr)
+
+    def test_play_opens_the_simulator_beside_the_workspace_and_a_held_stop_outlasts_a_raise(self):
         bench = Workbench(self, {os.path.basename(ARGS.simulator):
                                  lambda path: shutil.copy2(ARGS.simulator, path)})
         runtime = tempfile.mkdtemp(prefix="zc-runtime-")
@@ -390,14 +429,34 @@ class BoardSimulator(EndToEnd):
         self.pointer.tear_off("LED on", 0, 0)
         self.press_play()
         simulator = find_window(program.env, "Board simulator")
-        place(program, simulator, 1030, 0)
+        workspace_rect = geometry(program, self.window)
+
+        # The screen is wide enough for both: the simulator opens right of the workspace,
+        # level with it.
+        def beside():
+            x, y, _, _ = geometry(program, simulator)
+            return (x, y) == (workspace_rect[0] + workspace_rect[2], workspace_rect[1])
+        until(beside, "the simulator beside the workspace")
 
         def led(colour):
             return lambda: near(self.screen("simulator.png", simulator).pixel(*self.LED),
                                 colour)
         until(led(self.LIT), "the simulator's LED to light")
-        self.pointer.click(*STOP)
-        until(led(self.DARK), "the simulator's LED to go dark")
+
+        # Moved over the field and play, under the workspace; stop stays clear of it.
+        place(program, simulator, 0, 300)
+        program.tool("xdotool", "windowraise", str(self.window))
+        pair = (self.window, simulator)
+        until(lambda: topmost(program, pair) == self.window, "the workspace in front")
+        self.assertFalse(holds(geometry(program, simulator), STOP))
+        # A later program brings the simulator to the front while stop is held; the press
+        # stays the workspace's, and stop acts on its release. (Play's transfer has ended
+        # with its overlay, so the link takes the stop.)
+        self.pointer.press(*STOP)
+        self.hand_over(bench, self.KIB_LED_ON)
+        until(lambda: topmost(program, pair) == simulator, "the simulator in front")
+        self.pointer.release()
+        until(led(self.DARK), "stop, released after the raise, to darken the LED")
 
         window_test.close_window(self.display.display, simulator)
         until(lambda: len(bench.processes()) == 1, "the simulator to end")

@@ -72,6 +72,17 @@ void HeadlessView::setWindowSize(int width, int height) {
     _height = height;
 }
 
+void HeadlessView::setScreenPosition(int x, int y) {
+    _placed = true;
+    _screenX = x;
+    _screenY = y;
+}
+
+bool HeadlessView::getScreenFrame(PixelRect& frame) const {
+    frame = PixelRect{_screenX, _screenY, _width, _height};
+    return _placed;
+}
+
 std::unique_ptr<PlatformView> createHeadlessView(int width, int height) {
     return std::make_unique<HeadlessView>(width, height);
 }

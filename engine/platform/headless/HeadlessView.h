@@ -68,11 +68,15 @@ public:
     void waitEvents(int timeoutMs, std::vector<InputEvent>& out) override;
     bool hasVSync() const override { return false; }
     void setTitle(const std::string& title) override { _title = title; }
+    // The place set by setScreenFrame; false until one is.
+    bool getScreenFrame(PixelRect& frame) const override;
 
     // Queues an event for the next waitEvents (the director's next frame).
     void queueEvent(const InputEvent& event) { _queue.push_back(event); }
     // Resizes the pretend window (the output keeps its own size until set).
     void setWindowSize(int width, int height);
+    // Puts the pretend window's drawing area at x, y on a pretend screen.
+    void setScreenPosition(int x, int y);
     HeadlessRenderDevice& device() { return _device; }
     const std::string& title() const { return _title; }
 
@@ -82,6 +86,9 @@ private:
     HeadlessRenderDevice _device;
     std::vector<InputEvent> _queue;
     std::string _title;
+    bool _placed = false;
+    int _screenX = 0;
+    int _screenY = 0;
 };
 
 }  // namespace backend

@@ -1,4 +1,5 @@
 #include "platform/sdl/SdlWindowView.h"
+#include "platform/sdl/SdlSystemWindow.h"
 #include "platform/sdl/XErrorTolerance.h"
 
 #include <SDL.h>
@@ -30,10 +31,31 @@ bool hasRealDisplay() {
     return !invisible || (requested != nullptr && *requested != '\0');
 }
 
+// The top left the placer chooses, or SDL's own choice.
+void choosePlace(const WindowPlacer& placer, int width, int height, int& x, int& y) {
+    x = SDL_WINDOWPOS_UNDEFINED;
+    y = SDL_WINDOWPOS_UNDEFINED;
+    if (!placer) {
+        return;
+    }
+    std::vector<PixelRect> displays;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect usable;
+        if (SDL_GetDisplayUsableBounds(i, &usable) == 0) {
+            displays.push_back(PixelRect{usable.x, usable.y, usable.w, usable.h});
+        }
+    }
+    int chosenX = 0, chosenY = 0;
+    if (placer(displays, width, height, chosenX, chosenY)) {
+        x = chosenX;
+        y = chosenY;
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int width, int height,
-                                                   std::string& error) {
+                                                   std::string& error, const WindowPlacer& placer) {
     CCASSERT(width > 0 && height > 0, "a window needs a size");
     // One contact, one touch: fingers arrive as finger events only, the mouse as mouse
     // events only.
@@ -65,9 +87,11 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     // and create another, and a window already shown would flash up under the program's
     // title and vanish, so that whoever found it by its title (a test, a window manager)
     // holds a window that is gone.
-    SDL_Window* window = SDL_CreateWindow(
-        title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-        SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+    int x = 0, y = 0;
+    choosePlace(placer, width, height, x, y);
+    SDL_Window* window =
+        SDL_CreateWindow(title.c_str(), x, y, width, height,
+                         SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
     if (window == nullptr) {
         error = std::string("SDL cannot create it: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -151,9 +175,21 @@ void SdlWindowView::setTitle(const std::string& title) {
     SDL_SetWindowTitle(_window, title.c_str());
 }
 
+bool SdlWindowView::getScreenFrame(PixelRect& frame) const {
+    assertOwnThread();
+    screenPositionOf(_window, frame.x, frame.y);
+    SDL_GetWindowSize(_window, &frame.w, &frame.h);
+    return true;
+}
+
+void SdlWindowView::raiseWithoutFocus() {
+    assertOwnThread();
+    raiseWithoutActivating(_window);
+}
+
 std::unique_ptr<PlatformView> createWindowView(const std::string& title, int width, int height,
-                                               std::string& error) {
-    return SdlWindowView::open(title, width, height, error);
+                                               std::string& error, const WindowPlacer& placer) {
+    return SdlWindowView::open(title, width, height, error, placer);
 }
 
 }  // namespace backend

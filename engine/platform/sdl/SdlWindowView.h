@@ -20,9 +20,10 @@ namespace backend {
 
 class SdlWindowView : public PlatformView {
 public:
-    // Opens the window; nullptr with the reason in `error` when it cannot.
+    // Opens the window where the placer (if any) puts it; nullptr with the reason in `error`
+    // when it cannot.
     static std::unique_ptr<SdlWindowView> open(const std::string& title, int width, int height,
-                                               std::string& error);
+                                               std::string& error, const WindowPlacer& placer = {});
     ~SdlWindowView() override;
     SdlWindowView(const SdlWindowView&) = delete;
     SdlWindowView& operator=(const SdlWindowView&) = delete;
@@ -32,6 +33,8 @@ public:
     void waitEvents(int timeoutMs, std::vector<InputEvent>& out) override;
     bool hasVSync() const override;
     void setTitle(const std::string& title) override;
+    bool getScreenFrame(PixelRect& frame) const override;
+    void raiseWithoutFocus() override;
 
 private:
     SdlWindowView(SDL_Window* window, std::unique_ptr<SdlRenderDevice> device);

@@ -1,0 +1,45 @@
+#include "platform/sdl/SdlSystemWindow.h"
+
+#include <SDL.h>
+// Brings Xlib, whose macros (None, Bool, Status...) stay in this file.
+#include <SDL_syswm.h>
+
+namespace cocos2d {
+namespace backend {
+
+namespace {
+
+bool x11Of(SDL_Window* window, SDL_SysWMinfo& info) {
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
+}
+
+}  // namespace
+
+void screenPositionOf(SDL_Window* window, int& x, int& y) {
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_SysWMinfo info;
+    if (!x11Of(window, info)) {
+        return;
+    }
+    // Asked of the server: SDL takes the first move of a window that no window manager
+    // has configured to 0,0 for no move at all, and keeps its old place.
+    ::Window child = 0;
+    XTranslateCoordinates(info.info.x11.display, info.info.x11.window,
+                          DefaultRootWindow(info.info.x11.display), 0, 0, &x, &y, &child);
+}
+
+void raiseWithoutActivating(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    // Wayland lets no client put its own window in front: there it stays where it is.
+    if (!x11Of(window, info)) {
+        return;
+    }
+    // A plain request to the server (or the window manager) for the stacking order; SDL's
+    // own raise adds _NET_ACTIVE_WINDOW, which moves the focus.
+    XRaiseWindow(info.info.x11.display, info.info.x11.window);
+    XFlush(info.info.x11.display);
+}
+
+}  // namespace backend
+}  // namespace cocos2d

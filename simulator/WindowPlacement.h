@@ -1,0 +1,42 @@
+// Where the simulator's window opens: beside the workspace where a display has room for
+// it, else where it hides least of the workspace's play and stop buttons, then of the rest
+// of the workspace. Pure: screen rectangles in, a position out; no engine, no system.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace simulator {
+
+// Screen points, origin top left, y down.
+struct ScreenRect {
+    int x = 0, y = 0, w = 0, h = 0;
+    int right() const { return x + w; }
+    int bottom() const { return y + h; }
+};
+
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+
+// What the workspace tells the tools it starts (variables ZC_WORKSPACE_FRAME and
+// ZC_WORKSPACE_CONTROLS, set by scene/WorkspacePlace.cpp).
+struct WorkspaceWindow {
+    ScreenRect frame;     // its drawing area
+    ScreenRect controls;  // its play and stop buttons; empty when not told
+};
+
+// The workspace's window from the two variables' text ("x,y,w,h", whole numbers, w and h
+// above 0); nothing when the frame is missing or malformed. A malformed controls text
+// counts as not told.
+std::optional<WorkspaceWindow> parseWorkspaceWindow(const char* frame, const char* controls);
+
+// Top left of a window of width x height: beside the workspace where one display's usable
+// area holds it whole (right of it, else left, else below, else above), else the place
+// inside a display that covers the least of the controls, then of the frame. Nothing
+// when there is no display.
+std::optional<ScreenPoint> placeBeside(const WorkspaceWindow& workspace,
+                                       const std::vector<ScreenRect>& displays, int width,
+                                       int height);
+
+}  // namespace simulator
