@@ -21,3 +21,15 @@ function(zc_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     zc_warnings(${name})
 endfunction()
+
+# Pictures are looked for beside the running program only: res/ is linked (copied on
+# Windows) beside the target's file after each build.
+function(zc_place_res target)
+    if(WIN32)
+        set(place ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/res
+            $<TARGET_FILE_DIR:${target}>/res)
+    else()
+        set(place ln -sfn ${PROJECT_SOURCE_DIR}/res $<TARGET_FILE_DIR:${target}>/res)
+    endif()
+    add_custom_command(TARGET ${target} POST_BUILD COMMAND ${place} VERBATIM)
+endfunction()

@@ -9,8 +9,6 @@ namespace filesystem {
 
 // True when the path names an existing file that is not a folder.
 bool isRegularFile(const std::string& path);
-// The current directory, else ".".
-std::string currentDirectory();
 // Folder of the running executable, without a trailing separator ("" if unknown).
 std::string executableDirectory();
 // True when the path does not depend on the current directory.

@@ -18,17 +18,12 @@ std::vector<std::string> FileUtils::placesFor(const std::string& filename) const
     if (filesystem::isAbsolutePath(filename)) {
         return {filename};
     }
-    std::vector<std::string> places;
-    if (!_executableDirectory.empty()) {
-        places.push_back(_executableDirectory + "/" + filename);
+    // Never the current folder: a picture planted where the program happens to be started
+    // must not stand in for its own.
+    if (_executableDirectory.empty()) {
+        return {};
     }
-    // The current directory is read each time: tests and tools may change it.
-    std::string cwd = filesystem::currentDirectory();
-    std::string inCwd = cwd + "/" + filename;
-    if (places.empty() || places.front() != inCwd) {
-        places.push_back(inCwd);
-    }
-    return places;
+    return {_executableDirectory + "/" + filename};
 }
 
 std::string FileUtils::fullPathForFilename(const std::string& filename) const {

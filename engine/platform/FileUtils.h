@@ -1,5 +1,5 @@
-// Finds the program's files: a relative path such as "res/r_play.png" is looked for first
-// beside the executable (the folder of the running program), then in the current directory.
+// Finds the program's files: a relative path such as "res/r_play.png" is looked for beside
+// the executable (the folder of the running program) only.
 // Depends on the standard library only.
 #pragma once
 
@@ -18,7 +18,7 @@ public:
     std::string fullPathForFilename(const std::string& filename) const;
     // True when the file exists (a relative name is looked for as above).
     bool isFileExist(const std::string& filename) const;
-    // Every full path that is tried for the name, in order (one for an absolute path).
+    // The full path that is tried for the name (none when the program's folder is unknown).
     std::vector<std::string> placesFor(const std::string& filename) const;
     // Folder of the running executable, without a trailing slash ("" if unknown).
     const std::string& getExecutableDirectory() const { return _executableDirectory; }

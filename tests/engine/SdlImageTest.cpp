@@ -163,4 +163,29 @@ TEST(DecodeImageFileFailure, DamagedFilesFailWithTheReasonAndLeaveTheBitmapAlone
     }
 }
 
+TEST(DecodeImageFileFailure, PicturesLargerThanAnyOfTheProgramsAreRefusedBeforeDecoding) {
+    // Only the header is real: a decoder that went on would ask for gigabytes first.
+    struct Case {
+        const char* name;
+        std::uint32_t width, height;
+        bool refused;
+    };
+    for (const Case& c : {Case{"huge", 30000, 30000, true}, Case{"tall", 1, 100000, true},
+                          Case{"wide", 8193, 1, true}, Case{"largest taken", 8192, 2, false}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> png =
+            PngWriter::encode(2, 2, 2, std::vector<std::uint8_t>(12, 7));
+        for (int i = 0; i < 4; ++i) {
+            png[16 + i] = static_cast<std::uint8_t>(c.width >> (24 - 8 * i));
+            png[20 + i] = static_cast<std::uint8_t>(c.height >> (24 - 8 * i));
+        }
+        const std::string path = writeFile(std::string(c.name) + ".png", png);
+        Bitmap bitmap;
+        std::string error;
+        EXPECT_FALSE(decodeImageFile(path, bitmap, error));
+        EXPECT_EQ(error.find("too large") != std::string::npos, c.refused) << error;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+    }
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <deque>
 #include <iostream>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -30,9 +31,22 @@ constexpr int kSteps = 150;
 // Actions shown with a failure.
 constexpr std::size_t kLogLength = 40;
 
-unsigned fromEnvironment(const char* name, unsigned fallback) {
+// A whole-number setting from the environment, the fallback when it is not set; a problem
+// in words when it is set to anything but digits that fit.
+unsigned fromEnvironment(const char* name, unsigned fallback, std::string& problem) {
     const char* value = std::getenv(name);
-    return value != nullptr ? static_cast<unsigned>(std::strtoul(value, nullptr, 10)) : fallback;
+    if (value == nullptr) {
+        return fallback;
+    }
+    const std::string text(value);
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoull(text) > std::numeric_limits<unsigned>::max()) {
+        problem += std::string(name) + "=" + text + " is not a whole number up to " +
+                   std::to_string(std::numeric_limits<unsigned>::max()) + ". ";
+        return fallback;
+    }
+    return static_cast<unsigned>(std::stoull(text));
 }
 
 class GestureFuzzer {
@@ -387,27 +401,39 @@ private:
 };
 
 TEST(GestureFuzz, RandomMouseSequencesKeepTheFieldSoundAndLeaveNothingBehind) {
-    unsigned first = fromEnvironment("ZC_GESTURE_FIRST_SEED", 1);
-    unsigned count = fromEnvironment("ZC_GESTURE_SEQUENCES", kSuiteSequences);
+    std::string problem;
+    unsigned first = fromEnvironment("ZC_GESTURE_FIRST_SEED", 1, problem);
+    unsigned count = fromEnvironment("ZC_GESTURE_SEQUENCES", kSuiteSequences, problem);
     if (std::getenv("ZC_GESTURE_SEED") != nullptr) {
-        first = fromEnvironment("ZC_GESTURE_SEED", 0);
+        first = fromEnvironment("ZC_GESTURE_SEED", 0, problem);
         count = 1;
     }
+    if (count == 0) {
+        problem += "no sequence to run. ";
+    } else if (first > std::numeric_limits<unsigned>::max() - (count - 1)) {
+        // Seeds are counted in the seed's own type: the last one must not wrap round.
+        problem += std::to_string(count) + " seeds from " + std::to_string(first) +
+                   " go past the largest seed. ";
+    }
+    ASSERT_EQ(problem, "") << "the fuzzer's settings";
     std::cout << "gesture fuzzer: " << count << " sequences of " << kSteps << " steps, seeds "
-              << first << " to " << first + count - 1 << " (rerun one with ZC_GESTURE_SEED=<seed>)"
-              << std::endl;
+              << first << " to " << first + (count - 1)
+              << " (rerun one with ZC_GESTURE_SEED=<seed>)" << std::endl;
     const auto start = std::chrono::steady_clock::now();
-    for (unsigned seed = first; seed < first + count; ++seed) {
-        std::string problem;
+    unsigned ran = 0;
+    for (unsigned offset = 0; offset < count; ++offset) {
+        const unsigned seed = first + offset;
+        std::string found;
         {
             GestureFuzzer fuzzer(seed);
-            problem = fuzzer.run();
+            found = fuzzer.run();
         }
-        ASSERT_EQ(problem, "") << "seed " << seed << " (rerun with ZC_GESTURE_SEED=" << seed << ")";
+        ASSERT_EQ(found, "") << "seed " << seed << " (rerun with ZC_GESTURE_SEED=" << seed << ")";
+        ++ran;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "gesture fuzzer: " << count << " sequences, nothing found, " << seconds << " s"
+    std::cout << "gesture fuzzer: " << ran << " sequences run, nothing found, " << seconds << " s"
               << std::endl;
 }
 

@@ -14,14 +14,6 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::string currentDirectory() {
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer) == nullptr) {
-        return ".";
-    }
-    return buffer;
-}
-
 std::string executableDirectory() {
     std::vector<char> buffer(1024);
     std::string exe;

@@ -14,18 +14,6 @@ bool isRegularFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string currentDirectory() {
-    DWORD needed = GetCurrentDirectoryW(0, nullptr);
-    if (needed == 0)
-        return ".";
-    std::wstring buffer(needed, L'\0');
-    DWORD length = GetCurrentDirectoryW(needed, buffer.data());
-    if (length == 0 || length >= needed)
-        return ".";
-    buffer.resize(length);
-    return win32::toUtf8(buffer);
-}
-
 std::string executableDirectory() {
     // The path may be longer than MAX_PATH: grow until it fits rather than cut it short.
     std::wstring buffer(MAX_PATH, L'\0');
