@@ -348,9 +348,13 @@ class TransferTool(EndToEnd):
         self.pointer.tear_off("Wait 1 second", 1, 0)
         self.pointer.tear_off("LED off", 0, 2)
         self.pointer.click(*TAB["full"])
+        if ARGS.wine_run:
+            time.sleep(1.0)  # under load wine may hand the next press over before the new set
         # Alone in the second slot: the line number goes to it, and in vemmo the condition's
         # trailing space stays before the line's end.
         self.pointer.tear_off("Button pressed", 1, 1)
+        if ARGS.wine_run:
+            time.sleep(1.0)  # and the last release after play's press
 
         sent = lambda count: lambda: len(self.transfers()) >= count  # noqa: E731
         self.press_play(sent(1))
