@@ -94,7 +94,10 @@ void ChildReaper::reapEnded() {
             result = ::waitpid(child.pid, &status, WNOHANG);
         } while (result < 0 && errno == EINTR);
         if (result == 0) {
-            *kept++ = std::move(child);
+            if (&*kept != &child) {
+                *kept = std::move(child);
+            }
+            ++kept;
             continue;
         }
         // Ended, or reaped by someone else (ECHILD): nobody is left to wait for.
