@@ -71,7 +71,8 @@ bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSetti
                      TransferFailure& failure);
 
 class ToolProcess;
-// Closes the tool's input if still open; the child is reaped, now or once it ends.
+// Closes the tool's input if still open; the child is reaped as soon as it ends, by the one
+// reaper of the program, never by a thread of its own.
 struct ToolProcessCloser {
     void operator()(ToolProcess* tool) const;
 };
@@ -88,6 +89,14 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure);
 // SIGPIPE.
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
                TransferFailure& failure);
+
+// Watches the tool until the deadline after its last bytes were written, closing its input
+// once it has read them all (or at the deadline). True when it ended with success after
+// reading everything, or still runs; false, with the reason, when it ended before reading
+// the whole program, reported an error, or was stopped by a signal. Returns at the
+// deadline when true, at once when false.
+bool settleTool(ToolProcess& tool, std::chrono::steady_clock::time_point deadline,
+                TransferFailure& failure);
 
 // Sets a variable in this program's environment, which every tool started from then on
 // inherits. Main thread, while no worker of the link runs (one may read the environment).

@@ -69,6 +69,11 @@ std::string describeTransferFailure(const TransferFailure& failure) {
                    because(detail) + ".";
         case TransferFailure::Kind::ToolStalled:
             return "The tool " + quoted(name) + " stopped reading the program.";
+        case TransferFailure::Kind::ToolError:
+            return "The tool " + quoted(name) + " reported an error" + because(detail) + ".";
+        case TransferFailure::Kind::ToolStopped:
+            return "The tool " + quoted(name) + " was stopped before it had finished" +
+                   because(detail) + ".";
     }
     return "";
 }

@@ -17,6 +17,8 @@ struct TransferFailure {
         ToolNotStarted,   // the tool's file is there but could not be run
         ToolEndedEarly,   // the tool ended before it had read every chunk
         ToolStalled,      // the tool read nothing for the stall limit
+        ToolError,        // the tool ended with an error; detail: its status
+        ToolStopped,      // the tool was ended by a signal; detail: which
     };
 
     Kind kind = Kind::None;

@@ -76,10 +76,7 @@ bool ZundleCardSerialData::sendToTool(const cocos2d::Vector<SendData*>& queue,
             onChunkSent(++sent);
         }
     }
-    if (!platform::closeToolInput(*tool, reason)) {
-        return report(false, reason, failure);
-    }
-    platform::sleepUntil(std::chrono::steady_clock::now() +
-                         std::chrono::milliseconds(kToolSettleMs));
-    return report(true, reason, failure);
+    const bool settled = platform::settleTool(
+        *tool, std::chrono::steady_clock::now() + std::chrono::milliseconds(kToolSettleMs), reason);
+    return report(settled, reason, failure);
 }

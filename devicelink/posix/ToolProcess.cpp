@@ -1,21 +1,23 @@
 // Transfer tools as child processes: posix_spawn with a pipe on standard input, writes
-// that survive a tool that has gone, and reaping of every child.
+// that survive a tool that has gone, and the tool's end told after its input.
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
-#include <mutex>
-#include <system_error>
-#include <thread>
-#include <vector>
+#include <memory>
+#include <string>
+#include <utility>
 
 #include "devicelink/LinkPlatform.h"
+#include "devicelink/posix/ChildReaper.h"
 #include "devicelink/posix/ErrorText.h"
 #include "devicelink/posix/WriteAll.h"
 
@@ -23,53 +25,13 @@ namespace devicelink::platform {
 
 class ToolProcess {
 public:
-    ToolProcess(pid_t child, int inputFd) : pid(child), input(inputFd) {}
-    pid_t pid;
-    int input;  // write end of the tool's standard input, -1 once closed
+    ToolProcess(std::shared_ptr<ChildEnd> childEnd, int inputFd)
+        : end(std::move(childEnd)), input(inputFd) {}
+    std::shared_ptr<ChildEnd> end;  // told by the reaper, which owns the child
+    int input;                      // write end of the tool's standard input, -1 once closed
 };
 
 namespace {
-
-// Children whose reaper thread could not be started; retried on every later tool.
-std::mutex s_unreapedMutex;
-std::vector<pid_t> s_unreaped;
-
-// True when the child has ended and is reaped (or is not ours to reap).
-bool reapNow(pid_t pid) {
-    pid_t result;
-    do {
-        result = ::waitpid(pid, nullptr, WNOHANG);
-    } while (result < 0 && errno == EINTR);
-    return result != 0;
-}
-
-void retryUnreaped() {
-    std::lock_guard<std::mutex> lock(s_unreapedMutex);
-    auto kept = s_unreaped.begin();
-    for (pid_t pid : s_unreaped) {
-        if (!reapNow(pid))
-            *kept++ = pid;
-    }
-    s_unreaped.erase(kept, s_unreaped.end());
-}
-
-// A tool may run on after the link is done with it (flashing a board takes its time).
-// A detached thread waits for exactly that child, so it lives as long as the tool and
-// no longer, and the child never lingers as a zombie.
-void reapEventually(pid_t pid) {
-    if (reapNow(pid)) {
-        return;
-    }
-    try {
-        std::thread([pid] {
-            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    } catch (const std::system_error&) {
-        std::lock_guard<std::mutex> lock(s_unreapedMutex);
-        s_unreaped.push_back(pid);
-    }
-}
 
 // Keeps a pipe end off descriptors 0-2, where the child's own redirections would land
 // on it (possible only when this program runs with a standard descriptor closed).
@@ -171,18 +133,25 @@ private:
     bool _alreadyPending = false;
 };
 
+// Bytes written into the tool's input that it has not read yet; 0 when unknown.
+int unreadBytes(int input) {
+    int count = 0;
+    return ::ioctl(input, FIONREAD, &count) == 0 ? count : 0;
+}
+
+// How often the pipe is looked at while the tool reads its last bytes.
+constexpr std::chrono::milliseconds kDrainLookInterval{5};
+
 }  // namespace
 
 void ToolProcessCloser::operator()(ToolProcess* tool) const {
     if (tool->input >= 0) {
         ::close(tool->input);
     }
-    reapEventually(tool->pid);
     delete tool;
 }
 
 ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
-    retryUnreaped();
     if (!checkRunnable(path, failure)) {
         return {};
     }
@@ -213,7 +182,7 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
         ::close(writeEnd);
         return {};
     }
-    return ToolProcessPtr(new ToolProcess(pid, writeEnd));
+    return ToolProcessPtr(new ToolProcess(ChildReaper::instance().watch(pid), writeEnd));
 }
 
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
@@ -230,6 +199,44 @@ bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& 
     if (error != 0) {
         return failure.fail(Kind::ToolEndedEarly, error == EPIPE ? "" : errorText(error));
     }
+    return true;
+}
+
+bool settleTool(ToolProcess& tool, std::chrono::steady_clock::time_point deadline,
+                TransferFailure& failure) {
+    // The input stays open until the tool has taken every byte: once it has ended, bytes
+    // left in the pipe are the only sign that it stopped short of the end.
+    int status = 0;
+    bool ended = false;
+    while (tool.input >= 0 && !ended) {
+        const auto now = std::chrono::steady_clock::now();
+        if (unreadBytes(tool.input) == 0) {
+            if (!closeToolInput(tool, failure)) {
+                return false;
+            }
+            break;
+        }
+        if (now >= deadline) {
+            break;
+        }
+        ended = tool.end->waitUntil(std::min(deadline, now + kDrainLookInterval), status);
+    }
+    const bool leftUnread = ended && tool.input >= 0 && unreadBytes(tool.input) > 0;
+    if (tool.input >= 0 && !closeToolInput(tool, failure)) {
+        return false;
+    }
+    // A tool that runs on past the deadline is one that waits for its board: not a fault.
+    ended = ended || tool.end->waitUntil(deadline, status);
+    if (ended && WIFSIGNALED(status)) {
+        return failure.fail(Kind::ToolStopped, "signal " + std::to_string(WTERMSIG(status)));
+    }
+    if (ended && WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+        return failure.fail(Kind::ToolError, "status " + std::to_string(WEXITSTATUS(status)));
+    }
+    if (leftUnread) {
+        return failure.fail(Kind::ToolEndedEarly);
+    }
+    sleepUntil(deadline);
     return true;
 }
 

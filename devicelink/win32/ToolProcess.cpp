@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,25 @@ bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& 
     if (error != 0) {
         return failure.fail(Kind::ToolEndedEarly, systemMessage(error));
     }
+    return true;
+}
+
+bool settleTool(ToolProcess& tool, std::chrono::steady_clock::time_point deadline,
+                TransferFailure& failure) {
+    // A named pipe does not tell our side what is left unread, so only the tool's end is
+    // looked at; a tool still running at the deadline waits for its board.
+    if (tool.input && !closeToolInput(tool, failure)) {
+        return false;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const DWORD waitMs = left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+    DWORD status = 0;
+    if (::WaitForSingleObject(tool.process.get(), waitMs) == WAIT_OBJECT_0 &&
+        ::GetExitCodeProcess(tool.process.get(), &status) && status != 0) {
+        return failure.fail(Kind::ToolError, "status " + std::to_string(status));
+    }
+    sleepUntil(deadline);
     return true;
 }
 

@@ -24,7 +24,7 @@ TEST(TransferFailureMessage, EveryReasonIsOneLineOfItsOwnNamingThePortOrTool) {
     const std::vector<Kind> kinds = {
         Kind::PortMissing,    Kind::PortBusy,    Kind::NoPermission, Kind::SettingsRefused,
         Kind::PortVanished,   Kind::PortStalled, Kind::ToolMissing,  Kind::ToolNotStarted,
-        Kind::ToolEndedEarly, Kind::ToolStalled,
+        Kind::ToolEndedEarly, Kind::ToolStalled, Kind::ToolError,    Kind::ToolStopped,
     };
     std::set<std::string> seen;
     for (Kind kind : kinds) {

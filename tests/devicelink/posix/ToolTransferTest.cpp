@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -89,6 +91,29 @@ struct EarlyEnd {
 };
 void PrintTo(const EarlyEnd& c, std::ostream* os) {
     *os << c.label;
+}
+
+struct EndCase {
+    const char* label;
+    const char* body;
+    Kind expected;
+    const char* detail;
+    bool lingers;
+};
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+int threadCount() {
+    DIR* tasks = ::opendir("/proc/self/task");
+    int count = 0;
+    while (tasks != nullptr && ::readdir(tasks) != nullptr) {
+        ++count;
+    }
+    if (tasks != nullptr) {
+        ::closedir(tasks);
+    }
+    return count - 2;  // "." and ".."
 }
 
 struct NoTool {
@@ -193,17 +218,11 @@ TEST(ToolTransfer, WriteToAToolThatHasEndedRaisesNoSignal) {
     ASSERT_TRUE(process);
     const pid_t pid = toolPid(folder);
     ASSERT_GT(pid, 0);
-    // Ended but not yet reaped: a zombie, whose input has no reader left.
-    ASSERT_TRUE(eventually([pid] {
-        const std::string stat = TempFolder::read("/proc/" + std::to_string(pid) + "/stat");
-        const std::size_t close = stat.rfind(')');
-        return close != std::string::npos && stat.compare(close + 2, 1, "Z") == 0;
-    }));
+    // Ended, and reaped at once although the link still holds its input.
+    ASSERT_TRUE(reaped(pid));
     EXPECT_FALSE(devicelink::platform::writeTool(*process, "10 LED 1\n", {}, failure));
     EXPECT_EQ(failure.kind, Kind::ToolEndedEarly);
     EXPECT_FALSE(pipeSignalBlocked());
-    process.reset();
-    EXPECT_TRUE(reaped(pid));
 }
 
 TEST(ToolTransfer, ToolThatNeverReadsIsGivenUpOnAndLaterReaped) {
@@ -228,10 +247,11 @@ TEST(ToolTransfer, ToolThatNeverReadsIsGivenUpOnAndLaterReaped) {
 TEST(ToolTransfer, ToolGetsOnlyItsInputAndNullOutputs) {
     TempFolder folder;
     const std::string out = folder.file("fds");
-    const std::string tool = folder.write(
-        "list",
-        toolScript(folder, "ls -l /proc/$$/fd > " + out + ".part && mv " + out + ".part " + out),
-        0755);
+    const std::string tool =
+        folder.write("list",
+                     toolScript(folder, "cat > /dev/null; ls -l /proc/$$/fd > " + out +
+                                            ".part && mv " + out + ".part " + out),
+                     0755);
     // Descriptors this program opened without close-on-exec, as a library might.
     const std::string bait = folder.file("bait");
     const int baitFile = ::open(bait.c_str(), O_WRONLY | O_CREAT, 0600);
@@ -267,6 +287,87 @@ TEST(ToolTransfer, ToolGetsOnlyItsInputAndNullOutputs) {
     EXPECT_EQ(pipes, 1) << TempFolder::read(out);
     EXPECT_EQ(standardInput.compare(0, 5, "pipe:"), 0);
     EXPECT_EQ(standardError, "/dev/null");
+}
+
+class ToolEnd : public ::testing::TestWithParam<EndCase> {};
+
+// A short program fits the pipe whole, so a tool that ended without reading it once looked
+// like one that had: each case runs several times.
+TEST_P(ToolEnd, HowTheToolEndsDecidesTheTransfer) {
+    const EndCase& c = GetParam();
+    for (int run = 0; run < 3; ++run) {
+        TempFolder folder;
+        const std::string tool = folder.write("tool", toolScript(folder, c.body), 0755);
+        TransferFailure failure;
+        const bool sent =
+            toolEntry(tool)->sendToTool(makeQueue({{"10 LED 1\n", 0}, {"RUN\n", 0}}), {}, &failure);
+        EXPECT_EQ(sent, c.expected == Kind::None) << describeTransferFailure(failure);
+        EXPECT_EQ(failure.kind, c.expected) << "run " << run;
+        EXPECT_EQ(failure.detail, c.detail);
+        const pid_t pid = toolPid(folder);
+        ASSERT_GT(pid, 0);
+        if (c.lingers) {
+            EXPECT_TRUE(exists("/proc/" + std::to_string(pid)))
+                << "a lingering tool is left to run";
+            ::kill(pid, SIGKILL);
+        }
+        EXPECT_TRUE(reaped(pid));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tools, ToolEnd,
+    ::testing::Values(
+        EndCase{"ExitsWithoutReading", "exit 0", Kind::ToolEndedEarly, "", false},
+        EndCase{"ReadsAllThenReportsAnError", "cat > /dev/null; exit 3", Kind::ToolError,
+                "status 3", false},
+        EndCase{"ReadsAllThenIsKilled", "cat > /dev/null; kill -KILL $$", Kind::ToolStopped,
+                "signal 9", false},
+        EndCase{"ReadsAllThenSucceeds", "cat > /dev/null; exit 0", Kind::None, "", false},
+        EndCase{"ReadsAllThenLingers", "cat > /dev/null; exec sleep 30", Kind::None, "", true}),
+    [](const ::testing::TestParamInfo<EndCase>& param) { return param.param.label; });
+
+// A flasher may wait for its board long after its input ends; nothing of the program may
+// pile up meanwhile, and each tool is reaped once it does end.
+TEST(ToolTransfer, LingeringToolsLeaveNoThreadAndNoZombie) {
+    namespace platform = devicelink::platform;
+    TempFolder folder;
+    const std::string pids = folder.file("pids");
+    const std::string tool = folder.write(
+        "linger", "#!/bin/sh\necho $$ >> " + pids + "\ncat > /dev/null\nexec sleep 60\n", 0755);
+    const auto transfer = [&] {
+        TransferFailure failure;
+        platform::ToolProcessPtr process = platform::startTool(tool, failure);
+        ASSERT_TRUE(process);
+        ASSERT_TRUE(platform::writeTool(*process, "10 LED 1\n", {}, failure));
+        EXPECT_TRUE(platform::settleTool(*process, Clock::now(), failure))
+            << describeTransferFailure(failure);
+    };
+    constexpr int kTransfers = 30;
+    transfer();  // whatever the first tool sets up for good is not counted
+    const int before = threadCount();
+    for (int i = 0; i < kTransfers; ++i) {
+        transfer();
+    }
+    EXPECT_EQ(threadCount(), before);
+
+    std::vector<pid_t> started;
+    ASSERT_TRUE(eventually([&] {
+        std::istringstream lines(TempFolder::read(pids));
+        started.clear();
+        for (long pid = 0; lines >> pid;) {
+            started.push_back(static_cast<pid_t>(pid));
+        }
+        return started.size() == kTransfers + 1;
+    }));
+    for (pid_t pid : started) {
+        EXPECT_TRUE(exists("/proc/" + std::to_string(pid))) << "a lingering tool is left to run";
+        ::kill(pid, SIGKILL);
+    }
+    for (pid_t pid : started) {
+        EXPECT_TRUE(reaped(pid)) << pid;
+    }
+    EXPECT_EQ(threadCount(), before);
 }
 
 class NotATool : public ::testing::TestWithParam<NoTool> {};

@@ -142,6 +142,34 @@ TEST(ToolWrite, ToolThatEndedEarlyIsReported) {
     EXPECT_EQ(failure.detail, "");
 }
 
+// Settled without input: only how the tool ends, or that it has not, decides.
+TEST(ToolWrite, AToolsEndDecidesTheTransfer) {
+    struct Case {
+        const char* tool;  // see ToolStandIn.cpp
+        int settleMs;
+        Kind expected;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"early.exe", 20000, Kind::ToolError, "status 3"},
+        {"copy.exe", 2000, Kind::None, ""},
+        {"stall.exe", 300, Kind::None, ""},  // still running: waiting for its board
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        ScratchFolder folder;
+        TransferFailure failure;
+        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(c.tool), failure);
+        ASSERT_TRUE(tool);
+        const auto started = std::chrono::steady_clock::now();
+        const bool settled =
+            platform::settleTool(*tool, started + std::chrono::milliseconds(c.settleMs), failure);
+        EXPECT_EQ(settled, c.expected == Kind::None);
+        EXPECT_EQ(failure.kind, c.expected);
+        EXPECT_EQ(failure.detail, c.detail);
+    }
+}
+
 TEST(ToolWrite, ToolThatReadsNothingIsGivenUpOnAfterTheStallLimit) {
     ScratchFolder folder;
     TransferFailure failure;
