@@ -62,6 +62,32 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
     }
 }
 
+// A NUL byte inside a line is a byte the line does not take, never the line's end.
+TEST(BadInput, NulByteIsAnErrorNotAnEndOfLine) {
+    using namespace std::string_literals;
+    const ErrorCase cases[] = {
+        {Dialect::Kib, "\0RUN\r\n"s, "not understood: \"?RUN\"", -1},
+        {Dialect::Kib, "NEW\r\n10 LED 1\r\n\0RUN\r\n"s, "not understood: \"?RUN\"", -1},
+        {Dialect::Kib, kibProgram("10 LED 1\0GARBAGE\r\n"s),
+         "line 10: not understood: \"LED 1?GARBAGE\"", 0},
+        {Dialect::Kib, kibProgram("10 LED 1\r\n20 LED 0:\0\r\n"s), "line 20: not understood: \"?\"",
+         1},
+        {Dialect::Vemmo, vemmoProgram("led(1);\0led(0);\n"s),
+         "line 2: not understood: \"?led(0);\"", 1},
+    };
+    for (const ErrorCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.transfer));
+        Board board;
+        board.receiveTransfer(c.transfer);
+        board.step(10);
+        EXPECT_EQ(board.dialect(), c.dialect);
+        EXPECT_EQ(board.console().state(), BoardState::Error);
+        EXPECT_EQ(board.console().message(), c.message);
+        EXPECT_EQ(board.console().currentLine(), c.currentLine);
+        EXPECT_FALSE(board.io().led);
+    }
+}
+
 TEST(BadInput, NewProgramAfterAnErrorRunsNormally) {
     Board board;
     board.receiveTransfer(kibProgram("10 FROB\r\n"));
