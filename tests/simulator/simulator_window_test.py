@@ -60,6 +60,11 @@ class SimulatorWindow(unittest.TestCase):
         self.env = dict(os.environ, DISPLAY=self.display.display, XDG_RUNTIME_DIR=self.runtime,
                         ZC_BOARD_SIMULATOR_HANDOFF="zc-window-test-%d" % os.getpid())
 
+    def socket(self):
+        """Where the window of this display listens."""
+        display = "".join(c if c.isalnum() or c in ".-" else "_" for c in self.display.display)
+        return os.path.join(self.runtime, "zundle-board-simulator-%s.sock" % display)
+
     def tool(self, *argv):
         return subprocess.run(list(argv), env=self.env, check=True, timeout=WAIT_S,
                               stdout=subprocess.PIPE, universal_newlines=True).stdout
@@ -102,7 +107,7 @@ class SimulatorWindow(unittest.TestCase):
         self.expect_led(window, LIT, "simulator-vemmo-running.png")
 
         # Under wine the pipe is out of sight; the system removes it with its last handle.
-        socket = os.path.join(self.runtime, "zundle-board-simulator.sock")
+        socket = self.socket()
         self.assertEqual(os.path.exists(socket), not ARGS.wine_run)
         close_window(self.display.display, window)
         _, err = first.communicate(timeout=WAIT_S)
@@ -112,7 +117,7 @@ class SimulatorWindow(unittest.TestCase):
     def test_sigterm_ends_a_busy_window_shown_or_unmapped(self):
         if ARGS.wine_run:
             self.skipTest("no SIGTERM under wine")
-        socket = os.path.join(self.runtime, "zundle-board-simulator.sock")
+        socket = self.socket()
         for unmapped in (False, True):
             with self.subTest(unmapped=unmapped):
                 first = subprocess.Popen(ARGS.command, env=self.env, stdin=subprocess.PIPE,
