@@ -115,7 +115,7 @@ TEST(BadInput, ProgramThatNeverWaitsStillLetsTimePass) {
     }
 }
 
-// Fed by hand, a program may be tens of thousands of lines near the longest the board
+// Fed by hand, a program may be thousands of lines near the longest the board
 // takes, with `last` at the end.
 std::string longProgram(const std::string& last) {
     std::string text = "NEW\r\n1 GOTO 30000\r\n";
@@ -123,8 +123,8 @@ std::string longProgram(const std::string& last) {
     while (body.size() + 12 < KibParser::kMaxLineLength - 8) {
         body += "LED 1:LED 0:";
     }
-    for (int number = 2; number <= 20000; ++number) {
-        text += std::to_string(number) + " " + body + (number == 19999 ? "@Z\r\n" : "\r\n");
+    for (int number = 2; number <= 5000; ++number) {
+        text += std::to_string(number) + " " + body + (number == 4999 ? "@Z\r\n" : "\r\n");
     }
     return text + last;
 }
@@ -133,7 +133,7 @@ const std::vector<std::string>& hostilePrograms() {
     static const std::vector<std::string> programs = {
         longProgram("30000 RUN\r\nRUN\r\n"),
         longProgram("30000 GOTO 1\r\nRUN\r\n"),
-        longProgram("30000 GOTO @Z\r\n19999 GOTO 1:@Z\r\nRUN\r\n"),
+        longProgram("30000 GOTO @Z\r\n4999 GOTO 1:@Z\r\nRUN\r\n"),
     };
     return programs;
 }
