@@ -47,8 +47,8 @@ void Board::receive(std::string_view bytes) {
     _console->receive(bytes);
 }
 
-void Board::step(std::int64_t ms) {
-    _console->step(ms);
+void Board::step(std::int64_t ms, const Console::OutOfTime& outOfTime) {
+    _console->step(ms, outOfTime);
 }
 
 void Board::setButton(bool pressed) {

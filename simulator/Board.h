@@ -24,8 +24,8 @@ public:
     void receiveTransfer(std::string_view bytes);
     // Bytes of the serial line, to the board of the current dialect.
     void receive(std::string_view bytes);
-    // Lets ms milliseconds of virtual time pass.
-    void step(std::int64_t ms);
+    // Lets ms milliseconds of virtual time pass, or less when outOfTime says so first.
+    void step(std::int64_t ms, const Console::OutOfTime& outOfTime = Console::OutOfTime());
     // The user holds or lets go of the push button.
     void setButton(bool pressed);
 

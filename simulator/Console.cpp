@@ -35,12 +35,15 @@ void Console::receive(std::string_view bytes) {
     }
 }
 
-void Console::step(std::int64_t ms) {
-    advanceTo(_now + std::max<std::int64_t>(ms, 0));
+void Console::step(std::int64_t ms, const OutOfTime& outOfTime) {
+    advanceTo(_now + std::max<std::int64_t>(ms, 0), outOfTime);
 }
 
-void Console::advanceTo(std::int64_t target) {
+void Console::advanceTo(std::int64_t target, const OutOfTime& outOfTime) {
     for (;;) {
+        if (outOfTime && outOfTime()) {
+            return;  // virtual time stays where the work got to
+        }
         if (!_running) {
             interpretInput();
             if (!_running) {

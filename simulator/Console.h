@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +33,11 @@ public:
 
     // Bytes as they arrive over the serial line, acted on at the current virtual time.
     void receive(std::string_view bytes);
-    // Lets ms milliseconds of virtual time pass.
-    void step(std::int64_t ms);
+    // Whether the caller needs its thread back now (its frame's time is up, say).
+    using OutOfTime = std::function<bool()>;
+    // Lets ms milliseconds of virtual time pass, or less when outOfTime says so first: a
+    // program that costs more than the caller can give falls behind instead of holding it.
+    void step(std::int64_t ms, const OutOfTime& outOfTime = OutOfTime());
 
     // Virtual time in milliseconds since the board was switched on.
     std::int64_t now() const { return _now; }
@@ -100,7 +104,7 @@ protected:
 private:
     // Reads queued input while nothing runs: the dialect's own bytes, then lines.
     void interpretInput();
-    void advanceTo(std::int64_t target);
+    void advanceTo(std::int64_t target, const OutOfTime& outOfTime = OutOfTime());
     void setNow(std::int64_t ms);
 
     std::deque<char> _input;

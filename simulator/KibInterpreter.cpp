@@ -85,6 +85,7 @@ void KibInterpreter::enterLine(const std::string& raw) {
     }
     const std::string body = trimmed(text.substr(digits));
     const int key = static_cast<int>(number);
+    _indexStale = true;
     if (body.empty()) {
         _program.erase(key);
     } else {
@@ -99,35 +100,31 @@ void KibInterpreter::startDirect(const std::string& text) {
         fail(parsed.error);
         return;
     }
-    _code.clear();
-    for (const auto& entry : _program) {
-        _code.push_back(entry.second);
-    }
-    _programLines = _code.size();
-    _code.push_back(StoredLine{-1, text, std::move(parsed)});
+    refreshIndex();
+    _programLines = _lines.size();
+    _direct = StoredLine{-1, text, std::move(parsed)};
+    _directRuns = true;
     _pc = {_programLines, 0};
     _loops.clear();
     beginRun(false);
 }
 
 void KibInterpreter::startProgram() {
-    _code.clear();
-    for (const auto& entry : _program) {
-        _code.push_back(entry.second);
-    }
-    _programLines = _code.size();
+    refreshIndex();
+    _programLines = _lines.size();
+    _directRuns = false;
     _pc = {0, 0};
     _loops.clear();
     _variables.fill(0);
     beginRun(true);
-    if (_code.empty()) {
+    if (_lines.empty()) {
         endRun("there is no program to run");
     }
 }
 
 void KibInterpreter::onBreak() {
     const bool inProgram = _pc.line < _programLines;
-    endRun(inProgram ? "stopped in line " + std::to_string(_code[_pc.line].number)
+    endRun(inProgram ? "stopped in line " + std::to_string(codeAt(_pc.line).number)
                      : std::string("stopped"));
 }
 
@@ -135,11 +132,11 @@ int KibInterpreter::execute(int budget) {
     int done = 0;
     while (running() && done < budget) {
         ++done;
-        if (_pc.line >= _code.size()) {
+        if (_pc.line >= codeSize()) {
             endRun("program ended");
             break;
         }
-        const StoredLine& line = _code[_pc.line];
+        const StoredLine& line = codeAt(_pc.line);
         if (_pc.statement >= line.parsed.statements.size()) {
             if (!line.parsed.error.empty()) {
                 failHere(line.parsed.error);
@@ -239,8 +236,8 @@ bool KibInterpreter::run(const KibStatement& statement) {
         case Kind::If:
             if (value[0] == 0) {
                 // The rest of the line belongs to the condition.
-                _pc.statement = _code[_pc.line].parsed.statements.size();
-                if (!_code[_pc.line].parsed.error.empty()) {
+                _pc.statement = codeAt(_pc.line).parsed.statements.size();
+                if (!codeAt(_pc.line).parsed.error.empty()) {
                     _pc = {_pc.line + 1, 0};
                     if (_pc.line >= _programLines) {
                         endRun("program ended");
@@ -254,6 +251,8 @@ bool KibInterpreter::run(const KibStatement& statement) {
             return false;
         case Kind::New:
             _program.clear();
+            _lines.clear();
+            _indexStale = true;
             endRun(std::string());
             setState(BoardState::Receiving);
             return false;
@@ -323,31 +322,47 @@ bool KibInterpreter::evaluate(const KibExpression& expression, int& out) {
 }
 
 bool KibInterpreter::jumpToLabel(const std::string& label) {
-    for (std::size_t line = 0; line < _programLines; ++line) {
-        const auto& statements = _code[line].parsed.statements;
-        for (std::size_t i = 0; i < statements.size(); ++i) {
-            if (statements[i].kind == Kind::Label && statements[i].label == label) {
-                _pc = {line, i + 1};
-                return true;
-            }
-        }
+    const auto found = _labels.find(label);
+    if (found == _labels.end()) {
+        failHere("no line has the label " + label);
+        return false;
     }
-    failHere("no line has the label " + label);
-    return false;
+    _pc = found->second;
+    return true;
 }
 
 bool KibInterpreter::jumpToLine(int number) {
-    for (std::size_t line = 0; line < _programLines; ++line) {
-        if (_code[line].number == number) {
-            _pc = {line, 0};
-            return true;
+    const auto found = _lineIndex.find(number);
+    if (found == _lineIndex.end()) {
+        failHere("there is no line " + std::to_string(number));
+        return false;
+    }
+    _pc = {found->second, 0};
+    return true;
+}
+
+void KibInterpreter::refreshIndex() {
+    if (!_indexStale) {
+        return;
+    }
+    _lines.clear();
+    _lineIndex.clear();
+    _labels.clear();
+    for (const auto& entry : _program) {
+        const std::size_t line = _lines.size();
+        _lines.push_back(&entry.second);
+        _lineIndex.emplace(entry.first, line);
+        const auto& statements = entry.second.parsed.statements;
+        for (std::size_t i = 0; i < statements.size(); ++i) {
+            if (statements[i].kind == Kind::Label) {
+                _labels.emplace(statements[i].label, Position{line, i + 1});  // the first wins
+            }
         }
     }
-    failHere("there is no line " + std::to_string(number));
-    return false;
+    _indexStale = false;
 }
 
 void KibInterpreter::failHere(const std::string& what) {
-    const int number = _pc.line < _code.size() ? _code[_pc.line].number : -1;
+    const int number = _pc.line < codeSize() ? codeAt(_pc.line).number : -1;
     fail(number >= 0 ? "line " + std::to_string(number) + ": " + what : what, number);
 }

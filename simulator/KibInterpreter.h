@@ -5,6 +5,8 @@
 
 #include <array>
 #include <map>
+#include <string>
+#include <unordered_map>
 
 #include "simulator/Console.h"
 #include "simulator/KibParser.h"
@@ -60,11 +62,25 @@ private:
     void failHere(const std::string& what);
     // Index in the listing of a stored line's number; -1 when there is none.
     int indexOfLine(int number) const;
+    // Makes the line order and the indexes match the stored program.
+    void refreshIndex();
+    // What runs: the stored lines, then the typed command (if one runs).
+    const StoredLine& codeAt(std::size_t line) const {
+        return line < _lines.size() ? *_lines[line] : _direct;
+    }
+    std::size_t codeSize() const { return _lines.size() + (_directRuns ? 1 : 0); }
 
     std::map<int, StoredLine> _program;
 
-    // What runs: the stored lines as the run found them, then a typed command.
-    std::vector<StoredLine> _code;
+    // The stored lines in order, and where each line number and label leads. Rebuilt only
+    // after the program changed (nothing changes it while code runs, NEW aside), so a RUN
+    // inside a program copies nothing and every jump costs the same at any length.
+    std::vector<const StoredLine*> _lines;
+    std::unordered_map<int, std::size_t> _lineIndex;
+    std::unordered_map<std::string, Position> _labels;
+    bool _indexStale = true;
+    StoredLine _direct;
+    bool _directRuns = false;
     std::size_t _programLines = 0;
     Position _pc;
     std::vector<ForLoop> _loops;

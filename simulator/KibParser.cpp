@@ -36,7 +36,11 @@ public:
         skipSpaces();
         return _pos < _text.size() ? _text[_pos] : '\0';
     }
-    bool atEnd() { return peek() == '\0'; }
+    // By position, not by peek(): a NUL byte in the text is not its end.
+    bool atEnd() {
+        skipSpaces();
+        return _pos >= _text.size();
+    }
     bool accept(char c) {
         if (peek() != c || c == '\0') {
             return false;
@@ -275,6 +279,10 @@ bool statement(Cursor& in, KibStatement& out, bool& chained) {
 
 std::string quote(std::string_view text) {
     std::string part(text.substr(0, kQuoteLength));
+    // A control byte would garble the message the window shows; it still counts as one.
+    std::replace_if(
+        part.begin(), part.end(),
+        [](char c) { return static_cast<unsigned char>(c) < ' ' && c != '\t'; }, '?');
     while (!part.empty() && (part.back() == ' ' || part.back() == '\t')) {
         part.pop_back();
     }

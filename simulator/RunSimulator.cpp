@@ -15,9 +15,10 @@ int runSimulator() {
         case InstanceHandOff::Role::Window:
             break;
         case InstanceHandOff::Role::Alone:
-            std::fprintf(stderr,
-                         "board-simulator: no private place for the hand-off between "
-                         "instances; this window takes only its own input\n");
+            std::fprintf(stderr, "board-simulator: %s; this window takes only its own input\n",
+                         handOff.problem().empty()
+                             ? "no private place for the hand-off between instances"
+                             : handOff.problem().c_str());
             break;
     }
     handOff.watchStandardInput();

@@ -11,6 +11,8 @@ USING_NS_CC;
 namespace {
 
 const char* const kWindowTitle = "Board simulator";
+// How often the main loop looks for a quit signal while nothing else wakes it.
+constexpr int kQuitLookMs = 100;
 // Where the workspace that started this tool lies (scene/WorkspacePlace.cpp sets them).
 const char* const kFrameVariable = "ZC_WORKSPACE_FRAME";
 const char* const kControlsVariable = "ZC_WORKSPACE_CONTROLS";
@@ -58,6 +60,8 @@ bool SimulatorApp::applicationDidFinishLaunching() {
     }
     director->setOpenGLView(view);
     director->setAnimationInterval(1.0f / 60);
+    // Minimised, or with its window gone, the loop still wakes to look for quit signals.
+    director->setLongestWait(kQuitLookMs);
     view->setDesignResolutionSize(look::kWidth, look::kHeight, ResolutionPolicy::SHOW_ALL);
 
     simulator::platform::InstanceHandOff* handOff = _handOff;
@@ -78,10 +82,15 @@ bool SimulatorApp::applicationDidFinishLaunching() {
     if (layer == nullptr) {
         return false;
     }
+    layer->setInterrupt(simulator::platform::quitRequested);
     Scene* scene = Scene::create();
     scene->addChild(layer);
     director->runWithScene(scene);
     return true;
+}
+
+bool SimulatorApp::applicationShouldQuit() {
+    return simulator::platform::quitRequested();
 }
 
 void SimulatorApp::applicationDidEnterBackground() {

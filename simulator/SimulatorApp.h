@@ -20,6 +20,8 @@ public:
     void applicationWillEnterForeground() override;
     // Asks for the drawing surface's colour bits.
     void initGLContextAttrs() override;
+    // A quit signal has arrived: looked at even while no frame runs.
+    bool applicationShouldQuit() override;
 
 private:
     simulator::platform::InstanceHandOff* _handOff;

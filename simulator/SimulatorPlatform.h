@@ -33,8 +33,10 @@ public:
     InstanceHandOff& operator=(const InstanceHandOff&) = delete;
 
     // The user's runtime folder, else a folder of this user alone below /tmp (made on
-    // demand); on Windows a name of this user's and session's, unless the variable
-    // ZC_BOARD_SIMULATOR_HANDOFF gives one. Empty when none can be used safely.
+    // demand; when another user holds its name, a randomly named one recorded in the home
+    // folder); on Windows a name of this user's and session's, unless the variable
+    // ZC_BOARD_SIMULATOR_HANDOFF gives one. Empty when none can be used safely. On POSIX
+    // the socket and lock in it belong to one display.
     static std::string defaultFolder();
 
     // Becomes the window, or finds the one that exists, trying for up to waitMs.
@@ -50,6 +52,8 @@ public:
 
     // Where the window's socket (or pipe) is, or would be.
     const std::string& socketPath() const;
+    // Why claim() found no hand-off, when it knows better than "no private place".
+    const std::string& problem() const;
 
 private:
     struct State;

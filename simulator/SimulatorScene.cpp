@@ -1,5 +1,6 @@
 #include "simulator/SimulatorScene.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "simulator/BoardPanel.h"
@@ -35,6 +36,11 @@ bool SimulatorScene::initWithSource(TransferSource source) {
         return false;
     }
     _source = std::move(source);
+    _clock = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
     addChild(look::box(look::kPaper, 0, 0, look::kWidth, look::kHeight));
     addChild(look::box(look::kFrame, 0, look::kHeight - 44, look::kWidth, 44));
     look::place(this, look::label("Board simulator", 20, Color3B::WHITE), 20, look::kHeight - 22);
@@ -99,7 +105,9 @@ void SimulatorScene::update(float dt) {
     _pendingMs += static_cast<double>(dt) * 1000.0;
     const auto ms = static_cast<std::int64_t>(std::floor(_pendingMs));
     _pendingMs -= static_cast<double>(ms);
-    _board.step(ms);
+    const std::int64_t deadline = _clock() + kFrameWorkMs;
+    _board.step(ms,
+                [this, deadline] { return _clock() >= deadline || (_interrupt && _interrupt()); });
     if (&_board.console() != _console || _board.console().programStarts() != _programStarts) {
         // Every run starts with the car back in the middle.
         _console = &_board.console();

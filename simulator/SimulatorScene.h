@@ -20,6 +20,11 @@ class SimulatorScene : public cocos2d::Layer {
 public:
     // Asked every frame for the transfers that have arrived since.
     using TransferSource = std::function<std::vector<std::string>()>;
+    // A monotonic clock in milliseconds, on which a frame's board work is measured.
+    using WorkClock = std::function<std::int64_t()>;
+    // Real time a frame's board work may take: a program that needs more falls behind,
+    // and the window still answers stop, its close button and quit signals.
+    static constexpr std::int64_t kFrameWorkMs = 20;
 
     // The layer over a fresh board, fed from the source.
     static SimulatorScene* create(TransferSource source);
@@ -29,6 +34,12 @@ public:
 
     // One frame: takes the transfers, runs the board and the car for dt, shows them.
     void update(float dt) override;
+
+    // Replaces the steady clock that bounds each frame's work (tests step their own).
+    void setWorkClock(WorkClock clock) { _clock = std::move(clock); }
+    // Asked while the board works: true ends the frame's work at once (the window is to
+    // close).
+    void setInterrupt(std::function<bool()> interrupt) { _interrupt = std::move(interrupt); }
 
     // The simulated board and car, and the panels that show them.
     const Board& board() const { return _board; }
@@ -45,6 +56,8 @@ private:
     void showAll();
 
     TransferSource _source;
+    WorkClock _clock;
+    std::function<bool()> _interrupt;
     Board _board;
     CarModel _car;
     // The board's run count last seen, and whose it was (another dialect starts afresh).

@@ -1,5 +1,6 @@
 #include "simulator/VemmoCompiler.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
@@ -153,6 +154,10 @@ private:
         if (text.empty()) {
             return "the script ends too early";
         }
+        // A control byte (a NUL, say) would garble the message the window shows.
+        std::replace_if(
+            text.begin(), text.end(),
+            [](char c) { return static_cast<unsigned char>(c) < ' ' && c != '\t'; }, '?');
         return "not understood: \"" + text + (end - offset > kQuoteLength ? "...\"" : "\"");
     }
 

@@ -218,6 +218,9 @@ void Director::mainLoop() {
             timeoutMs = static_cast<int>(std::ceil(plannedWait * 1000.f));
         }
     }
+    if (_longestWaitMs >= 0 && (timeoutMs < 0 || timeoutMs > _longestWaitMs)) {
+        timeoutMs = _longestWaitMs;
+    }
     view->waitAndHandleEvents(timeoutMs);
 
     if (view->windowShouldClose() || !_animating || view->isMinimized()) {

@@ -65,6 +65,10 @@ public:
     // Seconds between frames while something moves.
     void setAnimationInterval(float interval);
     float getAnimationInterval() const { return _animationInterval; }
+    // Longest wait for window events in milliseconds, even with nothing to draw, so that
+    // the main loop can look at Application::applicationShouldQuit; -1 (the default) waits
+    // as long as nothing happens.
+    void setLongestWait(int ms) { _longestWaitMs = ms; }
     // Frames run again / stop running (nothing is drawn or stepped while stopped).
     void startAnimation();
     void stopAnimation();
@@ -126,6 +130,7 @@ private:
 
     float _contentScaleFactor = 1.f;
     float _animationInterval = 1.f / 60.f;
+    int _longestWaitMs = -1;
     bool _animating = true;
     bool _paused = false;
     bool _displayStats = false;

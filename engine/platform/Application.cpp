@@ -38,7 +38,7 @@ int Application::run() {
         return 1;
     }
     view->retain();
-    while (!view->windowShouldClose()) {
+    while (!view->windowShouldClose() && !applicationShouldQuit()) {
         director->mainLoop();
     }
     // Close the window now; the scene lives on until the process ends.

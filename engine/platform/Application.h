@@ -22,6 +22,9 @@ public:
     // Sets the context attributes, launches, then runs frames until the window closes.
     // Returns 0, or 1 when launching failed or left no window.
     int run();
+    // Asked between turns of the main loop, even while no frame runs (minimised, or the
+    // window gone): true ends run() as closing the window does. See Director::setLongestWait.
+    virtual bool applicationShouldQuit() { return false; }
 
     void setAnimationInterval(float interval) override;
     LanguageType getCurrentLanguage() override { return LanguageType::ENGLISH; }

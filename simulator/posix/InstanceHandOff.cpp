@@ -25,8 +25,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const char* const kSocketName = "zundle-board-simulator.sock";
-const char* const kLockName = "zundle-board-simulator.lock";
+const char* const kBaseName = "zundle-board-simulator";
+// Where the randomly named folder is recorded when another user holds the usual name.
+const char* const kRecordName = ".zundle-board-simulator-place";
 // Senders connected at once; more are turned away rather than holding descriptors.
 constexpr std::size_t kMaxSenders = 16;
 // How long a forwarder waits for a window that does not read.
@@ -38,6 +39,70 @@ bool isPrivateFolder(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
            info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+// Each display has its own window: ":0" and ":1" are apart, as are remote displays.
+std::string displayPart() {
+    const char* display = std::getenv("DISPLAY");
+    std::string part;
+    for (const char* c = display != nullptr ? display : ""; *c != '\0'; ++c) {
+        const bool plain = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') ||
+                           (*c >= '0' && *c <= '9') || *c == '.' || *c == '-';
+        part += plain ? *c : '_';
+    }
+    return part.empty() ? std::string() : "-" + part.substr(0, 40);
+}
+
+// A file of this user's that no link leads to; empty when there is none.
+std::string readOwnFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return std::string();
+    }
+    struct stat info {};
+    std::string text;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid() &&
+        (info.st_mode & 022) == 0) {
+        char buffer[256];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        text.assign(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    ::close(fd);
+    return text;
+}
+
+// A randomly named folder of our own, found again through a record in the home folder,
+// which no other user can write: a name others can guess is a name they can take first.
+std::string recordedPrivateFolder(const std::string& taken) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return std::string();
+    }
+    const std::string record = std::string(home) + "/" + kRecordName;
+    const std::string recorded = readOwnFile(record);
+    if (recorded.compare(0, taken.size() + 1, taken + "-") == 0 && isPrivateFolder(recorded)) {
+        return recorded;
+    }
+    std::string name = taken + "-XXXXXX";
+    if (::mkdtemp(name.data()) == nullptr) {
+        return std::string();
+    }
+    // Written beside and renamed, so a reader never sees half a name.
+    const std::string partial = record + ".new";
+    ::unlink(partial.c_str());
+    const int fd =
+        ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const bool written =
+        fd >= 0 && ::write(fd, name.data(), name.size()) == static_cast<ssize_t>(name.size());
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!written || ::rename(partial.c_str(), record.c_str()) != 0) {
+        ::unlink(partial.c_str());
+        ::rmdir(name.c_str());
+        return std::string();
+    }
+    return name;
 }
 
 bool fitsSocketAddress(const std::string& path) {
@@ -92,6 +157,7 @@ using Sender = PendingSender<int>;
 
 struct InstanceHandOff::State {
     std::string folder;
+    std::string problem;
     std::string socketPath;
     std::string lockPath;
     int lockFd = -1;
@@ -107,8 +173,9 @@ struct InstanceHandOff::State {
 InstanceHandOff::InstanceHandOff(std::string folder) : _state(std::make_unique<State>()) {
     _state->folder = std::move(folder);
     if (!_state->folder.empty()) {
-        _state->socketPath = _state->folder + "/" + kSocketName;
-        _state->lockPath = _state->folder + "/" + kLockName;
+        const std::string base = _state->folder + "/" + kBaseName + displayPart();
+        _state->socketPath = base + ".sock";
+        _state->lockPath = base + ".lock";
     }
 }
 
@@ -135,19 +202,24 @@ InstanceHandOff::~InstanceHandOff() {
 std::string InstanceHandOff::defaultFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] == '/' && isPrivateFolder(runtime) &&
-        fitsSocketAddress(std::string(runtime) + "/" + kSocketName)) {
+        fitsSocketAddress(std::string(runtime) + "/" + kBaseName + displayPart() + ".sock")) {
         return runtime;
     }
     const std::string folder = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return std::string();
     }
-    // Another user may have made the folder first to listen in: then there is no hand-off.
-    return isPrivateFolder(folder) ? folder : std::string();
+    // Another user may have made the folder first, to listen in or to keep stop from
+    // reaching the window: then it is never used.
+    return isPrivateFolder(folder) ? folder : recordedPrivateFolder(folder);
 }
 
 const std::string& InstanceHandOff::socketPath() const {
     return _state->socketPath;
+}
+
+const std::string& InstanceHandOff::problem() const {
+    return _state->problem;
 }
 
 InstanceHandOff::Role InstanceHandOff::claim(int waitMs) {
@@ -166,6 +238,11 @@ InstanceHandOff::Role InstanceHandOff::claim(int waitMs) {
             s.lockFd = lock;
             if (s.listen()) {
                 return Role::Window;
+            }
+            struct stat info {};
+            if (::lstat(s.socketPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+                s.problem = "a directory sits where the hand-off's socket belongs (" +
+                            s.socketPath + "); remove it";
             }
             ::close(s.lockFd);
             s.lockFd = -1;

@@ -141,6 +141,7 @@ struct InputReader {
 
 struct InstanceHandOff::State {
     std::string folder;
+    std::string problem;
     std::string pipeName;
     std::string lockName;
     UserOnly access;
@@ -227,6 +228,10 @@ std::string InstanceHandOff::defaultFolder() {
 
 const std::string& InstanceHandOff::socketPath() const {
     return _state->pipeName;
+}
+
+const std::string& InstanceHandOff::problem() const {
+    return _state->problem;
 }
 
 InstanceHandOff::Role InstanceHandOff::claim(int waitMs) {

@@ -3,9 +3,11 @@
 // or hold the caller.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "Transfers.h"
+#include "simulator/KibParser.h"
 
 namespace {
 
@@ -62,6 +64,32 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
     }
 }
 
+// A NUL byte inside a line is a byte the line does not take, never the line's end.
+TEST(BadInput, NulByteIsAnErrorNotAnEndOfLine) {
+    using namespace std::string_literals;
+    const ErrorCase cases[] = {
+        {Dialect::Kib, "\0RUN\r\n"s, "not understood: \"?RUN\"", -1},
+        {Dialect::Kib, "NEW\r\n10 LED 1\r\n\0RUN\r\n"s, "not understood: \"?RUN\"", -1},
+        {Dialect::Kib, kibProgram("10 LED 1\0GARBAGE\r\n"s),
+         "line 10: not understood: \"LED 1?GARBAGE\"", 0},
+        {Dialect::Kib, kibProgram("10 LED 1\r\n20 LED 0:\0\r\n"s), "line 20: not understood: \"?\"",
+         1},
+        {Dialect::Vemmo, vemmoProgram("led(1);\0led(0);\n"s),
+         "line 2: not understood: \"?led(0);\"", 1},
+    };
+    for (const ErrorCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.transfer));
+        Board board;
+        board.receiveTransfer(c.transfer);
+        board.step(10);
+        EXPECT_EQ(board.dialect(), c.dialect);
+        EXPECT_EQ(board.console().state(), BoardState::Error);
+        EXPECT_EQ(board.console().message(), c.message);
+        EXPECT_EQ(board.console().currentLine(), c.currentLine);
+        EXPECT_FALSE(board.io().led);
+    }
+}
+
 TEST(BadInput, NewProgramAfterAnErrorRunsNormally) {
     Board board;
     board.receiveTransfer(kibProgram("10 FROB\r\n"));
@@ -82,6 +110,69 @@ TEST(BadInput, ProgramThatNeverWaitsStillLetsTimePass) {
         board.step(1000);
         EXPECT_EQ(board.now(), 1000);
         EXPECT_EQ(board.console().state(), BoardState::Running);
+        board.receiveTransfer(stopTransfer(board.dialect()));
+        EXPECT_EQ(board.console().state(), BoardState::Stopped);
+    }
+}
+
+// Fed by hand, a program may be thousands of lines near the longest the board
+// takes, with `last` at the end.
+std::string longProgram(const std::string& last) {
+    std::string text = "NEW\r\n1 GOTO 30000\r\n";
+    std::string body;
+    while (body.size() + 12 < KibParser::kMaxLineLength - 8) {
+        body += "LED 1:LED 0:";
+    }
+    for (int number = 2; number <= 5000; ++number) {
+        text += std::to_string(number) + " " + body + (number == 4999 ? "@Z\r\n" : "\r\n");
+    }
+    return text + last;
+}
+
+const std::vector<std::string>& hostilePrograms() {
+    static const std::vector<std::string> programs = {
+        longProgram("30000 RUN\r\nRUN\r\n"),
+        longProgram("30000 GOTO 1\r\nRUN\r\n"),
+        longProgram("30000 GOTO @Z\r\n4999 GOTO 1:@Z\r\nRUN\r\n"),
+    };
+    return programs;
+}
+
+// Each statement costs the same at any program length: a frame of one of these programs
+// is over long before the window would freeze (before, one took from seconds to minutes).
+TEST(BadInput, RunInsideItselfAndJumpsOverLongProgramsCostLittle) {
+    for (const std::string& transfer : hostilePrograms()) {
+        Board board;
+        board.receiveTransfer(transfer);
+        ASSERT_EQ(board.console().state(), BoardState::Running);
+        const auto start = std::chrono::steady_clock::now();
+        for (int frame = 0; frame < 10; ++frame) {
+            board.step(16);
+        }
+        // A bound a hundred times what the work takes, so a loaded machine cannot fail it.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        EXPECT_EQ(board.now(), 160);
+        EXPECT_EQ(board.console().state(), BoardState::Running);
+        board.receiveTransfer(stopTransfer(Dialect::Kib));
+        EXPECT_EQ(board.console().state(), BoardState::Stopped);
+    }
+}
+
+// The caller's clock bounds a frame's work as well as the operation count does: once out of
+// time, the board hands the thread back and falls behind rather than catch up.
+TEST(BadInput, FrameWorkEndsWhenTheCallerIsOutOfTime) {
+    for (const std::string& transfer : {hostilePrograms().front(), kibProgram("10 GOTO 10\r\n"),
+                                        vemmoProgram("while(1){led(1);led(0);}\n")}) {
+        Board board;
+        board.receiveTransfer(transfer);
+        int asked = 0;
+        board.step(16, [&asked] { return ++asked >= 3; });
+        EXPECT_EQ(asked, 3);
+        EXPECT_LT(board.now(), 16);
+        EXPECT_EQ(board.console().state(), BoardState::Running);
+        // Given time again, it goes on where it was.
+        board.step(16);
+        EXPECT_GE(board.now(), 16);
         board.receiveTransfer(stopTransfer(board.dialect()));
         EXPECT_EQ(board.console().state(), BoardState::Stopped);
     }

@@ -2,7 +2,8 @@
 """The board simulator's real window on a private Xvfb: a program on the first instance's
 standard input lights the LED, a later instance hands the stop over and ends at once, a
 program in the other dialect runs in the same window, and closing the window ends the
-program and removes its socket. With --wine-run, the Windows build under wine, where the
+program and removes its socket; SIGTERM ends a window busy with a program that never lets
+go, shown or unmapped from outside. With --wine-run, the Windows build under wine, where the
 instances meet through a named pipe of the test's own instead.
 
 Usage: simulator_window_test.py --program BOARD_SIMULATOR --out DIR
@@ -11,6 +12,7 @@ Exits 77 when no virtual display can be started."""
 
 import argparse
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -34,6 +36,16 @@ KIB_STOP = b"\x1bOUT0\n"
 VEMMO_BLINK = (b"cat uart > .\nvar i=0;var o=0;\nwhile(uart()==-1) {\nled(1);sleep(60000);\n}\n"
                b"while(uart()!=-1);\n\x04ms .\n")
 
+# Fed by hand: RUN inside itself over thousands of lines near the longest the board takes,
+# as much as one transfer holds; the LED lights once it runs.
+KIB_RUN_IN_ITSELF = b"\r\n".join(
+    [b"NEW", b"1 LED 1:GOTO 30000"]
+    + [b"%d %s" % (n, b"LED 1:LED 0:" * 15) for n in range(2, 5001)]
+    + [b"30000 RUN", b"RUN", b""])
+# What a user would call prompt; measured times are printed, the bound leaves room for a
+# loaded machine.
+QUIT_BOUND_S = 3.0
+
 
 class SimulatorWindow(unittest.TestCase):
     def setUp(self):
@@ -47,6 +59,11 @@ class SimulatorWindow(unittest.TestCase):
         self.runtime = runtime.name
         self.env = dict(os.environ, DISPLAY=self.display.display, XDG_RUNTIME_DIR=self.runtime,
                         ZC_BOARD_SIMULATOR_HANDOFF="zc-window-test-%d" % os.getpid())
+
+    def socket(self):
+        """Where the window of this display listens."""
+        display = "".join(c if c.isalnum() or c in ".-" else "_" for c in self.display.display)
+        return os.path.join(self.runtime, "zundle-board-simulator-%s.sock" % display)
 
     def tool(self, *argv):
         return subprocess.run(list(argv), env=self.env, check=True, timeout=WAIT_S,
@@ -90,12 +107,40 @@ class SimulatorWindow(unittest.TestCase):
         self.expect_led(window, LIT, "simulator-vemmo-running.png")
 
         # Under wine the pipe is out of sight; the system removes it with its last handle.
-        socket = os.path.join(self.runtime, "zundle-board-simulator.sock")
+        socket = self.socket()
         self.assertEqual(os.path.exists(socket), not ARGS.wine_run)
         close_window(self.display.display, window)
         _, err = first.communicate(timeout=WAIT_S)
         self.assertEqual(first.returncode, 0, err)
         self.assertFalse(os.path.exists(socket), "closing removes the socket")
+
+    def test_sigterm_ends_a_busy_window_shown_or_unmapped(self):
+        if ARGS.wine_run:
+            self.skipTest("no SIGTERM under wine")
+        socket = self.socket()
+        for unmapped in (False, True):
+            with self.subTest(unmapped=unmapped):
+                first = subprocess.Popen(ARGS.command, env=self.env, stdin=subprocess.PIPE,
+                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                         preexec_fn=die_with_parent)
+                self.addCleanup(stop, first)
+                first.stdin.write(KIB_RUN_IN_ITSELF)
+                first.stdin.close()
+                first.stdin = None
+                window = find_window(self.env, "Board simulator")
+                self.expect_led(window, LIT, "simulator-run-in-itself.png")
+                if unmapped:
+                    self.tool("xdotool", "windowunmap", "--sync", str(window))
+                self.assertIsNone(first.poll())
+                start = time.monotonic()
+                first.send_signal(signal.SIGTERM)
+                _, err = first.communicate(timeout=WAIT_S)
+                took = time.monotonic() - start
+                print("\nSIGTERM ended the %s window in %.3f s"
+                      % ("unmapped" if unmapped else "shown", took), file=sys.stderr)
+                self.assertEqual(first.returncode, 0, err)
+                self.assertLess(took, QUIT_BOUND_S)
+                self.assertFalse(os.path.exists(socket), "the socket goes with the window")
 
 
 def main():

@@ -40,8 +40,15 @@ protected:
         char name[] = "/tmp/zc-handoff-XXXXXX";
         ASSERT_NE(::mkdtemp(name), nullptr);
         folder = name;
+        // The later instances get no display; the window's side must not have one either.
+        const char* display = std::getenv("DISPLAY");
+        savedDisplay = display != nullptr ? display : "";
+        ::unsetenv("DISPLAY");
     }
     void TearDown() override {
+        if (!savedDisplay.empty()) {
+            ::setenv("DISPLAY", savedDisplay.c_str(), 1);
+        }
         if (!folder.empty()) {
             for (const char* file :
                  {"/zundle-board-simulator.sock", "/zundle-board-simulator.lock"}) {
@@ -125,6 +132,7 @@ protected:
     }
 
     std::string folder;
+    std::string savedDisplay;
 };
 
 TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
@@ -176,6 +184,87 @@ TEST_F(HandOff, TheLockDecidesWhoListensAndClosingRemovesTheSocket) {
     EXPECT_NE(::access(path.c_str(), F_OK), 0);
     InstanceHandOff next(folder);
     EXPECT_EQ(next.claim(), InstanceHandOff::Role::Window);
+}
+
+TEST_F(HandOff, EachDisplayHasItsOwnWindow) {
+    ::setenv("DISPLAY", ":1", 1);
+    InstanceHandOff first(folder);
+    ASSERT_EQ(first.claim(), InstanceHandOff::Role::Window);
+    ::setenv("DISPLAY", "remote:2.0", 1);
+    InstanceHandOff second(folder);
+    EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Window);
+    ::setenv("DISPLAY", ":1", 1);
+    InstanceHandOff third(folder);
+    EXPECT_EQ(third.claim(100), InstanceHandOff::Role::Forwarder);
+    ::unsetenv("DISPLAY");
+    for (const char* file :
+         {"/zundle-board-simulator-_1.sock", "/zundle-board-simulator-_1.lock",
+          "/zundle-board-simulator-remote_2.0.sock", "/zundle-board-simulator-remote_2.0.lock"}) {
+        EXPECT_EQ(::access((folder + file).c_str(), F_OK), 0) << file;
+    }
+    for (const char* file :
+         {"/zundle-board-simulator-_1.lock", "/zundle-board-simulator-remote_2.0.lock"}) {
+        ::unlink((folder + file).c_str());
+    }
+}
+
+TEST_F(HandOff, DirectoryAtTheSocketPathIsNamedAsTheCause) {
+    InstanceHandOff window(folder);
+    ASSERT_EQ(::mkdir(window.socketPath().c_str(), 0700), 0);
+    EXPECT_EQ(window.claim(100), InstanceHandOff::Role::Alone);
+    EXPECT_NE(window.problem().find("a directory sits where the hand-off's socket belongs"),
+              std::string::npos)
+        << window.problem();
+    ::rmdir(window.socketPath().c_str());
+}
+
+// Another local user who makes our usual folder below /tmp first (or one who could enter
+// it) must not keep play and stop from reaching the window: a private folder of our own,
+// randomly named, is recorded in the home folder and found again by later instances.
+TEST(HandOffFolder, UsualFolderNotOursGivesWayToARecordedPrivateOne) {
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string savedRuntime = saved != nullptr ? saved : "";
+    const char* savedHomeValue = std::getenv("HOME");
+    const std::string savedHome = savedHomeValue != nullptr ? savedHomeValue : "";
+    char home[] = "/tmp/zc-home-XXXXXX";
+    ASSERT_NE(::mkdtemp(home), nullptr);
+    ::setenv("HOME", home, 1);
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
+    ::mkdir(own.c_str(), 0700);
+
+    struct Takeover {
+        uid_t owner;
+        mode_t mode;
+    };
+    // Root runs the tests: a folder of another uid stands for another user's.
+    for (const Takeover& t : {Takeover{::getuid() + 4242, 0700}, Takeover{::getuid(), 0777}}) {
+        SCOPED_TRACE(t.mode);
+        ASSERT_EQ(::chown(own.c_str(), t.owner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chmod(own.c_str(), t.mode), 0);
+        const std::string chosen = InstanceHandOff::defaultFolder();
+        const std::string again = InstanceHandOff::defaultFolder();
+        ASSERT_EQ(::chown(own.c_str(), ::getuid(), static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chmod(own.c_str(), 0700), 0);
+
+        EXPECT_NE(chosen, own);
+        EXPECT_EQ(chosen.rfind(own + "-", 0), 0u) << chosen;
+        EXPECT_EQ(again, chosen) << "later instances find the same place";
+        struct stat info {};
+        ASSERT_EQ(::lstat(chosen.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_uid, ::getuid());
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        ::rmdir(chosen.c_str());
+    }
+    EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "ours again, the usual one is used";
+
+    ::unlink((std::string(home) + "/.zundle-board-simulator-place").c_str());
+    ::rmdir(home);
+    ::setenv("HOME", savedHome.c_str(), 1);
+    if (saved != nullptr) {
+        ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+    }
 }
 
 TEST(HandOffFolder, RuntimeFolderWhenPrivateElseOneOfOurOwnBelowTmp) {
