@@ -95,6 +95,18 @@ TEST_F(PortChooserTest, TwoThousandEntriesStayInTheWindowAndScrollToTheLastOne) 
         EXPECT_EQ(outside, 0);
         EXPECT_LT(countNodes(scene->portChooser), 100u);
 
+        // A drag that comes back to where it began, on a row or on the separator above
+        // it, has scrolled: it chooses nothing and keeps the list open.
+        for (const float lift : {0.f, 17.f}) {
+            const Vec2 back = centreOf(row(5)) + Vec2(0.f, lift);
+            harness.touchBegan(back);
+            harness.touchMoved(back - Vec2(0.f, 40.f));
+            harness.touchMoved(back);
+            harness.touchEnded(back);
+            harness.step();
+            ASSERT_NE(scene->portChooser, nullptr);
+        }
+
         for (int turn = 0; turn < 1000 && topTag() < 1999; ++turn) {
             way.scroll();
             ASSERT_NE(scene->portChooser, nullptr) << "a scroll closed the list";
