@@ -64,7 +64,11 @@ TEST_F(PortChooserTest, TwoThousandEntriesStayInTheWindowAndScrollToTheLastOne) 
         std::function<void()> scroll;
     };
     const std::vector<Way> ways{
-        {"wheel", [this] { harness.scroll(Vec2(515.f, 400.f), -3.f); }},
+        {"wheel",
+         [this] {
+             harness.scroll(Vec2(515.f, 400.f), -3.f);
+             harness.step();
+         }},
         {"drag",
          [this] {
              // Begins on a row: the row is pressed until the touch becomes a scroll.
