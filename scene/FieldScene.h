@@ -169,6 +169,13 @@ public:
     // Popups while they are shown, else none.
     cocos2d::Layer* dialectChooser = nullptr;
     cocos2d::Layer* portChooser = nullptr;
+    // The port chooser's rows (weak), bottom first; each is tagged with the entry it shows.
+    // With more entries than fit below the window's top the rows are reused as it scrolls.
+    std::vector<cocos2d::Label*> portChooserRows;
+    // How far the chooser's list is scrolled, in rows past its first entry.
+    float portChooserScroll = 0.f;
+    // The touch on the chooser has become a scroll: no row is chosen when it ends.
+    bool portChooserDragged = false;
     cocos2d::Node* loadingOverlay = nullptr;
 
     // --- gesture state of the card placement ---
@@ -232,6 +239,9 @@ public:
     void openPortChooser();
     // Fades the port chooser out and removes it; run as an action, never from its handlers.
     void closePortChooser();
+    // Scrolls the port chooser's list by a number of rows, positive towards its later
+    // entries.
+    void scrollPortChooser(float rows);
 
     // The progress line on the loading overlay and the message shown (weak), else none.
     cocos2d::Node* progressLine = nullptr;
@@ -276,6 +286,10 @@ private:
     // Routes the wheel and the middle button by the pointer's position.
     void onMouseScroll(cocos2d::EventMouse* event);
     void onMouseDown(cocos2d::EventMouse* event);
+    // An entry's text as a chooser row shows it: on one line, cut to the row's width.
+    std::string rowText(const ZundleCardSerialData* entry) const;
+    // Lets a touch on the chooser's rows scroll them when they do not all fit.
+    void addDragArea(cocos2d::Layer* chooser, const cocos2d::Rect& rows);
     // Registers a press-rule listener on the control.
     void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action);
     // One option of the dialect chooser, tagged with its dialect, with its listener.

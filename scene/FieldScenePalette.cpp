@@ -104,6 +104,12 @@ void FieldScene::addMouseListener() {
 }
 
 void FieldScene::onMouseScroll(EventMouse* event) {
+    // The open chooser covers the window: the wheel scrolls its list, a row a notch, in
+    // the direction the palette's content moves.
+    if (portChooser != nullptr) {
+        scrollPortChooser(-event->getScrollY());
+        return;
+    }
     FieldScrollView* view = event->getCursorX() < kPalettePanelWidth ? paletteList : fieldView;
     view->scrollBy(kWheelStep * event->getScrollY());
 }

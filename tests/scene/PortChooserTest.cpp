@@ -1,6 +1,7 @@
 // The port chooser: its rows, separators and frame for three entries, a press that leaves
-// its row, a tap outside, a choice, and the port field and reload spinner while the link
-// is busy.
+// its row, a tap outside, a choice, the port field and reload spinner while the link is
+// busy, a list far taller than the window, and names that would not fit one line.
+#include <functional>
 #include <future>
 #include <string>
 #include <vector>
@@ -25,7 +26,138 @@ protected:
     }
     // Only the rows carry tags.
     Label* row(int i) const { return static_cast<Label*>(scene->portChooser->getChildByTag(i)); }
+
+    void rediscoverMany(int count) {
+        std::vector<PortRecord> ports;
+        for (int i = 0; i < count; ++i) {
+            ports.push_back({"tool" + std::to_string(i), "Entry " + std::to_string(i)});
+        }
+        rediscover(ports);
+    }
+    // The row of the latest entry shown now.
+    Label* topRow() const {
+        Label* top = nullptr;
+        for (Node* child : scene->portChooser->getChildren()) {
+            if (auto* label = dynamic_cast<Label*>(child)) {
+                top = top == nullptr || label->getTag() > top->getTag() ? label : top;
+            }
+        }
+        return top;
+    }
+    int topTag() const {
+        const Label* top = topRow();
+        return top == nullptr ? -1 : top->getTag();
+    }
 };
+
+std::size_t countNodes(const Node* node) {
+    std::size_t count = 1;
+    for (const Node* child : node->getChildren()) {
+        count += countNodes(child);
+    }
+    return count;
+}
+
+TEST_F(PortChooserTest, TwoThousandEntriesStayInTheWindowAndScrollToTheLastOne) {
+    struct Way {
+        const char* name;
+        std::function<void()> scroll;
+    };
+    const std::vector<Way> ways{
+        {"wheel",
+         [this] {
+             harness.scroll(Vec2(515.f, 400.f), -3.f);
+             harness.step();
+         }},
+        {"drag",
+         [this] {
+             // Begins on a row: the row is pressed until the touch becomes a scroll.
+             const Label* top = topRow();
+             ASSERT_NE(top, nullptr);
+             const Vec2 start = centreOf(top);
+             harness.touchBegan(start);
+             for (float y = start.y; y > 120.f; y -= 30.f) {
+                 harness.touchMoved(Vec2(start.x, y));
+             }
+             harness.touchEnded(Vec2(start.x, 120.f));
+             harness.step();
+         }},
+    };
+    rediscoverMany(2000);
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        open();
+        const Rect window(0.f, 0.f, 1024.f, 768.f);
+        int outside = 0;
+        for (Node* child : scene->portChooser->getChildren()) {
+            const Rect box = child->getBoundingBox();
+            outside += window.containsPoint(box.origin) &&
+                               window.containsPoint(Vec2(box.getMaxX(), box.getMaxY()))
+                           ? 0
+                           : 1;
+        }
+        EXPECT_EQ(outside, 0);
+        EXPECT_LT(countNodes(scene->portChooser), 100u);
+
+        // A drag that comes back to where it began, on a row or on the separator above
+        // it, has scrolled: it chooses nothing and keeps the list open.
+        for (const float lift : {0.f, 17.f}) {
+            const Vec2 back = centreOf(row(5)) + Vec2(0.f, lift);
+            harness.touchBegan(back);
+            harness.touchMoved(back - Vec2(0.f, 40.f));
+            harness.touchMoved(back);
+            harness.touchEnded(back);
+            harness.step();
+            ASSERT_NE(scene->portChooser, nullptr);
+        }
+
+        for (int turn = 0; turn < 1000 && topTag() < 1999; ++turn) {
+            way.scroll();
+            ASSERT_NE(scene->portChooser, nullptr) << "a scroll closed the list";
+        }
+        EXPECT_EQ(link()->selectedIndex, 0) << "a scroll chose a row";
+        EXPECT_LT(countNodes(scene->portChooser), 100u);
+        Label* last = row(1999);
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(last->getString(), "tool1999 [ Entry 1999 ]");
+        EXPECT_LE(centreOf(last).y, 768.f);
+        harness.tap(centreOf(last));
+        EXPECT_EQ(link()->selectedIndex, 1999);
+        harness.steps(12);
+        EXPECT_EQ(scene->portChooser, nullptr);
+        link()->selectedIndex = 0;
+    }
+}
+
+TEST_F(PortChooserTest, OddNamesStayOnOneLineInsideTheirRows) {
+    const std::string longName(250, 'W');
+    rediscover({{"two\nlines", "a\nb\r\nc"},
+                {"bell\x07"
+                 "esc\x1b[31mdel\x7f",
+                 "tab\there"},
+                {longName, "long"},
+                {"bad\xff\xc0utf8", "ok"}});
+    open();
+    const float width = scene->portLabel->getDimensions().width;
+    const Label* line = Label::createWithSystemFont("Xg", scene->portLabel->getSystemFontName(),
+                                                    scene->portLabel->getSystemFontSize());
+    const float lineHeight = line->getContentSize().height;
+    for (int r = 0; r < 4; ++r) {
+        SCOPED_TRACE(r);
+        const std::string text = row(r)->getString();
+        for (char c : text) {
+            EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7f) << int(c);
+        }
+        const Label* bare = Label::createWithSystemFont(text, scene->portLabel->getSystemFontName(),
+                                                        scene->portLabel->getSystemFontSize());
+        EXPECT_LE(bare->getContentSize().width, width);
+        EXPECT_LE(bare->getContentSize().height, lineHeight);
+    }
+    const std::string cut = row(2)->getString();
+    EXPECT_EQ(cut.substr(0, 20), longName.substr(0, 20));
+    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+    EXPECT_EQ(row(0)->getString(), "two lines [ a b  c ]");
+}
 
 TEST_F(PortChooserTest, ThreeEntriesStandOnThePortFieldWithSeparatorsAndAFrame) {
     TempFolder tools;
