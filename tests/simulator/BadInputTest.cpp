@@ -20,6 +20,16 @@ struct ErrorCase {
     int currentLine;  // index of the listed line shown as failing, -1 for none
 };
 
+// Runs the case's transfer on the board, which must stop with the case's error.
+void expectError(Board& board, const ErrorCase& c) {
+    board.receiveTransfer(c.transfer);
+    board.step(10);
+    EXPECT_EQ(board.dialect(), c.dialect);
+    EXPECT_EQ(board.console().state(), BoardState::Error);
+    EXPECT_EQ(board.console().message(), c.message);
+    EXPECT_EQ(board.console().currentLine(), c.currentLine);
+}
+
 std::string kibProgram(const std::string& lines) {
     return "NEW\r\n" + lines + "SAVE 0\r\nRUN\r\n";
 }
@@ -55,12 +65,7 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.transfer);
         Board board;
-        board.receiveTransfer(c.transfer);
-        board.step(10);
-        EXPECT_EQ(board.dialect(), c.dialect);
-        EXPECT_EQ(board.console().state(), BoardState::Error);
-        EXPECT_EQ(board.console().message(), c.message);
-        EXPECT_EQ(board.console().currentLine(), c.currentLine);
+        expectError(board, c);
     }
 }
 
@@ -80,12 +85,7 @@ TEST(BadInput, NulByteIsAnErrorNotAnEndOfLine) {
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.transfer));
         Board board;
-        board.receiveTransfer(c.transfer);
-        board.step(10);
-        EXPECT_EQ(board.dialect(), c.dialect);
-        EXPECT_EQ(board.console().state(), BoardState::Error);
-        EXPECT_EQ(board.console().message(), c.message);
-        EXPECT_EQ(board.console().currentLine(), c.currentLine);
+        expectError(board, c);
         EXPECT_FALSE(board.io().led);
     }
 }

@@ -89,14 +89,19 @@ class SimulatorWindow(unittest.TestCase):
         self.assertEqual(done.returncode, 0, done.stderr)
         self.assertLess(time.monotonic() - start, 1.0)
 
-    def test_one_window_runs_every_transfer_and_closes_cleanly(self):
+    def first_instance(self, data):
+        """The instance that opens the window, its input ended after `data`."""
         first = subprocess.Popen(ARGS.command, env=self.env, stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                  preexec_fn=die_with_parent)
         self.addCleanup(stop, first)
-        first.stdin.write(KIB_LED_ON)
+        first.stdin.write(data)
         first.stdin.close()
-        first.stdin = None  # communicate() below must not touch it again
+        first.stdin = None  # communicate() later must not touch it again
+        return first
+
+    def test_one_window_runs_every_transfer_and_closes_cleanly(self):
+        first = self.first_instance(KIB_LED_ON)
         window = find_window(self.env, "Board simulator")
         self.expect_led(window, LIT, "simulator-kib-led-on.png")
         self.assertIsNone(first.poll(), "the window stays after its input ends")
@@ -120,13 +125,7 @@ class SimulatorWindow(unittest.TestCase):
         socket = self.socket()
         for unmapped in (False, True):
             with self.subTest(unmapped=unmapped):
-                first = subprocess.Popen(ARGS.command, env=self.env, stdin=subprocess.PIPE,
-                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                         preexec_fn=die_with_parent)
-                self.addCleanup(stop, first)
-                first.stdin.write(KIB_RUN_IN_ITSELF)
-                first.stdin.close()
-                first.stdin = None
+                first = self.first_instance(KIB_RUN_IN_ITSELF)
                 window = find_window(self.env, "Board simulator")
                 self.expect_led(window, LIT, "simulator-run-in-itself.png")
                 if unmapped:
