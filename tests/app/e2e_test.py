@@ -482,6 +482,9 @@ def main():
     ARGS, rest = parser.parse_known_args()
     os.makedirs(ARGS.out, exist_ok=True)
     window_test.ARGS = ARGS
+    if ARGS.wine_run:
+        # A wine program started right after another one's end may take long to show.
+        window_test.WAIT_S = 60
     return run_cases(rest or ["TransferTool", "BoardSimulator"], sys.modules[__name__])
 
 
