@@ -89,10 +89,10 @@ def place(program, window, x, y):
         return "Position: %d,%d " % (x, y) in out
 
     def placed():
-        # A synchronous move to where the window already is waits for a move that never
-        # comes.
+        # No --sync: it waits for the window to change place, which wine may never report
+        # when the window is at the spot already or puts it back, and the wait has no end.
         if not there():
-            program.tool("xdotool", "windowmove", "--sync", str(window), str(x), str(y))
+            program.tool("xdotool", "windowmove", str(window), str(x), str(y))
         time.sleep(0.2)
         return there()
     until(placed, "window %d to stay at %d,%d" % (window, x, y))
