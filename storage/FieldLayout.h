@@ -1,0 +1,40 @@
+// What lies on the field, as plain data: the card in each slot of the 30 rows, the loose
+// cards with their places, and the dialect. Undo keeps these, program files hold them.
+// Depends on program generation's card identity only.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "generation/ProgramBuilder.h"
+
+struct LooseCard {
+    CardId card;
+    // The card's position on the field (its node's position, field units).
+    float x = 0.f;
+    float y = 0.f;
+};
+
+struct FieldLayout {
+    static constexpr int kRowCount = 30;
+    static constexpr int kSlotCount = 2;
+    using Row = std::array<std::optional<CardId>, kSlotCount>;
+
+    // 0 = kib, 1 = vemmo.
+    int dialect = 0;
+    // Top row first, left slot first.
+    std::array<Row, kRowCount> rows{};
+    // Loose cards, lowest in the drawing order first.
+    std::vector<LooseCard> loose;
+
+    // No card anywhere (the dialect does not count).
+    bool hasNoCards() const;
+};
+
+bool operator==(const CardId& a, const CardId& b);
+bool operator!=(const CardId& a, const CardId& b);
+bool operator==(const LooseCard& a, const LooseCard& b);
+// Same cards in the same places and the same dialect.
+bool operator==(const FieldLayout& a, const FieldLayout& b);
+bool operator!=(const FieldLayout& a, const FieldLayout& b);

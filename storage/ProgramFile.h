@@ -1,0 +1,34 @@
+// A program file's text: JSON with a format version, the dialect, the cards of each row
+// that holds one and the loose cards with their places. Reading checks everything against
+// the catalogue's sizes, so that whatever it returns can be laid on the field as it is.
+// Depends on FieldLayout and nlohmann/json (inside the source only).
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "storage/FieldLayout.h"
+
+// How many cards each card set has and how many dialects there are: what a file may name.
+struct CatalogueSize {
+    std::array<int, 3> cardsPerSet{};
+    int dialects = 2;
+};
+
+// The newest format this program writes and reads.
+constexpr int kProgramFormatVersion = 1;
+
+// The file's text for the layout: small, readable, one row per line where it fits.
+std::string writeProgramText(const FieldLayout& layout);
+
+struct ProgramReading {
+    // Set when the text is a program this program can lay on the field.
+    std::optional<FieldLayout> layout;
+    // Otherwise what is wrong, in words a child follows, without the file's name (the
+    // caller names the file): "is not a program of this workspace", "is damaged", "comes
+    // from a newer version of this program", "names a card this program does not have"...
+    std::string problem;
+};
+
+ProgramReading readProgramText(const std::string& text, const CatalogueSize& catalogue);
