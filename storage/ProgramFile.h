@@ -1,14 +1,14 @@
 // A program file's text: JSON with a format version, the dialect, the cards of each row
 // that holds one and the loose cards with their places. Reading checks everything against
 // the catalogue's sizes, so that whatever it returns can be laid on the field as it is.
-// Depends on FieldLayout and nlohmann/json (inside the source only).
+// Depends on FieldContents and nlohmann/json (inside the source only).
 #pragma once
 
 #include <array>
 #include <optional>
 #include <string>
 
-#include "storage/FieldLayout.h"
+#include "storage/FieldContents.h"
 
 // How many cards each card set has and how many dialects there are: what a file may name.
 struct CatalogueSize {
@@ -19,12 +19,12 @@ struct CatalogueSize {
 // The newest format this program writes and reads.
 constexpr int kProgramFormatVersion = 1;
 
-// The file's text for the layout: small, readable, one row per line where it fits.
-std::string writeProgramText(const FieldLayout& layout);
+// The file's text for the contents: small, readable, one row per line where it fits.
+std::string writeProgramText(const FieldContents& contents);
 
 struct ProgramReading {
     // Set when the text is a program this program can lay on the field.
-    std::optional<FieldLayout> layout;
+    std::optional<FieldContents> contents;
     // Otherwise what is wrong, in words a child follows, without the file's name (the
     // caller names the file): "is not a program of this workspace", "is damaged", "comes
     // from a newer version of this program", "names a card this program does not have"...

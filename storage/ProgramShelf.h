@@ -26,7 +26,7 @@ public:
 
     struct Entry {
         // A readable program lies there.
-        std::optional<FieldLayout> layout;
+        std::optional<FieldContents> contents;
         // When it was written (seconds since the epoch), when there is a file.
         std::optional<std::time_t> savedAt;
         // A file that is there but cannot be read: what is wrong and what to do.
@@ -36,15 +36,15 @@ public:
     Entry readPlace(int place) const;
     Entry readLastWork() const;
 
-    // Writes the layout into a place or the last work; false with a notice naming the file
+    // Writes the contents into a place or the last work; false with a notice naming the file
     // and what to do in `problem` when the folder cannot be made or written, or the disk
     // is full. The old file stays as it was on any failure.
-    bool savePlace(int place, const FieldLayout& layout, std::string& problem) const;
-    bool saveLastWork(const FieldLayout& layout, std::string& problem) const;
+    bool savePlace(int place, const FieldContents& contents, std::string& problem) const;
+    bool saveLastWork(const FieldContents& contents, std::string& problem) const;
 
     // Reads any program file (a dropped one); none with a notice naming the file and what
     // to do in `problem`.
-    std::optional<FieldLayout> readFile(const std::string& path, std::string& problem) const;
+    std::optional<FieldContents> readFile(const std::string& path, std::string& problem) const;
 
     // Opens the folder in the system's file manager (making it first); false with a notice
     // in `problem`.

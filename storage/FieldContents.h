@@ -16,7 +16,7 @@ struct LooseCard {
     float y = 0.f;
 };
 
-struct FieldLayout {
+struct FieldContents {
     static constexpr int kRowCount = 30;
     static constexpr int kSlotCount = 2;
     using Row = std::array<std::optional<CardId>, kSlotCount>;
@@ -36,5 +36,5 @@ bool operator==(const CardId& a, const CardId& b);
 bool operator!=(const CardId& a, const CardId& b);
 bool operator==(const LooseCard& a, const LooseCard& b);
 // Same cards in the same places and the same dialect.
-bool operator==(const FieldLayout& a, const FieldLayout& b);
-bool operator!=(const FieldLayout& a, const FieldLayout& b);
+bool operator==(const FieldContents& a, const FieldContents& b);
+bool operator!=(const FieldContents& a, const FieldContents& b);
