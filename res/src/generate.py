@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Writes every picture below res/ from the SVG sources beside this script.
+"""Writes every picture below res/, and the program's icons below packaging/icons/, from the
+SVG sources beside this script.
 
 Usage: res/src/generate.py           write the pictures and the contact sheet
        res/src/generate.py --check   only compare with the files on disk (exit 1 on a difference)
 
 Needs python3 and rsvg-convert (Debian librsvg2-bin) with the DejaVu core fonts
-(fonts-dejavu-core). The output is byte-for-byte the same on every run: the fonts are
-pinned by file and PNG files carry no time stamps.
+(fonts-dejavu-core), and icotool (Debian icoutils) for the Windows icon. The output is
+byte-for-byte the same on every run: the fonts are pinned by file and PNG files carry no
+time stamps.
 """
 
 import argparse
@@ -20,6 +22,7 @@ import sys
 import fonts
 import pictures_cards
 import pictures_controls
+import pictures_icon
 import contact_sheet
 
 SRC = os.path.dirname(os.path.abspath(__file__))
@@ -83,7 +86,8 @@ def main():
         env = fonts.pinned_environment(workdir)
         with open(os.path.join(SRC, "cards.json"), encoding="utf-8") as f:
             data = json.load(f)
-        pictures = pictures_cards.build(SRC, data) + pictures_controls.build(SRC, data)
+        pictures = (pictures_cards.build(SRC, data) + pictures_controls.build(SRC, data) +
+                    pictures_icon.build(SRC, data))
 
         def make(picture):
             png = strip_png(render(picture.svg, picture.width * 2, picture.height * 2, env))
@@ -94,9 +98,18 @@ def main():
         with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
             made = list(pool.map(make, pictures))
 
+        def make_icon(icon):
+            path, px, svg = icon
+            return path, px, strip_png(render(svg, px, px, env))
+
+        with concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+            icons = list(pool.map(make_icon, pictures_icon.sizes(SRC, data)))
+        ico = pictures_icon.ico({px: png for _, px, png in icons}, workdir)
+
         sheet = contact_sheet.build(made, lambda svg, w, h: strip_png(render(svg, w, h, env)))
         outputs = [(p.path, png) for p, png in made] + [(contact_sheet.PATH, sheet),
                                                         (MANIFEST, manifest(pictures))]
+        outputs += [(path, png) for path, _, png in icons] + [(pictures_icon.ICO, ico)]
         differing = []
         for rel, png in outputs:
             path = os.path.join(REPO, rel)
