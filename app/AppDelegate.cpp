@@ -7,6 +7,7 @@ USING_NS_CC;
 namespace {
 
 const char* const kWindowTitle = "ZundleApps";
+const char* const kWindowIcon = "res/zundlecards.png";
 const Rect kWindowRect(0, 0, 1024, 768);
 const float kFrameZoomFactor = 1.0f;
 const Size kDesignResolution(1024, 768);
@@ -35,6 +36,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
         }
         director->setOpenGLView(glview);
     }
+    // Without its icon the window shows the system's own: no reason not to start.
+    glview->setIcon(kWindowIcon);
 
     director->setDisplayStats(false);
     director->setAnimationInterval(kAnimationInterval);

@@ -126,6 +126,8 @@ public:
     // True when endFrame waits for the display's refresh, so the loop need not sleep.
     virtual bool hasVSync() const = 0;
     virtual void setTitle(const std::string& title) = 0;
+    // The picture the system shows for the window (title bar, task bar, switcher).
+    virtual void setIcon(const Bitmap& /*icon*/) {}
     // Where the window's drawing area lies on the screen, in screen points; false when
     // there is no window or the system does not say.
     virtual bool getScreenFrame(PixelRect& /*frame*/) const { return false; }

@@ -8,6 +8,7 @@
 #include "base/EventKeyboard.h"
 #include "base/Touch.h"
 #include "platform/Application.h"
+#include "platform/FileUtils.h"
 
 NS_CC_BEGIN
 
@@ -186,6 +187,17 @@ void GLView::setViewName(const std::string& name) {
     if (_platformView != nullptr) {
         _platformView->setTitle(name);
     }
+}
+
+bool GLView::setIcon(const std::string& filename) {
+    const std::string path = FileUtils::getInstance()->fullPathForFilename(filename);
+    backend::Bitmap icon;
+    std::string error;
+    if (_platformView == nullptr || path.empty() || !backend::decodeImageFile(path, icon, error)) {
+        return false;
+    }
+    _platformView->setIcon(icon);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -89,6 +89,9 @@ public:
     const Rect& getViewPortRect() const { return _viewPortRect; }
     void setViewName(const std::string& name);
     const std::string& getViewName() const { return _viewName; }
+    // Shows the picture (a name such as "res/icon.png", looked for beside the program) as
+    // the window's icon; false when it cannot be loaded, and the window keeps the system's.
+    bool setIcon(const std::string& filename);
 
     // Scissor: a clip rectangle in design coordinates, in force while enabled. This is
     // the engine's stand-in for glScissor / glEnable(GL_SCISSOR_TEST): call it from a

@@ -137,6 +137,45 @@ class WindowLife:
         self.x11.XCloseDisplay(self.display)
 
 
+def window_icons(display_name, window_id):
+    """The pictures the window offers as its icon (_NET_WM_ICON): (width, height, pixels)
+    each, the pixels as 0xAARRGGBB numbers, rows top first."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XGetWindowProperty.argtypes = [
+        ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
+        ctypes.c_int, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+        ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
+        ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong))]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(display_name.encode())
+    if not display:
+        raise RuntimeError("cannot open X display " + display_name)
+    try:
+        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
+        count, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_ulong)()
+        x11.XGetWindowProperty(display, window_id, x11.XInternAtom(display, b"_NET_WM_ICON", 0),
+                               0, 1 << 20, 0, 0, ctypes.byref(kind), ctypes.byref(fmt),
+                               ctypes.byref(count), ctypes.byref(after), ctypes.byref(data))
+        # Format 32 comes as C longs, whatever their size.
+        values = [data[i] & 0xFFFFFFFF for i in range(count.value)] if data else []
+        if data:
+            x11.XFree(data)
+    finally:
+        x11.XCloseDisplay(display)
+    icons = []
+    while len(values) >= 2:
+        width, height = values[0], values[1]
+        icons.append((width, height, values[2:2 + width * height]))
+        values = values[2 + width * height:]
+    return icons
+
+
 def read_ppm(path):
     """Width, height and RGB bytes of a picture, through ImageMagick's plain PPM output."""
     data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
@@ -263,9 +302,19 @@ class ProgramWindow(DisplayTest):
         self.assertEqual(program.geometry(window), (1024, 768))
         screen = program.screenshot(window, "zundlecards-window.png")
         self.assertEqual((screen.width, screen.height), (1024, 768))
+        check_program_icon(self, self.display.display, window)
         status, err = program.close(window)
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
+
+
+def check_program_icon(test, display_name, window):
+    """The window shows the program's icon: its blue tile, with clear corners."""
+    icons = window_icons(display_name, window)
+    test.assertEqual([(w, h) for w, h, _ in icons], [(128, 128)], "the window's icon sizes")
+    _, _, pixels = icons[0]
+    test.assertEqual(pixels[0] >> 24, 0, "the tile's rounded corner is clear")
+    test.assertEqual(pixels[12 * 128 + 64], 0xFF69D0EE, "the tile's blue, at its top edge")
 
 
 class WorkspaceChecks:
@@ -330,6 +379,17 @@ class WorkspaceChecks:
 class Workspace(DisplayTest, WorkspaceChecks):
     def test_program_shows_the_whole_workspace(self):
         self.expect_workspace_then_close(self.start([ARGS.program]), "workspace.png")
+
+    def test_program_without_its_icon_shows_the_whole_workspace(self):
+        with tempfile.TemporaryDirectory() as folder:
+            copy = os.path.join(folder, "zundlecards")
+            shutil.copy2(ARGS.program, copy)
+            pictures = os.path.realpath(os.path.join(os.path.dirname(ARGS.program), "res"))
+            left_out = ("zundlecards.png", "src")
+            shutil.copytree(pictures, os.path.join(folder, "res"),
+                            ignore=lambda _, names: [n for n in names if n in left_out])
+            self.expect_workspace_then_close(self.start([copy], cwd=folder),
+                                             "workspace-without-icon.png")
 
 
 class Letterbox(DisplayTest):

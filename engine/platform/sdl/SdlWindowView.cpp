@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+
 #include "base/Macros.h"
 #include "platform/sdl/SdlEventTranslator.h"
 
@@ -173,6 +175,20 @@ bool SdlWindowView::hasVSync() const {
 void SdlWindowView::setTitle(const std::string& title) {
     assertOwnThread();
     SDL_SetWindowTitle(_window, title.c_str());
+}
+
+void SdlWindowView::setIcon(const Bitmap& icon) {
+    assertOwnThread();
+    // SDL only reads the pixels (it copies them into the window's icon): the surface may
+    // borrow them.
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(icon.rgba.data()), icon.width,
+                                           icon.height, 32, icon.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (surface == nullptr) {
+        return;
+    }
+    SDL_SetWindowIcon(_window, surface);
+    SDL_FreeSurface(surface);
 }
 
 bool SdlWindowView::getScreenFrame(PixelRect& frame) const {

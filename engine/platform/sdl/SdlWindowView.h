@@ -33,6 +33,7 @@ public:
     void waitEvents(int timeoutMs, std::vector<InputEvent>& out) override;
     bool hasVSync() const override;
     void setTitle(const std::string& title) override;
+    void setIcon(const Bitmap& icon) override;
     bool getScreenFrame(PixelRect& frame) const override;
     void raiseWithoutFocus() override;
 
