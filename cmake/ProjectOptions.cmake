@@ -8,9 +8,11 @@ if(ZC_SANITIZE)
     add_link_options(-fsanitize=${ZC_SANITIZE})
 endif()
 
+# For C++ only: the Windows resource compiler takes none of these.
 function(zc_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
-        -Woverloaded-virtual -Wnull-dereference $<$<BOOL:${ZC_WERROR}>:-Werror>)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wpedantic
+        -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wnull-dereference
+        $<$<BOOL:${ZC_WERROR}>:-Werror>>)
 endfunction()
 
 # zc_library(name SOURCES... DEPS ...): one module library with its folder as include root.
