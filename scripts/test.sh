@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the release build, the same
-# suites in a debug build under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# device-link suite under ThreadSanitizer, then the Windows build under wine
+# Installs what is missing, then builds and runs every test: the release build, and the
+# Debian package made from it, installed and removed; the same suites in a debug build under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the device-link suite under
+# ThreadSanitizer; then the Windows build under wine with its zip and installer
 # (scripts/test-windows.sh). Warnings are errors in every build here.
 # Fails on any failing test, warning or sanitizer report.
 set -euo pipefail
@@ -23,6 +24,19 @@ configure_and_test() {
 # debug build hides; the benchmarks are built here so that they keep compiling.
 echo "== release build, all suites"
 configure_and_test build-release-tests "" "" -DCMAKE_BUILD_TYPE=Release
+
+# The package is made from the release build above, installed, started and removed again.
+echo "== the Debian package, installed, started from its menu entry and removed"
+ZC_LINUX_BUILD="$root/build-release-tests" "$root/scripts/package-debian.sh"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build-release-tests/CMakeCache.txt")"
+status=0
+python3 "$root/tests/app/debian_package_test.py" --out "$root/build-release-tests/artifacts" \
+    --deb "$root/dist/zundlecards_${version}_$(dpkg --print-architecture).deb" || status=$?
+if [ $status -eq 77 ]; then
+    echo "test: the Debian package was made and checked, but not installed: that needs root or sudo"
+elif [ $status -ne 0 ]; then
+    exit $status
+fi
 
 # A debug build with assertions on, under the sanitizers.
 echo "== address and undefined-behaviour sanitizers, debug build, all suites"
