@@ -15,6 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The compiler's own runtime is linked in, so a program needs only the SDL DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -Wl,-Bstatic,--whole-archive -lwinpthread -Wl,--no-whole-archive,-Bdynamic")
+# The compiler's own runtime and threads library are linked in, so a program needs only the
+# SDL DLLs beside it (named by full path, which -static leaves alone). Only the parts of the
+# threads library the program uses come in: taken whole, it would bring its own version
+# resource, which would stand beside the program's.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
