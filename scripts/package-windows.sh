@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program for 64-bit Windows and packs what a teacher unpacks and runs:
 # dist/zundlecards-windows.zip with zundlecards.exe, the DLLs it needs, res\, exe\ with the
-# board simulator, and a short read-me. Installs what is missing first.
+# board simulator, and a short read-me; and the same files as an installer made with NSIS,
+# dist/zundlecards-setup.exe (packaging/windows/zundlecards.nsi). Installs what is missing
+# first.
 #
 #   ZC_WINDOWS_BUILD  an existing Windows build folder to pack from (the test command's)
 set -euo pipefail
@@ -19,7 +21,9 @@ if [ -z "${ZC_WINDOWS_BUILD:-}" ]; then
 fi
 cmake --build "$build" -j "$(nproc)" --target zundlecards
 
-rm -rf "$stage" "$dist/zundlecards-windows.zip"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+setup="$dist/zundlecards-setup.exe"
+rm -rf "$stage" "$dist/zundlecards-windows.zip" "$setup"
 mkdir -p "$stage/exe"
 cp "$build/app/zundlecards.exe" "$stage/"
 cp "$deps"/bin/*.dll "$stage/"
@@ -33,6 +37,20 @@ rm -rf "$stage/res/src"
 find "$stage" -name "*.exe" -o -name "*.dll" | xargs x86_64-w64-mingw32-strip
 sed 's/$/\r/' "$root/scripts/windows-readme.txt" >"$stage/README.txt"
 
-python3 "$root/scripts/check_windows_package.py" "$stage"
 (cd "$dist" && zip -qr zundlecards-windows.zip zundlecards-windows)
-echo "package-windows: $dist/zundlecards-windows.zip ($(du -h "$dist/zundlecards-windows.zip" | cut -f1))"
+
+# The installer: every file of the folder, and exactly those removed again on uninstall.
+files="$(mktemp --suffix=.nsh)"
+trap 'rm -f "$files"' EXIT
+python3 "$root/packaging/windows/file_list.py" "$stage" "$files"
+makensis -V2 -DVERSION="$version" -DFILES="$files" -DOUTFILE="$setup" \
+    -DICON="$root/packaging/icons/zundlecards.ico" "$root/packaging/windows/zundlecards.nsi"
+
+if ! python3 "$root/scripts/check_windows_package.py" "$stage" --version "$version" \
+    --installer "$setup"; then
+    rm -f "$dist/zundlecards-windows.zip" "$setup"
+    exit 1
+fi
+for made in "$dist/zundlecards-windows.zip" "$setup"; do
+    echo "package-windows: $made ($(du -h "$made" | cut -f1))"
+done

@@ -2,7 +2,7 @@
 # Installs what is missing, cross-builds the program and its suites for 64-bit Windows
 # (warnings are errors), and runs them under wine: the suites that need no display, the
 # device link against a pseudo-terminal mapped to a COM port, and the real program's window
-# on a private Xvfb. The Windows libraries are built once into a cache outside the clone.
+# on a private Xvfb; then the zip and the installer made from that build. The Windows libraries are built once into a cache outside the clone.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh" windows
@@ -16,8 +16,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-
 cmake --build "$build" -j "$(nproc)"
 (cd "$build" && ctest --output-on-failure -j "$(nproc)" -L wine)
 
-echo "== the Windows package, unpacked and started under wine"
+echo "== the Windows package, unpacked and started; the installer, installed, started and removed"
 ZC_WINDOWS_BUILD="$build" "$root/scripts/package-windows.sh"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
 python3 "$root/tests/win32/wine_window_test.py" --wine-run "$root/tests/win32/wine-run.sh" \
-    --package "$root/dist/zundlecards-windows.zip" --artifacts "$build/artifacts" WindowsPackage
+    --package "$root/dist/zundlecards-windows.zip" --installer "$root/dist/zundlecards-setup.exe" \
+    --version "$version" --artifacts "$build/artifacts" WindowsPackage WindowsInstaller
 echo "test-windows: all suites passed"

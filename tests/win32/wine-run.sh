@@ -29,6 +29,15 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
         "$WINEPREFIX/drive_c/windows/Fonts/arial.ttf"
     touch "$WINEPREFIX/.ready"
 fi
+# Wine links the user's desktop and document folders to the home folder: a shortcut that an
+# installer under test puts on the desktop would land there. Folders of their own instead
+# (wine may bring the links back when it updates the prefix).
+for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos} \
+    "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Templates; do
+    if [ -L "$link" ]; then
+        rm "$link" && mkdir "$link"
+    fi
+done
 flock -u 9
 exec 9>&-
 exec "$wine" "$@"

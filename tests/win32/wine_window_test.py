@@ -5,14 +5,20 @@
 Usage: wine_window_test.py --wine-run WINE_RUN --dlls DIR --program ZUNDLECARDS_EXE
                            --artifacts DIR [TestCase ...]
        wine_window_test.py --wine-run WINE_RUN --package ZIP --artifacts DIR WindowsPackage
+       wine_window_test.py --wine-run WINE_RUN --installer SETUP_EXE --version X.Y.Z
+                           --artifacts DIR WindowsInstaller
 The workspace's screenshot is kept in --artifacts as workspace-windows.png. WindowsPackage
-unpacks the zip a teacher gets and starts its program with nothing but what the zip holds."""
+unpacks the zip a teacher gets and starts its program with nothing but what the zip holds.
+WindowsInstaller installs silently for the current user, starts the program through its
+Start-menu shortcut and uninstalls silently again."""
 
 import argparse
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
+import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
@@ -58,6 +64,83 @@ class WindowsPackage(DisplayTest, WorkspaceChecks):
             self.expect_workspace_then_close(program, "workspace-windows-package.png")
 
 
+class WindowsInstaller(DisplayTest, WorkspaceChecks):
+    KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZundleCards"
+
+    def setUp(self):
+        super().setUp()
+        # An empty DLL folder: the installed program must do with what it brought.
+        self.no_dlls = tempfile.mkdtemp(prefix="zc-no-dlls-")
+        self.addCleanup(shutil.rmtree, self.no_dlls, True)
+
+    def wine(self, *argv, check=True):
+        done = subprocess.run([ARGS.wine_run, self.no_dlls] + list(argv), capture_output=True,
+                              text=True, timeout=window_test.WAIT_S)
+        if check:
+            self.assertEqual(done.returncode, 0, "%s: %s" % (" ".join(argv), done.stderr))
+        return done.stdout
+
+    # Each wine command takes seconds to start: the questions below are asked together.
+    def unix_paths(self, *windows_paths):
+        return self.wine("winepath", "-u", *windows_paths).splitlines()
+
+    def folders(self, *variables):
+        return self.wine("cmd", "/c", "echo", ";".join("%" + v + "%" for v in variables)
+                         ).strip().split(";")
+
+    def registered(self):
+        """The uninstall entry's values by name, or None when there is none."""
+        out = self.wine("reg", "query", self.KEY, check=False)
+        if "REG_" not in out:
+            return None
+        values = {}
+        for line in out.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) == 3 and parts[1].startswith("REG_"):
+                values[parts[0]] = parts[2]
+        return values
+
+    def test_silent_install_starts_from_the_start_menu_and_uninstalls_silently(self):
+        local, roaming, profile = self.folders("LOCALAPPDATA", "APPDATA", "USERPROFILE")
+        programs = local + r"\Programs\ZundleCards"
+        uninstaller = programs + r"\uninstall.exe"
+        start_menu = roaming + r"\Microsoft\Windows\Start Menu\Programs\ZundleCards.lnk"
+        desktop = profile + r"\Desktop\ZundleCards.lnk"
+        installed = self.unix_paths(programs, start_menu, desktop, uninstaller)
+        self.assertEqual([p for p in installed if os.path.lexists(p)], [],
+                         "left by an earlier run: uninstall it first")
+        self.addCleanup(self.uninstall_leftover, installed[3])
+
+        self.wine(ARGS.installer, "/S")
+        for path in installed:
+            self.assertTrue(os.path.exists(path), path)
+        entry = self.registered()
+        self.assertIsNotNone(entry, "no entry in the list of programs")
+        self.assertEqual((entry["DisplayName"], entry["DisplayVersion"]),
+                         ("ZundleCards", ARGS.version))
+        self.assertEqual(entry["InstallLocation"].lower(), programs.lower())
+        self.assertEqual(entry["QuietUninstallString"].lower(), '"%s" /s' % uninstaller.lower())
+
+        # From the Start menu, as a pupil starts it: start.exe waits for the program.
+        program = self.start([ARGS.wine_run, self.no_dlls, "start", "/wait", "/unix",
+                              installed[1]])
+        self.expect_workspace_then_close(program, "workspace-windows-installed.png")
+
+        # The uninstaller runs from a copy of itself and returns at once, as on Windows.
+        self.wine(installed[3], "/S")
+        deadline = time.monotonic() + window_test.WAIT_S
+        while any(os.path.lexists(p) for p in installed):
+            if time.monotonic() > deadline:
+                self.fail("left after a silent uninstall: %s" %
+                          [p for p in installed if os.path.lexists(p)])
+            time.sleep(0.2)
+        self.assertIsNone(self.registered(), "still in the list of programs")
+
+    def uninstall_leftover(self, uninstaller):
+        if os.path.exists(uninstaller):
+            self.wine(uninstaller, "/S", check=False)
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
@@ -65,11 +148,14 @@ def main():
     parser.add_argument("--dlls")
     parser.add_argument("--program")
     parser.add_argument("--package")
+    parser.add_argument("--installer")
+    parser.add_argument("--version")
     parser.add_argument("--artifacts", required=True)
     ARGS, rest = parser.parse_known_args()
     # The tests start programs in folders of their own.
-    ARGS.wine_run, ARGS.dlls, ARGS.program, ARGS.package = (
-        p and os.path.abspath(p) for p in (ARGS.wine_run, ARGS.dlls, ARGS.program, ARGS.package))
+    ARGS.wine_run, ARGS.dlls, ARGS.program, ARGS.package, ARGS.installer = (
+        p and os.path.abspath(p)
+        for p in (ARGS.wine_run, ARGS.dlls, ARGS.program, ARGS.package, ARGS.installer))
     os.makedirs(ARGS.artifacts, exist_ok=True)
     window_test.ARGS = ARGS
     ARGS.out = ARGS.artifacts
