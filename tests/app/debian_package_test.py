@@ -54,6 +54,11 @@ def package_paths(deb):
     return sorted({"/" + name.strip("./").rstrip("/") for name in names if name.strip("./")})
 
 
+def contents(folders):
+    """The entries of each folder, by folder."""
+    return {folder: set(os.listdir(folder)) for folder in folders if os.path.isdir(folder)}
+
+
 def menu_command():
     """The argv of the installed menu entry's Exec line, its field codes left out."""
     with open(DESKTOP_ENTRY, encoding="utf-8") as entry:
@@ -113,6 +118,9 @@ class DebianPackage(EndToEnd, WorkspaceChecks):
     def test_installs_starts_from_the_menu_reaches_its_simulator_and_removes_cleanly(self):
         paths = package_paths(ARGS.deb)
         there_before = {path for path in paths if os.path.lexists(path)}
+        # What the folders that receive the package's files hold, to find anything else that
+        # installing or starting it put there.
+        shared = contents(p for p in there_before if os.path.isdir(p))
         self.addCleanup(self.remove_if_installed)
         self.dpkg("-i", ARGS.deb)
 
@@ -146,6 +154,11 @@ class DebianPackage(EndToEnd, WorkspaceChecks):
         self.dpkg("-r", PACKAGE)
         self.assertFalse(installed())
         left = [path for path in paths if path not in there_before and os.path.lexists(path)]
+        for folder, names in contents(shared).items():
+            # The desktop's caches of menu entries and icons are the system's, rebuilt by
+            # dpkg's triggers (and made the first time a package with icons comes).
+            left += [os.path.join(folder, name) for name in sorted(names - shared[folder])
+                     if not name.endswith(".cache")]
         self.assertEqual(left, [], "left behind by dpkg -r")
 
 
