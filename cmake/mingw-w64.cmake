@@ -20,4 +20,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # threads library the program uses come in: taken whole, it would bring its own version
 # resource, which would stand beside the program's.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# A build folder configured before keeps the flags it cached, which took that library whole.
+if(CMAKE_EXE_LINKER_FLAGS MATCHES "whole-archive")
+    set(CMAKE_EXE_LINKER_FLAGS "-static" CACHE STRING "Flags used by the linker" FORCE)
+endif()
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
