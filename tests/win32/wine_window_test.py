@@ -124,6 +124,8 @@ class WindowsInstaller(DisplayTest, WorkspaceChecks):
         # From the Start menu, as a pupil starts it: start.exe waits for the program.
         program = self.start([ARGS.wine_run, self.no_dlls, "start", "/wait", "/unix",
                               installed[1]])
+        # start.exe is not the program: ending it would leave the program running.
+        self.addCleanup(self.end_programs_in, programs)
         self.expect_workspace_then_close(program, "workspace-windows-installed.png")
 
         # The uninstaller runs from a copy of itself and returns at once, as on Windows.
@@ -135,6 +137,18 @@ class WindowsInstaller(DisplayTest, WorkspaceChecks):
                           [p for p in installed if os.path.lexists(p)])
             time.sleep(0.2)
         self.assertIsNone(self.registered(), "still in the list of programs")
+
+    def end_programs_in(self, folder):
+        """Ends every wine process started from a program in the folder."""
+        prefix = folder.lower() + "\\"
+        for entry in os.listdir("/proc"):
+            try:
+                with open(os.path.join("/proc", entry, "cmdline"), "rb") as cmdline:
+                    command = cmdline.read().split(b"\0")[0].decode(errors="replace")
+                if entry.isdigit() and command.lower().startswith(prefix):
+                    os.kill(int(entry), 9)
+            except OSError:
+                continue
 
     def uninstall_leftover(self, uninstaller):
         if os.path.exists(uninstaller):
