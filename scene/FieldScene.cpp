@@ -41,7 +41,7 @@ bool FieldScene::init() {
     addChild(fieldView);
     addChild(layerA);
     addChild(settingsBar);
-    if (!buildPlayerStrip()) {
+    if (!buildPlayerStrip() || !buildKeepingControls()) {
         return false;
     }
     buildFrame();

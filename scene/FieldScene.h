@@ -12,6 +12,8 @@
 
 #include "cocos2d.h"
 #include "generation/ProgramBuilder.h"
+#include "scene/FieldHistory.h"
+#include "storage/FieldContents.h"
 #include "widgets/CardSprite.h"
 #include "widgets/FieldScrollView.h"
 #include "widgets/FieldScrollViewDelegate.h"
@@ -101,8 +103,9 @@ public:
     void insertRow(int row);
     // Removes row i's cards and moves every card below it up one row.
     void deleteRow(int row);
-    // Takes a card off the field: counter, list, links, and a short fade.
-    void removeCard(CardSprite* card);
+    // Takes a card off the field: counter, list, links, and a short fade (or none, when the
+    // field is laid anew).
+    void removeCard(CardSprite* card, bool fade = true);
     // Shows a usage counter on its palette badge when its set is the current one.
     void refreshUsageBadge(int cardIndex, int cardSet);
     // Puts a new loose card of the catalogue on the field at a field position (moved in
@@ -154,6 +157,7 @@ public:
     FieldScrollView* paletteList = nullptr;
     cocos2d::LayerColor* palettePanel = nullptr;
     cocos2d::Sprite* trashMarker = nullptr;
+    cocos2d::Sprite* playerStrip = nullptr;
     CardSprite* playButton = nullptr;
     cocos2d::Sprite* stopButton = nullptr;
     cocos2d::Sprite* dialectButton = nullptr;
@@ -243,6 +247,31 @@ public:
     // entries.
     void scrollPortChooser(float rows);
 
+    // --- keeping the work: undo and redo (FieldSceneHistory.cpp) ---
+    // What lies on the field now, as plain data, with the current dialect.
+    FieldContents fieldContents() const;
+    // Replaces every card on the field by the contents' cards, seated and loose, at once;
+    // the dialect stays as it is.
+    void layContents(const FieldContents& contents);
+    // Takes a finished change of the field as a step of undo; runs on a timer and before
+    // every undo and redo, so that no change is missed however quickly they follow it.
+    void watchField(float dt);
+    // Lays the field as it was before the last change, or after the change undone last;
+    // nothing during a gesture, a transfer or while a popup is open.
+    void undoField();
+    void redoField();
+    // Whether undo, redo or opening a program may replace the field's cards now.
+    bool mayReplaceField() const;
+    // Dims the undo and redo controls when there is no step their way.
+    void refreshHistoryControls();
+
+    FieldHistory fieldHistory;
+    cocos2d::Sprite* undoButton = nullptr;
+    cocos2d::Sprite* redoButton = nullptr;
+    cocos2d::Sprite* shelfButton = nullptr;
+    // Opens the shelf of saved programs (FieldSceneShelf.cpp).
+    void openShelf();
+
     // The progress line on the loading overlay and the message shown (weak), else none.
     cocos2d::Node* progressLine = nullptr;
     cocos2d::Node* notice = nullptr;
@@ -277,6 +306,8 @@ private:
     bool buildFieldView();
     bool buildFieldRows();
     bool buildPlayerStrip();
+    // Undo, redo and the shelf's button beside the player strip, and the field's watch.
+    bool buildKeepingControls();
     void buildFrame();
     void addControlListeners();
     void addMouseListener();
@@ -290,8 +321,10 @@ private:
     std::string rowText(const ZundleCardSerialData* entry) const;
     // Lets a touch on the chooser's rows scroll them when they do not all fit.
     void addDragArea(cocos2d::Layer* chooser, const cocos2d::Rect& rows);
-    // Registers a press-rule listener on the control.
-    void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action);
+    // Registers a press-rule listener on the control; `accepts`, when given, must hold for
+    // a press to be taken.
+    void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action,
+                        std::function<bool()> accepts = {});
     // One option of the dialect chooser, tagged with its dialect, with its listener.
     cocos2d::Sprite* makeDialectOption(int dialect);
 
