@@ -70,11 +70,12 @@ bool FieldScene::mayReplaceField() const {
            dialectChooser == nullptr && !ZundleCardSerialManager::getInstance()->isSending();
 }
 
-void FieldScene::watchField(float /*dt*/) {
+void FieldScene::watchField(float dt) {
     // Halfway through a gesture the field is not a state anyone would go back to.
     if (!isGestureRunning() && fieldHistory.record(fieldContents())) {
         refreshHistoryControls();
     }
+    keepLastWork(dt, false);
 }
 
 void FieldScene::undoField() {

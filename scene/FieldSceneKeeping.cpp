@@ -2,6 +2,7 @@
 // shelf's button, their keys, and the watch that takes each change of the field.
 #include "scene/FieldScene.h"
 #include "scene/PressListener.h"
+#include "storage/ProgramShelf.h"
 
 USING_NS_CC;
 
@@ -16,6 +17,8 @@ constexpr float kWatchSeconds = 0.25f;
 // The row of controls stands between the player strip's top and the trash marker.
 constexpr float kRowGap = 5.f;
 constexpr float kRightInset = 7.f;
+// The last work is written at most this often, so a crash loses at most this much.
+constexpr float kKeepSeconds = 1.f;
 }  // namespace
 
 bool FieldScene::buildKeepingControls() {
@@ -42,8 +45,68 @@ bool FieldScene::buildKeepingControls() {
     listenForPress(shelfButton, [this](Node*) { openShelf(); });
     schedule([this](float dt) { watchField(dt); }, kWatchSeconds, kWatchKey);
     fieldHistory.reset(fieldContents());
+    lastKept = fieldContents();
     refreshHistoryControls();
+    const ProgramShelf::Entry last = programShelf().readLastWork();
+    if (last.contents && !last.contents->hasNoCards()) {
+        showNotice("Your last work is kept: open it from the shelf.", false);
+    }
     return true;
 }
 
-void FieldScene::openShelf() {}
+void FieldScene::keepLastWork(float dt, bool now) {
+    sinceKept += dt;
+    if (isGestureRunning() && !now) {
+        return;
+    }
+    const FieldContents contents = fieldContents();
+    // A field left empty since the start (only its dialect chosen) is not work to keep,
+    // and must not replace what an earlier run kept.
+    const bool nothingToKeep = contents.hasNoCards() && lastKept.hasNoCards();
+    if (contents == lastKept || nothingToKeep || (!now && sinceKept < kKeepSeconds)) {
+        return;
+    }
+    sinceKept = 0.f;
+    std::string problem;
+    if (programShelf().saveLastWork(contents, problem)) {
+        lastKept = contents;
+        keepProblem.clear();
+    } else if (problem != keepProblem) {
+        keepProblem = problem;
+        showNotice(problem);
+    }
+}
+
+bool FieldScene::onCloseRequested() {
+    if (questionPopup != nullptr) {
+        return false;
+    }
+    if (fieldContents().hasNoCards()) {
+        keepLastWork(0.f, true);
+        return true;
+    }
+    askQuestion("Keep your program in a place before you close?",
+                {{"Keep",
+                  [this]() {
+                      closeShelf();
+                      openShelf();
+                      closeAfterSave = shelfPopup != nullptr;
+                  }},
+                 {"Close anyway", [this]() { quitWorkspace(); }},
+                 {"Cancel", []() {}}});
+    return false;
+}
+
+void FieldScene::quitWorkspace() {
+    keepLastWork(0.f, true);
+    if (GLView* view = Director::getInstance()->getOpenGLView()) {
+        view->end();
+    }
+}
+
+void FieldScene::onExit() {
+    // A signal or the system's logout ends the program without asking: the last work
+    // still gets the field as it is.
+    keepLastWork(0.f, true);
+    Layer::onExit();
+}
