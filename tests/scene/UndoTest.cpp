@@ -18,6 +18,12 @@ struct Seen {
     std::vector<std::string> badges;
 };
 
+void PrintTo(const Seen& s, std::ostream* os) {
+    for (int r = 0; r < 30; ++r)
+        for (int c = 0; c < 2; ++c)
+            if (s.contents.rows[r][c]) *os << "[" << r << "," << c << ":" << s.contents.rows[r][c]->cardSet << "/" << s.contents.rows[r][c]->cardIndex << "]";
+    for (auto& l : s.contents.loose) *os << "(loose " << l.x << "," << l.y << ")";
+}
 bool operator==(const Seen& a, const Seen& b) {
     return a.contents == b.contents && a.counters == b.counters && a.badges == b.badges;
 }
@@ -114,13 +120,14 @@ TEST_F(UndoTest, WaitsWhileAGestureRunsAndUndoesTheChangeJustMade) {
     const Seen two = seen();
     press(onScreen(cardAt(2, 1)));
     hold(0.1f);
-    moveTo(fieldtest::kEmptyField);
+    moveTo(slotOnScreen(3, 1));
     scene->undoField();
     scene->redoField();
     release();
     EXPECT_EQ(scene->fieldCards.size(), 2u) << "undo or redo acted under the hand";
+
     scene->undoField();
-    EXPECT_TRUE(seen() == two);
+    EXPECT_EQ(seen(), two);
 }
 
 TEST_F(UndoTest, WaitsWhileATransferRuns) {
