@@ -213,6 +213,7 @@ void FieldScene::addShelfTile(Node* inside, int place, const Vec2& corner) {
     const ProgramShelf::Entry entry =
         lastWork ? programShelf().readLastWork() : programShelf().readPlace(place);
     auto* tile = Node::create();
+    tile->setTag(place + 1);
     tile->setPosition(corner);
     tile->setCascadeOpacityEnabled(true);
     inside->addChild(tile);
