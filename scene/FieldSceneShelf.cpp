@@ -31,7 +31,7 @@ constexpr float kFadeSeconds = 0.1f;
 // The small picture of a program's rows inside a tile.
 const Rect kPictureBox(9.f, 40.f, 150.f, 80.f);
 // At least this many rows are shown, so that a short program's cards stay small.
-constexpr int kFewestPictureRows = 5;
+constexpr int kFewestPictureRows = 4;
 
 void addBar(Node* parent, const Color4B& colour, float x, float y, float w, float h) {
     LayerColor* bar = LayerColor::create(colour, w, h);
