@@ -98,8 +98,8 @@ struct InputEvent {
         Restored,   // shown again
         Exposed,    // contents must be drawn again (resize, uncovered)
         Quit,       // the user closed the window
-        KeyDown,    // key: an EventKeyboard::KeyCode value; repeats are not reported
-        KeyUp,
+        KeyDown,    // key: an EventKeyboard::KeyCode value; ctrl, shift: held with it;
+        KeyUp,      // repeats are not reported
         TouchDown,  // touch: the finger's own id, 1 and up (0 is the mouse's left button)
         TouchMove,
         TouchUp,  // at the finger's last place, which may lie on or beyond the window's edge
@@ -108,6 +108,7 @@ struct InputEvent {
     int button = 0;
     int touch = 0;
     int key = 0;
+    bool ctrl = false, shift = false;
     float x = 0.f, y = 0.f;
     float wheelX = 0.f, wheelY = 0.f;
 };

@@ -363,7 +363,7 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::KeyDown:
         case Type::KeyUp: {
             EventKeyboard key(static_cast<EventKeyboard::KeyCode>(event.key),
-                              event.type == Type::KeyDown);
+                              event.type == Type::KeyDown, event.ctrl, event.shift);
             Director::getInstance()->getEventDispatcher()->dispatchEvent(&key);
             break;
         }

@@ -111,7 +111,7 @@ public:
     // Design rectangle to the output pixels it covers.
     backend::PixelRect designRectToPixels(const Rect& rect) const;
 
-    // The input path: platform events (mouse, wheel, fingers, window state) in window
+    // The input path: platform events (mouse, wheel, fingers, keys, window state) in window
     // points. The left button acts as touch 0; every button, motion and the wheel also reach
     // the mouse listeners. Each finger is a touch of its own and never a mouse event.
     void handleInputEvent(const backend::InputEvent& event);

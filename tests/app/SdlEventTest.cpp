@@ -1,5 +1,5 @@
-// SDL events as the engine sees them: buttons, motion, wheel direction, keys, window state,
-// fingers.
+// SDL events as the engine sees them: buttons, motion, wheel direction, keys with their
+// modifiers, window state, fingers.
 // Needs no display: the events are made by hand.
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -199,5 +199,62 @@ TEST(TranslateSdlEvent, AHeldKeyIsOnePressAndUnknownKeysAreIgnored) {
     e.key.keysym.sym = SDLK_F13;
     EXPECT_FALSE(translateSdlEvent(e, out));
 }
+
+struct KeyCase {
+    const char* name;
+    Uint32 sdl;
+    SDL_Scancode scancode;  // the key's place on the keyboard
+    SDL_Keycode sym;        // what the layout makes of it
+    Uint16 mod;
+    Type type;
+    cocos2d::EventKeyboard::KeyCode key;
+    bool ctrl, shift;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TranslateKey : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(TranslateKey, NamesTheLayoutsKeyWithTheModifiersHeld) {
+    const KeyCase& c = GetParam();
+    SDL_Event e{};
+    e.type = c.sdl;
+    e.key.keysym.scancode = c.scancode;
+    e.key.keysym.sym = c.sym;
+    e.key.keysym.mod = c.mod;
+    InputEvent out;
+    ASSERT_TRUE(translateSdlEvent(e, out));
+    EXPECT_EQ(out.type, c.type);
+    EXPECT_EQ(out.key, static_cast<int>(c.key));
+    EXPECT_EQ(out.ctrl, c.ctrl);
+    EXPECT_EQ(out.shift, c.shift);
+    // The system repeats a held Ctrl+Z: still one undo.
+    e.key.repeat = 1;
+    EXPECT_FALSE(translateSdlEvent(e, out));
+}
+
+using Key = cocos2d::EventKeyboard::KeyCode;
+INSTANTIATE_TEST_SUITE_P(
+    UndoAndRedo, TranslateKey,
+    testing::Values(KeyCase{"CtrlZ", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z, KMOD_LCTRL, Type::KeyDown,
+                            Key::KEY_Z, true, false},
+                    KeyCase{"CtrlShiftZ", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z,
+                            KMOD_RCTRL | KMOD_LSHIFT, Type::KeyDown, Key::KEY_Z, true, true},
+                    KeyCase{"CtrlY", SDL_KEYDOWN, SDL_SCANCODE_Y, SDLK_y, KMOD_RCTRL, Type::KeyDown,
+                            Key::KEY_Y, true, false},
+                    KeyCase{"PlainZ", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z, KMOD_NONE, Type::KeyDown,
+                            Key::KEY_Z, false, false},
+                    // Locks are not held keys: Caps Lock is no Shift.
+                    KeyCase{"ZWithLocksOn", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z,
+                            KMOD_CAPS | KMOD_NUM, Type::KeyDown, Key::KEY_Z, false, false},
+                    KeyCase{"ShiftYReleased", SDL_KEYUP, SDL_SCANCODE_Y, SDLK_y, KMOD_RSHIFT,
+                            Type::KeyUp, Key::KEY_Y, false, true},
+                    // On a German keyboard Z sits where Y is on an English one; Ctrl+Z is the key
+                    // labelled Z.
+                    KeyCase{"CtrlZOnAGermanLayout", SDL_KEYDOWN, SDL_SCANCODE_Y, SDLK_z, KMOD_LCTRL,
+                            Type::KeyDown, Key::KEY_Z, true, false}),
+    [](const testing::TestParamInfo<KeyCase>& param) { return std::string(param.param.name); });
 
 }  // namespace

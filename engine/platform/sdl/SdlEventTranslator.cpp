@@ -47,11 +47,17 @@ bool translateButton(const SDL_MouseButtonEvent& button, InputEvent::Type type, 
 bool translateKey(const SDL_KeyboardEvent& key, InputEvent::Type type, InputEvent& out) {
     using Code = EventKeyboard::KeyCode;
     static const std::pair<SDL_Keycode, Code> kKeys[] = {
-        {SDLK_ESCAPE, Code::KEY_ESCAPE},     {SDLK_BACKSPACE, Code::KEY_BACKSPACE},
-        {SDLK_TAB, Code::KEY_TAB},           {SDLK_RETURN, Code::KEY_ENTER},
-        {SDLK_SPACE, Code::KEY_SPACE},       {SDLK_LEFT, Code::KEY_LEFT_ARROW},
-        {SDLK_RIGHT, Code::KEY_RIGHT_ARROW}, {SDLK_UP, Code::KEY_UP_ARROW},
+        {SDLK_ESCAPE, Code::KEY_ESCAPE},
+        {SDLK_BACKSPACE, Code::KEY_BACKSPACE},
+        {SDLK_TAB, Code::KEY_TAB},
+        {SDLK_RETURN, Code::KEY_ENTER},
+        {SDLK_SPACE, Code::KEY_SPACE},
+        {SDLK_LEFT, Code::KEY_LEFT_ARROW},
+        {SDLK_RIGHT, Code::KEY_RIGHT_ARROW},
+        {SDLK_UP, Code::KEY_UP_ARROW},
         {SDLK_DOWN, Code::KEY_DOWN_ARROW},
+        {SDLK_y, Code::KEY_Y},
+        {SDLK_z, Code::KEY_Z},
     };
     // A held key is one press: the system's repeats would read as many.
     if (key.repeat != 0)
@@ -60,6 +66,8 @@ bool translateKey(const SDL_KeyboardEvent& key, InputEvent::Type type, InputEven
         if (entry.first == key.keysym.sym) {
             out.type = type;
             out.key = static_cast<int>(entry.second);
+            out.ctrl = (key.keysym.mod & KMOD_CTRL) != 0;
+            out.shift = (key.keysym.mod & KMOD_SHIFT) != 0;
             return true;
         }
     }
