@@ -103,6 +103,8 @@ struct InputEvent {
         TouchDown,  // touch: the finger's own id, 1 and up (0 is the mouse's left button)
         TouchMove,
         TouchUp,  // at the finger's last place, which may lie on or beyond the window's edge
+        // text: the UTF-8 path of one file dropped onto the window (one event per file)
+        FileDropped,
     };
     Type type = Type::Exposed;
     int button = 0;
@@ -111,6 +113,7 @@ struct InputEvent {
     bool ctrl = false, shift = false;
     float x = 0.f, y = 0.f;
     float wheelX = 0.f, wheelY = 0.f;
+    std::string text;
 };
 
 // A place to draw and a source of input: a window, or nothing at all in tests.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "base/Director.h"
 #include "base/EventDispatcher.h"
@@ -67,6 +68,10 @@ GLView::~GLView() {
 
 void GLView::end() {
     _shouldClose = true;
+}
+
+void GLView::setFileDropCallback(std::function<void(const std::string& path)> callback) {
+    _fileDropCallback = std::move(callback);
 }
 
 bool GLView::hasVSync() const {
@@ -351,6 +356,13 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::Quit:
             _shouldClose = true;
             break;
+        case Type::FileDropped: {
+            std::function<void(const std::string&)> deliver = _fileDropCallback;
+            if (deliver) {
+                deliver(event.text);
+            }
+            break;
+        }
         case Type::TouchDown:
             handleTouchBegan(event.touch, point);
             break;

@@ -1,5 +1,5 @@
 // SDL events as the engine sees them: buttons, motion, wheel direction, keys with their
-// modifiers, window state, fingers.
+// modifiers, window state, dropped files, fingers.
 // Needs no display: the events are made by hand.
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -198,6 +198,35 @@ TEST(TranslateSdlEvent, AHeldKeyIsOnePressAndUnknownKeysAreIgnored) {
     EXPECT_EQ(out.type, Type::KeyUp);
     e.key.keysym.sym = SDLK_F13;
     EXPECT_FALSE(translateSdlEvent(e, out));
+}
+
+TEST(TranslateSdlEvent, ADroppedFileCarriesItsPathAndNothingElseDroppedMeansAnything) {
+    struct Drop {
+        Uint32 sdl;
+        const char* file;
+        bool meaningful;
+    };
+    const Drop drops[] = {
+        {SDL_DROPFILE, "/home/anna/Meine Programme/Ampel \xc3\xbc.json", true},
+        {SDL_DROPFILE, "C:\\Users\\anna\\blink.json", true},
+        {SDL_DROPFILE, "", false},
+        {SDL_DROPFILE, nullptr, false},
+        {SDL_DROPTEXT, "some words", false},  // text dragged from a page is no file
+        {SDL_DROPBEGIN, nullptr, false},
+        {SDL_DROPCOMPLETE, nullptr, false},
+    };
+    for (const Drop& drop : drops) {
+        std::string file = drop.file != nullptr ? drop.file : "";
+        SDL_Event e{};
+        e.type = drop.sdl;
+        e.drop.file = drop.file != nullptr ? &file[0] : nullptr;
+        InputEvent out;
+        ASSERT_EQ(translateSdlEvent(e, out), drop.meaningful) << drop.sdl << " " << file;
+        if (drop.meaningful) {
+            EXPECT_EQ(out.type, Type::FileDropped);
+            EXPECT_EQ(out.text, file);
+        }
+    }
 }
 
 struct KeyCase {

@@ -170,6 +170,13 @@ void HeadlessHarness::injectKey(backend::InputEvent::Type type, EventKeyboard::K
     inject(event);
 }
 
+void HeadlessHarness::dropFile(const std::string& path) {
+    backend::InputEvent event;
+    event.type = backend::InputEvent::Type::FileDropped;
+    event.text = path;
+    inject(event);
+}
+
 const std::vector<backend::DrawRecord>& HeadlessHarness::draws() const {
     return device().lastFrame();
 }

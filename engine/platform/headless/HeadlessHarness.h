@@ -67,6 +67,8 @@ public:
     // them.
     void keyDown(EventKeyboard::KeyCode key, bool ctrl = false, bool shift = false);
     void keyUp(EventKeyboard::KeyCode key, bool ctrl = false, bool shift = false);
+    // A file dropped onto the window, by its path.
+    void dropFile(const std::string& path);
 
     // Quads of the last drawn frame, in drawing order.
     const std::vector<backend::DrawRecord>& draws() const;

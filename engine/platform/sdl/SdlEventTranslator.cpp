@@ -125,6 +125,14 @@ bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
             out.y = static_cast<float>(event.wheel.mouseY);
             return true;
         }
+        // One event per file when several are dropped at once. The string stays SDL's:
+        // whoever took the event from SDL's queue frees it.
+        case SDL_DROPFILE:
+            if (event.drop.file == nullptr || *event.drop.file == '\0')
+                return false;
+            out.type = InputEvent::Type::FileDropped;
+            out.text = event.drop.file;
+            return true;
         case SDL_RENDER_DEVICE_RESET:
         case SDL_RENDER_TARGETS_RESET:
             out.type = InputEvent::Type::Exposed;
