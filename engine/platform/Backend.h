@@ -97,7 +97,7 @@ struct InputEvent {
         FocusLost,  // another window has the keyboard and pointer now
         Restored,   // shown again
         Exposed,    // contents must be drawn again (resize, uncovered)
-        Quit,       // the user closed the window
+        Quit,       // the program must end now (a signal, the session's end): nobody is asked
         KeyDown,    // key: an EventKeyboard::KeyCode value; ctrl, shift: held with it;
         KeyUp,      // repeats are not reported
         TouchDown,  // touch: the finger's own id, 1 and up (0 is the mouse's left button)
@@ -105,6 +105,8 @@ struct InputEvent {
         TouchUp,  // at the finger's last place, which may lie on or beyond the window's edge
         // text: the UTF-8 path of one file dropped onto the window (one event per file)
         FileDropped,
+        // the user asked the window to close (its close button); the program may refuse
+        CloseRequested,
     };
     Type type = Type::Exposed;
     int button = 0;

@@ -70,6 +70,10 @@ void GLView::end() {
     _shouldClose = true;
 }
 
+void GLView::setCloseRequestCallback(std::function<bool()> callback) {
+    _closeRequestCallback = std::move(callback);
+}
+
 void GLView::setFileDropCallback(std::function<void(const std::string& path)> callback) {
     _fileDropCallback = std::move(callback);
 }
@@ -356,6 +360,14 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::Quit:
             _shouldClose = true;
             break;
+        case Type::CloseRequested: {
+            // A copy: the callback may set another one (or none) while it runs.
+            std::function<bool()> ask = _closeRequestCallback;
+            if (!ask || ask()) {
+                _shouldClose = true;
+            }
+            break;
+        }
         case Type::FileDropped: {
             std::function<void(const std::string&)> deliver = _fileDropCallback;
             if (deliver) {

@@ -36,7 +36,7 @@ void PrintTo(const WindowCase& c, std::ostream* os) {
 
 class TranslateWindowEvent : public testing::TestWithParam<WindowCase> {};
 
-TEST_P(TranslateWindowEvent, MapsWindowStateToDrawingState) {
+TEST_P(TranslateWindowEvent, MapsWindowStateToDrawingStateAndTheCloseButtonToARequest) {
     const WindowCase& c = GetParam();
     InputEvent out;
     ASSERT_EQ(translateSdlEvent(windowEvent(c.sdl), out), c.meaningful);
@@ -57,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                     WindowCase{SDL_WINDOWEVENT_RESIZED, false, Type::Exposed},
                     WindowCase{SDL_WINDOWEVENT_MOVED, false, Type::Exposed},
                     WindowCase{SDL_WINDOWEVENT_FOCUS_LOST, true, Type::FocusLost},
+                    // The close button asks; only SDL_QUIT (a signal, a logout) is a Quit.
+                    WindowCase{SDL_WINDOWEVENT_CLOSE, true, Type::CloseRequested},
                     WindowCase{SDL_WINDOWEVENT_FOCUS_GAINED, false, Type::Exposed}));
 
 TEST(TranslateSdlEvent, ButtonsKeepSdlNumberingAndSideButtonsAreIgnored) {
@@ -112,7 +114,7 @@ TEST(TranslateSdlEvent, WheelIsPositiveAwayFromTheUserEvenWhenTheSystemFlipsIt) 
     EXPECT_EQ(out.wheelY, 1.5f);
 }
 
-TEST(TranslateSdlEvent, QuitClosesAndNeitherFingersNorTheirMouseTwinsAreMouseEvents) {
+TEST(TranslateSdlEvent, QuitEndsAtOnceAndNeitherFingersNorTheirMouseTwinsAreMouseEvents) {
     SDL_Event e{};
     e.type = SDL_QUIT;
     InputEvent out;

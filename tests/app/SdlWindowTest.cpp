@@ -1,6 +1,6 @@
 // The SDL window view on a real (virtual) display: the window's size, drawing of solid,
 // tinted and clipped quads read back from the renderer, and input through SDL's queue
-// (dropped files included).
+// (dropped files and the close button included).
 // Runs under xvfb_run.py; every case runs with the default driver and with "software".
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -301,6 +301,23 @@ TEST_P(SdlWindow, FilesDroppedByAnotherProgramArriveAsTheirPathsInOrder) {
     }
     EXPECT_EQ(dropped,
               (std::vector<std::string>{"/tmp/first program.json", "/tmp/zweites \xc3\xbc.json"}));
+}
+
+TEST_P(SdlWindow, TheCloseButtonAsksAndDoesNotEndTheProgramByItself) {
+    std::vector<InputEvent> events;
+    _view->waitEvents(0, events);
+    events.clear();
+    ASSERT_TRUE(askToClose(_view->sdlWindow()));
+    // Whatever SDL makes of it arrives together: wait for the first, then a moment more.
+    _view->waitEvents(2000, events);
+    _view->waitEvents(100, events);
+    int requests = 0, quits = 0;
+    for (const InputEvent& e : events) {
+        requests += e.type == InputEvent::Type::CloseRequested ? 1 : 0;
+        quits += e.type == InputEvent::Type::Quit ? 1 : 0;
+    }
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(quits, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SdlWindow, testing::Values("", "software"),

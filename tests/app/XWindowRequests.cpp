@@ -139,3 +139,24 @@ bool dropUris(SDL_Window* window, const std::vector<std::string>& uris,
     XCloseDisplay(display);
     return finished;
 }
+
+bool askToClose(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!x11Of(window, info)) {
+        return false;
+    }
+    ::Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = info.info.x11.window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, info.info.x11.window, False, NoEventMask, &event);
+    XCloseDisplay(display);  // flushes the message
+    return true;
+}

@@ -17,3 +17,7 @@ bool acceptsDrops(SDL_Window* window);
 // until the window says the drop is finished. False when it does not within two seconds.
 bool dropUris(SDL_Window* window, const std::vector<std::string>& uris,
               const std::function<void()>& pump);
+
+// Asks the window to close as a window manager does for its close button (a
+// WM_DELETE_WINDOW message). False when the display cannot be opened.
+bool askToClose(SDL_Window* window);

@@ -60,8 +60,8 @@ public:
     // user).
     void scroll(const Vec2& point, float scrollY);
 
-    // A change of the window's state (focus lost, minimised, restored...), as the window
-    // would report it; dispatched at once.
+    // A change of the window's state (focus lost, minimised, restored, a close request, a
+    // forced quit...), as the window would report it; dispatched at once.
     void windowEvent(backend::InputEvent::Type type);
     // A key pressed and released with Ctrl and Shift as held, as the window would deliver
     // them.

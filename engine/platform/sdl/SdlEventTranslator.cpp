@@ -27,6 +27,11 @@ bool translateWindowEvent(const SDL_WindowEvent& window, InputEvent& out) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             out.type = InputEvent::Type::Exposed;
             return true;
+        // The close button. SDL would add an SDL_QUIT for the last window, which the view
+        // hint turns off, so that the program can ask about unsaved work first.
+        case SDL_WINDOWEVENT_CLOSE:
+            out.type = InputEvent::Type::CloseRequested;
+            return true;
         default:
             return false;
     }

@@ -76,6 +76,9 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     // in any other program: after play the simulator or a tool's console has the focus, and
     // stop must act at the first press. SDL drops that click by default.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The close button only asks (SDL_WINDOWEVENT_CLOSE): the program may want to save
+    // first. SDL_QUIT then comes only from a signal or the session's end, which do not wait.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Before SDL's video starts: SDL chains its own handler to the one it finds, and puts
     // that one back before it closes its connections, where late errors are still read.
     tolerateGoneXWindows();
