@@ -43,6 +43,20 @@ bool FieldScene::buildKeepingControls() {
     listenForPress(redoButton, [this](Node*) { redoField(); },
                    [this]() { return fieldHistory.canRedo(); });
     listenForPress(shelfButton, [this](Node*) { openShelf(); });
+    // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo, as in the programs teachers know.
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](EventKeyboard::KeyCode code, Event* event) {
+        const auto* key = static_cast<EventKeyboard*>(event);
+        if (!key->isCtrlDown()) {
+            return;
+        }
+        if (code == EventKeyboard::KeyCode::KEY_Z && !key->isShiftDown()) {
+            undoField();
+        } else if (code == EventKeyboard::KeyCode::KEY_Z || code == EventKeyboard::KeyCode::KEY_Y) {
+            redoField();
+        }
+    };
+    getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
     schedule([this](float dt) { watchField(dt); }, kWatchSeconds, kWatchKey);
     fieldHistory.reset(fieldContents());
     lastKept = fieldContents();

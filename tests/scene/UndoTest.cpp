@@ -178,3 +178,22 @@ TEST(FieldHistory, KeepsAHundredStepsAndForgetsTheRedoneOnAChange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UndoTest, CtrlZUndoesAndCtrlShiftZOrCtrlYRedo) {
+    using Key = EventKeyboard::KeyCode;
+    drag(paletteCard(0), slotOnScreen(0, 0));
+    const Seen laid = seen();
+    harness.keyDown(Key::KEY_Z);
+    EXPECT_TRUE(seen() == laid) << "Z alone";
+    harness.keyDown(Key::KEY_Z, true);
+    EXPECT_TRUE(scene->fieldContents().hasNoCards()) << "Ctrl+Z";
+    harness.keyDown(Key::KEY_Z, true, true);
+    EXPECT_TRUE(seen() == laid) << "Ctrl+Shift+Z";
+    harness.keyDown(Key::KEY_Z, true);
+    harness.keyDown(Key::KEY_Y, true);
+    EXPECT_TRUE(seen() == laid) << "Ctrl+Y";
+}
+
+}  // namespace
