@@ -10,6 +10,7 @@ FieldContents withoutDialect(FieldContents contents) {
 void FieldHistory::reset(const FieldContents& contents) {
     _states.assign(1, withoutDialect(contents));
     _current = 0;
+    _forgotTheStart = false;
 }
 
 bool FieldHistory::record(const FieldContents& contents) {
@@ -21,6 +22,7 @@ bool FieldHistory::record(const FieldContents& contents) {
     _states.push_back(std::move(step));
     if (_states.size() > kSteps + 1) {
         _states.pop_front();
+        _forgotTheStart = true;
     }
     _current = _states.size() - 1;
     return true;

@@ -24,8 +24,12 @@ public:
     const FieldContents* redo();
     bool canUndo() const { return _current > 0; }
     bool canRedo() const { return _current + 1 < _states.size(); }
+    // Whether the oldest step is still the one reset gave: then undoing every step goes
+    // all the way back to it.
+    bool holdsTheStart() const { return !_forgotTheStart; }
 
 private:
     std::deque<FieldContents> _states{FieldContents{}};
     std::size_t _current = 0;
+    bool _forgotTheStart = false;
 };
