@@ -6,7 +6,6 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -60,7 +59,12 @@ private:
 
 inline std::string bytesOf(const std::string& path) {
     std::ifstream in(fs::u8path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes;
+    char chunk[4096];
+    while (in.read(chunk, sizeof(chunk)) || in.gcount() > 0) {
+        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+    }
+    return bytes;
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
