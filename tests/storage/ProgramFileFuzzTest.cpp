@@ -71,14 +71,49 @@ public:
     }
 
 private:
-    static inline const std::vector<std::string> kJunk = {
-        "{", "}", "[", "]", ",", ":", "\"", "null", "true", "\"slot\": 1", "{\"row\": 5}",
-        "\\u0000", "\xc3", "\xf0\x9f\x98\x80", "-", "1e999", "[[[[[[[[", "\"rows\": [],"};
-    static inline const std::vector<std::string> kNumbers = {
-        "0",    "-1",   "1",   "2",   "3",          "29",         "30",       "31",
-        "11",   "12",   "13",  "-0",  "2147483647", "2147483648", "4294967296",
-        "1e5",  "1e-5", "0.5", "1.0", "100000",     "100000.01",  "-100001",
-        "9223372036854775807",       "9223372036854775808",       "18446744073709551616"};
+    static inline const std::vector<std::string> kJunk = {"{",
+                                                          "}",
+                                                          "[",
+                                                          "]",
+                                                          ",",
+                                                          ":",
+                                                          "\"",
+                                                          "null",
+                                                          "true",
+                                                          "\"slot\": 1",
+                                                          "{\"row\": 5}",
+                                                          "\\u0000",
+                                                          "\xc3",
+                                                          "\xf0\x9f\x98\x80",
+                                                          "-",
+                                                          "1e999",
+                                                          "[[[[[[[[",
+                                                          "\"rows\": [],"};
+    static inline const std::vector<std::string> kNumbers = {"0",
+                                                             "-1",
+                                                             "1",
+                                                             "2",
+                                                             "3",
+                                                             "29",
+                                                             "30",
+                                                             "31",
+                                                             "11",
+                                                             "12",
+                                                             "13",
+                                                             "-0",
+                                                             "2147483647",
+                                                             "2147483648",
+                                                             "4294967296",
+                                                             "1e5",
+                                                             "1e-5",
+                                                             "0.5",
+                                                             "1.0",
+                                                             "100000",
+                                                             "100000.01",
+                                                             "-100001",
+                                                             "9223372036854775807",
+                                                             "9223372036854775808",
+                                                             "18446744073709551616"};
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(_random); }
     std::size_t at(const std::string& text) {
@@ -150,13 +185,13 @@ TEST(ProgramFileFuzzTest, MutatedFilesAreRefusedOrLayable) {
             continue;
         }
         ++accepted;
-        ASSERT_EQ(unlayable(*reading.contents, catalogue), "") << "seed " << seed << ":\n"
-                                                               << text;
+        ASSERT_EQ(unlayable(*reading.contents, catalogue), "") << "seed " << seed << ":\n" << text;
         // What was accepted is saved again as the same field.
         const ProgramReading again =
             readProgramText(writeProgramText(*reading.contents), catalogue);
         ASSERT_TRUE(again.contents && *again.contents == *reading.contents)
-            << "seed " << seed << ":\n" << text;
+            << "seed " << seed << ":\n"
+            << text;
     }
     // Mutations that keep a file readable must occur, or the check above checks nothing.
     EXPECT_GT(accepted, variants / 100);

@@ -15,8 +15,7 @@ std::vector<FieldContents> everyCardOnFields(const CatalogueSize& catalogue, int
     std::vector<FieldContents> fields(1);
     std::size_t place = 0;
     for (int set = 0; set < static_cast<int>(catalogue.cardsPerSet.size()); ++set) {
-        for (int index = 0; index < catalogue.cardsPerSet[static_cast<std::size_t>(set)];
-             ++index) {
+        for (int index = 0; index < catalogue.cardsPerSet[static_cast<std::size_t>(set)]; ++index) {
             if (place == FieldContents::kRowCount * FieldContents::kSlotCount) {
                 fields.emplace_back();
                 place = 0;
@@ -86,6 +85,13 @@ TEST(ProgramFileTest, EmptyFieldHasEmptyLists) {
     const ProgramReading reading = readProgramText(text, realCatalogue());
     ASSERT_TRUE(reading.contents) << reading.problem;
     EXPECT_TRUE(reading.contents->hasNoCards());
+
+    FieldContents seated;
+    seated.rows[29][1] = CardId{0, 0};
+    FieldContents loose;
+    loose.loose.push_back(LooseCard{CardId{0, 0}, 1.f, 1.f});
+    EXPECT_FALSE(seated.hasNoCards());
+    EXPECT_FALSE(loose.hasNoCards());
 }
 
 // What a teacher editing a file by hand may leave out or add still reads.
@@ -152,10 +158,12 @@ TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
         {"deeply nested list", std::string(100000, '[') + std::string(100000, ']'), notOurs},
         {"another format", R"({"format": "picture", "version": 1})", notOurs},
         {"no format", R"({"version": 1, "dialect": "kib", "rows": []})", notOurs},
-        {"newer version", program(R"("kib")", "[]", "[]", "2"), "was made by a newer version of this program"},
+        {"newer version", program(R"("kib")", "[]", "[]", "2"),
+         "was made by a newer version of this program"},
         {"version zero", program(R"("kib")", "[]", "[]", "0"), damaged},
         {"version as text", program(R"("kib")", "[]", "[]", R"("1")"), damaged},
-        {"unknown dialect", program(R"("logo")", "[]"), "is for a board this program does not know"},
+        {"unknown dialect", program(R"("logo")", "[]"),
+         "is for a board this program does not know"},
         {"dialect as number", program("1", "[]"), damaged},
         {"rows not a list", program(R"("kib")", "{}"), damaged},
         {"row without slots", program(R"("kib")", R"([{"row": 1}])"), damaged},
@@ -172,7 +180,8 @@ TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
         {"huge row", withCard("9223372036854775807", "1", "0", "0"), noSuchPlace},
         {"slot zero", withCard("1", "0", "0", "0"), noSuchPlace},
         {"third slot", withCard("1", "3", "0", "0"), noSuchPlace},
-        {"row given twice", program(R"("kib")", R"([{"row": 2, "slots": []}, {"row": 2, "slots": []}])"), twice},
+        {"row given twice",
+         program(R"("kib")", R"([{"row": 2, "slots": []}, {"row": 2, "slots": []}])"), twice},
         {"slot given twice",
          program(R"("kib")", R"([{"row": 2, "slots": [{"slot": 1, "set": 0, "card": 0},
                                                       {"slot": 1, "set": 0, "card": 1}]}])"),
@@ -182,10 +191,12 @@ TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
         {"loose past any float", looseAt("1e300", "0"), farAway},
         {"loose beyond a double", looseAt("1e999", "0"), damaged},
         {"loose without a place", looseAt("null", "0"), damaged},
-        {"loose card unknown", program(R"("kib")", "[]", R"([{"set": 0, "card": -4, "x": 0, "y": 0}])"), unknownCard},
+        {"loose card unknown",
+         program(R"("kib")", "[]", R"([{"set": 0, "card": -4, "x": 0, "y": 0}])"), unknownCard},
         {"loose not a list", program(R"("kib")", "[]", "{}"), damaged},
         {"too many loose cards", manyLoose(1001), "has too many loose cards"},
-        {"larger than a program can be", good + std::string(kMaxProgramFileBytes, ' '), "is too big to be a program"},
+        {"larger than a program can be", good + std::string(kMaxProgramFileBytes, ' '),
+         "is too big to be a program"},
     };
     for (const BadFile& file : files) {
         const ProgramReading reading = readProgramText(file.text, catalogue);

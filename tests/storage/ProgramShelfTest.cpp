@@ -74,12 +74,15 @@ TEST_F(ProgramShelfTest, UnreadableFileGivesANoticeNamingIt) {
     };
     const std::string again = ". Save a program into this place again to replace it.";
     const std::vector<Case> cases = {
-        {"place-05.json", "{\"format\": \"zundlecards-pro", "The program in place-05.json is damaged" + again},
+        {"place-05.json", "{\"format\": \"zundlecards-pro",
+         "The program in place-05.json is damaged" + again},
         {"place-06.json", "{\"format\": \"zundlecards-program\", \"version\": 7}",
          "The program in place-06.json was made by a newer version of this program" + again},
         {"place-07.json", std::string(kMaxProgramFileBytes + 1, ' '),
          "The program in place-07.json is too big to be a program" + again},
-        {"last-work.json", "", "The last work in last-work.json is damaged. It is replaced the next time your work is kept."},
+        {"last-work.json", "",
+         "The last work in last-work.json is damaged. It is replaced the next time your work is "
+         "kept."},
     };
     storagetest::fs::create_directories(folder);
     for (const Case& c : cases) {
@@ -133,7 +136,8 @@ TEST_F(ProgramShelfTest, DroppedFileIsReadOrRefusedWithItsName) {
     ASSERT_TRUE(read) << problem;
     EXPECT_TRUE(*read == sample(5));
     EXPECT_FALSE(shelf.readFile(bad, problem));
-    EXPECT_EQ(problem, "The file holiday.json is not a program of this workspace. Try another file.");
+    EXPECT_EQ(problem,
+              "The file holiday.json is not a program of this workspace. Try another file.");
     EXPECT_FALSE(shelf.readFile(scratch / "gone.json", problem));
     EXPECT_EQ(problem.rfind("Could not read gone.json: ", 0), 0u) << problem;
 }

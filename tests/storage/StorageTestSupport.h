@@ -31,9 +31,9 @@ class ScratchFolder {
 public:
     ScratchFolder() {
         static std::atomic<unsigned> s_counter{0};
-        _path = fs::temp_directory_path() /
-                ("zc-storage-" + std::to_string(std::random_device{}()) + "-" +
-                 std::to_string(s_counter++));
+        _path =
+            fs::temp_directory_path() / ("zc-storage-" + std::to_string(std::random_device{}()) +
+                                         "-" + std::to_string(s_counter++));
         fs::create_directories(_path);
     }
     ~ScratchFolder() {

@@ -32,9 +32,9 @@ TEST(UserFilesWin32Test, FileHeldByAnotherProgramKeepsItsBytes) {
     ASSERT_TRUE(shelf.savePlace(0, FieldContents{}, problem)) << problem;
     const std::string before = bytesOf(shelf.placePath(0));
 
-    const HANDLE held = ::CreateFileW(storagetest::fs::u8path(shelf.placePath(0)).c_str(),
-                                      GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE held =
+        ::CreateFileW(storagetest::fs::u8path(shelf.placePath(0)).c_str(), GENERIC_READ,
+                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     FieldContents changed;
     changed.rows[0][0] = CardId{0, 0};
