@@ -92,6 +92,19 @@ TEST(ProgramFileTest, EmptyFieldHasEmptyLists) {
     loose.loose.push_back(LooseCard{CardId{0, 0}, 1.f, 1.f});
     EXPECT_FALSE(seated.hasNoCards());
     EXPECT_FALSE(loose.hasNoCards());
+    // Undo tells fields apart by their loose cards too.
+    EXPECT_TRUE(loose != FieldContents{});
+}
+
+// The catalogue says which dialects there are: a file names no other.
+TEST(ProgramFileTest, DialectPastTheCatalogueIsRefused) {
+    CatalogueSize oneDialect = realCatalogue();
+    oneDialect.dialects = 1;
+    FieldContents contents;
+    contents.dialect = 1;
+    const ProgramReading reading = readProgramText(writeProgramText(contents), oneDialect);
+    EXPECT_FALSE(reading.contents);
+    EXPECT_EQ(reading.problem, "is for a board this program does not know");
 }
 
 // What a teacher editing a file by hand may leave out or add still reads.
