@@ -193,8 +193,11 @@ TEST(ProgramFileFuzzTest, MutatedFilesAreRefusedOrLayable) {
             << "seed " << seed << ":\n"
             << text;
     }
-    // Mutations that keep a file readable must occur, or the check above checks nothing.
-    EXPECT_GT(accepted, variants / 100);
+    // Mutations that keep a file readable must occur, or the check above checks nothing (a
+    // single seed rerun alone may well be refused).
+    if (variants >= 100) {
+        EXPECT_GT(accepted, variants / 100);
+    }
     RecordProperty("accepted", static_cast<int>(accepted));
 }
 
