@@ -43,8 +43,8 @@ double shortestDecimal(float value) {
     if (!std::isfinite(value)) {
         return 0.0;
     }
-    const float kept = static_cast<float>(
-        std::clamp(static_cast<double>(value), -kMaxPosition, kMaxPosition));
+    const float kept =
+        static_cast<float>(std::clamp(static_cast<double>(value), -kMaxPosition, kMaxPosition));
     char text[32];
     for (int digits = 1; digits <= std::numeric_limits<float>::max_digits10; ++digits) {
         std::snprintf(text, sizeof(text), "%.*g", digits, static_cast<double>(kept));
@@ -302,8 +302,7 @@ std::string writeProgramText(const FieldContents& contents) {
     return std::string("{\n") + "  \"format\": " + OrderedJson(kFormatName).dump() + ",\n" +
            "  \"version\": " + std::to_string(kProgramFormatVersion) + ",\n" +
            "  \"dialect\": " + OrderedJson(dialectName).dump() + ",\n" +
-           "  \"rows\": " + listLines(rows) + ",\n" + "  \"loose\": " + listLines(loose) +
-           "\n}\n";
+           "  \"rows\": " + listLines(rows) + ",\n" + "  \"loose\": " + listLines(loose) + "\n}\n";
 }
 
 ProgramReading readProgramText(const std::string& text, const CatalogueSize& catalogue) {

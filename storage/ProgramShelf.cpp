@@ -37,7 +37,9 @@ std::string ProgramShelf::placePath(int place) const {
     return userfiles::join(_folder, name);
 }
 
-std::string ProgramShelf::lastWorkPath() const { return userfiles::join(_folder, kLastWorkName); }
+std::string ProgramShelf::lastWorkPath() const {
+    return userfiles::join(_folder, kLastWorkName);
+}
 
 ProgramShelf::Entry ProgramShelf::readPlace(int place) const {
     return readEntry(placePath(place), "The program in ",
@@ -80,8 +82,7 @@ ProgramShelf::Entry ProgramShelf::readEntry(const std::string& path, const char*
     return entry;
 }
 
-bool ProgramShelf::savePlace(int place, const FieldContents& contents,
-                             std::string& problem) const {
+bool ProgramShelf::savePlace(int place, const FieldContents& contents, std::string& problem) const {
     return saveFile(placePath(place), contents, problem);
 }
 

@@ -23,8 +23,12 @@ namespace userfiles {
 namespace {
 
 // Either strerror_r: the GNU one returns the text, the XSI one fills the buffer.
-[[maybe_unused]] const char* pickText(const char* text, const char*) { return text; }
-[[maybe_unused]] const char* pickText(int, const char* buffer) { return buffer; }
+[[maybe_unused]] const char* pickText(const char* text, const char*) {
+    return text;
+}
+[[maybe_unused]] const char* pickText(int, const char* buffer) {
+    return buffer;
+}
 
 std::string systemText(int error) {
     char buffer[256] = "";
@@ -222,8 +226,8 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
 bool replaceAtomically(const std::string& path, const std::string& text, std::string& error) {
     static std::atomic<unsigned> s_counter{0};
     const std::string folder = parentOf(path);
-    const std::string hiddenName = "." + path.substr(path.find_last_of('/') + 1) + ".tmp-" +
-                                   std::to_string(::getpid()) + "-";
+    const std::string hiddenName =
+        "." + path.substr(path.find_last_of('/') + 1) + ".tmp-" + std::to_string(::getpid()) + "-";
     std::string temporary;
     int fd = -1;
     // A name left by an earlier run that ended mid-write is passed over.
@@ -295,11 +299,10 @@ bool openInFileManager(const std::string& folder, std::string& error) {
     std::string shellName = "sh";
     std::string argument = folder;
     std::string commandSwitch = "-c";
-    char* arguments[] = {shellName.data(), commandSwitch.data(), script.data(), shellName.data(),
-                         argument.data(), nullptr};
+    char* arguments[] = {shellName.data(), commandSwitch.data(), script.data(),
+                         shellName.data(), argument.data(),      nullptr};
     pid_t pid = -1;
-    const int started =
-        ::posix_spawn(&pid, "/bin/sh", &actions, &attributes, arguments, environ);
+    const int started = ::posix_spawn(&pid, "/bin/sh", &actions, &attributes, arguments, environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attributes);
     if (started != 0) {

@@ -4,6 +4,7 @@
 #include "storage/UserFiles.h"
 
 #include <windows.h>
+// After windows.h, whose types they use.
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -19,11 +20,11 @@ std::wstring wide(const std::string& text) {
     if (text.empty()) {
         return {};
     }
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring result(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                          result.data(), size);
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                          size);
     return result;
 }
 
@@ -31,26 +32,24 @@ std::string utf8(const std::wstring& text) {
     if (text.empty()) {
         return {};
     }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                          result.data(), size, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                          size, nullptr, nullptr);
     return result;
 }
 
 std::string systemText(DWORD error) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-            FORMAT_MESSAGE_IGNORE_INSERTS,
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
     ::LocalFree(buffer);
     // The system's messages end with a full stop and a line break; ours add their own.
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' ||
-                             text.back() == L'.' || text.back() == L' ')) {
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.' ||
+                             text.back() == L' ')) {
         text.pop_back();
     }
     return text.empty() ? "error " + std::to_string(error) : utf8(text);
@@ -70,7 +69,9 @@ std::string writeReason(DWORD error, const std::string& folder) {
     }
 }
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 std::string parentOf(const std::string& path) {
     const auto separator = path.find_last_of("\\/");
@@ -270,10 +271,10 @@ std::optional<std::time_t> modifiedAt(const std::string& path) {
 
 bool openInFileManager(const std::string& folder, std::string& error) {
     // The shell may hand the folder to an extension that needs COM on this thread.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED |
-                                                      COINIT_DISABLE_OLE1DDE);
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
-        nullptr, L"open", wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const HRESULT com =
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     const DWORD failure = ::GetLastError();
     if (SUCCEEDED(com)) {
         ::CoUninitialize();
