@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 
 namespace userfiles {
@@ -117,6 +118,11 @@ std::size_t firstFolderAt(const std::string& path) {
 }  // namespace
 
 std::string programsFolder(std::string& error) {
+    // %APPDATA% names the same folder unless whoever set up the account moved it, as a
+    // roaming profile or a test's own folder does.
+    if (const wchar_t* named = ::_wgetenv(L"APPDATA"); named != nullptr && named[0] != L'\0') {
+        return join(join(utf8(named), "ZundleCards"), "programs");
+    }
     PWSTR found = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &found);
     const std::string data = SUCCEEDED(result) && found != nullptr ? utf8(found) : std::string();

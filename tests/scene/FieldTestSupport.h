@@ -37,8 +37,8 @@ inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
 
 // A workspace on a fresh headless harness, its port search answered from a fixed port
 // list; the device link is idle again once it is gone.
-// A data folder of the test's own, so that no test reads another's last work or the
-// user's; on Windows, where the folder comes from the system, the last work is cleared.
+// A data folder of the test's own, so that no test reads another's programs or last work,
+// nor the user's.
 class OwnDataFolder {
 public:
     OwnDataFolder() {
@@ -46,12 +46,10 @@ public:
                  ("zc-scene-data-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(folder);
 #ifdef _WIN32
-        _putenv_s("XDG_DATA_HOME", folder.string().c_str());
+        _putenv_s("APPDATA", folder.string().c_str());
 #else
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
 #endif
-        std::error_code ignored;
-        std::filesystem::remove(ProgramShelf(CatalogueSize{}).lastWorkPath(), ignored);
     }
     ~OwnDataFolder() {
         std::error_code ignored;

@@ -290,6 +290,9 @@ private:
         if (_mouse.held) {
             release();
         }
+        if (scene()->dialectChooser != nullptr) {
+            scene()->closeDialectChooser();
+        }
         harness().steps(20);
         for (int i = 0; i <= static_cast<int>(FieldHistory::kSteps) && scene()->fieldHistory.canUndo();
              ++i) {
