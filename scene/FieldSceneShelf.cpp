@@ -52,14 +52,11 @@ Label* addText(Node* parent, const std::string& text, float size, const Color4B&
 }
 
 std::string savedAtText(std::time_t when) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &when);
-#else
-    localtime_r(&when, &local);
-#endif
+    // The workspace's own thread is the only one that asks, so the shared result will do.
+    const std::tm* local = std::localtime(&when);
     char text[32];
-    return std::strftime(text, sizeof text, "%d %b %H:%M", &local) > 0 ? text : "";
+    return local != nullptr && std::strftime(text, sizeof text, "%d %b %H:%M", local) > 0 ? text
+                                                                                           : "";
 }
 
 // The rows of a program drawn small from the cards' own pictures, from the first row to
