@@ -159,6 +159,7 @@ TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceAndABadOneIsRefusedByName) {
     press(onScreen(cardAt(0, 0)));
     hold(0.1f);
     scene->openDroppedFile(folder + "/shared.json");
+    EXPECT_EQ(noticeText(), "Finish what you are doing, then drop the file again.");
     release();
     hold(0.3f);
     EXPECT_EQ(scene->fieldContents(), before);
