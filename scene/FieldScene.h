@@ -263,6 +263,7 @@ public:
     // nothing during a gesture, a transfer or while a popup is open.
     void undoField();
     void redoField();
+    void stepHistory(bool forward);
     // Whether undo, redo or opening a program may replace the field's cards now.
     bool mayReplaceField() const;
     // Dims the undo and redo controls when there is no step their way.

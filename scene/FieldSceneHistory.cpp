@@ -79,23 +79,20 @@ void FieldScene::watchField(float dt) {
 }
 
 void FieldScene::undoField() {
-    if (!mayReplaceField()) {
-        return;
-    }
-    watchField(0.f);
-    if (const FieldContents* before = fieldHistory.undo()) {
-        layContents(*before);
-    }
-    refreshHistoryControls();
+    stepHistory(false);
 }
 
 void FieldScene::redoField() {
+    stepHistory(true);
+}
+
+void FieldScene::stepHistory(bool forward) {
     if (!mayReplaceField()) {
         return;
     }
     watchField(0.f);
-    if (const FieldContents* after = fieldHistory.redo()) {
-        layContents(*after);
+    if (const FieldContents* step = forward ? fieldHistory.redo() : fieldHistory.undo()) {
+        layContents(*step);
     }
     refreshHistoryControls();
 }

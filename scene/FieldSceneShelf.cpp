@@ -7,14 +7,18 @@
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
+#include "scene/PopupLook.h"
 #include "scene/PressListener.h"
 #include "storage/ProgramShelf.h"
 
 USING_NS_CC;
+using popuplook::addBar;
+using popuplook::kFadeSeconds;
+using popuplook::kFrameWidth;
+using popuplook::kShade;
 
 namespace {
 const char* const kFont = "Helvetica";
-const Color4B kShade(127, 127, 127, 127);
 const Color4B kTileColour(255, 255, 255, 255);
 const Color4B kPictureColour(228, 246, 252, 255);
 const Color4B kButtonColour(42, 155, 200, 255);
@@ -25,19 +29,11 @@ constexpr int kColumns = 4;
 constexpr float kTileWidth = 168.f;
 constexpr float kTileHeight = 150.f;
 constexpr float kGap = 8.f;
-constexpr float kFrameWidth = 5.f;
 constexpr float kFooterHeight = 44.f;
-constexpr float kFadeSeconds = 0.1f;
 // The small picture of a program's rows inside a tile.
 const Rect kPictureBox(9.f, 40.f, 150.f, 80.f);
 // At least this many rows are shown, so that a short program's cards stay small.
 constexpr int kFewestPictureRows = 4;
-
-void addBar(Node* parent, const Color4B& colour, float x, float y, float w, float h) {
-    LayerColor* bar = LayerColor::create(colour, w, h);
-    bar->setPosition(x, y);
-    parent->addChild(bar);
-}
 
 Label* addText(Node* parent, const std::string& text, float size, const Color4B& colour,
                const Vec2& position, const Vec2& anchor) {
