@@ -51,6 +51,9 @@ bool AppDelegate::applicationDidFinishLaunching() {
         return false;
     }
     scene->addChild(layer);
+    // The workspace lives as long as the window: it answers the close button and drops.
+    glview->setCloseRequestCallback([layer]() { return layer->onCloseRequested(); });
+    glview->setFileDropCallback([layer](const std::string& path) { layer->openDroppedFile(path); });
     director->runWithScene(scene);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "scene/FieldScene.h"
 
 #include "catalogue/DeviceManager.h"
+#include "storage/ProgramShelf.h"
 
 USING_NS_CC;
 
@@ -14,6 +15,9 @@ constexpr float kFirstOffsetScreens = -4.51f;
 constexpr float kMinZoom = 0.5f;
 constexpr float kMaxZoom = 1.f;
 }  // namespace
+
+// Out of line, where the shelf's type is whole.
+FieldScene::FieldScene() = default;
 
 FieldScene::~FieldScene() {
     fieldCards.clear();
@@ -41,7 +45,7 @@ bool FieldScene::init() {
     addChild(fieldView);
     addChild(layerA);
     addChild(settingsBar);
-    if (!buildPlayerStrip()) {
+    if (!buildPlayerStrip() || !buildKeepingControls()) {
         return false;
     }
     buildFrame();

@@ -6,16 +6,20 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cocos2d.h"
 #include "generation/ProgramBuilder.h"
+#include "scene/FieldHistory.h"
+#include "storage/FieldContents.h"
 #include "widgets/CardSprite.h"
 #include "widgets/FieldScrollView.h"
 #include "widgets/FieldScrollViewDelegate.h"
 
+class ProgramShelf;
 class ZundleCardSerialData;
 
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
@@ -101,8 +105,9 @@ public:
     void insertRow(int row);
     // Removes row i's cards and moves every card below it up one row.
     void deleteRow(int row);
-    // Takes a card off the field: counter, list, links, and a short fade.
-    void removeCard(CardSprite* card);
+    // Takes a card off the field: counter, list, links, and a short fade (or none, when the
+    // field is laid anew).
+    void removeCard(CardSprite* card, bool fade = true);
     // Shows a usage counter on its palette badge when its set is the current one.
     void refreshUsageBadge(int cardIndex, int cardSet);
     // Puts a new loose card of the catalogue on the field at a field position (moved in
@@ -154,6 +159,7 @@ public:
     FieldScrollView* paletteList = nullptr;
     cocos2d::LayerColor* palettePanel = nullptr;
     cocos2d::Sprite* trashMarker = nullptr;
+    cocos2d::Sprite* playerStrip = nullptr;
     CardSprite* playButton = nullptr;
     cocos2d::Sprite* stopButton = nullptr;
     cocos2d::Sprite* dialectButton = nullptr;
@@ -232,8 +238,9 @@ public:
     // Covers the window for the transfer just started: a turning picture and a line that
     // tells how far the transfer is; takes every touch until the transfer has ended.
     void showLoading();
-    // Shows a short message over the workspace for a few seconds, replacing the one shown.
-    void showNotice(const std::string& text);
+    // Shows a short message over the workspace for a few seconds, replacing the one shown;
+    // a trouble in red, anything else in the workspace's ink.
+    void showNotice(const std::string& text, bool trouble = true);
     // Shows the list of ports and tools above the port field; nothing while a discovery
     // rebuilds the list or when it is empty.
     void openPortChooser();
@@ -243,12 +250,74 @@ public:
     // entries.
     void scrollPortChooser(float rows);
 
+    // --- keeping the work: undo and redo (FieldSceneHistory.cpp) ---
+    // What lies on the field now, as plain data, with the current dialect.
+    FieldContents fieldContents() const;
+    // Replaces every card on the field by the contents' cards, seated and loose, at once;
+    // the dialect stays as it is.
+    void layContents(const FieldContents& contents);
+    // Takes a finished change of the field as a step of undo; runs on a timer and before
+    // every undo and redo, so that no change is missed however quickly they follow it.
+    void watchField(float dt);
+    // Lays the field as it was before the last change, or after the change undone last;
+    // nothing during a gesture, a transfer or while a popup is open.
+    void undoField();
+    void redoField();
+    void stepHistory(bool forward);
+    // Whether undo, redo or opening a program may replace the field's cards now.
+    bool mayReplaceField() const;
+    // Dims the undo and redo controls when there is no step their way.
+    void refreshHistoryControls();
+
+    FieldHistory fieldHistory;
+    cocos2d::Sprite* undoButton = nullptr;
+    cocos2d::Sprite* redoButton = nullptr;
+    cocos2d::Sprite* shelfButton = nullptr;
+
+    // --- the shelf of programs and the last work (FieldSceneShelf.cpp) ---
+    // Opens the popup of the last work and the twelve places; nothing while the field may
+    // not be replaced.
+    void openShelf();
+    void closeShelf();
+    // Saves the field into a place (0..11), telling how it went.
+    void saveIntoPlace(int place);
+    // Lays a program on the field as one step of undo, with its dialect.
+    void openContents(const FieldContents& contents);
+    // A program file dropped onto the window: opened, or a notice why not.
+    void openDroppedFile(const std::string& path);
+    // A popup with a question and a button per answer, the last one the quiet way out.
+    void askQuestion(const std::string& text,
+                     const std::vector<std::pair<std::string, std::function<void()>>>& answers);
+    // Writes the field as the last work once it has changed and a second has passed since
+    // the last write (at once when `now`); a failure is told once.
+    void keepLastWork(float dt, bool now);
+    // The window's close button: true when the window may close now; with cards on the
+    // field it asks first whether to keep them in a place.
+    bool onCloseRequested();
+    // Keeps the last work and closes the window.
+    void quitWorkspace();
+    void onExit() override;
+    // The shelf over the user's data folder, made on first use.
+    ProgramShelf& programShelf();
+
+    std::unique_ptr<ProgramShelf> shelf;
+    cocos2d::Layer* shelfPopup = nullptr;
+    cocos2d::Layer* questionPopup = nullptr;
+    // A save from the shelf ends the program: the shelf was opened by the close question.
+    bool closeAfterSave = false;
+    // The contents last written as the last work (at start: the empty field, which is
+    // never written over an earlier run's work).
+    FieldContents lastKept;
+    float sinceKept = 0.f;
+    // The last work's write failure told last, so that it is not told every second.
+    std::string keepProblem;
+
     // The progress line on the loading overlay and the message shown (weak), else none.
     cocos2d::Node* progressLine = nullptr;
     cocos2d::Node* notice = nullptr;
 
 protected:
-    FieldScene() = default;
+    FieldScene();
 
     // --- hooks of the controls whose actions come with the editing work ---
     // Play button released on it: start a run.
@@ -277,6 +346,8 @@ private:
     bool buildFieldView();
     bool buildFieldRows();
     bool buildPlayerStrip();
+    // Undo, redo and the shelf's button beside the player strip, and the field's watch.
+    bool buildKeepingControls();
     void buildFrame();
     void addControlListeners();
     void addMouseListener();
@@ -290,12 +361,24 @@ private:
     std::string rowText(const ZundleCardSerialData* entry) const;
     // Lets a touch on the chooser's rows scroll them when they do not all fit.
     void addDragArea(cocos2d::Layer* chooser, const cocos2d::Rect& rows);
-    // Registers a press-rule listener on the control.
-    void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action);
+    // Registers a press-rule listener on the control; `accepts`, when given, must hold for
+    // a press to be taken.
+    void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action,
+                        std::function<bool()> accepts = {});
     // One option of the dialect chooser, tagged with its dialect, with its listener.
     cocos2d::Sprite* makeDialectOption(int dialect);
 
     cocos2d::EventListenerTouchOneByOne* makeRowButtonListener(bool insert);
+    // Popups: a shade over the window with a framed panel over the field, whose inside is
+    // the child tagged kPopupInsideTag; a touch off the panel calls onOutside.
+    static constexpr int kPopupInsideTag = 0x506f70;
+    cocos2d::Layer* makePopup(const cocos2d::Size& panel, std::function<void()> onOutside);
+    void closePopup(cocos2d::Layer*& popup);
+    cocos2d::Node* addPopupButton(cocos2d::Node* parent, const std::string& text,
+                                  const cocos2d::Vec2& centre, std::function<void()> action,
+                                  bool quiet = false);
+    void addShelfTile(cocos2d::Node* inside, int place, const cocos2d::Vec2& corner);
+    void askBeforeReplacing(int place);
 
     // The nearest pair (card connector, free slot connector) within reach among those that
     // pass the direction test.

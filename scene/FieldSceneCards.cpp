@@ -36,7 +36,7 @@ CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fie
     return card;
 }
 
-void FieldScene::removeCard(CardSprite* card) {
+void FieldScene::removeCard(CardSprite* card, bool fade) {
     // A card that is not (or no longer) on the field has nothing left to take off; a
     // second removal must not lower the counter again.
     if (card == nullptr || !fieldCards.contains(card)) {
@@ -62,9 +62,14 @@ void FieldScene::removeCard(CardSprite* card) {
     }
     card->setColor(Color3B::WHITE);
     getEventDispatcher()->removeEventListenersForTarget(card);
-    card->picture->runAction(FadeOut::create(kRemoveFadeSeconds));
-    card->runAction(
-        Sequence::create(DelayTime::create(kRemoveFadeSeconds), RemoveSelf::create(true), nullptr));
+    if (fade) {
+        card->picture->runAction(FadeOut::create(kRemoveFadeSeconds));
+        card->runAction(Sequence::create(DelayTime::create(kRemoveFadeSeconds),
+                                         RemoveSelf::create(true), nullptr));
+    } else {
+        card->stopAllActions();
+        card->removeFromParent();
+    }
     detach(card);
     card->release();
 }

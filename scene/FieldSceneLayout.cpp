@@ -93,7 +93,7 @@ bool FieldScene::buildPalettePanel(Layer* layerA) {
 
 bool FieldScene::buildPlayerStrip() {
     const Size visible = Director::getInstance()->getVisibleSize();
-    Sprite* strip = Sprite::create(kPlayerStripImage);
+    Sprite* strip = playerStrip = Sprite::create(kPlayerStripImage);
     dialectButton = Sprite::create(kDialectButtonImage);
     playButton = CardSprite::create(kPlayImage);
     stopButton = Sprite::create(kStopImage);
@@ -134,9 +134,11 @@ void FieldScene::buildFrame() {
     }
 }
 
-void FieldScene::listenForPress(Node* control, std::function<void(Node*)> action) {
+void FieldScene::listenForPress(Node* control, std::function<void(Node*)> action,
+                                std::function<bool()> accepts) {
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(
-        pressrule::makeListener(std::move(action)), control);
+        pressrule::makeListener(std::move(action), pressrule::kPressed, std::move(accepts)),
+        control);
 }
 
 void FieldScene::addControlListeners() {

@@ -8,25 +8,22 @@
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
 #include "scene/OneLineText.h"
+#include "scene/PopupLook.h"
 #include "scene/PressListener.h"
 
 USING_NS_CC;
 
+using popuplook::addBar;
+using popuplook::kFadeSeconds;
+using popuplook::kFrameWidth;
+using popuplook::kShade;
+
 namespace {
-const Color4B kShade(127, 127, 127, 127);
 const Color4B kSeparatorColour(217, 224, 225, 127);
 const Color4B kRowColour(255, 255, 255, 196);
 constexpr float kSeparatorHeight = 2.f;
-constexpr float kFrameWidth = 5.f;
-constexpr float kFadeSeconds = 0.1f;
 // A touch on the list that moves further than this scrolls it instead of choosing a row.
 constexpr float kDragThreshold = 8.f;
-
-void addBar(Layer* chooser, const Color4B& colour, float x, float y, float w, float h) {
-    LayerColor* bar = LayerColor::create(colour, w, h);
-    bar->setPosition(x, y);
-    chooser->addChild(bar);
-}
 }  // namespace
 
 void FieldScene::onPortFieldPressed() {

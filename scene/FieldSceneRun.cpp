@@ -218,7 +218,7 @@ void FieldScene::showLoading() {
         kProgressKey);
 }
 
-void FieldScene::showNotice(const std::string& text) {
+void FieldScene::showNotice(const std::string& text, bool trouble) {
     if (notice != nullptr) {
         notice->removeFromParent();
         notice = nullptr;
@@ -227,7 +227,8 @@ void FieldScene::showNotice(const std::string& text) {
     const float left = kPalettePanelWidth;
     const float right = visible.width - kPlayerStripWidth;
     NoticeStrip* strip =
-        NoticeStrip::create(text, kNoticeColour, right - left - 2.f * kNoticeMargin);
+        NoticeStrip::create(text, trouble ? kNoticeColour : kProgressColour,
+                            right - left - 2.f * kNoticeMargin);
     if (strip == nullptr) {
         return;
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,11 @@ struct CatalogueSize {
 
 // The newest format this program writes and reads.
 constexpr int kProgramFormatVersion = 1;
+// A program of every row and a thousand loose cards stays far below this; anything larger is
+// refused before it is looked at.
+constexpr std::size_t kMaxProgramFileBytes = 1024 * 1024;
+// The problem of a text past that size, also told of a file too large to be read at all.
+extern const char* const kProgramTooBig;
 
 // The file's text for the contents: small, readable, one row per line where it fits.
 std::string writeProgramText(const FieldContents& contents);

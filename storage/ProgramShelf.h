@@ -51,8 +51,13 @@ public:
     bool showFolder(std::string& problem) const;
 
 private:
-    Entry readEntry(const std::string& path) const;
+    // The file's entry; a problem opens with `opening` and the file's name, ends with `advice`.
+    Entry readEntry(const std::string& path, const char* opening, const char* advice) const;
+    bool saveFile(const std::string& path, const FieldContents& contents,
+                  std::string& problem) const;
 
     CatalogueSize _catalogue;
     std::string _folder;
+    // Why there is no folder, when the system did not say where it is.
+    std::string _folderProblem;
 };

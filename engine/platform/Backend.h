@@ -97,19 +97,25 @@ struct InputEvent {
         FocusLost,  // another window has the keyboard and pointer now
         Restored,   // shown again
         Exposed,    // contents must be drawn again (resize, uncovered)
-        Quit,       // the user closed the window
-        KeyDown,    // key: an EventKeyboard::KeyCode value; repeats are not reported
-        KeyUp,
+        Quit,       // the program must end now (a signal, the session's end): nobody is asked
+        KeyDown,    // key: an EventKeyboard::KeyCode value; ctrl, shift: held with it;
+        KeyUp,      // repeats are not reported
         TouchDown,  // touch: the finger's own id, 1 and up (0 is the mouse's left button)
         TouchMove,
         TouchUp,  // at the finger's last place, which may lie on or beyond the window's edge
+        // text: the UTF-8 path of one file dropped onto the window (one event per file)
+        FileDropped,
+        // the user asked the window to close (its close button); the program may refuse
+        CloseRequested,
     };
     Type type = Type::Exposed;
     int button = 0;
     int touch = 0;
     int key = 0;
+    bool ctrl = false, shift = false;
     float x = 0.f, y = 0.f;
     float wheelX = 0.f, wheelY = 0.f;
+    std::string text;
 };
 
 // A place to draw and a source of input: a window, or nothing at all in tests.

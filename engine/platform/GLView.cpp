@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "base/Director.h"
 #include "base/EventDispatcher.h"
@@ -68,6 +69,14 @@ GLView::~GLView() {
 
 void GLView::end() {
     _shouldClose = true;
+}
+
+void GLView::setCloseRequestCallback(std::function<bool()> callback) {
+    _closeRequestCallback = std::move(callback);
+}
+
+void GLView::setFileDropCallback(std::function<void(const std::string& path)> callback) {
+    _fileDropCallback = std::move(callback);
 }
 
 bool GLView::hasVSync() const {
@@ -363,6 +372,21 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::Quit:
             _shouldClose = true;
             break;
+        case Type::CloseRequested: {
+            // A copy: the callback may set another one (or none) while it runs.
+            std::function<bool()> ask = _closeRequestCallback;
+            if (!ask || ask()) {
+                _shouldClose = true;
+            }
+            break;
+        }
+        case Type::FileDropped: {
+            std::function<void(const std::string&)> deliver = _fileDropCallback;
+            if (deliver) {
+                deliver(event.text);
+            }
+            break;
+        }
         case Type::TouchDown:
             handleTouchBegan(event.touch, point);
             break;
@@ -375,7 +399,7 @@ void GLView::handleInputEvent(const backend::InputEvent& event) {
         case Type::KeyDown:
         case Type::KeyUp: {
             EventKeyboard key(static_cast<EventKeyboard::KeyCode>(event.key),
-                              event.type == Type::KeyDown);
+                              event.type == Type::KeyDown, event.ctrl, event.shift);
             Director::getInstance()->getEventDispatcher()->dispatchEvent(&key);
             break;
         }

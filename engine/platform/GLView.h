@@ -4,6 +4,7 @@
 // Depends on the backend interface, math and the event classes; never on a platform header.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -57,6 +58,12 @@ public:
     virtual void swapBuffers() {}
     // True once the window was closed or end() was called.
     virtual bool windowShouldClose() const { return _shouldClose; }
+    // Asked when the user closes the window; the window closes only when it answers true.
+    // An answer of false leaves the window open (the program may call end() later). Without
+    // a callback the window closes at once. An end forced by the system is never asked.
+    void setCloseRequestCallback(std::function<bool()> callback);
+    // Called with the UTF-8 path of each file dropped onto the window, one call per file.
+    void setFileDropCallback(std::function<void(const std::string& path)> callback);
     // Handles the input that is waiting, without waiting for more.
     virtual void pollEvents() { waitAndHandleEvents(0); }
     // Waits up to timeoutMs (negative: until something arrives) for input, then handles
@@ -114,9 +121,10 @@ public:
     // Design rectangle to the output pixels it covers.
     backend::PixelRect designRectToPixels(const Rect& rect) const;
 
-    // The input path: platform events (mouse, wheel, fingers, window state) in window
-    // points. The left button acts as touch 0; every button, motion and the wheel also reach
-    // the mouse listeners. Each finger is a touch of its own and never a mouse event.
+    // The input path: platform events (mouse, wheel, fingers, keys, window state, dropped
+    // files, close requests) in window points. The left button acts as touch 0; every
+    // button, motion and the wheel also reach the mouse listeners. Each finger is a touch
+    // of its own and never a mouse event.
     void handleInputEvent(const backend::InputEvent& event);
     // Touch input in window points, as a touch screen would deliver it.
     void handleTouchBegan(int id, const Vec2& windowPoint);
@@ -157,6 +165,8 @@ private:
     Rect _viewPortRect;
     bool _shouldClose = false;
     bool _minimized = false;
+    std::function<bool()> _closeRequestCallback;
+    std::function<void(const std::string&)> _fileDropCallback;
 
     bool _scissorEnabled = false;
     Rect _scissorRect;

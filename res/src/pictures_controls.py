@@ -40,6 +40,9 @@ CONTROL_SIZES = {
     "r_port_input": (300, 32),
     "r_reload": (24, 24),
     "r_player": (100, 420),
+    "r_undo": (44, 44),
+    "r_redo": (44, 44),
+    "r_shelf": (88, 44),
 }
 BACKDROPS = {"r_play": "blue", "r_stop": "blue", "r_setting": "blue", "menuup": "#FFFFFF",
              "menudown": "#FFFFFF", "r_setting_back1": "#FFFFFF", "r_loading": "#C0C0C0"}

@@ -1,5 +1,5 @@
-// SDL events as the engine sees them: buttons, motion, wheel direction, keys, window state,
-// fingers.
+// SDL events as the engine sees them: buttons, motion, wheel direction, keys with their
+// modifiers, window state, dropped files, fingers.
 // Needs no display: the events are made by hand.
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ void PrintTo(const WindowCase& c, std::ostream* os) {
 
 class TranslateWindowEvent : public testing::TestWithParam<WindowCase> {};
 
-TEST_P(TranslateWindowEvent, MapsWindowStateToDrawingState) {
+TEST_P(TranslateWindowEvent, MapsWindowStateToDrawingStateAndTheCloseButtonToARequest) {
     const WindowCase& c = GetParam();
     InputEvent out;
     ASSERT_EQ(translateSdlEvent(windowEvent(c.sdl), out), c.meaningful);
@@ -57,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                     WindowCase{SDL_WINDOWEVENT_RESIZED, false, Type::Exposed},
                     WindowCase{SDL_WINDOWEVENT_MOVED, false, Type::Exposed},
                     WindowCase{SDL_WINDOWEVENT_FOCUS_LOST, true, Type::FocusLost},
+                    // The close button asks; only SDL_QUIT (a signal, a logout) is a Quit.
+                    WindowCase{SDL_WINDOWEVENT_CLOSE, true, Type::CloseRequested},
                     WindowCase{SDL_WINDOWEVENT_FOCUS_GAINED, false, Type::Exposed}));
 
 TEST(TranslateSdlEvent, ButtonsKeepSdlNumberingAndSideButtonsAreIgnored) {
@@ -112,7 +114,7 @@ TEST(TranslateSdlEvent, WheelIsPositiveAwayFromTheUserEvenWhenTheSystemFlipsIt) 
     EXPECT_EQ(out.wheelY, 1.5f);
 }
 
-TEST(TranslateSdlEvent, QuitClosesAndNeitherFingersNorTheirMouseTwinsAreMouseEvents) {
+TEST(TranslateSdlEvent, QuitEndsAtOnceAndNeitherFingersNorTheirMouseTwinsAreMouseEvents) {
     SDL_Event e{};
     e.type = SDL_QUIT;
     InputEvent out;
@@ -199,5 +201,91 @@ TEST(TranslateSdlEvent, AHeldKeyIsOnePressAndUnknownKeysAreIgnored) {
     e.key.keysym.sym = SDLK_F13;
     EXPECT_FALSE(translateSdlEvent(e, out));
 }
+
+TEST(TranslateSdlEvent, ADroppedFileCarriesItsPathAndNothingElseDroppedMeansAnything) {
+    struct Drop {
+        Uint32 sdl;
+        const char* file;
+        bool meaningful;
+    };
+    const Drop drops[] = {
+        {SDL_DROPFILE, "/home/anna/Meine Programme/Ampel \xc3\xbc.json", true},
+        {SDL_DROPFILE, "C:\\Users\\anna\\blink.json", true},
+        {SDL_DROPFILE, "", false},
+        {SDL_DROPFILE, nullptr, false},
+        {SDL_DROPTEXT, "some words", false},  // text dragged from a page is no file
+        {SDL_DROPBEGIN, nullptr, false},
+        {SDL_DROPCOMPLETE, nullptr, false},
+    };
+    for (const Drop& drop : drops) {
+        std::string file = drop.file != nullptr ? drop.file : "";
+        SDL_Event e{};
+        e.type = drop.sdl;
+        e.drop.file = drop.file != nullptr ? &file[0] : nullptr;
+        InputEvent out;
+        ASSERT_EQ(translateSdlEvent(e, out), drop.meaningful) << drop.sdl << " " << file;
+        if (drop.meaningful) {
+            EXPECT_EQ(out.type, Type::FileDropped);
+            EXPECT_EQ(out.text, file);
+        }
+    }
+}
+
+struct KeyCase {
+    const char* name;
+    Uint32 sdl;
+    SDL_Scancode scancode;  // the key's place on the keyboard
+    SDL_Keycode sym;        // what the layout makes of it
+    Uint16 mod;
+    Type type;
+    cocos2d::EventKeyboard::KeyCode key;
+    bool ctrl, shift;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TranslateKey : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(TranslateKey, NamesTheLayoutsKeyWithTheModifiersHeld) {
+    const KeyCase& c = GetParam();
+    SDL_Event e{};
+    e.type = c.sdl;
+    e.key.keysym.scancode = c.scancode;
+    e.key.keysym.sym = c.sym;
+    e.key.keysym.mod = c.mod;
+    InputEvent out;
+    ASSERT_TRUE(translateSdlEvent(e, out));
+    EXPECT_EQ(out.type, c.type);
+    EXPECT_EQ(out.key, static_cast<int>(c.key));
+    EXPECT_EQ(out.ctrl, c.ctrl);
+    EXPECT_EQ(out.shift, c.shift);
+    // The system repeats a held Ctrl+Z: still one undo.
+    e.key.repeat = 1;
+    EXPECT_FALSE(translateSdlEvent(e, out));
+}
+
+using Key = cocos2d::EventKeyboard::KeyCode;
+INSTANTIATE_TEST_SUITE_P(
+    UndoAndRedo, TranslateKey,
+    testing::Values(KeyCase{"CtrlZ", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z, KMOD_LCTRL, Type::KeyDown,
+                            Key::KEY_Z, true, false},
+                    KeyCase{"CtrlShiftZ", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z,
+                            KMOD_RCTRL | KMOD_LSHIFT, Type::KeyDown, Key::KEY_Z, true, true},
+                    KeyCase{"CtrlY", SDL_KEYDOWN, SDL_SCANCODE_Y, SDLK_y, KMOD_RCTRL, Type::KeyDown,
+                            Key::KEY_Y, true, false},
+                    KeyCase{"PlainZ", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z, KMOD_NONE, Type::KeyDown,
+                            Key::KEY_Z, false, false},
+                    // Locks are not held keys: Caps Lock is no Shift.
+                    KeyCase{"ZWithLocksOn", SDL_KEYDOWN, SDL_SCANCODE_Z, SDLK_z,
+                            KMOD_CAPS | KMOD_NUM, Type::KeyDown, Key::KEY_Z, false, false},
+                    KeyCase{"ShiftYReleased", SDL_KEYUP, SDL_SCANCODE_Y, SDLK_y, KMOD_RSHIFT,
+                            Type::KeyUp, Key::KEY_Y, false, true},
+                    // On a German keyboard Z sits where Y is on an English one; Ctrl+Z is the key
+                    // labelled Z.
+                    KeyCase{"CtrlZOnAGermanLayout", SDL_KEYDOWN, SDL_SCANCODE_Y, SDLK_z, KMOD_LCTRL,
+                            Type::KeyDown, Key::KEY_Z, true, false}),
+    [](const testing::TestParamInfo<KeyCase>& param) { return std::string(param.param.name); });
 
 }  // namespace

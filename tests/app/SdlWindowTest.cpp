@@ -1,5 +1,6 @@
 // The SDL window view on a real (virtual) display: the window's size, drawing of solid,
-// tinted and clipped quads read back from the renderer, and input through SDL's queue.
+// tinted and clipped quads read back from the renderer, and input through SDL's queue
+// (dropped files and the close button included).
 // Runs under xvfb_run.py; every case runs with the default driver and with "software".
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "XGoneWindow.h"
+#include "XWindowRequests.h"
 #include "platform/Backend.h"
 #include "platform/sdl/SdlRenderDevice.h"
 #include "platform/sdl/SdlWindowView.h"
@@ -275,6 +277,47 @@ TEST_P(SdlWindow, QueuedInputArrivesInOrderAndEveryContactCountsOnce) {
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"down 1 at 160,120", "down 2 at 80,180",
                                               "move 1 at 240,120", "up 1 at 320,120", "button 2"}));
+}
+
+TEST_P(SdlWindow, FilesDroppedByAnotherProgramArriveAsTheirPathsInOrder) {
+    // SDL offers the window to drag sources as long as it reports either kind of drop;
+    // files must be among them.
+    ASSERT_TRUE(acceptsDrops(_view->sdlWindow()));
+    ASSERT_EQ(SDL_EventState(SDL_DROPFILE, SDL_QUERY), SDL_ENABLE);
+    std::vector<InputEvent> events;
+    _view->waitEvents(0, events);
+    events.clear();
+
+    // One drop of two files, named as file managers name them: escaped, UTF-8 included.
+    ASSERT_TRUE(dropUris(_view->sdlWindow(),
+                         {"file:///tmp/first%20program.json", "file:///tmp/zweites%20%C3%BC.json"},
+                         [&] { _view->waitEvents(10, events); }));
+    _view->waitEvents(0, events);
+
+    std::vector<std::string> dropped;
+    for (const InputEvent& e : events) {
+        if (e.type == InputEvent::Type::FileDropped)
+            dropped.push_back(e.text);
+    }
+    EXPECT_EQ(dropped,
+              (std::vector<std::string>{"/tmp/first program.json", "/tmp/zweites \xc3\xbc.json"}));
+}
+
+TEST_P(SdlWindow, TheCloseButtonAsksAndDoesNotEndTheProgramByItself) {
+    std::vector<InputEvent> events;
+    _view->waitEvents(0, events);
+    events.clear();
+    ASSERT_TRUE(askToClose(_view->sdlWindow()));
+    // Whatever SDL makes of it arrives together: wait for the first, then a moment more.
+    _view->waitEvents(2000, events);
+    _view->waitEvents(100, events);
+    int requests = 0, quits = 0;
+    for (const InputEvent& e : events) {
+        requests += e.type == InputEvent::Type::CloseRequested ? 1 : 0;
+        quits += e.type == InputEvent::Type::Quit ? 1 : 0;
+    }
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(quits, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SdlWindow, testing::Values("", "software"),

@@ -3,6 +3,8 @@
 //                                as one green LayerColor (shown-all, so black borders
 //                                appear where the window's aspect differs)
 //   window_probe picture PATH    a sprite of PATH, with the program's missing-picture guard
+//   window_probe refusing        a letterbox window that refuses its close button, saying
+//                                "close refused" on standard output each time
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -29,7 +31,7 @@ public:
         glview->setDesignResolutionSize(1024, 768, ResolutionPolicy::SHOW_ALL);
         director->setContentScaleFactor(2.0f);
         auto scene = Scene::create();
-        if (_mode == "letterbox") {
+        if (_mode == "letterbox" || _mode == "refusing") {
             scene->addChild(LayerColor::create(Color4B(0, 200, 0, 255)));
         } else {
             auto sprite = Sprite::create(_argument);
@@ -38,6 +40,13 @@ public:
             scene->addChild(sprite);
         }
         director->runWithScene(scene);
+        if (_mode == "refusing") {
+            glview->setCloseRequestCallback([] {
+                std::printf("close refused\n");
+                std::fflush(stdout);
+                return false;
+            });
+        }
         return true;
     }
     void applicationDidEnterBackground() override { Director::getInstance()->stopAnimation(); }
@@ -58,11 +67,15 @@ int main(int argc, char** argv) {
         ProbeApp app(mode, "", std::atoi(argv[2]), std::atoi(argv[3]));
         return Application::getInstance()->run();
     }
+    if (mode == "refusing" && argc == 2) {
+        ProbeApp app(mode, "", 400, 300);
+        return Application::getInstance()->run();
+    }
     if (mode == "picture" && argc == 3) {
         MissingPictureGuard::install();
         ProbeApp app(mode, argv[2], 400, 300);
         return Application::getInstance()->run();
     }
-    std::fprintf(stderr, "usage: window_probe letterbox W H | picture PATH\n");
+    std::fprintf(stderr, "usage: window_probe letterbox W H | picture PATH | refusing\n");
     return 2;
 }

@@ -13,6 +13,7 @@ The Windows build runs the same cases under wine: --wine-run WINE_RUN --dlls DIR
 <its path>.transfer.NNNN)."""
 
 import argparse
+import json
 import os
 import re
 import shutil
@@ -45,6 +46,13 @@ FIRST_ROW_Y, ROW_PITCH = 118, 136
 GEAR, PORT_FIELD, PORT_ICON = (999, 735), (515, 705), (340, 705)
 PORT_FIELD_HALF_HEIGHT = 16
 PORT_ICON_BLUE = (42, 155, 200)
+# The controls that keep work, right above the player strip; in the shelf's popup the
+# open and save buttons of its first tiles (the last work, then place 1), and the answers
+# of the question asked before the window closes with cards on the field.
+SHELF, UNDO, REDO = (875, 147), (946, 147), (995, 147)
+OPEN_LAST_WORK, OPEN_PLACE_1, SAVE_PLACE_1 = (347, 180), (523, 180), (599, 180)
+CLOSE_ANYWAY, CLOSE_ANYWAY_EDGE = (650, 427), (597, 426)
+BUTTON_BLUE = (42, 155, 200)
 # Bare field above the rows: white, greyed while the loading overlay or a chooser covers it.
 FIELD_SPOT = (600, 12)
 TOLERANCE = 12
@@ -206,6 +214,16 @@ class Workbench:
         self.folder = os.path.realpath(tempfile.mkdtemp(prefix="zc-e2e-"))
         test.addCleanup(shutil.rmtree, self.folder, True)
         self.program = os.path.join(self.folder, os.path.basename(ARGS.program))
+        # Where the program keeps programs and the last work: the folder its system gives.
+        if ARGS.wine_run:
+            users = os.path.join(os.environ.get("ZC_WINEPREFIX", os.path.expanduser(
+                "~/.cache/zundlecards-win64/wineprefix")), "drive_c", "users")
+            user = [name for name in os.listdir(users) if name != "Public"][0]
+            self.data = os.path.join(users, user, "AppData", "Roaming", "ZundleCards")
+        else:
+            self.data = os.path.join(self.folder, "data")
+        self.programs = os.path.join(self.data, "programs") if ARGS.wine_run else \
+            os.path.join(self.data, "zundlecards", "programs")
         shutil.copy2(ARGS.program, self.program)
         os.symlink(os.path.realpath(os.path.join(os.path.dirname(ARGS.program), "res")),
                    os.path.join(self.folder, "res"))
@@ -259,6 +277,10 @@ class EndToEnd(DisplayTest):
         self.addCleanup(self.display.__exit__, None, None, None)
 
     def open_workspace(self, bench, env=None):
+        # The run's own data folder: no earlier run's programs or last work.
+        env = dict(env or {}, XDG_DATA_HOME=bench.data)
+        if ARGS.wine_run:
+            shutil.rmtree(bench.data, ignore_errors=True)
         program = self.start(bench.argv(), cwd=bench.folder, env=env)
         self.addCleanup(bench.kill_leftovers)
         window = program.wait_for_window("ZundleApps")
@@ -302,6 +324,15 @@ class EndToEnd(DisplayTest):
                 return False
         until(taken, "play to be taken")
         until(lambda: field_is_bare(self.screen()), "the loading overlay to go")
+
+    def close_with_work(self):
+        """Closes the workspace with cards on it: the window asks first whether to keep
+        them, and "Close anyway" ends the program."""
+        window_test.close_window(self.display.display, self.window)
+        until(lambda: near(self.screen().pixel(*CLOSE_ANYWAY_EDGE), BUTTON_BLUE),
+              "the question before closing")
+        self.pointer.click(*CLOSE_ANYWAY)
+        return self.program.finish()
 
     def choose_dialect(self, dialect):
         self.pointer.click(*DIALECT)
@@ -385,7 +416,7 @@ class TransferTool(EndToEnd):
         self.expect_transfer(4, opening + b"led(1);sleep(1000);" + nl + b"if(btn()==1) " + nl +
                              closing, "the program without the trashed card")
 
-        status, err = self.program.close(self.window)
+        status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
 
@@ -408,7 +439,85 @@ class TransferTool(EndToEnd):
                              b"20 WAIT 60:LED 1" + kib + b"30 LED 0:WAIT 60" + kib +
                              b"40 LED 1:LED 0" + kib + b"SAVE 0" + kib + b"RUN" + kib,
                              "every card laid")
-        status, err = self.program.close(self.window)
+        status, err = self.close_with_work()
+        self.assertEqual(status, 0, err)
+
+
+    def read_json(self, name):
+        try:
+            with open(os.path.join(self.bench.programs, name)) as kept:
+                return json.load(kept)
+        except (OSError, ValueError):
+            return None
+
+    def sent(self, index):
+        with open(os.path.join(self.received, self.transfers()[index]), "rb") as received:
+            return received.read()
+
+    def lay_program(self):
+        for card, column, row in (("LED on", 0, 0), ("Wait 1 second", 1, 0), ("LED off", 0, 1)):
+            self.pointer.tear_off(card, column, row)
+
+    def test_a_program_kept_in_a_place_comes_back_and_sends_the_same_bytes(self):
+        self.open_workspace(self.bench)
+        self.choose_first_entry()
+        self.lay_program()
+        self.press_play(lambda: len(self.transfers()) >= 1)
+        until(lambda: len(self.transfers()) == 1, "the first transfer")
+
+        self.pointer.click(*SHELF)
+        until(lambda: field_is_covered(self.screen()), "the shelf")
+        self.pointer.click(*SAVE_PLACE_1)
+        until(lambda: field_is_bare(self.screen()), "the shelf to close")
+        saved = until(lambda: self.read_json("place-01.json"), "place 1's file in " +
+                      self.bench.programs)
+        self.assertEqual(len(saved["rows"]), 2, saved)
+
+        # Every card taken back, once with the control and twice with Ctrl+Z; the last
+        # work follows within a second.
+        self.pointer.click(*UNDO)
+        for _ in range(2):
+            self.program.tool("xdotool", "key", "--window", str(self.window), "ctrl+z")
+            time.sleep(0.3)
+        until(lambda: (self.read_json("last-work.json") or {}).get("rows") == [],
+              "the last work to hold an empty field")
+
+        self.pointer.click(*SHELF)
+        until(lambda: field_is_covered(self.screen()), "the shelf")
+        self.pointer.click(*OPEN_PLACE_1)
+        until(lambda: field_is_bare(self.screen()), "the shelf to close")
+        self.press_play(lambda: len(self.transfers()) >= 2)
+        until(lambda: len(self.transfers()) == 2, "the second transfer")
+        self.assertEqual(self.sent(1), self.sent(0), "the program opened from place 1")
+        status, err = self.close_with_work()
+        self.assertEqual(status, 0, err)
+
+    def test_a_killed_program_keeps_every_card_laid_a_second_before(self):
+        if ARGS.wine_run:
+            self.skipTest("killing the program is the Linux case; wine gives no SIGKILL")
+        self.open_workspace(self.bench)
+        self.choose_first_entry()
+        self.lay_program()
+        self.press_play(lambda: len(self.transfers()) >= 1)
+        until(lambda: len(self.transfers()) == 1, "the first transfer")
+        time.sleep(1.2)
+        self.program.process.kill()
+        self.program.process.communicate()
+        kept = self.read_json("last-work.json")
+        self.assertIsNotNone(kept, "the last work after the kill")
+        self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 3, kept)
+
+        # A new start offers it from the shelf; opened, it sends what the first run sent.
+        self.open_workspace(self.bench)
+        self.choose_first_entry()
+        self.pointer.click(*SHELF)
+        until(lambda: field_is_covered(self.screen()), "the shelf")
+        self.pointer.click(*OPEN_LAST_WORK)
+        until(lambda: field_is_bare(self.screen()), "the shelf to close")
+        self.press_play(lambda: len(self.transfers()) >= 2)
+        until(lambda: len(self.transfers()) == 2, "the second transfer")
+        self.assertEqual(self.sent(1), self.sent(0), "the last work opened")
+        status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
 
 
@@ -470,7 +579,7 @@ class BoardSimulator(EndToEnd):
 
         window_test.close_window(self.display.display, simulator)
         until(lambda: len(bench.processes()) == 1, "the simulator to end")
-        status, err = program.close(self.window)
+        status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
         self.assertEqual(err, "", "the program writes no log")
         until(lambda: not bench.processes(), "every process of the run to end")

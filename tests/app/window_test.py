@@ -9,7 +9,9 @@ workspace loads any (it is skipped before). Exits 77 when every selected test wa
 import argparse
 import ctypes
 import os
+import select
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -450,6 +452,29 @@ class Letterbox(DisplayTest):
         self.assertEqual(status, 0, err)
 
 
+class Closing(DisplayTest):
+    def read_line(self, program):
+        """The program's next line of standard output, or "" when none comes in time."""
+        ready, _, _ = select.select([program.process.stdout], [], [], WAIT_S)
+        return program.process.stdout.readline().decode() if ready else ""
+
+    def test_a_refused_close_keeps_the_window_and_a_signal_still_ends_the_program(self):
+        for signum in (signal.SIGTERM, signal.SIGINT):
+            with self.subTest(signal=signum):
+                program = self.start([ARGS.probe, "refusing"])
+                window = program.wait_for_window("WindowProbe")
+                close_window(self.display.display, window)
+                self.assertEqual(self.read_line(program), "close refused\n")
+                self.assertIsNone(program.process.poll(), "the refused close ended the program")
+                self.assertEqual(program.wait_for_window("WindowProbe"), window)
+                # A second press of the close button asks again.
+                close_window(self.display.display, window)
+                self.assertEqual(self.read_line(program), "close refused\n")
+                program.process.send_signal(signum)
+                status, err = program.finish()
+                self.assertEqual(status, 0, err)
+
+
 class MissingPicture(DisplayTest):
     def test_unloadable_picture_ends_the_program_naming_the_file(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -500,7 +525,8 @@ def main():
     ARGS.artifacts = ARGS.artifacts or ARGS.out
     os.makedirs(ARGS.out, exist_ok=True)
     os.makedirs(ARGS.artifacts, exist_ok=True)
-    return run_cases(rest or ["ProgramWindow", "Workspace", "Letterbox", "MissingPicture"],
+    return run_cases(rest or ["ProgramWindow", "Workspace", "Letterbox", "Closing",
+                              "MissingPicture"],
                      sys.modules[__name__])
 
 

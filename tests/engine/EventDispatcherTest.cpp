@@ -351,6 +351,24 @@ TEST_F(EventDispatch, KeysReachKeyboardListenersOnlyWhileTheirNodeRuns) {
     EXPECT_EQ(log.size(), 2u);
 }
 
+TEST_F(EventDispatch, KeyListenersSeeWhetherCtrlAndShiftWereHeld) {
+    Node* node = target(harness.scene());
+    auto* keys = EventListenerKeyboard::create();
+    auto record = [this](const char* what, Event* event) {
+        auto* key = static_cast<EventKeyboard*>(event);
+        log.push_back(std::string(what) + (key->isCtrlDown() ? " ctrl" : "") +
+                      (key->isShiftDown() ? " shift" : ""));
+    };
+    keys->onKeyPressed = [record](EventKeyboard::KeyCode, Event* e) { record("pressed", e); };
+    keys->onKeyReleased = [record](EventKeyboard::KeyCode, Event* e) { record("released", e); };
+    dispatcher()->addEventListenerWithSceneGraphPriority(keys, node);
+    harness.keyDown(EventKeyboard::KeyCode::KEY_Z, true, false);
+    harness.keyDown(EventKeyboard::KeyCode::KEY_Z, true, true);
+    harness.keyUp(EventKeyboard::KeyCode::KEY_Z, false, true);
+    harness.keyDown(EventKeyboard::KeyCode::KEY_Y);
+    EXPECT_EQ(log, (Log{"pressed ctrl", "pressed ctrl shift", "released shift", "pressed"}));
+}
+
 namespace {
 
 class LostPointer : public EventDispatch,

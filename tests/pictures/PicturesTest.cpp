@@ -44,7 +44,8 @@ const PictureSize kWorkspacePictures[] = {
     {"res/r_setting_back.png", 749, 100}, {"res/r_setting_back1.png", 60, 40},
     {"res/r_setting.png", 30, 30},        {"res/r_port.png", 30, 30},
     {"res/r_port_input.png", 300, 32},    {"res/r_reload.png", 24, 24},
-    {"res/zundlecards.png", 64, 64},  // the window's icon
+    {"res/r_undo.png", 44, 44},           {"res/r_redo.png", 44, 44},
+    {"res/r_shelf.png", 88, 44},          {"res/zundlecards.png", 64, 64},  // the window's icon
 };
 constexpr int kCardWidthPt = 200, kCardHeightPt = 120;
 constexpr int kTabWidthPt = 85, kTabHeightPt = 43;

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "devicelink/ZundleCardSerialManager.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "scene/FieldScene.h"
+#include "storage/ProgramShelf.h"
 #include "tests/support/FreshSelection.h"
 
 namespace fieldtest {
@@ -33,6 +37,30 @@ inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
 
 // A workspace on a fresh headless harness, its port search answered from a fixed port
 // list; the device link is idle again once it is gone.
+// A data folder of the test's own, so that no test reads another's programs or last work,
+// nor the user's.
+class OwnDataFolder {
+public:
+    OwnDataFolder() {
+        folder = std::filesystem::temp_directory_path() /
+                 ("zc-scene-data-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder);
+#ifdef _WIN32
+        _putenv_s("APPDATA", folder.string().c_str());
+#else
+        setenv("XDG_DATA_HOME", folder.c_str(), 1);
+#endif
+    }
+    ~OwnDataFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    OwnDataFolder(const OwnDataFolder&) = delete;
+    OwnDataFolder& operator=(const OwnDataFolder&) = delete;
+
+    std::filesystem::path folder;
+};
+
 class Workspace {
 public:
     Workspace() {
@@ -67,6 +95,7 @@ public:
         return !ZundleCardSerialManager::getInstance()->isSearching();
     }
 
+    OwnDataFolder data;
     FreshSelection selection;  // first, so the scene is built for kib and basic
     cocos2d::HeadlessHarness harness;
     FieldScene* scene = nullptr;

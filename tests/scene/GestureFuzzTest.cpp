@@ -65,9 +65,11 @@ public:
                 _rowButtons.pushBack(sprite);
             }
         }
-        for (int step = 0; step < kSteps; ++step) {
-            act();
-            const std::string problem = firstProblem();
+        for (int step = 0; step <= kSteps; ++step) {
+            if (step < kSteps) {
+                act();
+            }
+            const std::string problem = step < kSteps ? firstProblem() : firstStepNotUndone();
             if (!problem.empty()) {
                 std::ostringstream out;
                 out << problem << ", at step " << step << "; the last actions:";
@@ -238,11 +240,69 @@ private:
                            static_cast<std::size_t>(uniform(0, FieldScene::kCardSetCount - 1)))));
         } else if (kind < 92) {
             tap("dialect button", fieldtest::centreOf(scene()->dialectButton));
-        } else if (kind < 97) {
+        } else if (kind < 95) {
             tapChooser();
-        } else {
+        } else if (kind < 97) {
             cutShort();
+        } else {
+            keepWork();
         }
+    }
+
+    // Undo and redo by their keys and controls, save into a place and open one, at any
+    // moment, even under a press.
+    void keepWork() {
+        using Key = EventKeyboard::KeyCode;
+        const int place = uniform(0, 2);
+        switch (uniform(0, 5)) {
+            case 0:
+                note("Ctrl+Z", Vec2::ZERO);
+                harness().keyDown(Key::KEY_Z, true);
+                break;
+            case 1:
+                note("Ctrl+Y", Vec2::ZERO);
+                harness().keyDown(Key::KEY_Y, true);
+                break;
+            case 2:
+                tap("undo", fieldtest::centreOf(scene()->undoButton));
+                break;
+            case 3:
+                tap("redo", fieldtest::centreOf(scene()->redoButton));
+                break;
+            case 4:
+                note("save into place " + std::to_string(place), Vec2::ZERO);
+                scene()->saveIntoPlace(place);
+                break;
+            default: {
+                note("open place " + std::to_string(place), Vec2::ZERO);
+                const ProgramShelf::Entry entry = scene()->programShelf().readPlace(place);
+                if (entry.contents) {
+                    scene()->openContents(*entry.contents);
+                }
+                break;
+            }
+        }
+    }
+
+    // With the hand lifted, undoing every step gives back the empty field the sequence
+    // began with.
+    std::string firstStepNotUndone() {
+        if (_mouse.held) {
+            release();
+        }
+        if (scene()->dialectChooser != nullptr) {
+            scene()->closeDialectChooser();
+        }
+        harness().steps(20);
+        for (int i = 0; i <= static_cast<int>(FieldHistory::kSteps) && scene()->fieldHistory.canUndo();
+             ++i) {
+            scene()->undoField();
+        }
+        harness().steps(20);
+        if (scene()->fieldHistory.holdsTheStart() && !scene()->fieldContents().hasNoCards()) {
+            return "undoing every step left cards on the field";
+        }
+        return firstFieldViolation(*scene());
     }
 
     // A whole gesture as a person makes one: a press on a palette or a field card, maybe

@@ -152,17 +152,28 @@ void HeadlessHarness::windowEvent(backend::InputEvent::Type type) {
     inject(event);
 }
 
-void HeadlessHarness::keyDown(EventKeyboard::KeyCode key) {
+void HeadlessHarness::keyDown(EventKeyboard::KeyCode key, bool ctrl, bool shift) {
+    injectKey(backend::InputEvent::Type::KeyDown, key, ctrl, shift);
+}
+
+void HeadlessHarness::keyUp(EventKeyboard::KeyCode key, bool ctrl, bool shift) {
+    injectKey(backend::InputEvent::Type::KeyUp, key, ctrl, shift);
+}
+
+void HeadlessHarness::injectKey(backend::InputEvent::Type type, EventKeyboard::KeyCode key,
+                                bool ctrl, bool shift) {
     backend::InputEvent event;
-    event.type = backend::InputEvent::Type::KeyDown;
+    event.type = type;
     event.key = static_cast<int>(key);
+    event.ctrl = ctrl;
+    event.shift = shift;
     inject(event);
 }
 
-void HeadlessHarness::keyUp(EventKeyboard::KeyCode key) {
+void HeadlessHarness::dropFile(const std::string& path) {
     backend::InputEvent event;
-    event.type = backend::InputEvent::Type::KeyUp;
-    event.key = static_cast<int>(key);
+    event.type = backend::InputEvent::Type::FileDropped;
+    event.text = path;
     inject(event);
 }
 

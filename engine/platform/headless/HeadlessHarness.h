@@ -60,12 +60,15 @@ public:
     // user).
     void scroll(const Vec2& point, float scrollY);
 
-    // A change of the window's state (focus lost, minimised, restored...), as the window
-    // would report it; dispatched at once.
+    // A change of the window's state (focus lost, minimised, restored, a close request, a
+    // forced quit...), as the window would report it; dispatched at once.
     void windowEvent(backend::InputEvent::Type type);
-    // A key pressed and released, as the window would deliver them.
-    void keyDown(EventKeyboard::KeyCode key);
-    void keyUp(EventKeyboard::KeyCode key);
+    // A key pressed and released with Ctrl and Shift as held, as the window would deliver
+    // them.
+    void keyDown(EventKeyboard::KeyCode key, bool ctrl = false, bool shift = false);
+    void keyUp(EventKeyboard::KeyCode key, bool ctrl = false, bool shift = false);
+    // A file dropped onto the window, by its path.
+    void dropFile(const std::string& path);
 
     // Quads of the last drawn frame, in drawing order.
     const std::vector<backend::DrawRecord>& draws() const;
@@ -81,6 +84,8 @@ private:
     void inject(const backend::InputEvent& event);
     void injectButton(backend::InputEvent::Type type, EventMouse::MouseButton button,
                       const Vec2& point);
+    void injectKey(backend::InputEvent::Type type, EventKeyboard::KeyCode key, bool ctrl,
+                   bool shift);
 
     GLView* _view = nullptr;
     backend::HeadlessView* _platformView = nullptr;

@@ -27,6 +27,11 @@ bool translateWindowEvent(const SDL_WindowEvent& window, InputEvent& out) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             out.type = InputEvent::Type::Exposed;
             return true;
+        // The close button. SDL would add an SDL_QUIT for the last window, which the view
+        // hint turns off, so that the program can ask about unsaved work first.
+        case SDL_WINDOWEVENT_CLOSE:
+            out.type = InputEvent::Type::CloseRequested;
+            return true;
         default:
             return false;
     }
@@ -47,11 +52,17 @@ bool translateButton(const SDL_MouseButtonEvent& button, InputEvent::Type type, 
 bool translateKey(const SDL_KeyboardEvent& key, InputEvent::Type type, InputEvent& out) {
     using Code = EventKeyboard::KeyCode;
     static const std::pair<SDL_Keycode, Code> kKeys[] = {
-        {SDLK_ESCAPE, Code::KEY_ESCAPE},     {SDLK_BACKSPACE, Code::KEY_BACKSPACE},
-        {SDLK_TAB, Code::KEY_TAB},           {SDLK_RETURN, Code::KEY_ENTER},
-        {SDLK_SPACE, Code::KEY_SPACE},       {SDLK_LEFT, Code::KEY_LEFT_ARROW},
-        {SDLK_RIGHT, Code::KEY_RIGHT_ARROW}, {SDLK_UP, Code::KEY_UP_ARROW},
+        {SDLK_ESCAPE, Code::KEY_ESCAPE},
+        {SDLK_BACKSPACE, Code::KEY_BACKSPACE},
+        {SDLK_TAB, Code::KEY_TAB},
+        {SDLK_RETURN, Code::KEY_ENTER},
+        {SDLK_SPACE, Code::KEY_SPACE},
+        {SDLK_LEFT, Code::KEY_LEFT_ARROW},
+        {SDLK_RIGHT, Code::KEY_RIGHT_ARROW},
+        {SDLK_UP, Code::KEY_UP_ARROW},
         {SDLK_DOWN, Code::KEY_DOWN_ARROW},
+        {SDLK_y, Code::KEY_Y},
+        {SDLK_z, Code::KEY_Z},
     };
     // A held key is one press: the system's repeats would read as many.
     if (key.repeat != 0)
@@ -60,6 +71,8 @@ bool translateKey(const SDL_KeyboardEvent& key, InputEvent::Type type, InputEven
         if (entry.first == key.keysym.sym) {
             out.type = type;
             out.key = static_cast<int>(entry.second);
+            out.ctrl = (key.keysym.mod & KMOD_CTRL) != 0;
+            out.shift = (key.keysym.mod & KMOD_SHIFT) != 0;
             return true;
         }
     }
@@ -117,6 +130,14 @@ bool translateSdlEvent(const SDL_Event& event, InputEvent& out) {
             out.y = static_cast<float>(event.wheel.mouseY);
             return true;
         }
+        // One event per file when several are dropped at once. The string stays SDL's:
+        // whoever took the event from SDL's queue frees it.
+        case SDL_DROPFILE:
+            if (event.drop.file == nullptr || *event.drop.file == '\0')
+                return false;
+            out.type = InputEvent::Type::FileDropped;
+            out.text = event.drop.file;
+            return true;
         case SDL_RENDER_DEVICE_RESET:
         case SDL_RENDER_TARGETS_RESET:
             out.type = InputEvent::Type::Exposed;

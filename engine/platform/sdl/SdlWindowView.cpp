@@ -54,6 +54,12 @@ void choosePlace(const WindowPlacer& placer, int width, int height, int& x, int&
     }
 }
 
+// SDL hands a dropped file's (or text's) copy to whoever takes the event from its queue.
+void freeDroppedName(const SDL_Event& event) {
+    if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
+        SDL_free(event.drop.file);
+}
+
 }  // namespace
 
 std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int width, int height,
@@ -72,6 +78,9 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
     // in any other program: after play the simulator or a tool's console has the focus, and
     // stop must act at the first press. SDL drops that click by default.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The close button only asks (SDL_WINDOWEVENT_CLOSE): the program may want to save
+    // first. SDL_QUIT then comes only from a signal or the session's end, which do not wait.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Before SDL's video starts: SDL chains its own handler to the one it finds, and puts
     // that one back before it closes its connections, where late errors are still read.
     tolerateGoneXWindows();
@@ -106,6 +115,8 @@ std::unique_ptr<SdlWindowView> SdlWindowView::open(const std::string& title, int
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // On by default; said here since opening a dropped program file depends on it.
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     SDL_ShowWindow(window);
     return std::unique_ptr<SdlWindowView>(
         new SdlWindowView(window, std::make_unique<SdlRenderDevice>(renderer)));
@@ -117,6 +128,10 @@ SdlWindowView::SdlWindowView(SDL_Window* window, std::unique_ptr<SdlRenderDevice
 SdlWindowView::~SdlWindowView() {
     assertOwnThread();
     _device.reset();  // textures and renderer go before their window
+    // Dropped names still queued would be lost with the queue, and never freed.
+    SDL_Event dropped;
+    while (SDL_PeepEvents(&dropped, 1, SDL_GETEVENT, SDL_DROPFILE, SDL_DROPTEXT) == 1)
+        freeDroppedName(dropped);
     SDL_DestroyWindow(_window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -165,7 +180,9 @@ bool SdlWindowView::translate(const SDL_Event& event, InputEvent& input) {
         SDL_GetWindowSize(_window, &width, &height);
         return _fingers.translate(event.tfinger, width, height, input);
     }
-    return translateSdlEvent(event, input);
+    const bool meaningful = translateSdlEvent(event, input);
+    freeDroppedName(event);
+    return meaningful;
 }
 
 bool SdlWindowView::hasVSync() const {

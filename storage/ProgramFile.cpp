@@ -1,0 +1,334 @@
+#include "storage/ProgramFile.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using Json = nlohmann::json;
+// Keys in the order they are written, so that the text reads top down as the field does.
+using OrderedJson = nlohmann::ordered_json;
+
+constexpr char kFormatName[] = "zundlecards-program";
+// Indexed by the dialect's number.
+constexpr std::array<const char*, 2> kDialectNames{"kib", "vemmo"};
+// Far more than a field holds; a file past these was not made by this program.
+constexpr std::size_t kMaxLooseCards = 1000;
+constexpr double kMaxPosition = 100000.0;
+
+namespace problems {
+constexpr char kDamaged[] = "is damaged";
+constexpr char kNotOurs[] = "is not a program of this workspace";
+constexpr char kNewer[] = "was made by a newer version of this program";
+constexpr char kUnknownDialect[] = "is for a board this program does not know";
+constexpr char kUnknownCard[] = "names a card this program does not have";
+constexpr char kNoSuchPlace[] = "puts a card in a place the field does not have";
+constexpr char kTwoInOnePlace[] = "puts two cards in one place";
+constexpr char kFarAway[] = "puts a card far outside the field";
+constexpr char kTooManyLoose[] = "has too many loose cards";
+}  // namespace problems
+
+// ---- writing ----
+
+// The shortest decimal that reads back as the same float: a position is written as the
+// number it is, not as the float's long binary expansion, and reads back exactly.
+double shortestDecimal(float value) {
+    if (!std::isfinite(value)) {
+        return 0.0;
+    }
+    const float kept =
+        static_cast<float>(std::clamp(static_cast<double>(value), -kMaxPosition, kMaxPosition));
+    char text[32];
+    for (int digits = 1; digits <= std::numeric_limits<float>::max_digits10; ++digits) {
+        std::snprintf(text, sizeof(text), "%.*g", digits, static_cast<double>(kept));
+        const double parsed = std::strtod(text, nullptr);
+        if (static_cast<float>(parsed) == kept) {
+            return parsed;
+        }
+    }
+    return kept;
+}
+
+// One value on one line, with a space after each colon and comma.
+std::string oneLine(const OrderedJson& value) {
+    if (!value.is_structured()) {
+        return value.dump();
+    }
+    const bool object = value.is_object();
+    std::string text = object ? "{" : "[";
+    const char* separator = "";
+    for (const auto& item : value.items()) {
+        text += separator;
+        if (object) {
+            text += OrderedJson(item.key()).dump() + ": ";
+        }
+        text += oneLine(item.value());
+        separator = ", ";
+    }
+    return text + (object ? "}" : "]");
+}
+
+// A list with one item per line, or [] when it has none.
+std::string listLines(const std::vector<OrderedJson>& items) {
+    if (items.empty()) {
+        return "[]";
+    }
+    std::string text = "[\n";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += "    " + oneLine(items[i]) + (i + 1 < items.size() ? ",\n" : "\n");
+    }
+    return text + "  ]";
+}
+
+// ---- reading ----
+
+// The whole number a member holds; none when it is missing or not a whole number.
+std::optional<std::int64_t> wholeNumber(const Json& object, const char* key) {
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_number_integer()) {
+        return std::nullopt;
+    }
+    if (found->is_number_unsigned()) {
+        const auto value = found->get<std::uint64_t>();
+        return static_cast<std::int64_t>(
+            std::min<std::uint64_t>(value, std::numeric_limits<std::int64_t>::max()));
+    }
+    return found->get<std::int64_t>();
+}
+
+class Reader {
+public:
+    explicit Reader(const CatalogueSize& catalogue) : _catalogue(catalogue) {}
+
+    bool read(const Json& document, FieldContents& contents);
+    const char* problem() const { return _problem; }
+
+private:
+    bool fail(const char* problem) {
+        _problem = problem;
+        return false;
+    }
+    bool readDialect(const Json& document, FieldContents& contents);
+    bool readRows(const Json& rows, FieldContents& contents);
+    bool readRow(const Json& row, FieldContents& contents, std::vector<bool>& rowSeen);
+    bool readCard(const Json& object, CardId& card);
+    bool readLoose(const Json& loose, FieldContents& contents);
+
+    const CatalogueSize& _catalogue;
+    const char* _problem = problems::kDamaged;
+};
+
+bool Reader::read(const Json& document, FieldContents& contents) {
+    if (!document.is_object()) {
+        return fail(problems::kNotOurs);
+    }
+    const auto format = document.find("format");
+    if (format == document.end() || !format->is_string() ||
+        format->get_ref<const std::string&>() != kFormatName) {
+        return fail(problems::kNotOurs);
+    }
+    const auto version = wholeNumber(document, "version");
+    if (!version || *version < 1) {
+        return fail(problems::kDamaged);
+    }
+    if (*version > kProgramFormatVersion) {
+        return fail(problems::kNewer);
+    }
+    if (!readDialect(document, contents)) {
+        return false;
+    }
+    // A file edited by hand may leave out an empty list.
+    const auto rows = document.find("rows");
+    if (rows != document.end() && !readRows(*rows, contents)) {
+        return false;
+    }
+    const auto loose = document.find("loose");
+    return loose == document.end() || readLoose(*loose, contents);
+}
+
+bool Reader::readDialect(const Json& document, FieldContents& contents) {
+    const auto dialect = document.find("dialect");
+    if (dialect == document.end() || !dialect->is_string()) {
+        return fail(problems::kDamaged);
+    }
+    const auto& name = dialect->get_ref<const std::string&>();
+    const auto known = std::find(kDialectNames.begin(), kDialectNames.end(), name);
+    const auto index = static_cast<int>(known - kDialectNames.begin());
+    if (known == kDialectNames.end() || index >= _catalogue.dialects) {
+        return fail(problems::kUnknownDialect);
+    }
+    contents.dialect = index;
+    return true;
+}
+
+bool Reader::readRows(const Json& rows, FieldContents& contents) {
+    if (!rows.is_array()) {
+        return fail(problems::kDamaged);
+    }
+    std::vector<bool> rowSeen(FieldContents::kRowCount, false);
+    for (const Json& row : rows) {
+        if (!readRow(row, contents, rowSeen)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Reader::readRow(const Json& row, FieldContents& contents, std::vector<bool>& rowSeen) {
+    if (!row.is_object()) {
+        return fail(problems::kDamaged);
+    }
+    const auto number = wholeNumber(row, "row");
+    const auto slots = row.find("slots");
+    if (!number || slots == row.end() || !slots->is_array()) {
+        return fail(problems::kDamaged);
+    }
+    if (*number < 1 || *number > FieldContents::kRowCount) {
+        return fail(problems::kNoSuchPlace);
+    }
+    const auto rowIndex = static_cast<std::size_t>(*number - 1);
+    if (rowSeen[rowIndex]) {
+        return fail(problems::kTwoInOnePlace);
+    }
+    rowSeen[rowIndex] = true;
+    for (const Json& slot : *slots) {
+        if (!slot.is_object()) {
+            return fail(problems::kDamaged);
+        }
+        const auto slotNumber = wholeNumber(slot, "slot");
+        CardId card{};
+        if (!slotNumber) {
+            return fail(problems::kDamaged);
+        }
+        if (!readCard(slot, card)) {
+            return false;
+        }
+        if (*slotNumber < 1 || *slotNumber > FieldContents::kSlotCount) {
+            return fail(problems::kNoSuchPlace);
+        }
+        auto& place = contents.rows[rowIndex][static_cast<std::size_t>(*slotNumber - 1)];
+        if (place) {
+            return fail(problems::kTwoInOnePlace);
+        }
+        place = card;
+    }
+    return true;
+}
+
+bool Reader::readCard(const Json& object, CardId& card) {
+    const auto set = wholeNumber(object, "set");
+    const auto index = wholeNumber(object, "card");
+    if (!set || !index) {
+        return fail(problems::kDamaged);
+    }
+    const auto setCount = static_cast<std::int64_t>(_catalogue.cardsPerSet.size());
+    if (*set < 0 || *set >= setCount || *index < 0 ||
+        *index >= _catalogue.cardsPerSet[static_cast<std::size_t>(*set)]) {
+        return fail(problems::kUnknownCard);
+    }
+    card = CardId{static_cast<int>(*set), static_cast<int>(*index)};
+    return true;
+}
+
+bool Reader::readLoose(const Json& loose, FieldContents& contents) {
+    if (!loose.is_array()) {
+        return fail(problems::kDamaged);
+    }
+    if (loose.size() > kMaxLooseCards) {
+        return fail(problems::kTooManyLoose);
+    }
+    for (const Json& item : loose) {
+        if (!item.is_object()) {
+            return fail(problems::kDamaged);
+        }
+        LooseCard card;
+        if (!readCard(item, card.card)) {
+            return false;
+        }
+        const auto x = item.find("x");
+        const auto y = item.find("y");
+        if (x == item.end() || y == item.end() || !x->is_number() || !y->is_number()) {
+            return fail(problems::kDamaged);
+        }
+        const double xValue = x->get<double>();
+        const double yValue = y->get<double>();
+        // Also false for NaN.
+        const auto near = [](double value) { return std::fabs(value) <= kMaxPosition; };
+        if (!near(xValue) || !near(yValue)) {
+            return fail(problems::kFarAway);
+        }
+        card.x = static_cast<float>(xValue);
+        card.y = static_cast<float>(yValue);
+        contents.loose.push_back(card);
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* const kProgramTooBig = "is too big to be a program";
+
+std::string writeProgramText(const FieldContents& contents) {
+    std::vector<OrderedJson> rows;
+    for (std::size_t r = 0; r < contents.rows.size(); ++r) {
+        OrderedJson slots = OrderedJson::array();
+        for (std::size_t s = 0; s < contents.rows[r].size(); ++s) {
+            if (const auto& card = contents.rows[r][s]) {
+                slots.push_back(OrderedJson{
+                    {"slot", s + 1}, {"set", card->cardSet}, {"card", card->cardIndex}});
+            }
+        }
+        if (!slots.empty()) {
+            rows.push_back(OrderedJson{{"row", r + 1}, {"slots", std::move(slots)}});
+        }
+    }
+    std::vector<OrderedJson> loose;
+    for (const LooseCard& card : contents.loose) {
+        loose.push_back(OrderedJson{{"set", card.card.cardSet},
+                                    {"card", card.card.cardIndex},
+                                    {"x", shortestDecimal(card.x)},
+                                    {"y", shortestDecimal(card.y)}});
+    }
+    const auto dialect = static_cast<std::size_t>(contents.dialect);
+    assert(dialect < kDialectNames.size());
+    const char* dialectName = kDialectNames[dialect];
+    return std::string("{\n") + "  \"format\": " + OrderedJson(kFormatName).dump() + ",\n" +
+           "  \"version\": " + std::to_string(kProgramFormatVersion) + ",\n" +
+           "  \"dialect\": " + OrderedJson(dialectName).dump() + ",\n" +
+           "  \"rows\": " + listLines(rows) + ",\n" + "  \"loose\": " + listLines(loose) + "\n}\n";
+}
+
+ProgramReading readProgramText(const std::string& text, const CatalogueSize& catalogue) {
+    ProgramReading reading;
+    if (text.size() > kMaxProgramFileBytes) {
+        reading.problem = kProgramTooBig;
+        return reading;
+    }
+    try {
+        // Without exceptions for bad text; what is caught below is a fault of this reader
+        // or memory running out, and neither may end the program.
+        const Json document = Json::parse(text, nullptr, false);
+        if (document.is_discarded()) {
+            reading.problem = problems::kDamaged;
+            return reading;
+        }
+        FieldContents contents;
+        Reader reader(catalogue);
+        if (reader.read(document, contents)) {
+            reading.contents = std::move(contents);
+        } else {
+            reading.problem = reader.problem();
+        }
+    } catch (const std::exception&) {
+        reading.contents.reset();
+        reading.problem = problems::kDamaged;
+    }
+    return reading;
+}

@@ -1,0 +1,296 @@
+// The user's files on Windows: the roaming application data folder, files replaced whole
+// through a temporary beside them, and the folder shown by the shell. Paths are UTF-8 at
+// the interface and wide at every system call.
+#include "storage/UserFiles.h"
+
+#include <windows.h>
+// After windows.h, whose types they use.
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <atomic>
+
+namespace userfiles {
+
+namespace {
+
+std::wstring wide(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                          size);
+    return result;
+}
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
+                          size, nullptr, nullptr);
+    return result;
+}
+
+std::string systemText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
+    ::LocalFree(buffer);
+    // The system's messages end with a full stop and a line break; ours add their own.
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.' ||
+                             text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "error " + std::to_string(error) : utf8(text);
+}
+
+// The words for a failure to write in `folder`, plain for the two a user can act on.
+std::string writeReason(DWORD error, const std::string& folder) {
+    switch (error) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return kDiskFull;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return cannotWrite(folder);
+        default:
+            return systemText(error);
+    }
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::string parentOf(const std::string& path) {
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? "." : path.substr(0, separator);
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : _handle(handle) {}
+    ~Handle() { close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return _handle; }
+    bool valid() const { return _handle != INVALID_HANDLE_VALUE; }
+    bool close() {
+        const HANDLE handle = _handle;
+        _handle = INVALID_HANDLE_VALUE;
+        return handle == INVALID_HANDLE_VALUE || ::CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE _handle;
+};
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Where the folders of a path begin: past "C:\" or past "\\server\share\".
+std::size_t firstFolderAt(const std::string& path) {
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+        std::size_t at = path.find_first_of("\\/", 2);
+        at = at == std::string::npos ? at : path.find_first_of("\\/", at + 1);
+        return at == std::string::npos ? path.size() : at + 1;
+    }
+    if (path.size() >= 2 && path[1] == ':') {
+        return path.size() >= 3 && isSeparator(path[2]) ? 3 : 2;
+    }
+    return isSeparator(path.empty() ? '\0' : path[0]) ? 1 : 0;
+}
+
+}  // namespace
+
+std::string programsFolder(std::string& error) {
+    // %APPDATA% names the same folder unless whoever set up the account moved it, as a
+    // roaming profile or a test's own folder does.
+    if (const wchar_t* named = ::_wgetenv(L"APPDATA"); named != nullptr && named[0] != L'\0') {
+        return join(join(utf8(named), "ZundleCards"), "programs");
+    }
+    PWSTR found = nullptr;
+    const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &found);
+    const std::string data = SUCCEEDED(result) && found != nullptr ? utf8(found) : std::string();
+    ::CoTaskMemFree(found);
+    if (data.empty()) {
+        error = "the system does not tell where the application data folder is";
+        return {};
+    }
+    return join(join(data, "ZundleCards"), "programs");
+}
+
+bool makeFolder(const std::string& folder, std::string& error) {
+    if (isFolder(folder)) {
+        return true;
+    }
+    std::size_t end = firstFolderAt(folder);
+    while (end < folder.size()) {
+        end = folder.find_first_of("\\/", end + 1);
+        const std::string part = folder.substr(0, end);
+        if (!::CreateDirectoryW(wide(part).c_str(), nullptr)) {
+            const DWORD failure = ::GetLastError();
+            if (failure != ERROR_ALREADY_EXISTS) {
+                error = failure == ERROR_PATH_NOT_FOUND || failure == ERROR_DIRECTORY
+                            ? "the folder " + part + " cannot be made there"
+                            : writeReason(failure, parentOf(part));
+                return false;
+            }
+        }
+    }
+    if (!isFolder(folder)) {
+        error = "the folder " + folder + " cannot be made there";
+        return false;
+    }
+    return true;
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+    if (folder.empty() || isSeparator(folder.back())) {
+        return folder + name;
+    }
+    return folder + '\\' + name;
+}
+
+std::optional<std::string> readWhole(const std::string& path, std::size_t maxBytes, bool& missing,
+                                     std::string& error) {
+    missing = false;
+    Handle file(::CreateFileW(wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        const DWORD failure = ::GetLastError();
+        missing = failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND;
+        error = systemText(failure);
+        return std::nullopt;
+    }
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+        error = "it is not a file";
+        return std::nullopt;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        error = systemText(::GetLastError());
+        return std::nullopt;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        error = kFileTooBig;
+        return std::nullopt;
+    }
+    std::string text;
+    char chunk[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr)) {
+            error = systemText(::GetLastError());
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return text;
+        }
+        text.append(chunk, got);
+        // The file may have grown since it was measured.
+        if (text.size() > maxBytes) {
+            error = kFileTooBig;
+            return std::nullopt;
+        }
+    }
+}
+
+bool replaceAtomically(const std::string& path, const std::string& text, std::string& error) {
+    static std::atomic<unsigned> s_counter{0};
+    const std::string folder = parentOf(path);
+    const std::string prefix = path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-";
+    std::wstring temporary;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    DWORD failure = ERROR_SUCCESS;
+    // A name left by an earlier run that ended mid-write is passed over.
+    for (int attempt = 0; attempt < 100 && opened == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = wide(prefix + std::to_string(s_counter++));
+        opened = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        failure = opened == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+        if (failure != ERROR_SUCCESS && failure != ERROR_FILE_EXISTS) {
+            break;
+        }
+    }
+    if (opened == INVALID_HANDLE_VALUE) {
+        error = writeReason(failure, folder);
+        return false;
+    }
+    Handle file(opened);
+    std::size_t done = 0;
+    while (failure == ERROR_SUCCESS && done < text.size()) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), text.data() + done, piece, &written, nullptr)) {
+            failure = ::GetLastError();
+        }
+        done += written;
+    }
+    if (failure == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) {
+        failure = ::GetLastError();
+    }
+    if (!file.close() && failure == ERROR_SUCCESS) {
+        failure = ::GetLastError();
+    }
+    if (failure == ERROR_SUCCESS &&
+        !::MoveFileExW(temporary.c_str(), wide(path).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        failure = ::GetLastError();
+    }
+    if (failure != ERROR_SUCCESS) {
+        ::DeleteFileW(temporary.c_str());
+        error = writeReason(failure, folder);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::time_t> modifiedAt(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    // 100-nanosecond steps since 1601 to seconds since 1970.
+    ULARGE_INTEGER time{};
+    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    constexpr unsigned long long kStepsPerSecond = 10000000ULL;
+    constexpr unsigned long long kSecondsFrom1601To1970 = 11644473600ULL;
+    return static_cast<std::time_t>(time.QuadPart / kStepsPerSecond - kSecondsFrom1601To1970);
+}
+
+bool openInFileManager(const std::string& folder, std::string& error) {
+    // The shell may hand the folder to an extension that needs COM on this thread.
+    const HRESULT com =
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const DWORD failure = ::GetLastError();
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+    // Values up to 32 are errors.
+    if (result <= 32) {
+        error = "the folder could not be shown: " + systemText(failure);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace userfiles

@@ -1,0 +1,199 @@
+// Undo and redo as a child meets them: each kind of change made with the mouse or the
+// row buttons is taken back exactly (cards, seats, loose places, counters, badges, looks)
+// and made again; undo waits while a gesture or a transfer runs; a hundred steps are kept.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GestureTestSupport.h"
+
+USING_NS_CC;
+using fieldtest::GestureTest;
+
+namespace {
+
+struct Seen {
+    FieldContents contents;
+    std::vector<std::vector<int>> counters;
+    std::vector<std::string> badges;
+};
+
+void PrintTo(const Seen& s, std::ostream* os) {
+    for (int r = 0; r < 30; ++r)
+        for (int c = 0; c < 2; ++c)
+            if (s.contents.rows[r][c]) *os << "[" << r << "," << c << ":" << s.contents.rows[r][c]->cardSet << "/" << s.contents.rows[r][c]->cardIndex << "]";
+    for (auto& l : s.contents.loose) *os << "(loose " << l.x << "," << l.y << ")";
+}
+bool operator==(const Seen& a, const Seen& b) {
+    return a.contents == b.contents && a.counters == b.counters && a.badges == b.badges;
+}
+
+class UndoTest : public GestureTest {
+protected:
+    Seen seen() {
+        hold(0.3f);  // row moves and fades end
+        EXPECT_EQ(fieldtest::firstFieldViolation(*scene), "");
+        Seen now{scene->fieldContents(), scene->usageCounters, {}};
+        for (LabelAtlas* badge : scene->usageBadges) {
+            now.badges.push_back(badge->getString());
+        }
+        return now;
+    }
+    // Drags from one screen point to another and lets go.
+    void drag(const Vec2& from, const Vec2& to, float wait = 0.f) {
+        press(from);
+        hold(wait);
+        moveTo(to);
+        release();
+    }
+    void tapControl(Node* control) {
+        harness.tap(fieldtest::centreOf(control));
+        hold(0.05f);
+    }
+    Vec2 slotOnScreen(int row, int column) { return onScreen(slot(row, column)); }
+};
+
+TEST_F(UndoTest, EveryKindOfChangeIsTakenBackExactlyAndMadeAgain) {
+    struct Change {
+        const char* name;
+        std::function<void()> make;
+    };
+    const std::vector<Change> changes{
+        {"a card laid from the palette into a slot",
+         [&] { drag(paletteCard(2), slotOnScreen(1, 0)); }},
+        {"a loose card laid on the field", [&] { drag(paletteCard(3), fieldtest::kEmptyField); }},
+        {"a loose card moved", [&] {
+             drag(onScreen(scene->fieldCards.back()), fieldtest::kEmptyField + Vec2(-30.f, 90.f),
+                  0.1f);
+         }},
+        {"a seated card taken out of its slot",
+         [&] { drag(onScreen(cardAt(0, 1)), fieldtest::kEmptyField, 0.1f); }},
+        {"a seated card moved to another slot",
+         [&] { drag(onScreen(cardAt(0, 0)), slotOnScreen(3, 1), 0.1f); }},
+        {"a card dropped on the trash",
+         [&] { drag(onScreen(cardAt(1, 0)), fieldtest::kTrash, 0.1f); }},
+        {"a cluster dropped on the trash",
+         [&] { drag(onScreen(cardAt(0, 0)), fieldtest::kTrash, 0.45f); }},
+        {"a row inserted", [&] { scene->insertRow(0); }},
+        {"a row deleted", [&] { scene->deleteRow(1); }},
+        {"a program opened", [&] {
+             FieldContents program;
+             program.rows[4][0] = CardId{1, 2};
+             program.rows[5][1] = CardId{2, 7};
+             program.loose.push_back(LooseCard{CardId{0, 5}, 700.f, 3600.f});
+             scene->openContents(program);
+         }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        // A small program to change: a cluster of three in the top rows, one loose card.
+        scene->layContents(FieldContents{});
+        cardInSlot(0, 0, 0, 0);
+        cardInSlot(0, 1, 0, 1);
+        cardInSlot(1, 0, 0, 4);
+        looseCard(Vec2(700.f, 3700.f), 1, 3);
+        const Seen before = seen();
+        hold(0.3f);
+
+        change.make();
+        const Seen after = seen();
+        ASSERT_FALSE(after == before) << "the change changed nothing";
+
+        tapControl(scene->undoButton);
+        EXPECT_TRUE(seen() == before) << "undo";
+        tapControl(scene->redoButton);
+        EXPECT_TRUE(seen() == after) << "redo";
+        scene->undoField();
+        EXPECT_TRUE(seen() == before) << "a second undo";
+    }
+}
+
+TEST_F(UndoTest, WaitsWhileAGestureRunsAndUndoesTheChangeJustMade) {
+    drag(paletteCard(0), slotOnScreen(0, 0));
+    const Seen one = seen();
+    // Undo at once, before the watch has seen the second card: the second card goes.
+    drag(paletteCard(1), slotOnScreen(2, 0));
+    scene->undoField();
+    EXPECT_TRUE(seen() == one);
+
+    drag(paletteCard(1), slotOnScreen(2, 1));
+    const Seen two = seen();
+    press(onScreen(cardAt(2, 1)));
+    hold(0.1f);
+    moveTo(slotOnScreen(3, 1));
+    scene->undoField();
+    scene->redoField();
+    release();
+    EXPECT_EQ(scene->fieldCards.size(), 2u) << "undo or redo acted under the hand";
+
+    scene->undoField();
+    EXPECT_EQ(seen(), two);
+}
+
+TEST_F(UndoTest, WaitsWhileATransferRuns) {
+    drag(paletteCard(0), slotOnScreen(0, 0));
+    const Seen laid = seen();
+    scene->showLoading();
+    scene->undoField();
+    EXPECT_TRUE(seen() == laid);
+}
+
+TEST_F(UndoTest, TheControlsAreFaintWhenThereIsNoStepTheirWay) {
+    EXPECT_LT(scene->undoButton->getOpacity(), 255);
+    EXPECT_LT(scene->redoButton->getOpacity(), 255);
+    tapControl(scene->undoButton);
+    drag(paletteCard(0), slotOnScreen(0, 0));
+    hold(0.3f);
+    EXPECT_EQ(scene->undoButton->getOpacity(), 255);
+    EXPECT_LT(scene->redoButton->getOpacity(), 255);
+    tapControl(scene->undoButton);
+    EXPECT_LT(scene->undoButton->getOpacity(), 255);
+    EXPECT_EQ(scene->redoButton->getOpacity(), 255);
+}
+
+TEST(FieldHistory, KeepsAHundredStepsAndForgetsTheRedoneOnAChange) {
+    FieldHistory history;
+    FieldContents contents;
+    for (int i = 1; i <= 150; ++i) {
+        contents.loose.assign(1, LooseCard{CardId{0, 0}, static_cast<float>(i), 0.f});
+        ASSERT_TRUE(history.record(contents));
+    }
+    int undone = 0;
+    const FieldContents* last = nullptr;
+    while (const FieldContents* earlier = history.undo()) {
+        last = earlier;
+        ++undone;
+    }
+    EXPECT_EQ(undone, 100);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->loose.at(0).x, 50.f);
+
+    history.redo();
+    contents.dialect = 1;  // the dialect alone is no step
+    contents.loose.assign(1, LooseCard{CardId{0, 0}, 51.f, 0.f});
+    EXPECT_FALSE(history.record(contents));
+    contents.loose.assign(1, LooseCard{CardId{0, 0}, -1.f, 0.f});
+    EXPECT_TRUE(history.record(contents));
+    EXPECT_FALSE(history.canRedo());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(UndoTest, CtrlZUndoesAndCtrlShiftZOrCtrlYRedo) {
+    using Key = EventKeyboard::KeyCode;
+    drag(paletteCard(0), slotOnScreen(0, 0));
+    const Seen laid = seen();
+    harness.keyDown(Key::KEY_Z);
+    EXPECT_TRUE(seen() == laid) << "Z alone";
+    harness.keyDown(Key::KEY_Z, true);
+    EXPECT_TRUE(scene->fieldContents().hasNoCards()) << "Ctrl+Z";
+    harness.keyDown(Key::KEY_Z, true, true);
+    EXPECT_TRUE(seen() == laid) << "Ctrl+Shift+Z";
+    harness.keyDown(Key::KEY_Z, true);
+    harness.keyDown(Key::KEY_Y, true);
+    EXPECT_TRUE(seen() == laid) << "Ctrl+Y";
+}
+
+}  // namespace

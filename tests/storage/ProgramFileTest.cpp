@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StorageTestSupport.h"
+#include "storage/ProgramFile.h"
+
+namespace {
+
+using storagetest::realCatalogue;
+
+// Every card of every set, laid row by row and then loose, on as many fields as it takes.
+std::vector<FieldContents> everyCardOnFields(const CatalogueSize& catalogue, int dialect) {
+    std::vector<FieldContents> fields(1);
+    std::size_t place = 0;
+    for (int set = 0; set < static_cast<int>(catalogue.cardsPerSet.size()); ++set) {
+        for (int index = 0; index < catalogue.cardsPerSet[static_cast<std::size_t>(set)]; ++index) {
+            if (place == FieldContents::kRowCount * FieldContents::kSlotCount) {
+                fields.emplace_back();
+                place = 0;
+            }
+            fields.back().rows[place / 2][place % 2] = CardId{set, index};
+            // Positions a float cannot hold as a short decimal, and the edges of the field.
+            const float x = static_cast<float>(index) / 3.f - 1000.f * static_cast<float>(set);
+            const float y = index % 2 == 0 ? 100000.f : -0.1f * static_cast<float>(index);
+            fields.back().loose.push_back(LooseCard{CardId{set, index}, x, y});
+            ++place;
+        }
+    }
+    for (FieldContents& field : fields) {
+        field.dialect = dialect;
+    }
+    return fields;
+}
+
+TEST(ProgramFileTest, EveryCardOfEverySetReadsBackInBothDialects) {
+    const CatalogueSize catalogue = realCatalogue();
+    ASSERT_EQ(catalogue.dialects, 2);
+    for (int dialect = 0; dialect < catalogue.dialects; ++dialect) {
+        for (const FieldContents& field : everyCardOnFields(catalogue, dialect)) {
+            const std::string text = writeProgramText(field);
+            const ProgramReading reading = readProgramText(text, catalogue);
+            ASSERT_TRUE(reading.contents) << reading.problem << "\n" << text;
+            EXPECT_TRUE(*reading.contents == field) << text;
+            // The same contents always give the same text, so a saved file does not change
+            // when nothing on the field did.
+            EXPECT_EQ(writeProgramText(*reading.contents), text);
+        }
+    }
+}
+
+// The text a teacher shares: it must not change unnoticed.
+TEST(ProgramFileTest, SmallProgramHasItsKnownText) {
+    FieldContents contents;
+    contents.dialect = 1;
+    contents.rows[0][1] = CardId{0, 3};
+    contents.rows[3][0] = CardId{2, 10};
+    contents.rows[3][1] = CardId{2, 11};
+    contents.loose.push_back(LooseCard{CardId{0, 2}, 512.5f, 300.f});
+    contents.loose.push_back(LooseCard{CardId{1, 0}, 0.1f, -7.25f});
+    const std::string expected = R"({
+  "format": "zundlecards-program",
+  "version": 1,
+  "dialect": "vemmo",
+  "rows": [
+    {"row": 1, "slots": [{"slot": 2, "set": 0, "card": 3}]},
+    {"row": 4, "slots": [{"slot": 1, "set": 2, "card": 10}, {"slot": 2, "set": 2, "card": 11}]}
+  ],
+  "loose": [
+    {"set": 0, "card": 2, "x": 512.5, "y": 300.0},
+    {"set": 1, "card": 0, "x": 0.1, "y": -7.25}
+  ]
+}
+)";
+    EXPECT_EQ(writeProgramText(contents), expected);
+    const ProgramReading reading = readProgramText(expected, realCatalogue());
+    ASSERT_TRUE(reading.contents) << reading.problem;
+    EXPECT_TRUE(*reading.contents == contents);
+}
+
+TEST(ProgramFileTest, EmptyFieldHasEmptyLists) {
+    const std::string text = writeProgramText(FieldContents{});
+    EXPECT_NE(text.find("\"rows\": [],"), std::string::npos) << text;
+    const ProgramReading reading = readProgramText(text, realCatalogue());
+    ASSERT_TRUE(reading.contents) << reading.problem;
+    EXPECT_TRUE(reading.contents->hasNoCards());
+
+    FieldContents seated;
+    seated.rows[29][1] = CardId{0, 0};
+    FieldContents loose;
+    loose.loose.push_back(LooseCard{CardId{0, 0}, 1.f, 1.f});
+    EXPECT_FALSE(seated.hasNoCards());
+    EXPECT_FALSE(loose.hasNoCards());
+    // Undo tells fields apart by their loose cards too.
+    EXPECT_TRUE(loose != FieldContents{});
+}
+
+// The catalogue says which dialects there are: a file names no other.
+TEST(ProgramFileTest, DialectPastTheCatalogueIsRefused) {
+    CatalogueSize oneDialect = realCatalogue();
+    oneDialect.dialects = 1;
+    FieldContents contents;
+    contents.dialect = 1;
+    const ProgramReading reading = readProgramText(writeProgramText(contents), oneDialect);
+    EXPECT_FALSE(reading.contents);
+    EXPECT_EQ(reading.problem, "is for a board this program does not know");
+}
+
+// What a teacher editing a file by hand may leave out or add still reads.
+TEST(ProgramFileTest, HandEditedFileWithoutListsAndWithOwnNotesReads) {
+    const ProgramReading reading = readProgramText(
+        R"({"format": "zundlecards-program", "version": 1, "dialect": "vemmo",
+            "note": "for Tuesday", "loose": [{"set": 1, "card": 0, "x": 3, "y": -4}]})",
+        realCatalogue());
+    ASSERT_TRUE(reading.contents) << reading.problem;
+    EXPECT_EQ(reading.contents->dialect, 1);
+    ASSERT_EQ(reading.contents->loose.size(), 1u);
+    EXPECT_TRUE(reading.contents->loose[0] == (LooseCard{CardId{1, 0}, 3.f, -4.f}));
+}
+
+struct BadFile {
+    const char* what;
+    std::string text;
+    std::string problem;
+};
+
+std::string program(const std::string& dialect, const std::string& rows,
+                    const std::string& loose = "[]", const std::string& version = "1") {
+    return R"({"format": "zundlecards-program", "version": )" + version + R"(, "dialect": )" +
+           dialect + R"(, "rows": )" + rows + R"(, "loose": )" + loose + "}";
+}
+
+std::string withCard(const std::string& row, const std::string& slot, const std::string& set,
+                     const std::string& card) {
+    return program(R"("kib")", R"([{"row": )" + row + R"(, "slots": [{"slot": )" + slot +
+                                   R"(, "set": )" + set + R"(, "card": )" + card + "}]}]");
+}
+
+std::string looseAt(const std::string& x, const std::string& y) {
+    return program(R"("kib")", "[]",
+                   R"([{"set": 0, "card": 0, "x": )" + x + R"(, "y": )" + y + "}]");
+}
+
+std::string manyLoose(int count) {
+    std::string loose = "[";
+    for (int i = 0; i < count; ++i) {
+        loose += std::string(i == 0 ? "" : ",") + R"({"set": 0, "card": 0, "x": 1, "y": 2})";
+    }
+    return program(R"("kib")", "[]", loose + "]");
+}
+
+TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
+    const CatalogueSize catalogue = realCatalogue();
+    const std::string pastSet0 = std::to_string(catalogue.cardsPerSet[0]);
+    const std::string good = writeProgramText(everyCardOnFields(catalogue, 0).front());
+    const std::string damaged = "is damaged";
+    const std::string notOurs = "is not a program of this workspace";
+    const std::string unknownCard = "names a card this program does not have";
+    const std::string noSuchPlace = "puts a card in a place the field does not have";
+    const std::string twice = "puts two cards in one place";
+    const std::string farAway = "puts a card far outside the field";
+    const std::vector<BadFile> files = {
+        {"empty", "", damaged},
+        {"only spaces", "  \n ", damaged},
+        {"not JSON", "row 1: forward", damaged},
+        {"cut short", good.substr(0, good.size() / 2), damaged},
+        {"last brace gone", good.substr(0, good.rfind('}')), damaged},
+        {"broken UTF-8", program("\"k\xff\xfe\"", "[]"), damaged},
+        {"a list", "[1, 2, 3]", notOurs},
+        {"deeply nested list", std::string(100000, '[') + std::string(100000, ']'), notOurs},
+        {"another format", R"({"format": "picture", "version": 1})", notOurs},
+        {"no format", R"({"version": 1, "dialect": "kib", "rows": []})", notOurs},
+        {"newer version", program(R"("kib")", "[]", "[]", "2"),
+         "was made by a newer version of this program"},
+        {"version zero", program(R"("kib")", "[]", "[]", "0"), damaged},
+        {"version as text", program(R"("kib")", "[]", "[]", R"("1")"), damaged},
+        {"unknown dialect", program(R"("logo")", "[]"),
+         "is for a board this program does not know"},
+        {"dialect as number", program("1", "[]"), damaged},
+        {"rows not a list", program(R"("kib")", "{}"), damaged},
+        {"row without slots", program(R"("kib")", R"([{"row": 1}])"), damaged},
+        {"slot not an object", program(R"("kib")", R"([{"row": 1, "slots": [3]}])"), damaged},
+        {"card as text", withCard("1", "1", "0", R"("3")"), damaged},
+        {"card with a fraction", withCard("1", "1", "0", "3.0"), damaged},
+        {"card set past the sets", withCard("1", "1", "3", "0"), unknownCard},
+        {"negative card set", withCard("1", "1", "-1", "0"), unknownCard},
+        {"card past its set", withCard("1", "1", "0", pastSet0), unknownCard},
+        {"negative card", withCard("1", "1", "0", "-1"), unknownCard},
+        {"card past every integer", withCard("1", "1", "0", "18446744073709551615"), unknownCard},
+        {"row zero", withCard("0", "1", "0", "0"), noSuchPlace},
+        {"row past the field", withCard("31", "1", "0", "0"), noSuchPlace},
+        {"huge row", withCard("9223372036854775807", "1", "0", "0"), noSuchPlace},
+        {"slot zero", withCard("1", "0", "0", "0"), noSuchPlace},
+        {"third slot", withCard("1", "3", "0", "0"), noSuchPlace},
+        {"row given twice",
+         program(R"("kib")", R"([{"row": 2, "slots": []}, {"row": 2, "slots": []}])"), twice},
+        {"slot given twice",
+         program(R"("kib")", R"([{"row": 2, "slots": [{"slot": 1, "set": 0, "card": 0},
+                                                      {"slot": 1, "set": 0, "card": 1}]}])"),
+         twice},
+        {"loose far right", looseAt("100000.5", "0"), farAway},
+        {"loose far up", looseAt("0", "-1e6"), farAway},
+        {"loose past any float", looseAt("1e300", "0"), farAway},
+        {"loose beyond a double", looseAt("1e999", "0"), damaged},
+        {"loose without a place", looseAt("null", "0"), damaged},
+        {"loose card unknown",
+         program(R"("kib")", "[]", R"([{"set": 0, "card": -4, "x": 0, "y": 0}])"), unknownCard},
+        {"loose not a list", program(R"("kib")", "[]", "{}"), damaged},
+        {"too many loose cards", manyLoose(1001), "has too many loose cards"},
+        {"larger than a program can be", good + std::string(kMaxProgramFileBytes, ' '),
+         "is too big to be a program"},
+    };
+    for (const BadFile& file : files) {
+        const ProgramReading reading = readProgramText(file.text, catalogue);
+        EXPECT_FALSE(reading.contents) << file.what;
+        EXPECT_EQ(reading.problem, file.problem) << file.what;
+    }
+    // The limits themselves are still a program.
+    EXPECT_TRUE(readProgramText(manyLoose(1000), catalogue).contents);
+    EXPECT_TRUE(readProgramText(looseAt("-100000", "100000"), catalogue).contents);
+}
+
+}  // namespace
