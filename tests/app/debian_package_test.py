@@ -74,6 +74,7 @@ class InstalledBench:
     def __init__(self, argv, folder):
         self.args = argv
         self.folder = folder  # where it is started from
+        self.data = folder  # its XDG_DATA_HOME
 
     def argv(self):
         return self.args
@@ -132,7 +133,7 @@ class DebianPackage(EndToEnd, WorkspaceChecks):
         # With the system's PATH and a data folder of the test's, as a menu would start it for
         # a pupil; the simulator meets only its own later instances.
         program = self.open_workspace(bench, env={
-            "PATH": SYSTEM_PATH, "XDG_DATA_HOME": data, "XDG_RUNTIME_DIR": data,
+            "PATH": SYSTEM_PATH, "XDG_RUNTIME_DIR": data,
             "ZC_BOARD_SIMULATOR_HANDOFF": "zc-deb-" + os.path.basename(data)})
         self.check_workspace(self.screen("installed.png"))
         check_program_icon(self, self.display.display, self.window)
@@ -148,7 +149,7 @@ class DebianPackage(EndToEnd, WorkspaceChecks):
                       [os.readlink("/proc/%d/exe" % pid) for pid in bench.processes()])
         window_test.close_window(self.display.display, simulator)
         until(lambda: len(bench.processes()) == 1, "the simulator to end")
-        status, err = program.close(self.window)
+        status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
 
         self.dpkg("-r", PACKAGE)
