@@ -9,16 +9,15 @@
 #include "scene/FieldScene.h"
 #include "scene/OneLineText.h"
 #include "scene/PressListener.h"
+#include "scene/SceneLook.h"
 
 USING_NS_CC;
+using namespace scenelook;
 
 namespace {
-const Color4B kShade(127, 127, 127, 127);
 const Color4B kSeparatorColour(217, 224, 225, 127);
 const Color4B kRowColour(255, 255, 255, 196);
 constexpr float kSeparatorHeight = 2.f;
-constexpr float kFrameWidth = 5.f;
-constexpr float kFadeSeconds = 0.1f;
 // A touch on the list that moves further than this scrolls it instead of choosing a row.
 constexpr float kDragThreshold = 8.f;
 
@@ -42,7 +41,7 @@ void FieldScene::openPortChooser() {
     const Size visible = Director::getInstance()->getVisibleSize();
     auto* chooser = Layer::create();
     chooser->setCascadeOpacityEnabled(true);
-    chooser->addChild(LayerColor::create(kShade, visible.width, visible.height));
+    chooser->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
 
     // The rows stand on the port field, in the settings bar's coordinates: those of the
     // scene while the bar is open, the only time the port field can be reached.
@@ -50,9 +49,9 @@ void FieldScene::openPortChooser() {
     const Size size = portField->getContentSize();
     const float left = field.x - size.width / 2.f;
     const float base = field.y + size.height / 2.f;
-    float y = base + kFrameWidth;
+    float y = base + kPopupFrameWidth;
     const float pitch = size.height + kSeparatorHeight;
-    const float room = visible.height - kFrameWidth - y + kSeparatorHeight;
+    const float room = visible.height - kPopupFrameWidth - y + kSeparatorHeight;
     const std::size_t fit = static_cast<std::size_t>(std::max(1.f, std::floor(room / pitch)));
     const std::size_t shown = std::min(fit, link->devices.size());
     portChooserRows.clear();
@@ -93,20 +92,22 @@ void FieldScene::openPortChooser() {
 
     // The frame's bars are 5 wide and touch the rows on every side; the bottom one lies
     // on the port field's top edge.
-    const float frameHeight = y - (base + kFrameWidth) + 2.f * kFrameWidth;
-    addBar(chooser, kLightBlue, left - kFrameWidth, base, size.width + 2.f * kFrameWidth,
-           kFrameWidth);
-    addBar(chooser, kLightBlue, left - kFrameWidth, y, size.width + 2.f * kFrameWidth, kFrameWidth);
-    addBar(chooser, kLightBlue, left - kFrameWidth, base, kFrameWidth, frameHeight);
-    addBar(chooser, kLightBlue, left + size.width, base, kFrameWidth, frameHeight);
+    const float frameHeight = y - (base + kPopupFrameWidth) + 2.f * kPopupFrameWidth;
+    addBar(chooser, kLightBlue, left - kPopupFrameWidth, base, size.width + 2.f * kPopupFrameWidth,
+           kPopupFrameWidth);
+    addBar(chooser, kLightBlue, left - kPopupFrameWidth, y, size.width + 2.f * kPopupFrameWidth,
+           kPopupFrameWidth);
+    addBar(chooser, kLightBlue, left - kPopupFrameWidth, base, kPopupFrameWidth, frameHeight);
+    addBar(chooser, kLightBlue, left + size.width, base, kPopupFrameWidth, frameHeight);
 
     if (shown < link->devices.size()) {
-        addDragArea(chooser, Rect(left, base + kFrameWidth, size.width, y - base - kFrameWidth));
+        addDragArea(chooser,
+                    Rect(left, base + kPopupFrameWidth, size.width, y - base - kPopupFrameWidth));
     }
     addChild(chooser);
     portChooser = chooser;
     chooser->setOpacity(0);
-    chooser->runAction(FadeIn::create(kFadeSeconds));
+    chooser->runAction(FadeIn::create(kPopupFadeSeconds));
 
     // The chooser covers the window: a touch that begins off the rows reaches nothing
     // beneath and closes the list when it ends.
@@ -188,8 +189,8 @@ void FieldScene::closePortChooser() {
         // While it fades the shade still covers the window: a press then reaches nothing.
         getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(),
                                                                      portChooser);
-        portChooser->runAction(
-            Sequence::create(FadeOut::create(kFadeSeconds), RemoveSelf::create(true), nullptr));
+        portChooser->runAction(Sequence::create(FadeOut::create(kPopupFadeSeconds),
+                                                RemoveSelf::create(true), nullptr));
     }
     for (EventListener* listener : portChooserListeners) {
         getEventDispatcher()->removeEventListener(listener);

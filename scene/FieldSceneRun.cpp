@@ -33,7 +33,6 @@ constexpr float kNoticeFadeSeconds = 0.5f;
 // Notices stand over the field, clear of the palette panel, the player strip and the
 // trash marker, this far below the window's top edge.
 constexpr float kNoticeTop = 24.f;
-constexpr float kPlayerStripWidth = 100.f;
 constexpr float kNoticeMargin = 20.f;
 // Above every popup: a notice takes no touches, so it hides nothing from the user's hand.
 constexpr int kNoticeZOrder = 1000;
@@ -215,10 +214,10 @@ void FieldScene::showNotice(const std::string& text, bool trouble) {
     }
     const Size visible = Director::getInstance()->getVisibleSize();
     const float left = kPalettePanelWidth;
-    const float right = visible.width - kPlayerStripWidth;
-    NoticeStrip* strip =
-        NoticeStrip::create(text, trouble ? kNoticeColour : kProgressColour,
-                            right - left - 2.f * kNoticeMargin);
+    const float right =
+        playerStrip != nullptr ? playerStrip->getBoundingBox().getMinX() : visible.width;
+    NoticeStrip* strip = NoticeStrip::create(text, trouble ? kNoticeColour : kProgressColour,
+                                             right - left - 2.f * kNoticeMargin);
     if (strip == nullptr) {
         return;
     }
