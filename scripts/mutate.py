@@ -282,6 +282,12 @@ def main():
         if unknown:
             sys.exit("unknown mutation: " + ", ".join(sorted(unknown)))
         mutations = [m for m in MUTATIONS if m[0] in args.only]
+    # Modules in turn, so that a run cut short has still tried each of them.
+    by_module = {}
+    for m in mutations:
+        by_module.setdefault(m[1].split("/")[0], []).append(m)
+    queues = list(by_module.values())
+    mutations = [q[i] for i in range(max(map(len, queues))) for q in queues if i < len(q)]
     if args.list:
         for name, rel, _, _ in mutations:
             print(f"{name:40} {rel}")
