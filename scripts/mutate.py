@@ -94,7 +94,7 @@ MUTATIONS = [
      "    appendPorts(ports, true, devices);\n    findTransferTools(devices);\n"),
     ("busy-port-failure-not-named", "devicelink/TransferFailure.cpp",
      'return "The port " + name + " is in use by " +', 'return "The port is in use by " +'),
-    ("stalled-write-not-retried-after-eintr", "devicelink/posix/WriteAll.cpp",
+    ("write-fails-on-interrupted-call", "devicelink/posix/WriteAll.cpp",
      "        if (written < 0 && errno == EINTR) {", "        if (written < 0 && errno == 0) {"),
     # widgets
     ("drag-starts-without-threshold", "widgets/FieldScrollView.cpp",
@@ -126,7 +126,8 @@ MUTATIONS = [
      "    for (const ProgramChunk& chunk : stop) {\n",
      "    for (const ProgramChunk& chunk : std::vector<ProgramChunk>(stop.begin(), stop.begin() + 1)) {\n"),
     ("progress-line-forgets-tool-second", "scene/FieldSceneRun.cpp",
-     "return pacing::quietAfterChunks(pauses, toTool);", "return pacing::quietAfterChunks(pauses, false);"),
+     "return pacing::quietAfterChunks(pauses, toTool);",
+     "return pacing::quietAfterChunks(pauses, toTool && false);"),
     ("progress-says-zero-seconds-left", "scene/TransferProgress.cpp",
      "std::to_string((left + 999) / 1000)", "std::to_string(left / 1000)"),
     ("tap-turns-into-drag-at-once", "scene/FieldScenePlacement.cpp",
@@ -248,13 +249,13 @@ def check(mutations):
 
 
 def try_mutation(mutation, build, log):
-    """'caught' (a test failed or the build broke), 'survived', or 'error' (build broken
-    before the change)."""
+    """'caught by PROGRAM', 'survived', or 'broken' when the change does not build (a fault
+    of the list, not a catch)."""
     name, rel, text, replacement = mutation
     programs = SUITES[rel.split("/")[0]]
     with Mutated(ROOT / rel, text, replacement):
         if not run(["ninja", "-C", build, "-j2", *programs], log):
-            return "caught (does not build)"
+            return "broken: does not build"
         for program in programs:
             path = program_path(build, program)
             if not path.exists():
@@ -310,7 +311,7 @@ def main():
     if not run(["ninja", "-C", build, "-j2", *every], log):
         sys.exit(f"the unchanged tree does not build; see {log}")
 
-    survivors, caught = [], 0
+    survivors, broken, caught = [], [], 0
     try:
         for i, mutation in enumerate(mutations, 1):
             started = time.monotonic()
@@ -318,6 +319,8 @@ def main():
             caught += result.startswith("caught")
             if result == "survived":
                 survivors.append(mutation)
+            elif result.startswith("broken"):
+                broken.append(mutation)
             print(f"[{i}/{len(mutations)}] {mutation[0]}: {result} "
                   f"({time.monotonic() - started:.0f} s)", flush=True)
     except KeyboardInterrupt:
@@ -327,7 +330,9 @@ def main():
     print(f"\ncaught {caught}/{len(mutations)}")
     for name, rel, _, _ in survivors:
         print(f"  survived: {name} ({rel})")
-    return 0 if not survivors else 2
+    for name, rel, _, _ in broken:
+        print(f"  does not build: {name} ({rel})")
+    return 0 if not survivors and not broken else 2
 
 
 if __name__ == "__main__":
