@@ -1,7 +1,7 @@
 // The operations every platform backend of the device link provides: listing ports and
 // tools, writing to a serial port, a tool's environment and standard input, and sleeping.
 // Portable code includes this header and never a system device header; each backend
-// (posix/, later win32/) implements it in its own folder, chosen by CMake.
+// (posix/ and win32/) implements it in its own folder, chosen by CMake.
 #pragma once
 
 #include <chrono>

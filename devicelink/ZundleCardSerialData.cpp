@@ -4,6 +4,7 @@
 
 #include "base/Macros.h"
 #include "devicelink/LinkPlatform.h"
+#include "generation/Pauses.h"
 
 namespace platform = devicelink::platform;
 
@@ -77,6 +78,7 @@ bool ZundleCardSerialData::sendToTool(const cocos2d::Vector<SendData*>& queue,
         }
     }
     const bool settled = platform::settleTool(
-        *tool, std::chrono::steady_clock::now() + std::chrono::milliseconds(kToolSettleMs), reason);
+        *tool, std::chrono::steady_clock::now() + std::chrono::milliseconds(pacing::kToolSettleMs),
+        reason);
     return report(settled, reason, failure);
 }

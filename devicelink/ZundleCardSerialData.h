@@ -16,7 +16,6 @@ class ZundleCardSerialData : public cocos2d::Ref {
 public:
     static constexpr int kKindSerialPort = 100;
     static constexpr int kKindTool = 101;
-    static constexpr int kToolSettleMs = 1000;  // time the tool gets after its input ends
 
     // An empty entry handed to the autorelease pool (main thread only).
     CREATE_FUNC(ZundleCardSerialData);
@@ -37,7 +36,8 @@ public:
                           const ChunkSent& onChunkSent = {}, TransferFailure* failure = nullptr,
                           const LinkSettings& settings = LinkSettings()) const;
     // Feeds the chunks without pauses to the tool at `path`, closes its input and gives
-    // it a second. True when every chunk went in; otherwise the reason goes to `failure`.
+    // it pacing::kToolSettleMs. True when every chunk went in; otherwise the reason goes to
+    // `failure`.
     bool sendToTool(const cocos2d::Vector<SendData*>& queue, const ChunkSent& onChunkSent = {},
                     TransferFailure* failure = nullptr,
                     const LinkSettings& settings = LinkSettings()) const;

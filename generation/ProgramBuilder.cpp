@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "catalogue/DeviceManager.h"
+#include "generation/Pauses.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ long long pauseFor(const CodeSnippet& snippet, std::size_t sentLength, int charW
     if (snippet.waitMs >= 0) {
         return snippet.waitMs;
     }
-    return static_cast<long long>(std::min<std::size_t>(sentLength, INT_MAX)) * charWaitMs;
+    return pacing::typingPauseMs(sentLength, charWaitMs);
 }
 
 ProgramChunk chunkFromSnippet(const CodeSnippet& snippet, const std::string& terminator,
@@ -112,7 +113,7 @@ std::vector<ProgramChunk> buildProgram(
         }
         if (appendTerminator) {
             line += terminator;
-            pause = addPause(pause, static_cast<long long>(terminator.size()) * charWaitMs);
+            pause = addPause(pause, pacing::typingPauseMs(terminator.size(), charWaitMs));
         }
         program.push_back({std::move(line), static_cast<int>(pause)});
     }
@@ -121,4 +122,17 @@ std::vector<ProgramChunk> buildProgram(
         program.push_back(chunkFromSnippet(item, terminator, charWaitMs));
     }
     return program;
+}
+
+std::vector<ProgramChunk> buildStopProgram() {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    const std::string stopKey = catalogue->getStopKey();
+    if (stopKey.empty()) {
+        return {};
+    }
+    std::string reset = catalogue->getResetText();
+    const long long resetPause =
+        addPause(0, pacing::typingPauseMs(reset.size(), catalogue->getCharWaitMs()));
+    return {{stopKey, catalogue->getStopWaitMs()},
+            {std::move(reset), static_cast<int>(resetPause)}};
 }

@@ -1,6 +1,6 @@
 // Turns the rows of the field, given as card identities, into the paced chunks of program
-// text for the current dialect. Depends on the catalogue only; knows nothing of nodes,
-// scenes or the device link.
+// text for the current dialect, and the stop. Depends on the catalogue and the pacing rules;
+// knows nothing of nodes, scenes or the device link.
 #pragma once
 
 #include <iosfwd>
@@ -28,3 +28,6 @@ void PrintTo(const ProgramChunk& chunk, std::ostream* os);
 // The chunks of a whole program for the dialect DeviceManager holds now: opening items,
 // one line per row that holds a card (row i numbered 10 x (i + 1)), closing items.
 std::vector<ProgramChunk> buildProgram(const std::vector<std::vector<std::optional<CardId>>>& rows);
+// The chunks that stop the board's program and reset its outputs, each with the pause the
+// board needs after it; none when the dialect has no stop key.
+std::vector<ProgramChunk> buildStopProgram();

@@ -2,6 +2,14 @@
 // of two slots and the cards on them, the player strip, the dialect chooser and the
 // settings bar with the port controls, and every operation on them. Depends on the
 // engine, the catalogue, program generation's row type, the widgets and the device link.
+//
+// Where each concern lives: FieldScene.cpp (init and state), FieldSceneLayout.cpp (panel,
+// player strip, frame), FieldScenePalette.cpp, FieldSceneDialect.cpp, FieldSceneSettings.cpp,
+// FieldScenePort.cpp and FieldScenePortChooser.cpp (port controls), FieldSceneRows.cpp,
+// FieldSceneCards.cpp, FieldSceneLinks.cpp (geometry and snapping), FieldScenePlacement.cpp
+// (tearing cards off the palette), FieldScenePress.cpp (pressing and dragging field cards),
+// FieldSceneRun.cpp (play, stop, notices), FieldSceneHistory.cpp, FieldSceneKeeping.cpp and
+// FieldSceneShelf.cpp (undo, the last work, the shelf); SceneLook.h holds their shared look.
 #pragma once
 
 #include <array>
@@ -319,7 +327,7 @@ public:
 protected:
     FieldScene();
 
-    // --- hooks of the controls whose actions come with the editing work ---
+    // --- what the listeners of play, stop, the port field, reload and palette cards call ---
     // Play button released on it: start a run.
     void onPlayPressed();
     // Stop button released on it: stop the board's program.

@@ -3,15 +3,15 @@
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
 #include "scene/PressListener.h"
+#include "scene/SceneLook.h"
 
 USING_NS_CC;
+using namespace scenelook;
 
 namespace {
-const Color4B kShade(127, 127, 127, 127);
 // The options stand on a line this far above the dialect button.
 constexpr float kOptionRise = 100.f;
 constexpr float kOptionGap = 20.f;
-constexpr float kFadeSeconds = 0.1f;
 constexpr float kSlideSeconds = 0.1f;
 }  // namespace
 
@@ -23,7 +23,7 @@ void FieldScene::openDialectChooser() {
     }
     auto* chooser = Layer::create();
     const Size visible = Director::getInstance()->getVisibleSize();
-    chooser->addChild(LayerColor::create(kShade, visible.width, visible.height));
+    chooser->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
 
     const Vec2 button = dialectButton->getPosition();
     Sprite* kib = makeDialectOption(0);
@@ -44,7 +44,7 @@ void FieldScene::openDialectChooser() {
     dialectChooser = chooser;
     chooser->setCascadeOpacityEnabled(true);
     chooser->setOpacity(0);
-    chooser->runAction(FadeIn::create(kFadeSeconds));
+    chooser->runAction(FadeIn::create(kPopupFadeSeconds));
 
     // The chooser covers the window: nothing beneath it hears a touch while it is open,
     // and a touch that ends anywhere off the options closes it.
@@ -89,7 +89,7 @@ void FieldScene::closeDialectChooser() {
         // the controls beneath it, nor do anything else.
         getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(),
                                                                      dialectChooser);
-        dialectChooser->runAction(Sequence::create(FadeOut::create(kFadeSeconds),
+        dialectChooser->runAction(Sequence::create(FadeOut::create(kPopupFadeSeconds),
                                                    CallFunc::create([this]() { refreshDialect(); }),
                                                    RemoveSelf::create(true), nullptr));
     }

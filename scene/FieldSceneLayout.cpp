@@ -4,11 +4,12 @@
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
 #include "scene/PressListener.h"
+#include "scene/SceneLook.h"
 
 USING_NS_CC;
+using namespace scenelook;
 
 namespace {
-const char* const kTrashImage = "res/r_card_clean.png";
 const char* const kPageUpImage = "res/menuup.png";
 const char* const kPageDownImage = "res/menudown.png";
 const char* const kPlayerStripImage = "res/r_player.png";

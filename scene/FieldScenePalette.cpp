@@ -18,8 +18,7 @@ constexpr float kCardGap = 20.f;
 constexpr float kFirstGap = 20.f;
 constexpr float kBottomMargin = 40.f;
 constexpr float kPageStep = 300.f;
-// The arrows' glides last twice this: one second.
-constexpr float kPageGlide = 0.5f;
+constexpr float kPageGlide = 1.f;
 constexpr float kWheelStep = 10.f;
 constexpr float kZoomedOut = 0.5f;
 }  // namespace

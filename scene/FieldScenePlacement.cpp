@@ -5,11 +5,12 @@
 
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
+#include "scene/SceneLook.h"
 
 USING_NS_CC;
+using namespace scenelook;
 
 namespace {
-const char* const kTrashImage = "res/r_card_clean.png";
 const char* const kTrashLitImage = "res/r_card_clean_on.png";
 const Color3B kTrashTint(0, 30, 70);
 // A palette gesture decides once the pointer is this far from where it began.

@@ -8,15 +8,12 @@
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
 #include "scene/OneLineText.h"
-#include "scene/PopupLook.h"
 #include "scene/PressListener.h"
+#include "scene/SceneLook.h"
 
 USING_NS_CC;
+using namespace scenelook;
 
-using popuplook::addBar;
-using popuplook::kFadeSeconds;
-using popuplook::kFrameWidth;
-using popuplook::kShade;
 
 namespace {
 const Color4B kSeparatorColour(217, 224, 225, 127);
@@ -39,7 +36,7 @@ void FieldScene::openPortChooser() {
     const Size visible = Director::getInstance()->getVisibleSize();
     auto* chooser = Layer::create();
     chooser->setCascadeOpacityEnabled(true);
-    chooser->addChild(LayerColor::create(kShade, visible.width, visible.height));
+    chooser->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
 
     // The rows stand on the port field, in the settings bar's coordinates: those of the
     // scene while the bar is open, the only time the port field can be reached.
@@ -47,9 +44,9 @@ void FieldScene::openPortChooser() {
     const Size size = portField->getContentSize();
     const float left = field.x - size.width / 2.f;
     const float base = field.y + size.height / 2.f;
-    float y = base + kFrameWidth;
+    float y = base + kPopupFrameWidth;
     const float pitch = size.height + kSeparatorHeight;
-    const float room = visible.height - kFrameWidth - y + kSeparatorHeight;
+    const float room = visible.height - kPopupFrameWidth - y + kSeparatorHeight;
     const std::size_t fit = static_cast<std::size_t>(std::max(1.f, std::floor(room / pitch)));
     const std::size_t shown = std::min(fit, link->devices.size());
     portChooserRows.clear();
@@ -90,20 +87,22 @@ void FieldScene::openPortChooser() {
 
     // The frame's bars are 5 wide and touch the rows on every side; the bottom one lies
     // on the port field's top edge.
-    const float frameHeight = y - (base + kFrameWidth) + 2.f * kFrameWidth;
-    addBar(chooser, kLightBlue, left - kFrameWidth, base, size.width + 2.f * kFrameWidth,
-           kFrameWidth);
-    addBar(chooser, kLightBlue, left - kFrameWidth, y, size.width + 2.f * kFrameWidth, kFrameWidth);
-    addBar(chooser, kLightBlue, left - kFrameWidth, base, kFrameWidth, frameHeight);
-    addBar(chooser, kLightBlue, left + size.width, base, kFrameWidth, frameHeight);
+    const float frameHeight = y - (base + kPopupFrameWidth) + 2.f * kPopupFrameWidth;
+    addBar(chooser, kLightBlue, left - kPopupFrameWidth, base, size.width + 2.f * kPopupFrameWidth,
+           kPopupFrameWidth);
+    addBar(chooser, kLightBlue, left - kPopupFrameWidth, y, size.width + 2.f * kPopupFrameWidth,
+           kPopupFrameWidth);
+    addBar(chooser, kLightBlue, left - kPopupFrameWidth, base, kPopupFrameWidth, frameHeight);
+    addBar(chooser, kLightBlue, left + size.width, base, kPopupFrameWidth, frameHeight);
 
     if (shown < link->devices.size()) {
-        addDragArea(chooser, Rect(left, base + kFrameWidth, size.width, y - base - kFrameWidth));
+        addDragArea(chooser,
+                    Rect(left, base + kPopupFrameWidth, size.width, y - base - kPopupFrameWidth));
     }
     addChild(chooser);
     portChooser = chooser;
     chooser->setOpacity(0);
-    chooser->runAction(FadeIn::create(kFadeSeconds));
+    chooser->runAction(FadeIn::create(kPopupFadeSeconds));
 
     // The chooser covers the window: a touch that begins off the rows reaches nothing
     // beneath and closes the list when it ends.
@@ -185,8 +184,8 @@ void FieldScene::closePortChooser() {
         // While it fades the shade still covers the window: a press then reaches nothing.
         getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(),
                                                                      portChooser);
-        portChooser->runAction(
-            Sequence::create(FadeOut::create(kFadeSeconds), RemoveSelf::create(true), nullptr));
+        portChooser->runAction(Sequence::create(FadeOut::create(kPopupFadeSeconds),
+                                                RemoveSelf::create(true), nullptr));
     }
     for (EventListener* listener : portChooserListeners) {
         getEventDispatcher()->removeEventListener(listener);

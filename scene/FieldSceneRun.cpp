@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "generation/LoopCheck.h"
+#include "generation/Pauses.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
@@ -33,7 +33,6 @@ constexpr float kNoticeFadeSeconds = 0.5f;
 // Notices stand over the field, clear of the palette panel, the player strip and the
 // trash marker, this far below the window's top edge.
 constexpr float kNoticeTop = 24.f;
-constexpr float kPlayerStripWidth = 100.f;
 constexpr float kNoticeMargin = 20.f;
 // Above every popup: a notice takes no touches, so it hides nothing from the user's hand.
 constexpr int kNoticeZOrder = 1000;
@@ -69,20 +68,12 @@ std::string playWarning(std::size_t looseCards, const std::vector<LoopProblem>& 
     return text;
 }
 
-// The quiet the board or tool gets after each chunk: the chunk's own pause on a port; a
-// tool takes the text at once and gets its second once its input has ended.
 std::vector<int> pausesOf(const ZundleCardSerialManager& link, bool toTool) {
     std::vector<int> pauses;
     for (const SendData* chunk : link.sendQueue) {
-        pauses.push_back(toTool ? 0 : chunk->waitMs);
+        pauses.push_back(chunk->waitMs);
     }
-    if (toTool) {
-        if (pauses.empty()) {
-            pauses.push_back(0);
-        }
-        pauses.back() += ZundleCardSerialData::kToolSettleMs;
-    }
-    return pauses;
+    return pacing::quietAfterChunks(pauses, toTool);
 }
 
 void removeLoading(FieldScene& scene) {
@@ -163,19 +154,17 @@ void FieldScene::runProgram() {
 
 void FieldScene::stopProgram() {
     ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
-    const DeviceManager* catalogue = DeviceManager::getInstance();
     if (link->isSending()) {
         return;
     }
-    const std::string stopKey = catalogue->getStopKey();
-    if (stopKey.empty()) {
+    const std::vector<ProgramChunk> stop = buildStopProgram();
+    if (stop.empty()) {
         return;
     }
     link->sendQueue.clear();
-    link->sendQueue.pushBack(SendData::create(stopKey, catalogue->getStopWaitMs()));
-    const std::string reset = catalogue->getResetText();
-    link->sendQueue.pushBack(
-        SendData::create(reset, static_cast<int>(reset.size()) * catalogue->getCharWaitMs()));
+    for (const ProgramChunk& chunk : stop) {
+        link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
+    }
     startTransfer(*this, [this](bool sent) {
         if (!sent) {
             tellFailure(*this);
@@ -225,10 +214,10 @@ void FieldScene::showNotice(const std::string& text, bool trouble) {
     }
     const Size visible = Director::getInstance()->getVisibleSize();
     const float left = kPalettePanelWidth;
-    const float right = visible.width - kPlayerStripWidth;
-    NoticeStrip* strip =
-        NoticeStrip::create(text, trouble ? kNoticeColour : kProgressColour,
-                            right - left - 2.f * kNoticeMargin);
+    const float right =
+        playerStrip != nullptr ? playerStrip->getBoundingBox().getMinX() : visible.width;
+    NoticeStrip* strip = NoticeStrip::create(text, trouble ? kNoticeColour : kProgressColour,
+                                             right - left - 2.f * kNoticeMargin);
     if (strip == nullptr) {
         return;
     }

@@ -1,8 +1,10 @@
 // The settings bar along the bottom edge: its background, the port controls, the credit
 // and version labels, the gear above it, and the gear's slide between closed and open.
 #include "scene/FieldScene.h"
+#include "scene/SceneLook.h"
 
 USING_NS_CC;
+using namespace scenelook;
 
 namespace {
 const char* const kBackgroundImage = "res/r_setting_back.png";
@@ -11,7 +13,6 @@ const char* const kGearImage = "res/r_setting.png";
 const char* const kPortIconImage = "res/r_port.png";
 const char* const kPortFieldImage = "res/r_port_input.png";
 const char* const kReloadImage = "res/r_reload.png";
-const char* const kFont = "Helvetica";
 constexpr float kFontSize = 12.f;
 const char* const kVersionText = "Ver 0.6.4";
 const char* const kCreditText =

@@ -7,18 +7,14 @@
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
-#include "scene/PopupLook.h"
 #include "scene/PressListener.h"
+#include "scene/SceneLook.h"
 #include "storage/ProgramShelf.h"
 
 USING_NS_CC;
-using popuplook::addBar;
-using popuplook::kFadeSeconds;
-using popuplook::kFrameWidth;
-using popuplook::kShade;
+using namespace scenelook;
 
 namespace {
-const char* const kFont = "Helvetica";
 const Color4B kTileColour(255, 255, 255, 255);
 const Color4B kPictureColour(228, 246, 252, 255);
 const Color4B kButtonColour(42, 155, 200, 255);
@@ -52,7 +48,7 @@ std::string savedAtText(std::time_t when) {
     const std::tm* local = std::localtime(&when);
     char text[32];
     return local != nullptr && std::strftime(text, sizeof text, "%d %b %H:%M", local) > 0 ? text
-                                                                                           : "";
+                                                                                          : "";
 }
 
 // The rows of a program drawn small from the cards' own pictures, from the first row to
@@ -76,8 +72,8 @@ Node* programPicture(const FieldContents& contents) {
             if (!row[s]) {
                 continue;
             }
-            Sprite* card = Sprite::create(catalogue->getPaletteImage(row[s]->cardIndex,
-                                                                     row[s]->cardSet));
+            Sprite* card =
+                Sprite::create(catalogue->getPaletteImage(row[s]->cardIndex, row[s]->cardSet));
             if (card == nullptr) {
                 continue;
             }
@@ -85,8 +81,9 @@ Node* programPicture(const FieldContents& contents) {
             card->setScale(scale);
             const float width = card->getContentSize().width * scale;
             card->setAnchorPoint(Vec2(0.f, 1.f));
-            card->setPosition(kPictureBox.getMidX() - width - 2.f + static_cast<float>(s) * (width + 4.f),
-                              kPictureBox.getMaxY() - static_cast<float>(r) * pitch);
+            card->setPosition(
+                kPictureBox.getMidX() - width - 2.f + static_cast<float>(s) * (width + 4.f),
+                kPictureBox.getMaxY() - static_cast<float>(r) * pitch);
             picture->addChild(card);
         }
     }
@@ -124,13 +121,13 @@ Layer* FieldScene::makePopup(const Size& panel, std::function<void()> onOutside)
     const Size visible = Director::getInstance()->getVisibleSize();
     auto* popup = Layer::create();
     popup->setCascadeOpacityEnabled(true);
-    popup->addChild(LayerColor::create(kShade, visible.width, visible.height));
+    popup->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
     // Over the field, clear of the palette, as the notices are.
     const Vec2 origin((kPalettePanelWidth + visible.width - panel.width) / 2.f,
                       (visible.height - panel.height) / 2.f);
-    auto* body = LayerColor::create(Color4B(kLightBlue), panel.width + 2.f * kFrameWidth,
-                                    panel.height + 2.f * kFrameWidth);
-    body->setPosition(origin - Vec2(kFrameWidth, kFrameWidth));
+    auto* body = LayerColor::create(Color4B(kLightBlue), panel.width + 2.f * kPopupFrameWidth,
+                                    panel.height + 2.f * kPopupFrameWidth);
+    body->setPosition(origin - Vec2(kPopupFrameWidth, kPopupFrameWidth));
     popup->addChild(body);
     auto* inside = Layer::create();
     inside->setPosition(origin);
@@ -150,7 +147,7 @@ Layer* FieldScene::makePopup(const Size& panel, std::function<void()> onOutside)
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, popup);
     addChild(popup);
     popup->setOpacity(0);
-    popup->runAction(FadeIn::create(kFadeSeconds));
+    popup->runAction(FadeIn::create(kPopupFadeSeconds));
     return popup;
 }
 
@@ -164,7 +161,7 @@ void FieldScene::closePopup(Layer*& popup) {
     getEventDispatcher()->removeEventListenersForTarget(closing, true);
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(), closing);
     closing->runAction(
-        Sequence::create(FadeOut::create(kFadeSeconds), RemoveSelf::create(true), nullptr));
+        Sequence::create(FadeOut::create(kPopupFadeSeconds), RemoveSelf::create(true), nullptr));
 }
 
 void FieldScene::openShelf() {
@@ -180,19 +177,22 @@ void FieldScene::openShelf() {
     addBar(inside, kTileColour, 0.f, 0.f, panel.width, panel.height);
     for (int tile = 0; tile <= ProgramShelf::kPlaceCount; ++tile) {
         const float x = kGap + static_cast<float>(tile % kColumns) * (kTileWidth + kGap);
-        const float y = panel.height - static_cast<float>(tile / kColumns + 1) * (kTileHeight + kGap);
+        const float y =
+            panel.height - static_cast<float>(tile / kColumns + 1) * (kTileHeight + kGap);
         addShelfTile(inside, tile - 1, Vec2(x, y));
     }
-    addPopupButton(inside, "Open the folder", Vec2(kGap + 70.f, kFooterHeight / 2.f + 2.f),
-                   [this]() {
-                       std::string problem;
-                       if (!programShelf().showFolder(problem)) {
-                           showNotice(problem);
-                       }
-                   },
-                   true);
-    addPopupButton(inside, "Close", Vec2(panel.width - kGap - 40.f, kFooterHeight / 2.f + 2.f),
-                   [this]() { closeShelf(); }, true);
+    addPopupButton(
+        inside, "Open the folder", Vec2(kGap + 70.f, kFooterHeight / 2.f + 2.f),
+        [this]() {
+            std::string problem;
+            if (!programShelf().showFolder(problem)) {
+                showNotice(problem);
+            }
+        },
+        true);
+    addPopupButton(
+        inside, "Close", Vec2(panel.width - kGap - 40.f, kFooterHeight / 2.f + 2.f),
+        [this]() { closeShelf(); }, true);
 }
 
 void FieldScene::closeShelf() {
@@ -212,8 +212,8 @@ void FieldScene::addShelfTile(Node* inside, int place, const Vec2& corner) {
     inside->addChild(tile);
     addBar(tile, Color4B(kLightBlue), 0.f, 0.f, kTileWidth, kTileHeight);
     addBar(tile, kTileColour, 2.f, 2.f, kTileWidth - 4.f, kTileHeight - 4.f);
-    addBar(tile, kPictureColour, kPictureBox.origin.x, kPictureBox.origin.y,
-           kPictureBox.size.width, kPictureBox.size.height);
+    addBar(tile, kPictureColour, kPictureBox.origin.x, kPictureBox.origin.y, kPictureBox.size.width,
+           kPictureBox.size.height);
     const std::string name = lastWork ? "Last work" : "Place " + std::to_string(place + 1);
     addText(tile, name, 14.f, kInk, Vec2(9.f, kTileHeight - 15.f), Vec2(0.f, 0.5f));
     std::string state = "empty";
@@ -253,8 +253,7 @@ void FieldScene::addShelfTile(Node* inside, int place, const Vec2& corner) {
 void FieldScene::askBeforeReplacing(int place) {
     const std::string name = "place " + std::to_string(place + 1);
     askQuestion("There is a program in " + name + ". Put this one there instead?",
-                {{"Replace", [this, place]() { saveIntoPlace(place); }},
-                 {"Cancel", []() {}}});
+                {{"Replace", [this, place]() { saveIntoPlace(place); }}, {"Cancel", []() {}}});
 }
 
 void FieldScene::saveIntoPlace(int place) {
@@ -295,8 +294,9 @@ void FieldScene::openDroppedFile(const std::string& path) {
     }
 }
 
-void FieldScene::askQuestion(const std::string& text,
-                             const std::vector<std::pair<std::string, std::function<void()>>>& answers) {
+void FieldScene::askQuestion(
+    const std::string& text,
+    const std::vector<std::pair<std::string, std::function<void()>>>& answers) {
     if (questionPopup != nullptr) {
         return;
     }
@@ -314,12 +314,12 @@ void FieldScene::askQuestion(const std::string& text,
     const float step = panel.width / static_cast<float>(answers.size());
     for (std::size_t i = 0; i < answers.size(); ++i) {
         auto action = answers[i].second;
-        addPopupButton(inside, answers[i].first,
-                       Vec2(step * (static_cast<float>(i) + 0.5f), 32.f),
-                       [this, action]() {
-                           closePopup(questionPopup);
-                           action();
-                       },
-                       i + 1 == answers.size());
+        addPopupButton(
+            inside, answers[i].first, Vec2(step * (static_cast<float>(i) + 0.5f), 32.f),
+            [this, action]() {
+                closePopup(questionPopup);
+                action();
+            },
+            i + 1 == answers.size());
     }
 }

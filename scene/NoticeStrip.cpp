@@ -4,10 +4,12 @@
 #include <cmath>
 #include <new>
 
+#include "scene/SceneLook.h"
+
 USING_NS_CC;
+using namespace scenelook;
 
 namespace {
-const char* const kFont = "Helvetica";
 constexpr float kPaddingX = 14.f;
 constexpr float kPaddingY = 8.f;
 // One pixel at the content scale of 2: the height of a band of a rounded cap.

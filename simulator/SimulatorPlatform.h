@@ -1,6 +1,6 @@
 // The operations of the simulator that need the operating system: the hand-off that keeps
 // one window for all transfers, and the signals that ask the window to close. Portable
-// code includes this header only; posix/ implements it (chosen by CMake).
+// code includes this header only; posix/ and win32/ implement it (chosen by CMake).
 #pragma once
 
 #include <memory>

@@ -13,7 +13,7 @@ constexpr std::size_t kTouchCapacity = 15;
 constexpr std::size_t kMaxTouches = 3;
 // A drag must pass 7/160 inch before it moves anything.
 constexpr float kDragThresholdInches = 7.f / 160.f;
-// Beyond the bounds a drag moves the content at a third of the pointer's speed.
+// Beyond the bounds a drag moves the content at a little over a third of the pointer's speed.
 constexpr float kOutOfBoundsDamping = 0.35f;
 constexpr float kFlickShare = 0.5f;
 constexpr float kStopSpeed = 0.01f;
@@ -21,7 +21,7 @@ constexpr float kFriction = 0.96f;
 constexpr float kSpringDamping = 0.55f;
 constexpr float kSpringBrakeSeconds = 0.15f;
 constexpr float kSpringReturnSeconds = 0.1f;
-constexpr float kSetOffsetGlide = 0.15f;
+constexpr float kSetOffsetGlide = 0.3f;
 // Tag of the glide's action sequence on the content layer.
 constexpr int kGlideTag = 0x476c6964;
 }  // namespace
@@ -204,7 +204,7 @@ void FieldScrollView::glideTo(const Vec2& offset, float duration) {
     stopGlide();
     unschedule(kCoastKey);
     _velocity = Vec2::ZERO;
-    auto* move = EaseExponentialOut::create(MoveTo::create(2.f * duration, limitY(offset)));
+    auto* move = EaseExponentialOut::create(MoveTo::create(duration, limitY(offset)));
     auto* done = CallFunc::create([this]() {
         unschedule(kGlideKey);
         notifyScrolled();

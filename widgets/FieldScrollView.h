@@ -62,7 +62,7 @@ public:
     // stops), or glides there.
     void setOffset(const cocos2d::Vec2& offset, bool animated);
     // Glides the content to the offset (y kept in bounds without spring-back) with an
-    // ease-out lasting 2 x duration seconds, taking over from a running glide or coast.
+    // ease-out lasting `duration` seconds, taking over from a running glide or coast.
     void glideTo(const cocos2d::Vec2& offset, float duration);
     // Stops a running glide where the content is now.
     void stopGlide();

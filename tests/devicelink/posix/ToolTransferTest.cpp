@@ -19,6 +19,7 @@
 #include "TempFolder.h"
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ZundleCardSerialData.h"
+#include "generation/Pauses.h"
 
 using Clock = std::chrono::steady_clock;
 using Kind = TransferFailure::Kind;
@@ -144,7 +145,7 @@ TEST_P(ToolCopy, ToolReadsTheChunksAsOneStreamThenGetsASecond) {
     const auto elapsed = Clock::now() - started;
     EXPECT_EQ(failure.kind, Kind::None);
 
-    EXPECT_GE(elapsed, milliseconds(ZundleCardSerialData::kToolSettleMs));
+    EXPECT_GE(elapsed, milliseconds(pacing::kToolSettleMs));
     EXPECT_LT(elapsed, seconds(30)) << "the pauses of the chunks are not taken on this path";
     EXPECT_EQ(written.load(), static_cast<int>(chunks.size()));
     ASSERT_TRUE(eventually([&] { return exists(out); })) << "the tool never saw its input end";
@@ -379,7 +380,7 @@ TEST_P(NotATool, NothingIsStarted) {
     TransferFailure failure;
     const auto started = Clock::now();
     EXPECT_FALSE(toolEntry(path)->sendToTool(makeQueue({{"x\n", 0}}), counter(written), &failure));
-    EXPECT_LT(Clock::now() - started, milliseconds(ZundleCardSerialData::kToolSettleMs));
+    EXPECT_LT(Clock::now() - started, milliseconds(pacing::kToolSettleMs));
     EXPECT_EQ(written.load(), 0);
     EXPECT_EQ(failure.kind, GetParam().expected);
     EXPECT_FALSE(exists(folder.file("pid")));

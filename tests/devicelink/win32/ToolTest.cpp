@@ -11,6 +11,7 @@
 #include "ScratchFolder.h"
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ZundleCardSerialData.h"
+#include "generation/Pauses.h"
 
 namespace platform = devicelink::platform;
 using Kind = TransferFailure::Kind;
@@ -72,7 +73,7 @@ TEST_P(ToolPath, ToolReadsEveryChunkInOrderAndNothingElseStarts) {
     EXPECT_EQ(failure.kind, Kind::None) << describeTransferFailure(failure);
     // No pauses on this path, only the settle time at the end.
     EXPECT_GE(std::chrono::steady_clock::now() - started,
-              std::chrono::milliseconds(ZundleCardSerialData::kToolSettleMs));
+              std::chrono::milliseconds(pacing::kToolSettleMs));
     EXPECT_EQ(outputOf(tool, expected.size()), expected);
     EXPECT_FALSE(ScratchFolder::exists(decoy + ".out"));
 }

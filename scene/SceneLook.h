@@ -1,0 +1,25 @@
+// The look the workspace's parts share: the font, the trash marker's plain picture and the
+// popups' shade, frame and fade. Private to scene/; depends on the engine only.
+#pragma once
+
+#include "cocos2d.h"
+
+namespace scenelook {
+
+const char* const kFont = "Helvetica";
+const char* const kTrashImage = "res/r_card_clean.png";
+// Dims the workspace behind a popup.
+const cocos2d::Color4B kPopupShade(127, 127, 127, 127);
+constexpr float kPopupFrameWidth = 5.f;
+constexpr float kPopupFadeSeconds = 0.1f;
+
+// A flat bar of colour, its bottom left corner at (x, y) of the parent: what the popups
+// are built of.
+inline void addBar(cocos2d::Node* parent, const cocos2d::Color4B& colour, float x, float y,
+                   float w, float h) {
+    cocos2d::LayerColor* bar = cocos2d::LayerColor::create(colour, w, h);
+    bar->setPosition(x, y);
+    parent->addChild(bar);
+}
+
+}  // namespace scenelook

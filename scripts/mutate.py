@@ -1,0 +1,339 @@
+#!/usr/bin/env python3
+"""Mutation check: does a test fail when a product line goes wrong in a way a user would notice?
+
+Each mutation replaces one exact text in one file (found exactly once), rebuilds the test
+programs that link the changed module in a build folder of its own, runs them headless
+(stopping at the first failure) and puts the file back, also on Ctrl+C. It prints
+caught/total and the mutations no test noticed.
+
+    scripts/mutate.py                 # every mutation
+    scripts/mutate.py --list          # names and files only
+    scripts/mutate.py --only NAME...  # a few by name
+    scripts/mutate.py --check         # every text found once; builds nothing
+"""
+
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+
+# (name, file, text, replacement). The name says what a user would notice.
+MUTATIONS = [
+    # catalogue
+    ("kib-lines-end-without-return", "catalogue/CardTables.cpp",
+     'lineTerminators = {"\\r\\n", "\\n"};', 'lineTerminators = {"\\n", "\\n"};'),
+    ("kib-cards-joined-without-colon", "catalogue/CardTables.cpp",
+     'separators = {":", ""};', 'separators = {";", ""};'),
+    ("kib-typing-pace-too-fast", "catalogue/CardTables.cpp",
+     "charWaitMs = {40, 5};", "charWaitMs = {4, 5};"),
+    ("led-on-card-sends-led-off", "catalogue/CardTables.cpp",
+     '"led1", "LED 1", "led(1);"', '"led1", "LED 0", "led(1);"'),
+    ("wait-one-second-card-waits-two", "catalogue/CardTables.cpp",
+     '"wait1", "WAIT 60", "sleep(1000);"', '"wait1", "WAIT 60", "sleep(2000);"'),
+    ("kib-stop-key-is-not-escape", "catalogue/CardTables.cpp",
+     'stopKeys = {"\\033", " "};', 'stopKeys = {"\\003", " "};'),
+    ("kib-stop-pause-shortened", "catalogue/CardTables.cpp",
+     "stopWaitMs = {500, 20};", "stopWaitMs = {50, 20};"),
+    ("vemmo-script-end-lost", "catalogue/CardTables.cpp",
+     '{{"while(uart()!=-1);\\n\\004", 2000, false}', '{{"while(uart()!=-1);\\n", 2000, false}'),
+    ("unknown-card-sends-garbage", "catalogue/DeviceManager.cpp",
+     ': CodeSnippet{"", -1, true};', ': CodeSnippet{"?", -1, true};'),
+    # generation
+    ("line-numbers-off-by-one-row", "generation/ProgramBuilder.cpp",
+     "std::to_string((position + 1) * 10)", "std::to_string(position * 10 + 10 + 1)"),
+    ("terminator-pause-dropped", "generation/ProgramBuilder.cpp",
+     "pause = addPause(pause, pacing::typingPauseMs(terminator.size(), charWaitMs));",
+     "pause = addPause(pause, 0);"),
+    ("first-card-decides-terminator", "generation/ProgramBuilder.cpp",
+     "appendTerminator = snippet.appendTerminator;",
+     "appendTerminator = firstCard ? snippet.appendTerminator : appendTerminator;"),
+    ("empty-rows-sent-as-blank-lines", "generation/ProgramBuilder.cpp",
+     "        if (line.empty()) {\n            continue;\n        }\n",
+     "        if (false) {\n            continue;\n        }\n"),
+    ("typing-pause-counts-one-char-less", "generation/Pauses.cpp",
+     "std::min<std::size_t>(length, INT_MAX)) * charWaitMs",
+     "std::min<std::size_t>(length, INT_MAX) - 1) * charWaitMs"),
+    ("tool-settle-second-halved", "generation/Pauses.h",
+     "constexpr int kToolSettleMs = 1000;", "constexpr int kToolSettleMs = 500;"),
+    ("stray-end-card-not-reported", "generation/LoopCheck.cpp",
+     "problems.push_back({row, true});", "(void)row;"),
+    # storage
+    ("saved-rows-numbered-from-zero", "storage/ProgramFile.cpp",
+     'rows.push_back(OrderedJson{{"row", r + 1}', 'rows.push_back(OrderedJson{{"row", r}'),
+    ("newer-file-read-as-ours", "storage/ProgramFile.cpp",
+     "if (*version > kProgramFormatVersion) {", "if (*version > kProgramFormatVersion + 1) {"),
+    ("place-files-numbered-from-zero", "storage/ProgramShelf.cpp",
+     '"place-%02d.json", place + 1);', '"place-%02d.json", place);'),
+    ("save-never-replaces-old-file", "storage/posix/UserFiles.cpp",
+     "if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {",
+     "if (failure == 0 && ::unlink(temporary.c_str()) != 0) {"),
+    # devicelink
+    ("chunk-pause-skipped-on-port", "devicelink/ZundleCardSerialData.cpp",
+     "        if (chunk->waitMs > 0) {", "        if (chunk->waitMs > 1000000) {"),
+    ("chunk-count-jumps-by-two", "devicelink/ZundleCardSerialData.cpp",
+     "        if (onChunkSent) {\n            onChunkSent(++sent);\n        }\n        if (chunk->waitMs",
+     "        if (onChunkSent) {\n            onChunkSent(sent += 2);\n        }\n        if (chunk->waitMs"),
+    ("port-set-to-two-stop-bits", "devicelink/posix/SerialPort.cpp",
+     "settings.c_cflag &= ~static_cast<tcflag_t>(PARENB | CSTOPB | CRTSCTS);",
+     "settings.c_cflag &= ~static_cast<tcflag_t>(PARENB | CRTSCTS);\n    settings.c_cflag |= CSTOPB;"),
+    ("busy-port-not-refused", "devicelink/posix/SerialPort.cpp",
+     "const bool claimed = ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||",
+     "const bool claimed = (::flock(fd, LOCK_EX | LOCK_NB), false) ||"),
+    ("model-name-keeps-underscores", "devicelink/posix/UdevModel.cpp",
+     "std::replace(model.begin(), model.end(), '_', ' ');", "(void)0;"),
+    ("tools-listed-out-of-name-order", "devicelink/ToolOrder.cpp",
+     "return foldedA != foldedB ? foldedA < foldedB : a.name < b.name;",
+     "return a.name < b.name;"),
+    ("own-uart-listed-before-tools", "devicelink/DeviceDiscovery.cpp",
+     "    appendPorts(ports, false, devices);\n    findTransferTools(devices);\n",
+     "    appendPorts(ports, true, devices);\n    findTransferTools(devices);\n"),
+    ("busy-port-failure-not-named", "devicelink/TransferFailure.cpp",
+     'return "The port " + name + " is in use by " +', 'return "The port is in use by " +'),
+    ("write-fails-on-interrupted-call", "devicelink/posix/WriteAll.cpp",
+     "        if (written < 0 && errno == EINTR) {", "        if (written < 0 && errno == 0) {"),
+    # widgets
+    ("drag-starts-without-threshold", "widgets/FieldScrollView.cpp",
+     "if (std::fabs(inches) < kDragThresholdInches) {", "if (std::fabs(inches) < 0.f) {"),
+    ("coast-never-slows", "widgets/FieldScrollView.cpp",
+     "        velocity *= kFriction;\n", "        velocity *= 1.f;\n"),
+    ("drag-past-bounds-undamped", "widgets/FieldScrollView.cpp",
+     "            step.y *= kOutOfBoundsDamping;", "            step.y *= 1.f;"),
+    ("glide-overshoots-bounds", "widgets/FieldScrollView.cpp",
+     "MoveTo::create(duration, limitY(offset))", "MoveTo::create(duration, offset)"),
+    ("loose-card-lies-straight", "widgets/CardSprite.cpp",
+     "_body->setRotation(loose ? kLooseTurnDegrees : 0.f);", "_body->setRotation(0.f);"),
+    # scene
+    ("snap-reach-widened", "scene/FieldScene.h",
+     "static constexpr float kSnapReach = 30.f;", "static constexpr float kSnapReach = 60.f;"),
+    ("hold-reach-narrowed", "scene/FieldScene.h",
+     "static constexpr float kHoldReach = 30.f;", "static constexpr float kHoldReach = 10.f;"),
+    ("row-numbers-shown-from-zero", "scene/FieldSceneRows.cpp",
+     "LabelAtlas::create(std::to_string(10 * (i + 1)), kLineDigits,",
+     "LabelAtlas::create(std::to_string(10 * i), kLineDigits,"),
+    ("inserted-row-loses-last-row-cards", "scene/FieldSceneRows.cpp",
+     "    for (int r = kRowCount - 2; r >= row; --r) {", "    for (int r = kRowCount - 2; r > row; --r) {"),
+    ("usage-badge-not-lowered-on-removal", "scene/FieldSceneCards.cpp",
+     ".at(static_cast<std::size_t>(card->cardIndex)) -= 1;",
+     ".at(static_cast<std::size_t>(card->cardIndex)) -= 0;"),
+    ("loose-card-warning-miscounted", "scene/FieldSceneRun.cpp",
+     '    if (looseCards == 1) {', '    if (looseCards == 2) {'),
+    ("stop-sends-only-the-key", "scene/FieldSceneRun.cpp",
+     "    for (const ProgramChunk& chunk : stop) {\n",
+     "    for (const ProgramChunk& chunk : std::vector<ProgramChunk>(stop.begin(), stop.begin() + 1)) {\n"),
+    ("progress-line-forgets-tool-second", "scene/FieldSceneRun.cpp",
+     "return pacing::quietAfterChunks(pauses, toTool);",
+     "return pacing::quietAfterChunks(pauses, toTool && false);"),
+    ("progress-says-zero-seconds-left", "scene/TransferProgress.cpp",
+     "std::to_string((left + 999) / 1000)", "std::to_string(left / 1000)"),
+    ("tap-turns-into-drag-at-once", "scene/FieldScenePlacement.cpp",
+     "constexpr float kDecisionDistance = 2.f;", "constexpr float kDecisionDistance = 0.f;"),
+    ("workspace-place-wrong-order", "scene/WorkspacePlace.cpp",
+     'return std::to_string(rect.x) + "," + std::to_string(rect.y) + ","',
+     'return std::to_string(rect.y) + "," + std::to_string(rect.x) + ","'),
+    # engine
+    ("equal-z-order-drawn-newest-first", "engine/2d/Node.cpp",
+     "return l->_orderOfArrival < r->_orderOfArrival;", "return l->_orderOfArrival > r->_orderOfArrival;"),
+    ("touches-reach-bottom-node-first", "engine/base/EventDispatcher.cpp",
+     "return order.at(a->_node) > order.at(b->_node);", "return order.at(a->_node) < order.at(b->_node);"),
+    ("ease-out-runs-linear", "engine/2d/ActionEase.cpp",
+     "return t >= 1.f ? 1.f : 1.f - std::pow(2.f, -10.f * t);", "return t;"),
+    ("sequence-skips-ahead-early", "engine/2d/ActionInterval.cpp",
+     "if (t < 1.f && time + kTimeTolerance < end) {", "if (t < 1.f && time + 0.05 < end) {"),
+    ("timer-fires-a-frame-late", "engine/base/Scheduler.cpp",
+     "} else if (timer.elapsed + kTimeTolerance >= timer.interval) {",
+     "} else if (timer.elapsed + kTimeTolerance > timer.interval + 0.02) {"),
+    # simulator
+    ("kib-wait-counts-hundredths", "simulator/KibInterpreter.cpp",
+     "* 1000 + 30) / 60;", "* 1000 + 50) / 100;"),
+    ("escape-does-not-stop-kib", "simulator/Board.cpp",
+     "const bool stop = bytes.front() == '\\033' || bytes.front() == ' ';",
+     "const bool stop = bytes.front() == ' ';"),
+    ("vemmo-end-of-script-unseen", "simulator/VemmoInterpreter.cpp",
+     "constexpr char kEndOfTransmission = '\\x04';", "constexpr char kEndOfTransmission = '\\x03';"),
+    ("car-drives-through-walls", "simulator/CarModel.cpp",
+     "_x = std::clamp(_x + speed * dt * std::sin(_heading), reach, kArenaSize - reach);",
+     "_x = _x + speed * dt * std::sin(_heading);"),
+]
+
+# Which test programs link each module, its own first (most likely to fail first).
+SUITES = {
+    "catalogue": ["catalogue_tests", "generation_tests", "widgets_tests", "storage_tests",
+                  "scene_tests"],
+    "generation": ["generation_tests", "devicelink_tests", "storage_tests", "scene_tests"],
+    "storage": ["storage_tests", "scene_tests"],
+    "devicelink": ["devicelink_tests", "scene_tests"],
+    "widgets": ["widgets_tests", "scene_tests"],
+    "scene": ["scene_tests"],
+    "engine": ["engine_tests", "sdl_backend_tests", "widgets_tests", "simulator_tests",
+               "scene_tests", "devicelink_tests", "catalogue_tests", "generation_tests",
+               "storage_tests"],
+    "simulator": ["simulator_tests"],
+}
+
+# A mutation that hangs a program counts as caught once this has passed.
+PROGRAM_TIMEOUT = 900
+
+
+def program_path(build, name):
+    for sub in (Path("tests") / name.split("_")[0], Path("tests") / "app"):
+        candidate = build / sub / name
+        if candidate.exists():
+            return candidate
+    found = list(build.glob(f"tests/**/{name}"))
+    return found[0] if found else build / "tests" / name
+
+
+def run(cmd, log, timeout=None, cwd=None):
+    """Runs cmd in its own process group; True when it succeeds. A timeout kills the group."""
+    with open(log, "ab") as out:
+        out.write(("\n$ " + " ".join(str(c) for c in cmd) + "\n").encode())
+        out.flush()
+        proc = subprocess.Popen(cmd, stdout=out, stderr=subprocess.STDOUT, cwd=cwd,
+                                start_new_session=True)
+        try:
+            return proc.wait(timeout=timeout) == 0
+        except subprocess.TimeoutExpired:
+            out.write(b"\n(timed out)\n")
+            return False
+        finally:
+            if proc.poll() is None:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+
+
+def configure(build, log):
+    if (build / "build.ninja").exists():
+        return True
+    return run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                "-DZC_WERROR=ON", "-DZC_BUILD_BENCH=OFF"], log)
+
+
+class Mutated:
+    """The file with its one text replaced, put back on leaving whatever happens."""
+
+    def __init__(self, path, text, replacement):
+        self.path, self.text, self.replacement = path, text, replacement
+        self.original = None
+
+    def __enter__(self):
+        self.original = self.path.read_bytes()
+        self.path.write_bytes(self.original.replace(self.text.encode(), self.replacement.encode()))
+        return self
+
+    def __exit__(self, *exc):
+        self.path.write_bytes(self.original)
+        return False
+
+
+def check(mutations):
+    problems = []
+    for name, rel, text, replacement in mutations:
+        path = ROOT / rel
+        if not path.exists():
+            problems.append(f"{name}: {rel} does not exist")
+            continue
+        count = path.read_text().count(text)
+        if count != 1:
+            problems.append(f"{name}: text found {count} times in {rel}")
+        if rel.split("/")[0] not in SUITES:
+            problems.append(f"{name}: no suites known for {rel}")
+    names = [m[0] for m in mutations]
+    for dup in sorted({n for n in names if names.count(n) > 1}):
+        problems.append(f"{dup}: name used twice")
+    return problems
+
+
+def try_mutation(mutation, build, log):
+    """'caught by PROGRAM', 'survived', or 'broken' when the change does not build (a fault
+    of the list, not a catch)."""
+    name, rel, text, replacement = mutation
+    programs = SUITES[rel.split("/")[0]]
+    with Mutated(ROOT / rel, text, replacement):
+        if not run(["ninja", "-C", build, "-j2", *programs], log):
+            return "broken: does not build"
+        for program in programs:
+            path = program_path(build, program)
+            if not path.exists():
+                continue
+            if not run([path, "--gtest_fail_fast", "--gtest_brief=1"], log,
+                       timeout=PROGRAM_TIMEOUT, cwd=ROOT):
+                return f"caught by {program}"
+    return "survived"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default=str(ROOT / "build-mutate"),
+                        help="build folder of its own (default: build-mutate)")
+    parser.add_argument("--only", nargs="+", metavar="NAME", help="run these mutations only")
+    parser.add_argument("--list", action="store_true", help="list the mutations and stop")
+    parser.add_argument("--check", action="store_true",
+                        help="check that every text is found once, and stop")
+    parser.add_argument("--log", default=None, help="build and test output (default: in the build folder)")
+    args = parser.parse_args()
+
+    mutations = MUTATIONS
+    if args.only:
+        unknown = set(args.only) - {m[0] for m in MUTATIONS}
+        if unknown:
+            sys.exit("unknown mutation: " + ", ".join(sorted(unknown)))
+        mutations = [m for m in MUTATIONS if m[0] in args.only]
+    # Modules in turn, so that a run cut short has still tried each of them.
+    by_module = {}
+    for m in mutations:
+        by_module.setdefault(m[1].split("/")[0], []).append(m)
+    queues = list(by_module.values())
+    mutations = [q[i] for i in range(max(map(len, queues))) for q in queues if i < len(q)]
+    if args.list:
+        for name, rel, _, _ in mutations:
+            print(f"{name:40} {rel}")
+        print(f"{len(mutations)} mutations")
+        return 0
+    problems = check(mutations)
+    if problems or args.check:
+        print("\n".join(problems) or f"{len(mutations)} mutations, every text found once")
+        return 1 if problems else 0
+
+    build = Path(args.build).resolve()
+    build.mkdir(parents=True, exist_ok=True)
+    log = Path(args.log) if args.log else build / "mutate.log"
+    # Ctrl+C and a kill become an exception, so the file is put back on the way out.
+    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
+    if not configure(build, log):
+        sys.exit(f"cmake failed; see {log}")
+    every = sorted({p for m in mutations for p in SUITES[m[1].split("/")[0]]})
+    print(f"building the unchanged suites in {build} ...", flush=True)
+    if not run(["ninja", "-C", build, "-j2", *every], log):
+        sys.exit(f"the unchanged tree does not build; see {log}")
+
+    survivors, broken, caught = [], [], 0
+    try:
+        for i, mutation in enumerate(mutations, 1):
+            started = time.monotonic()
+            result = try_mutation(mutation, build, log)
+            caught += result.startswith("caught")
+            if result == "survived":
+                survivors.append(mutation)
+            elif result.startswith("broken"):
+                broken.append(mutation)
+            print(f"[{i}/{len(mutations)}] {mutation[0]}: {result} "
+                  f"({time.monotonic() - started:.0f} s)", flush=True)
+    except KeyboardInterrupt:
+        print("\ninterrupted; the file was put back", flush=True)
+        mutations = mutations[:i - 1]
+
+    print(f"\ncaught {caught}/{len(mutations)}")
+    for name, rel, _, _ in survivors:
+        print(f"  survived: {name} ({rel})")
+    for name, rel, _, _ in broken:
+        print(f"  does not build: {name} ({rel})")
+    return 0 if not survivors and not broken else 2
+
+
+if __name__ == "__main__":
+    sys.exit(main())
