@@ -8,7 +8,18 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
+"$root/scripts/setup.sh" windows
 jobs="$(nproc)"
+
+# The Windows cross build needs nothing from the Linux ones: it compiles at the lowest
+# priority beside them, on the time their suites leave the processors idle, and its suites
+# run at the end.
+mkdir -p "$root/build-windows-tests"
+windows_log="$root/build-windows-tests/background-build.log"
+nice -n 19 "$root/scripts/test-windows.sh" --build-only >"$windows_log" 2>&1 &
+windows_build=$!
+# A failure before the end leaves no build behind it.
+trap 'kill "$windows_build" 2>/dev/null || true' EXIT
 
 # configure_and_test DIR LABELS TARGET [cmake options...]: an empty LABELS runs every suite,
 # an empty TARGET builds everything.
@@ -51,6 +62,11 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 configure_and_test build-tsan devicelink devicelink_tests -DCMAKE_BUILD_TYPE=Debug \
     -DZC_SANITIZE=thread -DZC_BUILD_BENCH=OFF -DZC_BUILD_APP=OFF
 
+if ! wait "$windows_build"; then
+    cat "$windows_log"
+    echo "test: the Windows build failed" >&2
+    exit 1
+fi
 "$root/scripts/test-windows.sh"
 
 echo "test: all suites passed"
