@@ -1,9 +1,9 @@
-// buildProgram: opening and closing items, numbered and unnumbered lines, separators,
-// terminators and pauses in both dialects, chunk by chunk.
+// The bytes and pauses a board receives: golden programs in both dialects, and the rules for
+// line numbers, separators and empty rows.
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "catalogue/DeviceManager.h"
@@ -15,10 +15,8 @@ namespace {
 using Rows = std::vector<std::vector<std::optional<CardId>>>;
 using Chunks = std::vector<ProgramChunk>;
 
-constexpr int kKib = 0;
 constexpr int kVemmo = 1;
 
-// Cards used below, by set and index.
 constexpr CardId kLedOn{0, 0};
 constexpr CardId kLedOff{0, 1};
 constexpr CardId kWait1{0, 2};
@@ -27,7 +25,6 @@ constexpr CardId kLoopEnd{0, 5};
 constexpr CardId kForward{1, 0};
 constexpr CardId kBeep{2, 2};
 constexpr CardId kButtonPressed{2, 3};
-constexpr CardId kLoop3Start{2, 5};
 
 const std::string kEot(1, '\x04');
 
@@ -36,135 +33,106 @@ Rows emptyField() {
     return Rows(30, std::vector<std::optional<CardId>>(2));
 }
 
-// The four rows of the blinking-LED program: loop, LED on + wait, LED off + wait, loop end.
-Rows blinkField() {
+class ProgramBuilderTest : public ::testing::Test {
+protected:
+    FreshSelection selection;
+    DeviceManager* manager = DeviceManager::getInstance();
+
+    // The program lines only, without the dialect's opening and closing items.
+    Chunks lines(const Rows& rows) {
+        Chunks chunks = buildProgram(rows);
+        const auto header = static_cast<long>(manager->getHeader().size());
+        const auto footer = static_cast<long>(manager->getFooter().size());
+        EXPECT_GE(static_cast<long>(chunks.size()), header + footer);
+        return Chunks(chunks.begin() + header, chunks.end() - footer);
+    }
+};
+
+// Loop, LED on + wait, LED off + wait, loop end: the first program a class builds.
+TEST_F(ProgramBuilderTest, BlinkProgramInBothDialects) {
     Rows rows = emptyField();
     rows[0][0] = kLoopStart;
     rows[1] = {kLedOn, kWait1};
     rows[2] = {kLedOff, kWait1};
     rows[3][0] = kLoopEnd;
-    return rows;
+    EXPECT_EQ(buildProgram(rows), (Chunks{
+                                      {"NEW\r\n", 200},
+                                      {"10 @LOOP\r\n", 400},
+                                      {"20 LED 1:WAIT 60\r\n", 720},
+                                      {"30 LED 0:WAIT 60\r\n", 720},
+                                      {"40 GOTO @LOOP\r\n", 600},
+                                      {"SAVE 0\r\n", 1000},
+                                      {"RUN\r\n", 200},
+                                  }));
+    manager->dialect = kVemmo;
+    EXPECT_EQ(buildProgram(rows), (Chunks{
+                                      {"cat uart > .\nvar i=0;var o=0;\n", 150},
+                                      {"while(uart()==-1) {\n", 100},
+                                      {"led(1);sleep(1000);\n", 100},
+                                      {"led(0);sleep(1000);\n", 100},
+                                      {"}\n", 10},
+                                      {"while(uart()!=-1);\n" + kEot, 2000},
+                                      {"ms .\n", 25},
+                                  }));
 }
 
-class ProgramBuilderTest : public ::testing::Test {
-protected:
-    FreshSelection selection;
-    // The program lines only, without the dialect's opening and closing items.
-    Chunks lines(const Rows& rows) {
-        Chunks chunks = buildProgram(rows);
-        const std::size_t items = manager->getHeader().size() + manager->getFooter().size();
-        EXPECT_GE(chunks.size(), items);
-        return Chunks(chunks.begin() + static_cast<long>(manager->getHeader().size()),
-                      chunks.end() - static_cast<long>(manager->getFooter().size()));
+// Every card of a set side by side in one row: each card's text as its board reads it.
+TEST_F(ProgramBuilderTest, EveryCardsTextInBothDialects) {
+    const char* const expected[2][3] = {
+        {"10 LED 1:LED 0:WAIT 60:WAIT 180:@LOOP:GOTO @LOOP\r\n",
+         "10 OUT 33:OUT 0:OUT 18:OUT 34:OUT 32:OUT 16:OUT 17:OUT 1:OUT 2:"
+         "PWM 3, 60:PWM 3, 145:PWM 3, 230:PWM 4, 230:PWM 4, 145:PWM 4, 60\r\n",
+         "10 WAIT 300:WAIT 600:BEEP:IF BTN()=1 THEN:IF BTN()=0 THEN:"
+         "FOR I = 1 TO 3:NEXT:FOR I = 1 TO 5:NEXT:OUT 1, 1:OUT 1, 0:OUT 2, 1:OUT 2, 0:"
+         "OUT 3, 1:OUT 3, 0:OUT 4, 1:OUT 4, 0:OUT 5, 1:OUT 5, 0:OUT 6, 1:OUT 6, 0\r\n"},
+        {"led(1);led(0);sleep(1000);sleep(3000);while(uart()==-1) {}\n",
+         "out(33);out(0);out(18);out(34);out(32);out(16);out(17);out(1);out(2);"
+         "pwm(3, 600);pwm(3, 1450);pwm(3, 2300);pwm(4, 2300);pwm(4, 1450);pwm(4, 600);\n",
+         "sleep(5000);sleep(10000);beep();if(btn()==1) if(btn()==0) "
+         "i=0;\nwhile(i<3){i=i+1;\n}i=0;\nwhile(i<5){i=i+1;\n}"
+         "out(o=o|1);out(o=o&~1);out(o=o|2);out(o=o&~2);out(o=o|4);out(o=o&~4);"
+         "out(o=o|8);out(o=o&~8);out(o=o|16);out(o=o&~16);out(o=o|32);out(o=o&~32);\n"},
+    };
+    for (int dialect = 0; dialect < 2; ++dialect) {
+        manager->dialect = dialect;
+        for (int set = 0; set < 3; ++set) {
+            Rows rows(1);
+            for (int card = 0; card < manager->getCardCount(set); ++card) {
+                rows[0].push_back(CardId{set, card});
+            }
+            const Chunks program = lines(rows);
+            ASSERT_EQ(program.size(), 1u);
+            EXPECT_EQ(program[0].text, expected[dialect][set]) << "dialect " << dialect;
+        }
     }
-    DeviceManager* manager = DeviceManager::getInstance();
-};
-
-TEST_F(ProgramBuilderTest, BlinkProgramInKib) {
-    const Chunks expected = {
-        {"NEW\r\n", 200},
-        {"10 @LOOP\r\n", 400},
-        {"20 LED 1:WAIT 60\r\n", 720},
-        {"30 LED 0:WAIT 60\r\n", 720},
-        {"40 GOTO @LOOP\r\n", 600},
-        {"SAVE 0\r\n", 1000},
-        {"RUN\r\n", 200},
-    };
-    EXPECT_EQ(buildProgram(blinkField()), expected);
 }
 
-TEST_F(ProgramBuilderTest, BlinkProgramInVemmo) {
+TEST_F(ProgramBuilderTest, StopSendsTheKeyThenResetsTheOutputs) {
+    EXPECT_EQ(buildStopProgram(), (Chunks{{"\x1b", 500}, {"OUT0\n", 200}}));
     manager->dialect = kVemmo;
-    const Chunks expected = {
-        {"cat uart > .\nvar i=0;var o=0;\n", 150},
-        {"while(uart()==-1) {\n", 100},
-        {"led(1);sleep(1000);\n", 100},
-        {"led(0);sleep(1000);\n", 100},
-        {"}\n", 10},
-        {"while(uart()!=-1);\n" + kEot, 2000},
-        {"ms .\n", 25},
-    };
-    EXPECT_EQ(buildProgram(blinkField()), expected);
-}
-
-TEST_F(ProgramBuilderTest, ButtonTestTakesTheNextCardAsItsBody) {
-    Rows rows = emptyField();
-    rows[0] = {kButtonPressed, kLedOn};
-    EXPECT_EQ(lines(rows), (Chunks{{"10 IF BTN()=1 THEN:LED 1\r\n", 1040}}));
-    manager->dialect = kVemmo;
-    EXPECT_EQ(lines(rows), (Chunks{{"if(btn()==1) led(1);\n", 105}}));
+    EXPECT_EQ(buildStopProgram(), (Chunks{{" ", 20}, {"ms\nout(0)\nexit()\n", 85}}));
 }
 
 TEST_F(ProgramBuilderTest, EmptyFieldSendsOnlyOpeningAndClosingItems) {
-    const Chunks kib = {{"NEW\r\n", 200}, {"SAVE 0\r\n", 1000}, {"RUN\r\n", 200}};
-    EXPECT_EQ(buildProgram(emptyField()), kib);
-    EXPECT_EQ(buildProgram(Rows{}), kib);
-    EXPECT_EQ(buildProgram(Rows{{}, {}}), kib);
-    manager->dialect = kVemmo;
-    const Chunks vemmo = {{"cat uart > .\nvar i=0;var o=0;\n", 150},
-                          {"while(uart()!=-1);\n" + kEot, 2000},
-                          {"ms .\n", 25}};
-    EXPECT_EQ(buildProgram(emptyField()), vemmo);
+    EXPECT_EQ(lines(emptyField()), Chunks{});
+    EXPECT_EQ(buildProgram(Rows{}), buildProgram(emptyField()));
 }
 
-TEST_F(ProgramBuilderTest, RowsKeepTheirNumbersBelowEmptyRows) {
+TEST_F(ProgramBuilderTest, RowsKeepTheirNumbersAndSecondSlotsTheirPlace) {
     Rows rows = emptyField();
     rows[2][0] = kBeep;
-    EXPECT_EQ(lines(rows), (Chunks{{"30 BEEP\r\n", 360}}));
+    rows[10][1] = kForward;
     rows[29][1] = kLedOff;
-    rows[10][0] = kLedOn;
-    EXPECT_EQ(lines(rows),
-              (Chunks{{"30 BEEP\r\n", 360}, {"110 LED 1\r\n", 440}, {"300 LED 0\r\n", 440}}));
-}
-
-TEST_F(ProgramBuilderTest, CardInSecondSlotOnlyGetsTheNumberAndNoSeparator) {
-    Rows rows = emptyField();
-    rows[1][1] = kForward;
-    EXPECT_EQ(lines(rows), (Chunks{{"20 OUT 33\r\n", 440}}));
+    rows[0] = {kButtonPressed, kLedOn};
+    EXPECT_EQ(lines(rows), (Chunks{{"10 IF BTN()=1 THEN:LED 1\r\n", 1040},
+                                   {"30 BEEP\r\n", 360},
+                                   {"110 OUT 33\r\n", 480},
+                                   {"300 LED 0\r\n", 440}}));
     manager->dialect = kVemmo;
-    EXPECT_EQ(lines(rows), (Chunks{{"out(33);\n", 45}}));
-}
-
-TEST_F(ProgramBuilderTest, RowsOfAnyWidthJoinEveryCardWithTheSeparator) {
-    const Rows rows = {{kLedOn, std::nullopt, kBeep, kLedOff}};
-    EXPECT_EQ(lines(rows), (Chunks{{"10 LED 1:BEEP:LED 0\r\n", 840}}));
-    manager->dialect = kVemmo;
-    EXPECT_EQ(lines(rows), (Chunks{{"led(1);beep();led(0);\n", 110}}));
-}
-
-TEST_F(ProgramBuilderTest, UnpairedLoopCardsAreSentAsTheyStand) {
-    Rows rows = emptyField();
-    rows[0][0] = kLoop3Start;
-    rows[1][0] = kLoop3Start;
-    rows[5][1] = kLoopEnd;
-    EXPECT_EQ(lines(rows), (Chunks{{"10 FOR I = 1 TO 3\r\n", 760},
-                                   {"20 FOR I = 1 TO 3\r\n", 760},
-                                   {"60 GOTO @LOOP\r\n", 600}}));
-    manager->dialect = kVemmo;
-    EXPECT_EQ(lines(rows),
-              (Chunks{{"i=0;\nwhile(i<3){\n", 85}, {"i=0;\nwhile(i<3){\n", 85}, {"}\n", 10}}));
-}
-
-TEST_F(ProgramBuilderTest, SwitchingDialectRegeneratesTheSameFieldWithoutSideEffects) {
-    const Rows rows = blinkField();
-    const Chunks kib = buildProgram(rows);
-    manager->dialect = kVemmo;
-    const Chunks vemmo = buildProgram(rows);
-    EXPECT_NE(kib, vemmo);
-    EXPECT_EQ(buildProgram(rows), vemmo);
-    EXPECT_EQ(manager->dialect, kVemmo);
-    EXPECT_EQ(manager->cardSet, 0);
-    manager->dialect = kKib;
-    EXPECT_EQ(buildProgram(rows), kib);
-}
-
-TEST_F(ProgramBuilderTest, CardOfAnUnknownSetIsARangeError) {
-    EXPECT_THROW(buildProgram(Rows{{CardId{3, 0}}}), std::out_of_range);
-}
-
-TEST(ProgramChunkPrinting, EscapesControlCharacters) {
-    EXPECT_EQ(::testing::PrintToString(ProgramChunk{"a\r\n\"" + kEot, 7}),
-              "{\"a\\r\\n\\\"\\x04\", 7 ms}");
+    EXPECT_EQ(lines(rows), (Chunks{{"if(btn()==1) led(1);\n", 105},
+                                   {"beep();\n", 40},
+                                   {"out(33);\n", 45},
+                                   {"led(0);\n", 40}}));
 }
 
 }  // namespace

@@ -1,0 +1,92 @@
+// What the card table must satisfy for the palette, the field and the saved programs; the
+// texts a board receives are pinned by the golden programs of the generation suite.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "catalogue/DeviceManager.h"
+#include "tests/support/FreshSelection.h"
+
+namespace {
+
+bool pictureExists(const std::string& path) {
+    return !path.empty() && std::filesystem::is_regular_file(std::string(ZC_SOURCE_DIR) + "/" + path);
+}
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    FreshSelection selection;
+    DeviceManager* manager = DeviceManager::getInstance();
+};
+
+TEST_F(CatalogueTest, EveryCardHasItsOwnPicturesAndATextInEachDialect) {
+    ASSERT_EQ(manager->getDialectCount(), 2);
+    ASSERT_EQ(manager->getCardSetCount(), 3);
+    // The palettes a child picks from: basic, the robot car, everything else.
+    EXPECT_EQ(manager->getCardCount(0), 6);
+    EXPECT_EQ(manager->getCardCount(1), 15);
+    EXPECT_EQ(manager->getCardCount(2), 21);
+    std::set<std::string> pictures;
+    for (int set = 0; set < manager->getCardSetCount(); ++set) {
+        manager->cardSet = set;
+        EXPECT_TRUE(pictureExists(manager->getTabImage(set))) << "tab " << set;
+        for (int card = 0; card < manager->getCardCount(set); ++card) {
+            SCOPED_TRACE("set " + std::to_string(set) + ", card " + std::to_string(card));
+            const std::string palette = manager->getPaletteImage(card);
+            EXPECT_TRUE(pictureExists(palette)) << palette;
+            EXPECT_TRUE(pictures.insert(palette).second) << palette;
+            for (int dialect = 0; dialect < 2; ++dialect) {
+                manager->dialect = dialect;
+                // The palette shows the card's meaning, the field its text for the board.
+                EXPECT_EQ(manager->getPaletteImage(card), palette);
+                const std::string onField = manager->getCardImage(card);
+                EXPECT_EQ(manager->getCardImage(card, set), onField);
+                EXPECT_TRUE(pictureExists(onField)) << onField;
+                EXPECT_TRUE(pictures.insert(onField).second) << onField;
+                EXPECT_FALSE(manager->getCode(card, set).text.empty());
+            }
+            manager->dialect = 0;
+        }
+    }
+}
+
+TEST_F(CatalogueTest, OnlyTheCurrentSetsTabAndDialectsToggleAreLit) {
+    for (int set = 0; set < 3; ++set) {
+        manager->cardSet = set;
+        for (int other = 0; other < 3; ++other) {
+            const std::string tab = manager->getTabImage(other);
+            EXPECT_EQ(tab.find("_on.png") != std::string::npos, other == set) << tab;
+        }
+    }
+    for (int dialect = 0; dialect < 2; ++dialect) {
+        EXPECT_NE(manager->getToggleImage(dialect, true), manager->getToggleImage(dialect, false));
+        EXPECT_TRUE(pictureExists(manager->getToggleImage(dialect, true)));
+        EXPECT_TRUE(pictureExists(manager->getToggleImage(dialect, false)));
+    }
+}
+
+TEST_F(CatalogueTest, FirstStartSelectsKibAndTheBasicSet) {
+    manager->dialect = 1;
+    manager->cardSet = 2;
+    ASSERT_TRUE(manager->init());
+    EXPECT_EQ(manager->dialect, 0);
+    EXPECT_EQ(manager->cardSet, 0);
+}
+
+// A card index past its set is answered with nothing (an empty slot is drawn and sent as
+// nothing); a set or dialect that does not exist is a caller's fault and throws.
+TEST_F(CatalogueTest, PastTheEndIsEmptyAndOutsideTheTablesThrows) {
+    for (const int card : {6, -1}) {
+        EXPECT_EQ(manager->getPaletteImage(card), "");
+        EXPECT_EQ(manager->getCardImage(card), "");
+        EXPECT_EQ(manager->getCode(card, 0).text, "");
+    }
+    EXPECT_THROW(manager->getCode(0, 3), std::out_of_range);
+    manager->dialect = 2;
+    EXPECT_THROW(manager->getLineTerminator(), std::out_of_range);
+}
+
+}  // namespace
