@@ -19,7 +19,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e_test  # noqa: E402
 import window_test  # noqa: E402
-from e2e_test import EndToEnd, find_window, near, until  # noqa: E402
+from e2e_test import Bench, EndToEnd, find_window, near, processes_in, until  # noqa: E402
 from window_test import WorkspaceChecks, check_program_icon, run_cases  # noqa: E402
 
 ARGS = None
@@ -68,7 +68,7 @@ def menu_command():
     raise AssertionError(DESKTOP_ENTRY + " has no Exec line")
 
 
-class InstalledBench:
+class InstalledBench(Bench):
     """The installed program as the end-to-end helpers drive it."""
 
     def __init__(self, argv, folder):
@@ -80,22 +80,7 @@ class InstalledBench:
         return self.args
 
     def processes(self):
-        """Ids of the running processes whose program lies in the package's folder."""
-        found = []
-        for entry in os.listdir("/proc"):
-            try:
-                if entry.isdigit() and os.readlink("/proc/%s/exe" % entry).startswith(HOME + "/"):
-                    found.append(int(entry))
-            except OSError:
-                continue
-        return found
-
-    def kill_leftovers(self):
-        for pid in self.processes():
-            try:
-                os.kill(pid, 9)
-            except ProcessLookupError:
-                pass
+        return processes_in(HOME)
 
 
 class DebianPackage(EndToEnd, WorkspaceChecks):

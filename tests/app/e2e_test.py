@@ -207,7 +207,37 @@ class Pointer:
                   ["sleep", "0.05", "mouseup", "1"])
 
 
-class Workbench:
+def processes_in(folder, wine=False):
+    """Ids of the running processes started from the folder's programs (under wine: whose
+    command names one, as a Linux or a Windows path)."""
+    windows = ("z:" + folder.replace("/", "\\") + "\\").lower()
+    found = []
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                exe = os.readlink(os.path.join("/proc", entry, "exe"))
+                with open(os.path.join("/proc", entry, "cmdline"), "rb") as cmdline:
+                    command = cmdline.read().split(b"\0")[0].decode(errors="replace")
+            except OSError:
+                continue
+            ours = exe.startswith(folder + os.sep)
+            if wine and "/wine" in exe:
+                ours = command.startswith(folder + os.sep) or command.lower().startswith(windows)
+            if ours:
+                found.append(int(entry))
+    return found
+
+
+class Bench:
+    def kill_leftovers(self):
+        for pid in self.processes():
+            try:
+                os.kill(pid, 9)
+            except ProcessLookupError:
+                pass
+
+
+class Workbench(Bench):
     """A folder with a copy of the program, its pictures, and an `exe` folder of its own."""
 
     def __init__(self, test, tools):
@@ -240,32 +270,7 @@ class Workbench:
         return [self.program]
 
     def processes(self):
-        """Ids of the running processes started from this folder's programs (under wine:
-        whose command names one, as a Linux or a Windows path)."""
-        windows = ("z:" + self.folder.replace("/", "\\") + "\\").lower()
-        found = []
-        for entry in os.listdir("/proc"):
-            if entry.isdigit():
-                try:
-                    exe = os.readlink(os.path.join("/proc", entry, "exe"))
-                    with open(os.path.join("/proc", entry, "cmdline"), "rb") as cmdline:
-                        command = cmdline.read().split(b"\0")[0].decode(errors="replace")
-                except OSError:
-                    continue
-                ours = exe.startswith(self.folder + os.sep)
-                if ARGS.wine_run and "/wine" in exe:
-                    ours = (command.startswith(self.folder + os.sep) or
-                            command.lower().startswith(windows))
-                if ours:
-                    found.append(int(entry))
-        return found
-
-    def kill_leftovers(self):
-        for pid in self.processes():
-            try:
-                os.kill(pid, 9)
-            except ProcessLookupError:
-                pass
+        return processes_in(self.folder, bool(ARGS.wine_run))
 
 
 class EndToEnd(DisplayTest):

@@ -2,9 +2,9 @@
 """Window tests of the real program and of the engine's window, each on its own Xvfb.
 
 Usage: window_test.py --program ZUNDLECARDS --probe WINDOW_PROBE --out DIR
-                      [--artifacts DIR] [--scene-loads-pictures 0|1] [TestCase ...]
-Screenshots are saved in --out; the workspace's screenshot in --artifacts (default --out). The program's start without pictures is checked once its
-workspace loads any (it is skipped before). Exits 77 when every selected test was skipped."""
+                      [--artifacts DIR] [TestCase ...]
+Screenshots are saved in --out; the workspace's screenshot in --artifacts (default --out).
+Exits 77 when every selected test was skipped."""
 
 import argparse
 import ctypes
@@ -89,54 +89,6 @@ def close_window(display_name, window_id):
     if X_ERRORS:
         raise AssertionError("the X server refused the close request for window 0x%x "
                              "(error %d, request %d)" % ((window_id,) + X_ERRORS[0]))
-
-
-class XStructureEvent(ctypes.Structure):
-    """The fields that MapNotify and DestroyNotify share."""
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong),
-                ("window", ctypes.c_ulong)]
-
-
-class WindowLife:
-    """Watches the virtual display for windows that are mapped and later destroyed."""
-    MAP_NOTIFY, DESTROY_NOTIFY, SUBSTRUCTURE_NOTIFY_MASK = 19, 17, 1 << 19
-
-    def __init__(self, display_name):
-        self.x11 = ctypes.CDLL("libX11.so.6")
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        self.x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        self.x11.XPending.argtypes = [ctypes.c_void_p]
-        self.x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(XEvent)]
-        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        self.display = self.x11.XOpenDisplay(display_name.encode())
-        if not self.display:
-            raise RuntimeError("cannot open X display " + display_name)
-        root = self.x11.XDefaultRootWindow(self.display)
-        self.x11.XSelectInput(self.display, root, self.SUBSTRUCTURE_NOTIFY_MASK)
-        self.x11.XSync(self.display, 0)
-        self.mapped = set()
-        self.vanished = []
-
-    def read(self):
-        """Windows that were shown and then destroyed, so far."""
-        self.x11.XSync(self.display, 0)
-        event = XEvent()
-        while self.x11.XPending(self.display):
-            self.x11.XNextEvent(self.display, ctypes.byref(event))
-            notify = ctypes.cast(ctypes.byref(event), ctypes.POINTER(XStructureEvent)).contents
-            if notify.type == self.MAP_NOTIFY:
-                self.mapped.add(notify.window)
-            elif notify.type == self.DESTROY_NOTIFY and notify.window in self.mapped:
-                self.vanished.append(notify.window)
-        return self.vanished
-
-    def close(self):
-        self.x11.XCloseDisplay(self.display)
 
 
 def window_icons(display_name, window_id):
@@ -293,12 +245,8 @@ class DisplayTest(unittest.TestCase):
 
 class ProgramWindow(DisplayTest):
     def test_window_has_the_title_and_size_and_closes_cleanly(self):
-        life = WindowLife(self.display.display)
-        self.addCleanup(life.close)
         program = self.start([ARGS.program])
         window = program.wait_for_window("ZundleApps")
-        # Whoever finds the window by its title must find one that stays.
-        self.assertEqual(life.read(), [], "a window was shown, then destroyed at start-up")
         self.assertEqual(program.tool("xdotool", "getwindowname", str(window)).strip(),
                          "ZundleApps")
         self.assertEqual(program.geometry(window), (1024, 768))
@@ -382,17 +330,6 @@ class Workspace(DisplayTest, WorkspaceChecks):
     def test_program_shows_the_whole_workspace(self):
         self.expect_workspace_then_close(self.start([ARGS.program]), "workspace.png")
 
-    def test_program_without_its_icon_shows_the_whole_workspace(self):
-        with tempfile.TemporaryDirectory() as folder:
-            copy = os.path.join(folder, "zundlecards")
-            shutil.copy2(ARGS.program, copy)
-            pictures = os.path.realpath(os.path.join(os.path.dirname(ARGS.program), "res"))
-            left_out = ("zundlecards.png", "src")
-            shutil.copytree(pictures, os.path.join(folder, "res"),
-                            ignore=lambda _, names: [n for n in names if n in left_out])
-            self.expect_workspace_then_close(self.start([copy], cwd=folder),
-                                             "workspace-without-icon.png")
-
 
 class Letterbox(DisplayTest):
     GREEN = (0, 200, 0)
@@ -427,24 +364,15 @@ class Letterbox(DisplayTest):
         status, err = program.close(window)
         self.assertEqual(status, 0, err)
 
-    def test_window_resized_wider_redraws_with_side_borders(self):
+    def test_window_resized_wider_or_hidden_and_shown_is_drawn_with_side_borders(self):
         program = self.start([ARGS.probe, "letterbox", "1024", "768"])
         window = program.wait_for_window("WindowProbe")
         # At the screen's corner, so that the whole resized window is on screen for import.
         program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
         program.tool("xdotool", "windowsize", "--sync", str(window), "1200", "600")
         self.expect_letterbox(program, window, "letterbox-resized.png")
-        status, err = program.close(window)
-        self.assertEqual(status, 0, err)
-
-
-    def test_window_hidden_and_shown_again_is_drawn_again(self):
         # Hiding stops the frames (the program goes to the background); showing the
         # window must bring its picture back.
-        program = self.start([ARGS.probe, "letterbox", "1200", "600"])
-        window = program.wait_for_window("WindowProbe")
-        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
-        self.expect_letterbox(program, window, "letterbox-before-hiding.png")
         program.tool("xdotool", "windowunmap", "--sync", str(window))
         program.tool("xdotool", "windowmap", "--sync", str(window))
         self.expect_letterbox(program, window, "letterbox-shown-again.png")
@@ -488,8 +416,6 @@ class MissingPicture(DisplayTest):
         self.assertNotIn(folder, err, "looked in the current folder")
 
     def test_program_without_its_pictures_stops_at_start_up(self):
-        if not ARGS.scene_loads_pictures:
-            self.skipTest("the workspace loads no pictures yet")
         with tempfile.TemporaryDirectory() as folder:
             copy = os.path.join(folder, "zundlecards")
             shutil.copy2(ARGS.program, copy)
@@ -520,7 +446,6 @@ def main():
     parser.add_argument("--probe", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--artifacts")
-    parser.add_argument("--scene-loads-pictures", type=int, default=0)
     ARGS, rest = parser.parse_known_args()
     ARGS.artifacts = ARGS.artifacts or ARGS.out
     os.makedirs(ARGS.out, exist_ok=True)
