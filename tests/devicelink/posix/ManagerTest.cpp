@@ -158,6 +158,7 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
     for (const char* text : {"10 LED 1\n", "20 WAIT 100\n", "RUN\n"})
         manager->sendQueue.pushBack(SendData::create(text, 30));
     manager->selectedIndex = 1;
+    BoardReader reader(second, 25);
     Calls sent;
     Calls refused;
     ASSERT_TRUE(manager->startSend(recorder(sent)));
@@ -173,6 +174,7 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
     EXPECT_EQ(sent.failure, Kind::None);
     EXPECT_EQ(refused.count, 0);
     EXPECT_EQ(manager->getChunksSent(), 3);
-    EXPECT_EQ(second.read(25), "10 LED 1\n20 WAIT 100\nRUN\n");
+    reader.join();
+    EXPECT_EQ(reader.received(), "10 LED 1\n20 WAIT 100\nRUN\n");
     EXPECT_FALSE(first.hasInput(0));
 }

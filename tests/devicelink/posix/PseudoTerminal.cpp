@@ -5,25 +5,33 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 PseudoTerminal::PseudoTerminal() {
     _master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (_master < 0 || ::grantpt(_master) != 0 || ::unlockpt(_master) != 0) {
+        return;
+    }
     char path[128];
-    if (_master < 0 || ::grantpt(_master) != 0 || ::unlockpt(_master) != 0 ||
-        ::ptsname_r(_master, path, sizeof(path)) != 0 || std::strncmp(path, "/dev/", 5) != 0) {
+    if (::ptsname_r(_master, path, sizeof(path)) != 0 || std::strncmp(path, "/dev/", 5) != 0) {
         return;
     }
     _portName = path + 5;
     _keeper = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
 }
 
+PseudoTerminal::~PseudoTerminal() {
+    hangUp();
+}
+
 void PseudoTerminal::hangUp() {
-    for (int* fd : {&_master, &_keeper}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
+    if (_master >= 0)
+        ::close(_master);
+    if (_keeper >= 0)
+        ::close(_keeper);
+    _master = -1;
+    _keeper = -1;
 }
 
 bool PseudoTerminal::hasInput(int waitMs) const {
@@ -31,15 +39,51 @@ bool PseudoTerminal::hasInput(int waitMs) const {
     return ::poll(&entry, 1, waitMs) == 1 && (entry.revents & POLLIN);
 }
 
-std::string PseudoTerminal::read(std::size_t count) {
-    std::string received;
-    char buffer[4096];
-    // The kernel hands the bytes over from a worker of its own: a generous quiet.
-    while (received.size() < count && hasInput(10000)) {
-        const ssize_t got = ::read(_master, buffer, sizeof(buffer));
-        if (got <= 0)
-            break;
-        received.append(buffer, static_cast<std::size_t>(got));
+BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData,
+                         std::chrono::seconds limit)
+    : _terminal(terminal), _expected(expectedBytes), _onData(std::move(onData)), _limit(limit) {
+    _thread = std::thread([this] { run(); });
+}
+
+BoardReader::~BoardReader() {
+    join();
+}
+
+void BoardReader::join() {
+    if (_thread.joinable())
+        _thread.join();
+}
+
+BoardReader::Clock::time_point BoardReader::arrivalOf(std::size_t offset) const {
+    for (const auto& piece : _pieces) {
+        if (offset < piece.first)
+            return piece.second;
     }
-    return received;
+    return Clock::time_point::max();
+}
+
+void BoardReader::run() {
+    const auto giveUp = Clock::now() + _limit;
+    char buffer[4096];
+    while (_received.size() < _expected && Clock::now() < giveUp) {
+        const int master = _terminal.masterFd();
+        if (master < 0)
+            return;
+        pollfd entry{master, POLLIN, 0};
+        const int ready = ::poll(&entry, 1, 50);
+        if (ready < 0 && errno != EINTR)
+            return;
+        if (ready <= 0)
+            continue;
+        const ssize_t count = ::read(master, buffer, sizeof(buffer));
+        const auto now = Clock::now();
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return;
+        _received.append(buffer, static_cast<std::size_t>(count));
+        _pieces.emplace_back(_received.size(), now);
+        if (_onData)
+            _onData(_received);
+    }
 }

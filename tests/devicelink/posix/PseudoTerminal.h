@@ -2,31 +2,64 @@
 // port side by its name below /dev, the test reads what arrives on the other side.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 class PseudoTerminal {
 public:
     // Opens the pair; the test keeps one port-side descriptor of its own (keeperFd) so
     // the pair stays up before and after the link's own open.
     PseudoTerminal();
-    ~PseudoTerminal() { hangUp(); }
+    ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     bool valid() const { return _master >= 0 && _keeper >= 0; }
     // The port's name below /dev, e.g. "pts/3".
     const std::string& portName() const { return _portName; }
+    int masterFd() const { return _master; }
     int keeperFd() const { return _keeper; }
     // Makes the port vanish: both the board side and the keeper go.
     void hangUp();
     // True when something arrives on the board side within the time.
     bool hasInput(int waitMs) const;
-    // What the board side gets until `count` bytes or a long quiet.
-    std::string read(std::size_t count);
 
 private:
     int _master = -1;
     int _keeper = -1;
     std::string _portName;
+};
+
+// Reads the board side on its own thread until the expected byte count, a hang-up, or a
+// deadline (generous unless given), and notes when each piece arrived.
+class BoardReader {
+public:
+    using Clock = std::chrono::steady_clock;
+    // Called on the reader thread after each piece, with everything received so far.
+    using OnData = std::function<void(const std::string& received)>;
+
+    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData = {},
+                std::chrono::seconds limit = std::chrono::seconds(20));
+    ~BoardReader();
+    // Waits for the reader to stop; afterwards received() and arrivalOf() may be read.
+    void join();
+    const std::string& received() const { return _received; }
+    // When the byte at `offset` arrived.
+    Clock::time_point arrivalOf(std::size_t offset) const;
+
+private:
+    void run();
+
+    PseudoTerminal& _terminal;
+    std::size_t _expected;
+    OnData _onData;
+    std::chrono::seconds _limit;
+    std::string _received;
+    std::vector<std::pair<std::size_t, Clock::time_point>> _pieces;  // end offset, time
+    std::thread _thread;
 };

@@ -57,6 +57,7 @@ TEST(SerialTransfer, WritesExactBytesRawAt115200_8N1AndPausesAfterEveryChunk) {
     ASSERT_TRUE(terminal.valid() && isCooked(terminal.keeperFd()));
     const std::vector<Chunk> chunks = {
         {"10 LED 1\n", 60}, {"\033", 0}, {std::string("\x04\r\nA\0B", 6), 30}, {"20 GOTO 10\n", 40}};
+    BoardReader reader(terminal, joined(chunks).size());
     std::vector<Clock::time_point> sent;
     termios seen{};
     int exclusive = -1;
@@ -71,7 +72,8 @@ TEST(SerialTransfer, WritesExactBytesRawAt115200_8N1AndPausesAfterEveryChunk) {
                      }).kind,
               Kind::None);
     const auto finished = Clock::now();
-    EXPECT_EQ(terminal.read(joined(chunks).size()), joined(chunks));
+    reader.join();
+    EXPECT_EQ(reader.received(), joined(chunks));
 
     EXPECT_EQ(::cfgetospeed(&seen), static_cast<speed_t>(B115200));
     EXPECT_EQ(::cfgetispeed(&seen), static_cast<speed_t>(B115200));
