@@ -240,12 +240,16 @@ TEST(SerialDrain, EndsWhenTheQueueIsEmptyOrStandsStillTooLong) {
     }
 }
 
+namespace {
+std::atomic<bool> s_signalled{false};
+}  // namespace
+
 // A signal that arrives while a write waits is no failure: the write goes on. Checked on a
 // blocking pipe, where the write is surely waiting when the signal comes.
 TEST(WriteAll, InterruptedWriteIsRetried) {
     struct sigaction quiet {};
     struct sigaction before {};
-    quiet.sa_handler = [](int) {};  // no SA_RESTART: the write returns EINTR
+    quiet.sa_handler = [](int) { s_signalled = true; };  // no SA_RESTART: write says EINTR
     ASSERT_EQ(::sigaction(SIGUSR1, &quiet, &before), 0);
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
@@ -273,6 +277,9 @@ TEST(WriteAll, InterruptedWriteIsRetried) {
     }
     EXPECT_TRUE(waiting);
     ::pthread_kill(thread.native_handle(), SIGUSR1);
+    // Room made before the signal is handled would let the write end without it.
+    while (!s_signalled)
+        std::this_thread::sleep_for(milliseconds(1));
     std::string drained(filled, '\0');
     for (std::size_t got = 0; got < filled;) {
         got += static_cast<std::size_t>(std::max<ssize_t>(0, ::read(ends[0], &drained[got], filled - got)));
