@@ -25,8 +25,8 @@ bool has(const std::string& text, const std::string& part) {
 
 TEST(TransferFailureMessage, EveryReasonIsOneLineOfItsOwnNamingThePortOrTool) {
     std::set<std::string> seen;
-    for (int kind = static_cast<int>(Kind::PortMissing); kind <= static_cast<int>(Kind::ToolStopped);
-         ++kind) {
+    for (int kind = static_cast<int>(Kind::PortMissing);
+         kind <= static_cast<int>(Kind::ToolStopped); ++kind) {
         const std::string text = message(static_cast<Kind>(kind), "ttyUSB7");
         EXPECT_TRUE(has(text, "ttyUSB7")) << text;
         EXPECT_FALSE(has(text, "\n")) << text;

@@ -111,13 +111,15 @@ TEST(BadInput, ProgramsThatNeverWaitNeitherHoldTheWindowNorIgnoreStop) {
 // through both dialects with a bounded amount of virtual time each.
 TEST(BadInput, RandomAndMangledInputNeverCrashesOrHolds) {
     std::mt19937 random(20240613);
-    const std::vector<Row> mixed = {{kLoopStart},       {kLedOn, kWait1},      {kLoop3Start, kIfPressed},
-                                    {kBeep},            {kLoop3End, kForward}, {CardId{1, 10}},
+    const std::vector<Row> mixed = {{kLoopStart}, {kLedOn, kWait1},      {kLoop3Start, kIfPressed},
+                                    {kBeep},      {kLoop3End, kForward}, {CardId{1, 10}},
                                     {kLoopEnd}};
     const std::string seeds[] = {programTransfer(Dialect::Kib, mixed),
-                                 programTransfer(Dialect::Vemmo, mixed),
-                                 stopTransfer(Dialect::Kib), stopTransfer(Dialect::Vemmo)};
-    const std::string alphabet = "(){};:=<>|&~!+-,@ \n\r\x04\x1b" "0123456789ILEDWAITOUTledsleepout";
+                                 programTransfer(Dialect::Vemmo, mixed), stopTransfer(Dialect::Kib),
+                                 stopTransfer(Dialect::Vemmo)};
+    const std::string alphabet =
+        "(){};:=<>|&~!+-,@ \n\r\x04\x1b"
+        "0123456789ILEDWAITOUTledsleepout";
     auto pick = [&](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
     };
@@ -133,16 +135,25 @@ TEST(BadInput, RandomAndMangledInputNeverCrashesOrHolds) {
             for (std::size_t edits = pick(6); edits > 0 && !bytes.empty(); --edits) {
                 const std::size_t at = pick(bytes.size());
                 switch (pick(4)) {
-                    case 0: bytes[at] = alphabet[pick(alphabet.size())]; break;
-                    case 1: bytes.erase(at, pick(8)); break;
-                    case 2: bytes.insert(at, bytes.substr(at, pick(40))); break;
-                    default: bytes.resize(at); break;
+                    case 0:
+                        bytes[at] = alphabet[pick(alphabet.size())];
+                        break;
+                    case 1:
+                        bytes.erase(at, pick(8));
+                        break;
+                    case 2:
+                        bytes.insert(at, bytes.substr(at, pick(40)));
+                        break;
+                    default:
+                        bytes.resize(at);
+                        break;
                 }
             }
             board.setButton(pick(2) == 1);
             pick(2) == 0 ? board.receiveTransfer(bytes) : board.receive(bytes);
             board.step(static_cast<std::int64_t>(pick(3000)));
-            ASSERT_LT(board.console().currentLine(), static_cast<int>(board.console().listing().size()));
+            ASSERT_LT(board.console().currentLine(),
+                      static_cast<int>(board.console().listing().size()));
             ASSERT_GE(board.io().outputs, 0);
             ASSERT_LT(board.io().outputs, 64);
         }

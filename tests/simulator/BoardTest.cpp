@@ -9,10 +9,6 @@ namespace {
 
 using namespace cards;
 
-std::vector<Row> blink() {
-    return {{kLoopStart}, {kLedOn, kWait1}, {kLedOff, kWait1}, {kLoopEnd}};
-}
-
 // What the board shows, sampled every tenth of a second until the program ends.
 std::vector<std::string> watch(Dialect dialect, const std::vector<Row>& rows) {
     Board board;
@@ -45,7 +41,9 @@ TEST(Board, EveryCardDoesTheSameInBothDialects) {
 
 class BoardRun : public testing::TestWithParam<Dialect> {
 protected:
-    void send(const std::vector<Row>& rows) { board.receiveTransfer(programTransfer(dialect(), rows)); }
+    void send(const std::vector<Row>& rows) {
+        board.receiveTransfer(programTransfer(dialect(), rows));
+    }
     void stop() { board.receiveTransfer(stopTransfer(dialect())); }
     Dialect dialect() const { return GetParam(); }
 
@@ -105,13 +103,6 @@ TEST_P(BoardRun, EndlessLoopBlinksUntilStopWhichDarkensTheBoard) {
     EXPECT_TRUE(board.io().led) << "play works again after stop";
 }
 
-TEST_P(BoardRun, StopKeyAloneStopsTheProgramWhereItIs) {
-    send(blink());
-    board.receive(stopTransfer(dialect()).substr(0, 1));
-    EXPECT_EQ(board.console().state(), BoardState::Stopped);
-    EXPECT_TRUE(board.io().led);
-}
-
 TEST_P(BoardRun, ButtonCardsActOnTheButtonBothWays) {
     send({{kLoopStart}, {kIfPressed, kLedOn}, {kIfReleased, kLedOff}, {kWait1}, {kLoopEnd}});
     EXPECT_FALSE(board.io().led);
@@ -124,7 +115,7 @@ TEST_P(BoardRun, ButtonCardsActOnTheButtonBothWays) {
 }
 
 TEST_P(BoardRun, ProgramSentWhileOneRunsReplacesIt) {
-    send(blink());
+    send({{kLoopStart}, {kLedOn, kWait1}, {kLedOff, kWait1}, {kLoopEnd}});
     board.step(1500);
     send({{kForward}, {kWait3}});
     EXPECT_EQ(board.io().outputs, 33);
@@ -139,14 +130,5 @@ TEST_P(BoardRun, ProgramSentWhileOneRunsReplacesIt) {
 
 INSTANTIATE_TEST_SUITE_P(Dialects, BoardRun, testing::Values(Dialect::Kib, Dialect::Vemmo),
                          dialectTestName);
-
-TEST(VemmoBoard, EndlessLoopEndsWhenAnyByteArrives) {
-    Board board;
-    board.receiveTransfer(programTransfer(Dialect::Vemmo, blink()));
-    board.step(500);
-    board.receive("xyz");
-    board.step(1500);
-    EXPECT_EQ(board.console().message(), "program ended");
-}
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "simulator/WindowPlacement.h"
@@ -37,48 +38,41 @@ bool onADisplay(const ScreenRect& window, const std::vector<ScreenRect>& display
            std::any_of(displays.begin(), displays.end(), corner);
 }
 
-enum class Side { Right, Left, Below, Above, Over };
+// Which side of the workspace's frame the window lies on; "over" when it covers some of it.
+std::string side(const ScreenRect& window, const ScreenRect& frame) {
+    return window.x >= frame.right()    ? "right"
+           : window.right() <= frame.x  ? "left"
+           : window.y >= frame.bottom() ? "below"
+           : window.bottom() <= frame.y ? "above"
+                                        : "over";
+}
 
+// Beside the workspace (right, else left, below, above) where a display has room, else
+// over as little of play and stop as the displays allow; never off every display.
 TEST(WindowPlacement, OpensBesideTheWorkspaceWhereADisplayHasRoomElseOverLeastOfPlayAndStop) {
     const struct {
-        const char* what;
         int x, y;
         std::vector<ScreenRect> displays;
-        Side side;
+        std::string side;
     } cases[] = {
-        {"room on either side", 1000, 50, {{0, 0, 3000, 1440}}, Side::Right},
-        {"room only on the left", 1150, 100, {{0, 0, 2200, 1080}}, Side::Left},
-        {"room below and above", 0, 1000, {{0, 0, 1280, 2400}}, Side::Below},
-        {"room only above", 0, 672, {{0, 0, 1280, 1440}}, Side::Above},
-        {"display left of the first", 200, 100, {{0, 0, 1920, 1080}, {-1280, 0, 1280, 1024}},
-         Side::Left},
-        {"next display set higher", 880, 300, {{0, 0, 1920, 1080}, {1920, -200, 1280, 1024}},
-         Side::Right},
-        {"display below", 800, 100, {{0, 0, 1920, 1080}, {0, 1080, 3000, 1080}}, Side::Below},
-        {"no room, strip avoidable", 200, 0, {{0, 0, 1400, 900}}, Side::Over},
-        {"no room, a small second display", 0, 0, {{0, 0, 1280, 1024}, {1280, 0, 800, 600}},
-         Side::Over},
+        {1000, 50, {{0, 0, 3000, 1440}}, "right"},
+        {1150, 100, {{0, 0, 2200, 1080}}, "left"},
+        {0, 1000, {{0, 0, 1280, 2400}}, "below"},
+        {0, 672, {{0, 0, 1280, 1440}}, "above"},
+        {200, 100, {{0, 0, 1920, 1080}, {-1280, 0, 1280, 1024}}, "left"},
+        {880, 300, {{0, 0, 1920, 1080}, {1920, -200, 1280, 1024}}, "right"},
+        {800, 100, {{0, 0, 1920, 1080}, {0, 1080, 3000, 1080}}, "below"},
+        {200, 0, {{0, 0, 1400, 900}}, "over"},
+        {0, 0, {{0, 0, 1280, 1024}, {1280, 0, 800, 600}}, "right"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         const WorkspaceWindow workspace = workspaceAt(c.x, c.y);
         const auto at = simulator::placeBeside(workspace, c.displays, kWidth, kHeight);
         ASSERT_TRUE(at.has_value());
         const ScreenRect window{at->x, at->y, kWidth, kHeight};
-        const ScreenRect& frame = workspace.frame;
-        EXPECT_TRUE(onADisplay(window, c.displays));
-        EXPECT_EQ(overlap(window, workspace.controls), 0);
-        if (c.side == Side::Over)
-            continue;
-        EXPECT_EQ(overlap(window, frame), 0);
-        const bool level = window.y >= frame.y - kHeight && window.y <= frame.bottom();
-        const bool aligned = window.x >= frame.x - kWidth && window.x <= frame.right();
-        switch (c.side) {
-            case Side::Right: EXPECT_TRUE(window.x >= frame.right() && level); break;
-            case Side::Left: EXPECT_TRUE(window.right() <= frame.x && level); break;
-            case Side::Below: EXPECT_TRUE(window.y >= frame.bottom() && aligned); break;
-            default: EXPECT_TRUE(window.bottom() <= frame.y && aligned); break;
-        }
+        EXPECT_EQ(side(window, workspace.frame), c.side) << c.x << "," << c.y;
+        EXPECT_TRUE(onADisplay(window, c.displays)) << c.x << "," << c.y;
+        EXPECT_EQ(overlap(window, workspace.controls), 0) << c.x << "," << c.y;
     }
     EXPECT_FALSE(simulator::placeBeside(workspaceAt(0, 0), {}, kWidth, kHeight).has_value());
 }
@@ -92,8 +86,8 @@ TEST(WindowPlacement, ReadsWhatTheWorkspaceTellsAndNothingMalformed) {
     const auto frameOnly = simulator::parseWorkspaceWindow("0,0,1024,768", "924,174,100");
     ASSERT_TRUE(frameOnly.has_value());
     EXPECT_EQ(frameOnly->controls.w, 0);
-    for (const char* frame : {static_cast<const char*>(nullptr), "0,0,1024", "0,0,1024,768,",
-                              "0,0,0,768", "x,0,1,1"}) {
+    for (const char* frame :
+         {static_cast<const char*>(nullptr), "0,0,1024", "0,0,1024,768,", "0,0,0,768", "x,0,1,1"}) {
         EXPECT_FALSE(simulator::parseWorkspaceWindow(frame, nullptr).has_value()) << frame;
     }
 }

@@ -42,8 +42,10 @@ TEST(Discovery, PlugInPortsThenToolsByNameThenTheComputersOwnPorts) {
     for (const bool listed : {true, false}) {
         DeviceDiscovery discovery;
         discovery.setPortSource([listed](std::vector<PortRecord>& out) {
-            out = {{"ttyS0", "Serial port (16550A)", true}, {"ttyUSB1", "FT232R USB UART"},
-                   {"ttyS5", ""}, {"ttyACM0", "Board"}};
+            out = {{"ttyS0", "Serial port (16550A)", true},
+                   {"ttyUSB1", "FT232R USB UART"},
+                   {"ttyS5", ""},
+                   {"ttyACM0", "Board"}};
             return listed;
         });
         discovery.setToolFolder(folder.path() + "/");
@@ -80,12 +82,19 @@ TEST(SysfsPorts, PortsWithHardwareByNameDescribedAndTheBuiltInOnesMarked) {
     sys.addPort("ttyS4", {{"pci0000:00", ""}, {"0000:00:1c.0", "pci"}, {"0000:03:00.0", "pci"}},
                 "4");
     const std::string hub = "pci0000:00/0000:00:14.0/usb1";
-    sys.addPort("ttyUSB0", {{"pci0000:00", ""}, {"0000:00:14.0", "pci"}, {"usb1", "usb"},
-                            {"1-2", "usb"}, {"1-2:1.0", "usb"}, {"ttyUSB0", "usb-serial"}});
+    sys.addPort("ttyUSB0", {{"pci0000:00", ""},
+                            {"0000:00:14.0", "pci"},
+                            {"usb1", "usb"},
+                            {"1-2", "usb"},
+                            {"1-2:1.0", "usb"},
+                            {"ttyUSB0", "usb-serial"}});
     sys.setProduct(hub, "xHCI Host Controller");
     sys.setProduct(hub + "/1-2", "FT232R USB UART");
-    sys.addPort("ttyACM0", {{"pci0000:00", ""}, {"0000:00:14.0", "pci"}, {"usb1", "usb"},
-                            {"1-3", "usb"}, {"1-3:1.0", "usb"}});
+    sys.addPort("ttyACM0", {{"pci0000:00", ""},
+                            {"0000:00:14.0", "pci"},
+                            {"usb1", "usb"},
+                            {"1-3", "usb"},
+                            {"1-3:1.0", "usb"}});
     // A bus not known to be the computer's own: a board may be wired to its pins.
     sys.addPort("ttyAMA0", {{"platform", ""}, {"soc", "platform"}, {"fe201000.serial", "amba"}});
     const auto udevModel = [](const std::string& classPath) {

@@ -11,7 +11,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,7 +55,8 @@ std::string writeTool(const TempFolder& folder, const std::string& name, const s
 
 pid_t toolPid(const TempFolder& folder) {
     std::string text;
-    eventually([&] { return (text = TempFolder::read(folder.file("pid"))).find('\n') != text.npos; });
+    eventually(
+        [&] { return (text = TempFolder::read(folder.file("pid"))).find('\n') != text.npos; });
     return text.empty() ? -1 : static_cast<pid_t>(std::stol(text));
 }
 
@@ -164,7 +164,12 @@ TEST(ToolTransfer, WhatIsNoToolIsNotStarted) {
     const std::pair<std::string, Kind> cases[] = {
         {writeTool(folder, "plain", "cat", 0644), Kind::ToolNotStarted},
         // A program for another kind of computer must not be fed to the shell.
-        {folder.write("foreign", std::string("\x7f" "ELF\2\1\1\0\0\0\n", 11) + "cat\n", 0755),
+        {folder.write("foreign",
+                      std::string("\x7f"
+                                  "ELF\2\1\1\0\0\0\n",
+                                  11) +
+                          "cat\n",
+                      0755),
          Kind::ToolNotStarted},
         {folder.file("absent"), Kind::ToolMissing},
         {folder.path(), Kind::ToolNotStarted},
@@ -186,7 +191,8 @@ TEST(ToolTransfer, ToolGetsOnlyItsInputAndNullOutputs) {
     TempFolder folder;
     const std::string out = folder.file("fds");
     const std::string tool = writeTool(
-        folder, "list", "cat > /dev/null; ls -l /proc/$$/fd > " + out + ".part && mv " + out + ".part " + out);
+        folder, "list",
+        "cat > /dev/null; ls -l /proc/$$/fd > " + out + ".part && mv " + out + ".part " + out);
     // Descriptors this program opened without close-on-exec, as a library might.
     const int bait = ::open(folder.file("bait").c_str(), O_WRONLY | O_CREAT, 0600);
     int baitPipe[2];
@@ -206,31 +212,21 @@ TEST(ToolTransfer, ToolGetsOnlyItsInputAndNullOutputs) {
 // pile up meanwhile, and each tool is reaped once it does end.
 TEST(ToolTransfer, LingeringToolsLeaveNoThreadAndNoZombie) {
     TempFolder folder;
-    const std::string tool = folder.write(
-        "linger", "#!/bin/sh\necho $$ >> " + folder.file("pids") + "\ncat > /dev/null\nexec sleep 60\n",
-        0755);
-    const auto transfer = [&] {
+    const std::string tool = writeTool(folder, "linger", "cat > /dev/null; exec sleep 60");
+    std::vector<pid_t> started;
+    int before = 0;
+    for (int i = 0; i < 10; ++i) {
         TransferFailure failure;
         platform::ToolProcessPtr process = platform::startTool(tool, failure);
         ASSERT_TRUE(process);
         ASSERT_TRUE(platform::writeTool(*process, "10 LED 1\n", {}, failure));
         EXPECT_TRUE(platform::settleTool(*process, Clock::now(), failure));
-    };
-    constexpr std::size_t kTransfers = 10;
-    transfer();  // whatever the first tool sets up for good is not counted
-    const int before = threadCount();
-    for (std::size_t i = 1; i < kTransfers; ++i)
-        transfer();
+        started.push_back(toolPid(folder));
+        ::unlink(folder.file("pid").c_str());
+        // Whatever the first tool sets up for good is not counted.
+        before = i == 0 ? threadCount() : before;
+    }
     EXPECT_EQ(threadCount(), before);
-
-    std::vector<pid_t> started;
-    ASSERT_TRUE(eventually([&] {
-        std::istringstream lines(TempFolder::read(folder.file("pids")));
-        started.clear();
-        for (long pid = 0; lines >> pid;)
-            started.push_back(static_cast<pid_t>(pid));
-        return started.size() == kTransfers;
-    }));
     for (pid_t pid : started) {
         EXPECT_TRUE(alive(pid)) << "a lingering tool is left to run";
         ::kill(pid, SIGKILL);

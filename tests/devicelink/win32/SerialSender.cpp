@@ -17,8 +17,9 @@ int main(int argc, char** argv) {
     }
     // Control bytes and a zero byte among plain lines; pauses of several lengths, the last
     // chunk's included. Kept in step with serial_driver.py.
-    std::vector<Chunk> chunks = {{"\x1b", 20},       {"10 LED 1\n", 30},   {std::string("\x04\r\nA\0B", 6), 0},
-                                 {"20 WAIT 5\n", 3}, {"30 GOTO 10\n", 60}, {"RUN\n", 15}};
+    std::vector<Chunk> chunks = {
+        {"\x1b", 20},       {"10 LED 1\n", 30},   {std::string("\x04\r\nA\0B", 6), 0},
+        {"20 WAIT 5\n", 3}, {"30 GOTO 10\n", 60}, {"RUN\n", 15}};
     if (std::string(argv[2]) == "long") {
         chunks.assign(40, Chunk{"10 WAIT 1\n", 50});
     }
