@@ -27,15 +27,12 @@ int overlap(const ScreenRect& a, const ScreenRect& b) {
     return std::max(w, 0) * std::max(h, 0);
 }
 
-// Whole on one display, or where none holds it, its top left on one.
+// Whole on a display that can hold it, else with its top left on one.
 bool onADisplay(const ScreenRect& window, const std::vector<ScreenRect>& displays) {
-    const auto whole = [&](const ScreenRect& d) { return overlap(window, d) == kWidth * kHeight; };
-    const auto corner = [&](const ScreenRect& d) {
-        return d.w >= kWidth && d.h >= kHeight ? whole(d)
+    return std::any_of(displays.begin(), displays.end(), [&](const ScreenRect& d) {
+        return d.w >= kWidth && d.h >= kHeight ? overlap(window, d) == kWidth * kHeight
                                                : overlap({window.x, window.y, 1, 1}, d) == 1;
-    };
-    return std::any_of(displays.begin(), displays.end(), whole) ||
-           std::any_of(displays.begin(), displays.end(), corner);
+    });
 }
 
 // Which side of the workspace's frame the window lies on; "over" when it covers some of it.
