@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 """The board simulator's real window on a private Xvfb: a program on the first instance's
-standard input lights the LED, a later instance hands the stop over and ends at once, a
-program in the other dialect runs in the same window, and closing the window ends the
-program and removes its socket; SIGTERM ends a window busy with a program that never lets
-go, shown or unmapped from outside. With --wine-run, the Windows build under wine, where the
+standard input lights the LED, the window stays after that input ends, and closing it ends
+the program and removes its socket; SIGTERM ends a window busy with a program that never
+lets go, shown or unmapped from outside. With --wine-run, the Windows build under wine, where the
 instances meet through a named pipe of the test's own instead.
 
 Usage: simulator_window_test.py --program BOARD_SIMULATOR --out DIR
@@ -29,21 +28,15 @@ ARGS = None
 # The middle of the LED, in window pixels (the window is drawn one to one).
 LED = (55, 140)
 LIT = (255, 64, 64)
-DARK = (90, 40, 42)
 
 KIB_LED_ON = b"NEW\r\n10 LED 1\r\nSAVE 0\r\nRUN\r\n"
-KIB_STOP = b"\x1bOUT0\n"
-VEMMO_BLINK = (b"cat uart > .\nvar i=0;var o=0;\nwhile(uart()==-1) {\nled(1);sleep(60000);\n}\n"
-               b"while(uart()!=-1);\n\x04ms .\n")
-
 # Fed by hand: RUN inside itself over thousands of lines near the longest the board takes,
 # as much as one transfer holds; the LED lights once it runs.
 KIB_RUN_IN_ITSELF = b"\r\n".join(
     [b"NEW", b"1 LED 1:GOTO 30000"]
     + [b"%d %s" % (n, b"LED 1:LED 0:" * 15) for n in range(2, 5001)]
     + [b"30000 RUN", b"RUN", b""])
-# What a user would call prompt; measured times are printed, the bound leaves room for a
-# loaded machine.
+# What a user would call prompt; the bound leaves room for a loaded machine.
 QUIT_BOUND_S = 3.0
 
 
@@ -73,14 +66,6 @@ class SimulatorWindow(unittest.TestCase):
             self.assertLess(time.monotonic(), deadline, "the LED did not become %s" % (colour,))
             time.sleep(0.1)
 
-    def hand_over(self, data):
-        """A later instance with data on its input: it must end at once, successfully."""
-        start = time.monotonic()
-        done = subprocess.run(ARGS.command, input=data, env=self.env, timeout=WAIT_S,
-                              capture_output=True)
-        self.assertEqual(done.returncode, 0, done.stderr)
-        self.assertLess(time.monotonic() - start, 1.0)
-
     def first_instance(self, data, led_picture):
         """The instance that opens the window, its input ended after `data`; and its window
         once the LED is lit."""
@@ -96,12 +81,10 @@ class SimulatorWindow(unittest.TestCase):
         self.assertIsNone(first.poll(), "the window stays after its input ends")
         return first, window
 
-    def test_one_window_runs_every_transfer_and_closes_cleanly(self):
+    def test_window_stays_after_its_input_ends_and_closing_it_removes_its_socket(self):
+        # A later instance's hand-off, the stop and the other dialect meet this window in the
+        # end-to-end runs; what they cannot see is what the window leaves behind.
         first, window = self.first_instance(KIB_LED_ON, "simulator-kib-led-on.png")
-        self.hand_over(KIB_STOP)
-        self.expect_led(window, DARK, "simulator-kib-stopped.png")
-        self.hand_over(VEMMO_BLINK)
-        self.expect_led(window, LIT, "simulator-vemmo-running.png")
         # Under wine the pipe is out of sight; the system removes it with its last handle.
         self.assertEqual(os.path.exists(self.socket), not ARGS.wine_run)
         close_window(self.display.display, window)
