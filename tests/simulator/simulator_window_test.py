@@ -82,7 +82,7 @@ class SimulatorWindow(unittest.TestCase):
         return first, window
 
     def test_window_stays_after_its_input_ends_and_closing_it_removes_its_socket(self):
-        # A later instance's hand-off, the stop and the other dialect meet this window in the
+        # A later instance's hand-off and the stop meet this window in the
         # end-to-end runs; what they cannot see is what the window leaves behind.
         first, window = self.first_instance(KIB_LED_ON, "simulator-kib-led-on.png")
         # Under wine the pipe is out of sight; the system removes it with its last handle.
