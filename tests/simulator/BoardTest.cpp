@@ -9,7 +9,7 @@ namespace {
 
 using namespace cards;
 
-// What the board shows, sampled every tenth of a second until the program ends.
+// What the board shows, every tenth of a second for longer than any card waits.
 std::vector<std::string> watch(Dialect dialect, const std::vector<Row>& rows) {
     Board board;
     board.receiveTransfer(programTransfer(dialect, rows));
