@@ -6,25 +6,22 @@
 
 #include "devicelink/ZundleCardSerialData.h"
 
-// create() may hand back nothing; a suite that goes on would dereference it.
-inline ZundleCardSerialData* newEntry(int kind) {
+inline ZundleCardSerialData* newEntry(int kind, const std::string& name, const std::string& path) {
     ZundleCardSerialData* entry = ZundleCardSerialData::create();
+    // create() may hand back nothing; a suite that went on would dereference it.
     if (entry == nullptr)
         throw std::runtime_error("a device-list entry could not be created");
     entry->kind = kind;
+    entry->name = name;
+    entry->path = path;
     return entry;
 }
 
 inline ZundleCardSerialData* portEntry(const std::string& name) {
-    ZundleCardSerialData* entry = newEntry(ZundleCardSerialData::kKindSerialPort);
-    entry->name = name;
-    entry->description = "pseudo-terminal";
-    return entry;
+    return newEntry(ZundleCardSerialData::kKindSerialPort, name, "");
 }
 
 inline ZundleCardSerialData* toolEntry(const std::string& path) {
-    ZundleCardSerialData* entry = newEntry(ZundleCardSerialData::kKindTool);
-    entry->name = path.substr(path.find_last_of("/\\") + 1);
-    entry->path = path;
-    return entry;
+    return newEntry(ZundleCardSerialData::kKindTool, path.substr(path.find_last_of("/\\") + 1),
+                    path);
 }

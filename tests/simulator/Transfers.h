@@ -22,8 +22,6 @@ constexpr CardId kLoopStart{0, 4};
 constexpr CardId kLoopEnd{0, 5};
 constexpr CardId kForward{1, 0};
 constexpr CardId kCarStop{1, 1};
-constexpr CardId kWait5{2, 0};
-constexpr CardId kWait10{2, 1};
 constexpr CardId kBeep{2, 2};
 constexpr CardId kIfPressed{2, 3};
 constexpr CardId kIfReleased{2, 4};
@@ -31,13 +29,6 @@ constexpr CardId kLoop3Start{2, 5};
 constexpr CardId kLoop3End{2, 6};
 constexpr CardId kLoop5Start{2, 7};
 constexpr CardId kLoop5End{2, 8};
-// Output n (1 to 6) on and off, from the full set.
-constexpr CardId outputOn(int n) {
-    return {2, 9 + 2 * (n - 1)};
-}
-constexpr CardId outputOff(int n) {
-    return {2, 10 + 2 * (n - 1)};
-}
 }  // namespace cards
 
 // Everything play sends for the rows, in the dialect.

@@ -67,92 +67,67 @@ class WindowsPackage(DisplayTest, WorkspaceChecks):
 class WindowsInstaller(DisplayTest, WorkspaceChecks):
     KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZundleCards"
 
-    def setUp(self):
-        super().setUp()
-        # An empty DLL folder: the installed program must do with what it brought.
-        self.no_dlls = tempfile.mkdtemp(prefix="zc-no-dlls-")
-        self.addCleanup(shutil.rmtree, self.no_dlls, True)
-
     def wine(self, *argv, check=True):
+        # An empty DLL folder: the installed program must do with what it brought.
         done = subprocess.run([ARGS.wine_run, self.no_dlls] + list(argv), capture_output=True,
                               text=True, timeout=window_test.WAIT_S)
-        if check:
-            self.assertEqual(done.returncode, 0, "%s: %s" % (" ".join(argv), done.stderr))
+        self.assertTrue(done.returncode == 0 or not check, "%s: %s" % (argv, done.stderr))
         return done.stdout
 
-    # Each wine command takes seconds to start: the questions below are asked together.
-    def unix_paths(self, *windows_paths):
-        return self.wine("winepath", "-u", *windows_paths).splitlines()
-
-    def folders(self, *variables):
-        return self.wine("cmd", "/c", "echo", ";".join("%" + v + "%" for v in variables)
-                         ).strip().split(";")
-
     def registered(self):
-        """The uninstall entry's values by name, or None when there is none."""
-        out = self.wine("reg", "query", self.KEY, check=False)
-        if "REG_" not in out:
-            return None
-        values = {}
-        for line in out.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) == 3 and parts[1].startswith("REG_"):
-                values[parts[0]] = parts[2]
-        return values
+        """The uninstall entry's values by name; empty when there is none."""
+        lines = [line.strip().split(None, 2) for line in
+                 self.wine("reg", "query", self.KEY, check=False).splitlines()]
+        return {p[0]: p[2] for p in lines if len(p) == 3 and p[1].startswith("REG_")}
 
     def test_silent_install_starts_from_the_start_menu_and_uninstalls_silently(self):
-        local, roaming, profile = self.folders("LOCALAPPDATA", "APPDATA", "USERPROFILE")
+        self.no_dlls = tempfile.mkdtemp(prefix="zc-no-dlls-")
+        self.addCleanup(shutil.rmtree, self.no_dlls, True)
+        # Each wine command takes seconds to start: the questions are asked together.
+        local, roaming, profile = self.wine(
+            "cmd", "/c", "echo", "%LOCALAPPDATA%;%APPDATA%;%USERPROFILE%").strip().split(";")
         programs = local + r"\Programs\ZundleCards"
         uninstaller = programs + r"\uninstall.exe"
-        start_menu = roaming + r"\Microsoft\Windows\Start Menu\Programs\ZundleCards.lnk"
-        desktop = profile + r"\Desktop\ZundleCards.lnk"
-        installed = self.unix_paths(programs, start_menu, desktop, uninstaller)
+        shortcut = roaming + r"\Microsoft\Windows\Start Menu\Programs\ZundleCards.lnk"
+        installed = self.wine("winepath", "-u", programs, shortcut,
+                              profile + r"\Desktop\ZundleCards.lnk", uninstaller).splitlines()
         self.assertEqual([p for p in installed if os.path.lexists(p)], [],
                          "left by an earlier run: uninstall it first")
-        self.addCleanup(self.uninstall_leftover, installed[3])
+        self.addCleanup(lambda: os.path.exists(installed[3]) and
+                        self.wine(installed[3], "/S", check=False))
 
         self.wine(ARGS.installer, "/S")
-        for path in installed:
-            self.assertTrue(os.path.exists(path), path)
+        self.assertEqual([p for p in installed if not os.path.exists(p)], [])
         entry = self.registered()
-        self.assertIsNotNone(entry, "no entry in the list of programs")
-        self.assertEqual((entry["DisplayName"], entry["DisplayVersion"]),
+        self.assertEqual((entry.get("DisplayName"), entry.get("DisplayVersion")),
                          ("ZundleCards", ARGS.version))
         self.assertEqual(entry["InstallLocation"].lower(), programs.lower())
         self.assertEqual(entry["QuietUninstallString"].lower(), '"%s" /s' % uninstaller.lower())
 
-        # From the Start menu, as a pupil starts it: start.exe waits for the program.
-        program = self.start([ARGS.wine_run, self.no_dlls, "start", "/wait", "/unix",
-                              installed[1]])
-        # start.exe is not the program: ending it would leave the program running.
+        # From the Start menu, as a pupil starts it; start.exe is not the program, and ending
+        # it would leave the program running.
+        program = self.start([ARGS.wine_run, self.no_dlls, "start", "/wait", "/unix", installed[1]])
         self.addCleanup(self.end_programs_in, programs)
         self.expect_workspace_then_close(program, "workspace-windows-installed.png")
 
         # The uninstaller runs from a copy of itself and returns at once, as on Windows.
         self.wine(installed[3], "/S")
         deadline = time.monotonic() + window_test.WAIT_S
-        while any(os.path.lexists(p) for p in installed):
-            if time.monotonic() > deadline:
-                self.fail("left after a silent uninstall: %s" %
-                          [p for p in installed if os.path.lexists(p)])
+        while any(os.path.lexists(p) for p in installed) and time.monotonic() < deadline:
             time.sleep(0.2)
-        self.assertIsNone(self.registered(), "still in the list of programs")
+        self.assertEqual([p for p in installed if os.path.lexists(p)], [], "left after uninstall")
+        self.assertEqual(self.registered(), {}, "still in the list of programs")
 
     def end_programs_in(self, folder):
         """Ends every wine process started from a program in the folder."""
-        prefix = folder.lower() + "\\"
-        for entry in os.listdir("/proc"):
+        for entry in filter(str.isdigit, os.listdir("/proc")):
             try:
                 with open(os.path.join("/proc", entry, "cmdline"), "rb") as cmdline:
                     command = cmdline.read().split(b"\0")[0].decode(errors="replace")
-                if entry.isdigit() and command.lower().startswith(prefix):
+                if command.lower().startswith(folder.lower() + "\\"):
                     os.kill(int(entry), 9)
             except OSError:
                 continue
-
-    def uninstall_leftover(self, uninstaller):
-        if os.path.exists(uninstaller):
-            self.wine(uninstaller, "/S", check=False)
 
 
 def main():

@@ -17,25 +17,12 @@ public:
 
     const std::string& root() const { return _folder.path(); }
 
-    // A tty with no hardware behind it, as consoles and pseudo-terminals are.
-    void addVirtual(const std::string& name);
-
-    // A tty of the device folder `device` (below devices/); `type` is the UART type
-    // attribute, which only serial-core ports have.
-    void addPort(const std::string& name, const std::string& device, const std::string& type);
-
-    // A tty whose hardware is the last folder of `chain`; no UART type.
-    void addPortOnBuses(const std::string& name, const BusChain& chain);
-
-    void setDriver(const std::string& device, const std::string& bus, const std::string& driver);
+    // A tty whose hardware is the last folder of `chain` (none: a console or the like);
+    // `type` is the UART type attribute, which only serial-core ports have.
+    void addPort(const std::string& name, const BusChain& chain, const std::string& type = "");
+    // The product name of the device folder at that path below devices/.
     void setProduct(const std::string& device, const std::string& product);
-    // Links the device folder to the bus, unless it already names one.
-    void setSubsystem(const std::string& device, const std::string& bus);
 
 private:
-    std::string devices() const { return root() + "/devices"; }
-    void addTty(const std::string& name, const std::string& device, bool hardware,
-                const std::string& type);
-
     TempFolder _folder;
 };

@@ -10,15 +10,12 @@
 
 PseudoTerminal::PseudoTerminal() {
     _master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (_master < 0 || ::grantpt(_master) != 0 || ::unlockpt(_master) != 0) {
-        return;
-    }
     char path[128];
-    if (::ptsname_r(_master, path, sizeof(path)) != 0 || std::strncmp(path, "/dev/", 5) != 0) {
-        return;
+    if (_master >= 0 && ::grantpt(_master) == 0 && ::unlockpt(_master) == 0 &&
+        ::ptsname_r(_master, path, sizeof(path)) == 0 && std::strncmp(path, "/dev/", 5) == 0) {
+        _portName = path + 5;
+        _keeper = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
     }
-    _portName = path + 5;
-    _keeper = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
 }
 
 PseudoTerminal::~PseudoTerminal() {
@@ -26,12 +23,11 @@ PseudoTerminal::~PseudoTerminal() {
 }
 
 void PseudoTerminal::hangUp() {
-    if (_master >= 0)
-        ::close(_master);
-    if (_keeper >= 0)
-        ::close(_keeper);
-    _master = -1;
-    _keeper = -1;
+    for (int* fd : {&_master, &_keeper}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
 }
 
 bool PseudoTerminal::hasInput(int waitMs) const {

@@ -5,40 +5,30 @@
 
 #include <filesystem>
 #include <fstream>
-#include <vector>
+#include <sstream>
 
 TempFolder::TempFolder() {
-    std::string pattern = "/tmp/zc-devicelink-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) != nullptr) {
-        _path = buffer.data();
-    }
+    char pattern[] = "/tmp/zc-devicelink-XXXXXX";
+    if (::mkdtemp(pattern) != nullptr)
+        _path = pattern;
 }
 
 TempFolder::~TempFolder() {
-    if (!_path.empty()) {
-        std::error_code ignored;
+    std::error_code ignored;
+    if (!_path.empty())
         std::filesystem::remove_all(_path, ignored);
-    }
 }
 
 std::string TempFolder::write(const std::string& name, const std::string& content,
                               unsigned mode) const {
     const std::string target = file(name);
-    {
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out << content;
-    }
+    std::ofstream(target, std::ios::binary | std::ios::trunc) << content;
     ::chmod(target.c_str(), mode);
     return target;
 }
 
 std::string TempFolder::read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string content;
-    char block[4096];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
-        content.append(block, static_cast<size_t>(in.gcount()));
-    return content;
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
 }
