@@ -1,0 +1,205 @@
+// Nodes in the tree: drawing order, life cycle and clean-up, points through parents'
+// transforms, and what a frame draws for them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EngineTestSupport.h"
+
+USING_NS_CC;
+using enginetest::drawnMarkers;
+using enginetest::marker;
+
+namespace {
+
+class NodeTree : public ::testing::Test {
+protected:
+    HeadlessHarness harness;
+};
+
+void expectNear(const Rect& actual, const Rect& expected) {
+    EXPECT_NEAR(actual.origin.x, expected.origin.x, 1e-3f);
+    EXPECT_NEAR(actual.origin.y, expected.origin.y, 1e-3f);
+    EXPECT_NEAR(actual.size.width, expected.size.width, 1e-3f);
+    EXPECT_NEAR(actual.size.height, expected.size.height, 1e-3f);
+}
+
+// Records the order of life-cycle calls.
+class Probe : public Node {
+public:
+    static Probe* create(std::vector<std::string>* log, const std::string& name) {
+        auto* p = new Probe(log, name);
+        p->autorelease();
+        return p;
+    }
+    void onExit() override {
+        Node::onExit();
+        _log->push_back("exit " + _label);
+    }
+    void cleanup() override {
+        Node::cleanup();
+        _log->push_back("cleanup " + _label);
+    }
+    ~Probe() override { _log->push_back("gone " + _label); }
+
+private:
+    Probe(std::vector<std::string>* log, std::string name) : _log(log), _label(std::move(name)) {}
+    std::vector<std::string>* _log;
+    std::string _label;
+};
+
+}  // namespace
+
+TEST_F(NodeTree, DrawsByZOrderThenArrivalWithNegativeZBeforeTheParent) {
+    Node* parent = marker(10);
+    harness.scene()->addChild(parent);
+    parent->addChild(marker(1), 0);
+    parent->addChild(marker(2), -1);
+    parent->addChild(marker(3), 5);
+    Node* four = marker(4);
+    parent->addChild(four, 0);
+    parent->addChild(marker(5), -1);
+    Node* hidden = marker(6);
+    hidden->addChild(marker(7));
+    hidden->setVisible(false);
+    parent->addChild(hidden);
+    harness.step();
+    EXPECT_EQ(drawnMarkers(harness), (std::vector<int>{2, 5, 10, 1, 4, 3}));
+
+    // Raised and put back: among equals the order of arrival holds again.
+    four->setLocalZOrder(9);
+    harness.step();
+    EXPECT_EQ(drawnMarkers(harness), (std::vector<int>{2, 5, 10, 1, 3, 4}));
+    four->setLocalZOrder(0);
+    harness.step();
+    EXPECT_EQ(drawnMarkers(harness), (std::vector<int>{2, 5, 10, 1, 4, 3}));
+}
+
+TEST_F(NodeTree, LeavingTheSceneExitsCleansUpAndFreesChildrenFirst) {
+    std::vector<std::string> log;
+    Probe* outer = Probe::create(&log, "outer");
+    outer->addChild(Probe::create(&log, "inner"));
+    harness.scene()->addChild(outer);
+    outer->removeFromParentAndCleanup(true);
+    harness.step();
+    EXPECT_EQ(log, (std::vector<std::string>{"exit inner", "exit outer", "cleanup inner",
+                                             "cleanup outer", "gone outer", "gone inner"}));
+}
+
+TEST_F(NodeTree, RemoveAllChildrenSurvivesAChildThatRemovesAnotherOnExit) {
+    class Remover : public Node {
+    public:
+        Node* victim = nullptr;
+        void onExit() override {
+            Node::onExit();
+            victim->removeFromParent();
+        }
+    };
+    auto* remover = new Remover();
+    remover->autorelease();
+    remover->victim = Node::create();
+    harness.scene()->addChild(remover);
+    harness.scene()->addChild(remover->victim);
+    harness.scene()->addChild(Node::create());
+    harness.scene()->removeAllChildren();
+    EXPECT_EQ(harness.scene()->getChildrenCount(), 0);
+    harness.step();
+}
+
+TEST_F(NodeTree, CleanupStopsActionsAndCallbacksWhileANodeOutOfTheSceneOnlyWaits) {
+    Node* kept = Node::create();
+    Node* cleaned = Node::create();
+    harness.scene()->addChild(kept);
+    harness.scene()->addChild(cleaned);
+    int keptTicks = 0, cleanedTicks = 0;
+    kept->schedule([&](float) { ++keptTicks; }, "tick");
+    cleaned->schedule([&](float) { ++cleanedTicks; }, "tick");
+    kept->runAction(RepeatForever::create(RotateBy::create(1.f, 90.f)));
+    cleaned->runAction(RepeatForever::create(RotateBy::create(1.f, 90.f)));
+    harness.step();
+
+    kept->retain();
+    kept->removeFromParentAndCleanup(false);
+    cleaned->removeFromParentAndCleanup(true);
+    EXPECT_EQ(cleaned->getNumberOfRunningActions(), 0);
+    harness.steps(3);
+    EXPECT_EQ(cleanedTicks, 1);
+    EXPECT_EQ(keptTicks, 1);
+
+    harness.scene()->addChild(kept);
+    kept->release();
+    harness.step();
+    EXPECT_EQ(keptTicks, 2);
+    EXPECT_EQ(kept->getNumberOfRunningActions(), 1);
+}
+
+TEST_F(NodeTree, PointsPassThroughMovedScaledAndTurnedParentsAndBack) {
+    Node* parent = Node::create();
+    parent->setPosition(100.f, 50.f);
+    parent->setScale(2.f);
+    parent->setRotation(90.f);  // clockwise: +x turns towards -y
+    Node* child = Node::create();
+    child->setPosition(10.f, 0.f);
+    parent->addChild(child);
+    harness.scene()->addChild(parent);
+    EXPECT_TRUE(child->convertToWorldSpace(Vec2(5.f, 0.f)).fuzzyEquals(Vec2(100.f, 20.f), 1e-3f));
+    EXPECT_TRUE(child->convertToWorldSpace(Vec2(0.f, 5.f)).fuzzyEquals(Vec2(110.f, 30.f), 1e-3f));
+
+    parent->setScale(1.5f, -0.75f);
+    parent->setRotation(200.f);
+    child->setRotation(-45.f);
+    const Vec2 p(-13.5f, 7.25f);
+    EXPECT_TRUE(child->convertToNodeSpace(child->convertToWorldSpace(p)).fuzzyEquals(p, 1e-3f));
+}
+
+TEST_F(NodeTree, BoundingBoxEnclosesTheTurnedAndScaledNode) {
+    Node* node = Node::create();
+    node->setContentSize(Size(40.f, 24.f));
+    node->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
+    node->setPosition(100.f, 100.f);
+    node->setScale(2.f);
+    expectNear(node->getBoundingBox(), Rect(60.f, 76.f, 80.f, 48.f));
+    node->setScale(1.f);
+    node->setRotation(45.f);
+    const float half = (40.f + 24.f) / std::sqrt(2.f) / 2.f;
+    expectNear(node->getBoundingBox(), Rect(100.f - half, 100.f - half, 2 * half, 2 * half));
+}
+
+TEST_F(NodeTree, ACardTurnedAboutItsUprightAxisSqueezesWithoutMirroring) {
+    auto* card = Sprite::create(enginetest::picture("card.png"));  // 40 x 24 points
+    ASSERT_NE(card, nullptr);
+    card->setPosition(200.f, 100.f);
+    harness.scene()->addChild(card);
+    card->setRotation3D(Vec3(0.f, 60.f, 0.f));
+    expectNear(card->getBoundingBox(), Rect(190.f, 88.f, 20.f, 24.f));
+    card->setRotation3D(Vec3(0.f, 180.f, 0.f));
+    harness.step();
+    ASSERT_EQ(harness.draws().size(), 1u);
+    const auto& quad = harness.draws()[0];
+    // The picture's left edge is still drawn on the left: the back reads normally.
+    EXPECT_NEAR(quad.corners[0].x, 180.f, 1e-3f);
+    EXPECT_NEAR(quad.corners[1].x, 220.f, 1e-3f);
+    EXPECT_EQ(harness.pictureOf(quad), enginetest::picture("card.png"));
+}
+
+TEST_F(NodeTree, OpacityCascadesOnlyFromParentsThatCascadeAndClearNodesDrawNothing) {
+    LayerColor* parent = LayerColor::create(Color4B(255, 128, 0, 128), 10.f, 10.f);
+    LayerColor* child = LayerColor::create(Color4B(128, 255, 255, 128), 10.f, 10.f);
+    LayerColor* grandchild = LayerColor::create(Color4B(255, 255, 255, 200), 10.f, 10.f);
+    parent->addChild(child);
+    child->addChild(grandchild);
+    harness.scene()->addChild(parent);
+    parent->setCascadeOpacityEnabled(true);
+    harness.step();
+    EXPECT_EQ(enginetest::drawnFills(harness),
+              (std::vector<std::string>{"255,128,0,128", "128,255,255,64", "255,255,255,200"}));
+
+    parent->setOpacity(0);
+    harness.step();
+    EXPECT_EQ(enginetest::drawnFills(harness), (std::vector<std::string>{"255,255,255,200"}));
+}
+
+TEST(AffineTransform, AFlatTransformHasAnInverseThatDoesNotCrash) {
+    const AffineTransform flat = AffineTransform::scaling(0.f, 1.f);
+    EXPECT_EQ(flat.getInversed().transformPoint(Vec2(7.f, 11.f)), Vec2::ZERO);
+}
