@@ -1,6 +1,5 @@
 // The view between the design area and the window: letterboxing, pointer and clip
-// mapping, dense screens and resizing; the application's run; and what the user and the
-// system ask of the window as a whole (dropped files, the close button, a quit).
+// mapping, dense screens and resizing; the application's run; the close button and a quit.
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
@@ -129,7 +128,7 @@ public:
     bool launchResult = true;
     bool refuse = false;
     std::vector<backend::InputEvent> queued;
-    int launched = 0, background = 0, foreground = 0, asked = 0;
+    int launched = 0, asked = 0;
 
     bool applicationDidFinishLaunching() override {
         ++launched;
@@ -152,14 +151,8 @@ public:
         }
         return true;
     }
-    void applicationDidEnterBackground() override {
-        ++background;
-        Director::getInstance()->stopAnimation();
-    }
-    void applicationWillEnterForeground() override {
-        ++foreground;
-        Director::getInstance()->startAnimation();
-    }
+    void applicationDidEnterBackground() override {}
+    void applicationWillEnterForeground() override {}
 };
 
 }  // namespace
@@ -191,67 +184,14 @@ TEST(Application, RunEndsWithTheWindowAndSaysWhetherTheLaunchWorked) {
     Director::getInstance()->reset();
 }
 
-TEST(Application, MinimisingStopsDrawingAndRestoringResumesIt) {
+TEST(WindowRequests, TheCloseButtonAsksTheProgramAndAQuitAsksNobody) {
     HeadlessHarness harness;
-    TestApp app;
-    ASSERT_TRUE(app.applicationDidFinishLaunching());  // replaces the harness's view
-    auto& platform = *static_cast<backend::HeadlessView*>(
-        Director::getInstance()->getOpenGLView()->getPlatformView());
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    unsigned int drawn = platform.device().frameCount();
-    platform.queueEvent(event(Type::Minimized));
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    Director::getInstance()->getRunningScene()->addChild(Node::create());
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    EXPECT_EQ(app.background, 1);
-    EXPECT_EQ(platform.device().frameCount(), drawn);
-    platform.queueEvent(event(Type::Restored));
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    EXPECT_EQ(app.foreground, 1);
-    EXPECT_EQ(platform.device().frameCount(), drawn + 1);
-}
-
-TEST(WindowRequests, EveryDroppedFileReachesTheCallbackInOrderAndNoneIsNeeded) {
-    HeadlessHarness harness;
-    harness.dropFile("/tmp/dropped before anyone listens.json");  // nobody to tell: no harm
-    std::vector<std::string> opened;
-    harness.view()->setFileDropCallback([&](const std::string& path) { opened.push_back(path); });
-    // Several files of one drop come from the window in one batch, handled at the next frame.
-    backend::InputEvent drop = event(Type::FileDropped);
-    for (const char* path : {"/home/anna/Ampel.json", "/home/anna/Lauflicht \xc3\xbc.json"}) {
-        drop.text = path;
-        harness.platformView().queueEvent(drop);
-    }
-    harness.step();
-    EXPECT_EQ(opened, (std::vector<std::string>{"/home/anna/Ampel.json",
-                                                "/home/anna/Lauflicht \xc3\xbc.json"}));
-    EXPECT_FALSE(harness.view()->windowShouldClose());
-}
-
-TEST(WindowRequests, TheCloseButtonClosesOnlyWhenTheProgramAgreesAndAQuitAsksNobody) {
     int asked = 0;
-    bool agree = false;
-    auto ask = [&] {
-        ++asked;
-        return agree;
-    };
-    {
-        HeadlessHarness harness;
-        harness.view()->setCloseRequestCallback(ask);
-        harness.windowEvent(Type::CloseRequested);
-        EXPECT_FALSE(harness.view()->windowShouldClose());
-        agree = true;
-        harness.windowEvent(Type::CloseRequested);
-        EXPECT_TRUE(harness.view()->windowShouldClose());
-        EXPECT_EQ(asked, 2);
-    }
-    {
-        // A signal or the session's end: the program is not asked, and cannot refuse.
-        HeadlessHarness harness;
-        agree = false;
-        harness.view()->setCloseRequestCallback(ask);
-        harness.windowEvent(Type::Quit);
-        EXPECT_EQ(asked, 2);
-        EXPECT_TRUE(harness.view()->windowShouldClose());
-    }
+    harness.view()->setCloseRequestCallback([&asked] { return ++asked > 1; });
+    harness.windowEvent(Type::CloseRequested);
+    EXPECT_FALSE(harness.view()->windowShouldClose());
+    // A signal or the session's end: the program is not asked, and cannot refuse.
+    harness.windowEvent(Type::Quit);
+    EXPECT_TRUE(harness.view()->windowShouldClose());
+    EXPECT_EQ(asked, 1);
 }
