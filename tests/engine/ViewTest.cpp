@@ -1,5 +1,6 @@
 // The view between the design area and the window: letterboxing, pointer and clip
-// mapping, dense screens and resizing; the application's run; the close button and a quit.
+// mapping, dense screens and resizing; the application's run; the close button, a quit and
+// dropped files.
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
@@ -194,4 +195,19 @@ TEST(WindowRequests, TheCloseButtonAsksTheProgramAndAQuitAsksNobody) {
     harness.windowEvent(Type::Quit);
     EXPECT_TRUE(harness.view()->windowShouldClose());
     EXPECT_EQ(asked, 1);
+}
+
+TEST(WindowRequests, EveryFileOfADropReachesTheCallbackInOrder) {
+    HeadlessHarness harness;
+    harness.dropFile("/tmp/before anyone listens.json");  // nobody to tell: no harm
+    std::vector<std::string> opened;
+    harness.view()->setFileDropCallback([&](const std::string& path) { opened.push_back(path); });
+    backend::InputEvent drop = event(Type::FileDropped);
+    for (const char* path : {"/home/anna/Ampel.json", "/home/anna/Lauflicht \xc3\xbc.json"}) {
+        drop.text = path;
+        harness.platformView().queueEvent(drop);
+    }
+    harness.step();
+    EXPECT_EQ(opened, (std::vector<std::string>{"/home/anna/Ampel.json",
+                                                "/home/anna/Lauflicht \xc3\xbc.json"}));
 }
