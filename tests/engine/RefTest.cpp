@@ -1,5 +1,5 @@
-// Reference counting: the autorelease pool and Vector's references, including
-// destructors that touch what is being emptied.
+// Reference counting where destructors touch what is being emptied: the autorelease
+// pool's drain and Vector's clear.
 #include <gtest/gtest.h>
 
 
@@ -51,31 +51,9 @@ TEST(Ref, AutoreleasedObjectsDieAtTheDrainThatOwesThem) {
     EXPECT_EQ(destroyed, 3);
 }
 
-TEST(Vector, HoldsOneReferencePerPlaceAndGivesItBackOnEveryRemoval) {
+// An element's destructor that looks at the list while it is cleared sees it empty.
+TEST(Vector, ClearReleasesEachElementOnceEvenWhenADestructorLooksAtTheList) {
     int destroyed = 0;
-    auto* a = new Probe(&destroyed);
-    auto* b = new Probe(&destroyed);
-    {
-        Vector<Probe*> list;
-        list.pushBack(a);
-        list.insert(0, b);
-        {
-            Vector<Probe*> copy = list;
-            EXPECT_EQ(a->getReferenceCount(), 3u);
-        }
-        list.eraseObject(b);
-        EXPECT_EQ(b->getReferenceCount(), 1u);
-        list.pushBack(b);
-        list.erase(0);
-        EXPECT_EQ(a->getReferenceCount(), 1u);
-        Vector<Probe*> moved = std::move(list);
-        EXPECT_EQ(b->getReferenceCount(), 2u);
-    }
-    a->release();
-    b->release();
-    EXPECT_EQ(destroyed, 2);
-
-    // An element's destructor that looks at the list while it is cleared sees it empty.
     struct Watcher : Ref {
         Vector<Ref*>* list;
         std::size_t* seenSize;
@@ -90,6 +68,6 @@ TEST(Vector, HoldsOneReferencePerPlaceAndGivesItBackOnEveryRemoval) {
     list.at(0)->release();
     w->release();
     list.clear();
-    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(seen, 0u);
 }
