@@ -1,6 +1,5 @@
 // The view between the design area and the window: letterboxing, pointer and clip
-// mapping, dense screens and resizing; the application's run; the close button, a quit and
-// dropped files.
+// mapping; the application's run, ended by the close button or a quit; dropped files.
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
@@ -100,26 +99,6 @@ TEST(View, ClipsMapToPixelsWithinTheViewportAndTheMouseInTheBordersLiesOutside) 
     EXPECT_EQ(downs, (std::vector<Vec2>{{-64.f, 768.f}}));
 }
 
-TEST(View, DrawingUsesOutputPixelsInputWindowPointsAndAResizeIsPickedUp) {
-    HeadlessHarness harness;
-    harness.device().setOutputSize(2048, 1536);  // a dense screen: 2 pixels a point
-    ClipNode* clip = ClipNode::create(Rect(10.f, 20.f, 100.f, 50.f));
-    clip->addChild(enginetest::marker(1, 10.f, 20.f, 30.f, 40.f));
-    harness.scene()->addChild(clip);
-    harness.step();
-    ASSERT_EQ(harness.draws().size(), 1u);
-    const auto& quad = harness.draws()[0];
-    EXPECT_FLOAT_EQ(quad.corners[0].x, 20.f);
-    EXPECT_FLOAT_EQ(quad.corners[0].y, 2 * (768.f - 20.f));
-    EXPECT_EQ(clipOf(quad), (std::vector<int>{20, 2 * 698, 200, 100}));
-    EXPECT_EQ(harness.view()->windowToDesign(Vec2(512.f, 384.f)), Vec2(512.f, 384.f));
-
-    harness.platformView().setWindowSize(1280, 768);
-    harness.device().setOutputSize(1280, 768);
-    harness.step();
-    EXPECT_EQ(harness.view()->getViewPortRect(), Rect(128.f, 0.f, 1024.f, 768.f));
-}
-
 namespace {
 
 // Launches into a headless window; refuses the close button while `refuse` holds, as a
@@ -182,19 +161,15 @@ TEST(Application, RunEndsWithTheWindowAndSaysWhetherTheLaunchWorked) {
         EXPECT_EQ(app.run(), 0);
         EXPECT_EQ(app.asked, 1);
     }
+    {
+        // A signal or the session's end: the program is not asked, and cannot refuse.
+        TestApp app;
+        app.refuse = true;
+        app.queued = {event(Type::Quit)};
+        EXPECT_EQ(app.run(), 0);
+        EXPECT_EQ(app.asked, 0);
+    }
     Director::getInstance()->reset();
-}
-
-TEST(WindowRequests, TheCloseButtonAsksTheProgramAndAQuitAsksNobody) {
-    HeadlessHarness harness;
-    int asked = 0;
-    harness.view()->setCloseRequestCallback([&asked] { return ++asked > 1; });
-    harness.windowEvent(Type::CloseRequested);
-    EXPECT_FALSE(harness.view()->windowShouldClose());
-    // A signal or the session's end: the program is not asked, and cannot refuse.
-    harness.windowEvent(Type::Quit);
-    EXPECT_TRUE(harness.view()->windowShouldClose());
-    EXPECT_EQ(asked, 1);
 }
 
 TEST(WindowRequests, EveryFileOfADropReachesTheCallbackInOrder) {
