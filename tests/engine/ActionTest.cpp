@@ -152,18 +152,6 @@ TEST_F(Actions, ACallStepRunsAfterTheFinalUpdateOfThePartBeforeIt) {
     frames(1);
     EXPECT_EQ(log.back(), "second@10,10");
     EXPECT_EQ(node->getNumberOfRunningActions(), 0);
-
-    // One long frame finishes every part it passes, in order.
-    log.clear();
-    run(Sequence::create(MoveTo::create(0.1f, Vec2(20.f, 10.f)), note("a"),
-                         MoveTo::create(0.1f, Vec2(20.f, 20.f)), note("b"),
-                         MoveTo::create(0.1f, Vec2(30.f, 30.f)), note("c"), nullptr));
-    frames(1);
-    frames(1, 0.25f);
-    EXPECT_EQ(log, (std::vector<std::string>{"a@20,10", "b@20,20"}));
-    EXPECT_NEAR(node->getPositionX(), 25.f, 1e-3f);
-    frames(1, 10.f);
-    EXPECT_EQ(log.back(), "c@30,30");
 }
 
 TEST_F(Actions, ANodeRemovedByItsOwnActionsGoesSafelyAndDiesWithThem) {

@@ -1,6 +1,6 @@
 // Input through the view to the listeners: who is asked first, who keeps a gesture,
-// listeners and nodes that go while an event is handled, several fingers at once, the
-// mouse, and a pointer lost to another window.
+// listeners and nodes that go while an event is handled, several fingers at once, and a
+// pointer lost to another window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -103,19 +103,6 @@ TEST_F(EventDispatch, OnlyClaimersHearTheRestOfAGestureAndASwallowingClaimHidesI
     EXPECT_EQ(log, (Log{"began above", "moved above", "ended above"}));
 }
 
-TEST_F(EventDispatch, SwallowingSwitchedOnMidGestureTakesTheRestFromListenersBelow) {
-    listen(target(harness.scene()), "below");
-    Node* above = target(harness.scene());
-    auto* top = listen(above, "above");
-    harness.touchBegan(p);
-    // As the delayed pick-up of a card does it: from a scheduled callback.
-    above->scheduleOnce([top](float) { top->setSwallowTouches(true); }, 0.f, "pickUp");
-    harness.step();
-    harness.touchMoved(p);
-    harness.touchEnded(p);
-    EXPECT_EQ(log, (Log{"began above", "began below", "moved above", "ended above"}));
-}
-
 TEST_F(EventDispatch, ListenersAndNodesThatGoDuringDispatchAreSkippedSafely) {
     Node* a = target(harness.scene());
     Node* b = target(harness.scene());
@@ -173,48 +160,6 @@ TEST_F(EventDispatch, EveryFingerIsAGestureOfItsOwnBesideTheMouse) {
     EXPECT_EQ(log, (Log{"began left 1", "began right 2", "began under 2", "began left",
                         "ended left 1", "ended left", "cancelled right 2", "cancelled under 2",
                         "began right 2", "began under 2"}));
-}
-
-TEST_F(EventDispatch, AFingerLiftedOutsideTheWindowEndsItsGestureWhereItLeft) {
-    Vec2 endedAt;
-    auto* l = EventListenerTouchOneByOne::create();
-    l->onTouchBegan = [](Touch*, Event*) { return true; };
-    l->onTouchEnded = [&endedAt](Touch* t, Event*) { endedAt = t->getLocation(); };
-    dispatcher()->addEventListenerWithFixedPriority(l, -1);
-    // Window points (origin top left) go through the letterbox as the mouse's do.
-    backend::InputEvent finger;
-    finger.touch = 1;
-    finger.type = Type::TouchDown;
-    harness.platformView().queueEvent(finger);
-    finger.type = Type::TouchUp;
-    finger.x = -20.f;
-    finger.y = 800.f;
-    harness.platformView().queueEvent(finger);
-    harness.step();
-    EXPECT_EQ(endedAt, Vec2(-148.f, -32.f));
-}
-
-TEST_F(EventDispatch, MouseButtonsAndTheWheelReachTheirListenersPastSwallowedTouches) {
-    Node* node = target(harness.scene());
-    auto* mouse = EventListenerMouse::create();
-    mouse->onMouseDown = [this](EventMouse* e) {
-        log.push_back("down " + std::to_string(e->getMouseButton()));
-    };
-    mouse->onMouseUp = [this](EventMouse* e) {
-        log.push_back("up " + std::to_string(e->getMouseButton()));
-    };
-    mouse->onMouseScroll = [this](EventMouse* e) {
-        log.push_back("scroll " + std::to_string(static_cast<int>(e->getScrollY())));
-    };
-    dispatcher()->addEventListenerWithSceneGraphPriority(mouse, node);
-    listen(target(harness.scene()), "overlay", true, true);
-
-    harness.mouseDown(EventMouse::BUTTON_LEFT, p);
-    harness.mouseUp(EventMouse::BUTTON_LEFT, p);
-    harness.mouseDown(EventMouse::BUTTON_MIDDLE, p);
-    harness.scroll(Vec2(30.f, 20.f), -1.f);
-    EXPECT_EQ(log, (Log{"began overlay", "down 0", "ended overlay", "up 0", "down 2",
-                        "scroll -1"}));
 }
 
 namespace {

@@ -1,5 +1,5 @@
-// Nodes in the tree: drawing order, life cycle and clean-up, points through parents'
-// transforms, and what a frame draws for them.
+// Nodes in the tree: drawing order, removal and clean-up, points through parents'
+// transforms, and a card drawn mid-turn.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -132,23 +132,6 @@ TEST_F(NodeTree, ACardTurnedAboutItsUprightAxisSqueezesWithoutMirroring) {
     EXPECT_NEAR(quad.corners[0].x, 180.f, 1e-3f);
     EXPECT_NEAR(quad.corners[1].x, 220.f, 1e-3f);
     EXPECT_EQ(harness.pictureOf(quad), enginetest::picture("card.png"));
-}
-
-TEST_F(NodeTree, OpacityCascadesOnlyFromParentsThatCascadeAndClearNodesDrawNothing) {
-    LayerColor* parent = LayerColor::create(Color4B(255, 128, 0, 128), 10.f, 10.f);
-    LayerColor* child = LayerColor::create(Color4B(128, 255, 255, 128), 10.f, 10.f);
-    LayerColor* grandchild = LayerColor::create(Color4B(255, 255, 255, 200), 10.f, 10.f);
-    parent->addChild(child);
-    child->addChild(grandchild);
-    harness.scene()->addChild(parent);
-    parent->setCascadeOpacityEnabled(true);
-    harness.step();
-    EXPECT_EQ(enginetest::drawnFills(harness),
-              (std::vector<std::string>{"255,128,0,128", "128,255,255,64", "255,255,255,200"}));
-
-    parent->setOpacity(0);
-    harness.step();
-    EXPECT_EQ(enginetest::drawnFills(harness), (std::vector<std::string>{"255,255,255,200"}));
 }
 
 TEST(AffineTransform, AFlatTransformHasAnInverseThatDoesNotCrash) {

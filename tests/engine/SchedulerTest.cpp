@@ -1,5 +1,5 @@
 // The scheduler on its own: the frames timers fire in, changes made from inside callbacks,
-// paused targets, and what the director's idle wait reads.
+// and what the director's idle wait reads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -91,25 +91,6 @@ TEST(Scheduler, UnschedulingFromInsideACallbackIsSafeAndTakesEffectAtOnce) {
     EXPECT_EQ(calls.size(), 2u);
     scheduler.update(kFrame);
     EXPECT_EQ(calls.back(), "inner");
-}
-
-TEST(Scheduler, PausedTargetsHoldTheirTimeUntilResumed) {
-    Scheduler scheduler;
-    int fired = 0;
-    scheduler.schedule([&fired](float) { ++fired; }, &targetA, 0.1f, false, "tick");
-    for (int i = 0; i < 4; ++i) {
-        scheduler.update(kFrame);
-    }
-    scheduler.pauseTarget(&targetA);
-    for (int i = 0; i < 30; ++i) {
-        scheduler.update(kFrame);
-    }
-    EXPECT_EQ(fired, 0);
-    scheduler.resumeTarget(&targetA);
-    scheduler.update(kFrame);
-    EXPECT_EQ(fired, 0);
-    scheduler.update(kFrame);  // the sixth frame that counted
-    EXPECT_EQ(fired, 1);
 }
 
 TEST(Scheduler, IdleLogicSeesPerFrameWorkAndTheNextTimer) {

@@ -1,6 +1,6 @@
-// Pictures and labels on the engine's side: one texture per file, a missing or broken
-// picture reported with where it was looked for and why, digits cut from a sheet, and
-// text labels sized for their box.
+// Pictures on the engine's side: one texture per file, a missing or broken picture
+// reported with where it was looked for and why, digits cut from a sheet, and where
+// pictures are looked for.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -74,20 +74,6 @@ TEST_F(Pictures, ALabelAtlasTakesOneCellPerDigit) {
     EXPECT_FLOAT_EQ(harness.draws()[2].corners[0].u, 0.f);
     number->setString("5");
     EXPECT_EQ(number->getContentSize(), Size(9.f, 11.f));
-}
-
-TEST_F(Pictures, ALabelTakesItsBoxSizeOrTheSizeOfItsText) {
-    Label* boxed = Label::createWithSystemFont("Search ...", "Helvetica", 12, Size(280.f, 32.f),
-                                               TextHAlignment::LEFT, TextVAlignment::CENTER);
-    EXPECT_EQ(boxed->getContentSize(), Size(280.f, 32.f));
-    // Rendered at twice the point size for the content scale factor 2.
-    EXPECT_EQ(boxed->getTexture()->getPixelsWide(), 560);
-    Label* label = Label::createWithSystemFont("Ver 0.6.4", "Helvetica", 12);
-    const Size one = label->getContentSize();
-    EXPECT_GT(one.width, 20.f);
-    label->setString("Ver 0.6.4 and a much longer tail");
-    EXPECT_GT(label->getContentSize().width, one.width);
-    EXPECT_FLOAT_EQ(label->getContentSize().height, one.height);
 }
 
 TEST(FileUtils, RelativeNamesAreLookedForBesideTheProgramOnly) {
