@@ -71,31 +71,20 @@ TEST_F(NodeTree, RemoveAllChildrenSurvivesAChildThatRemovesAnotherOnExit) {
     harness.step();
 }
 
-TEST_F(NodeTree, CleanupStopsActionsAndCallbacksWhileANodeOutOfTheSceneOnlyWaits) {
-    Node* kept = Node::create();
-    Node* cleaned = Node::create();
-    harness.scene()->addChild(kept);
-    harness.scene()->addChild(cleaned);
-    int keptTicks = 0, cleanedTicks = 0;
-    kept->schedule([&](float) { ++keptTicks; }, "tick");
-    cleaned->schedule([&](float) { ++cleanedTicks; }, "tick");
-    kept->runAction(RepeatForever::create(RotateBy::create(1.f, 90.f)));
-    cleaned->runAction(RepeatForever::create(RotateBy::create(1.f, 90.f)));
+TEST_F(NodeTree, ARemovedNodesActionsAndCallbacksStopWithIt) {
+    Node* node = Node::create();
+    harness.scene()->addChild(node);
+    int ticks = 0;
+    node->schedule([&ticks](float) { ++ticks; }, "tick");
+    node->runAction(RepeatForever::create(RotateBy::create(1.f, 90.f)));
     harness.step();
-
-    kept->retain();
-    kept->removeFromParentAndCleanup(false);
-    cleaned->removeFromParentAndCleanup(true);
-    EXPECT_EQ(cleaned->getNumberOfRunningActions(), 0);
+    node->retain();
+    node->removeFromParent();
     harness.steps(3);
-    EXPECT_EQ(cleanedTicks, 1);
-    EXPECT_EQ(keptTicks, 1);
-
-    harness.scene()->addChild(kept);
-    kept->release();
-    harness.step();
-    EXPECT_EQ(keptTicks, 2);
-    EXPECT_EQ(kept->getNumberOfRunningActions(), 1);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(node->getNumberOfRunningActions(), 0);
+    EXPECT_FALSE(Director::getInstance()->getScheduler()->hasPerFrameWork());
+    node->release();
 }
 
 TEST_F(NodeTree, PointsPassThroughMovedScaledAndTurnedParentsAndBack) {

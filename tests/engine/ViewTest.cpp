@@ -1,5 +1,5 @@
 // The view between the design area and the window: letterboxing, pointer and clip
-// mapping; the application's run, ended by the close button or a quit; dropped files.
+// mapping, and what the user and the system ask of the window: closing it, dropping files.
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
@@ -99,77 +99,16 @@ TEST(View, ClipsMapToPixelsWithinTheViewportAndTheMouseInTheBordersLiesOutside) 
     EXPECT_EQ(downs, (std::vector<Vec2>{{-64.f, 768.f}}));
 }
 
-namespace {
-
-// Launches into a headless window; refuses the close button while `refuse` holds, as a
-// program with unsaved work does, and ends itself at a key press (as the answer would).
-class TestApp : public Application {
-public:
-    bool launchResult = true;
-    bool refuse = false;
-    std::vector<backend::InputEvent> queued;
-    int launched = 0, asked = 0;
-
-    bool applicationDidFinishLaunching() override {
-        ++launched;
-        if (!launchResult) {
-            return false;
-        }
-        auto* view =
-            GLViewImpl::createWithPlatformView(backend::createHeadlessView(1024, 768), "app");
-        Director::getInstance()->setOpenGLView(view);
-        Director::getInstance()->runWithScene(Scene::create());
-        view->setCloseRequestCallback([this] {
-            ++asked;
-            return !refuse;
-        });
-        auto* keys = EventListenerKeyboard::create();
-        keys->onKeyPressed = [](EventKeyboard::KeyCode, Event*) { Director::getInstance()->end(); };
-        Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(keys, 1);
-        for (const backend::InputEvent& event : queued) {
-            static_cast<backend::HeadlessView*>(view->getPlatformView())->queueEvent(event);
-        }
-        return true;
-    }
-    void applicationDidEnterBackground() override {}
-    void applicationWillEnterForeground() override {}
-};
-
-}  // namespace
-
-TEST(Application, RunEndsWithTheWindowAndSaysWhetherTheLaunchWorked) {
-    Director::getInstance()->reset();
-    {
-        TestApp app;
-        app.queued = {event(Type::CloseRequested)};
-        EXPECT_EQ(app.run(), 0);
-        EXPECT_EQ(app.launched, 1);
-        EXPECT_EQ(Director::getInstance()->getOpenGLView(), nullptr);
-    }
-    {
-        TestApp app;
-        app.launchResult = false;
-        EXPECT_NE(app.run(), 0);
-    }
-    {
-        // Refused the close button, then ended itself at the answer.
-        TestApp app;
-        app.refuse = true;
-        backend::InputEvent enter = event(Type::KeyDown);
-        enter.key = static_cast<int>(EventKeyboard::KeyCode::KEY_ENTER);
-        app.queued = {event(Type::CloseRequested), enter};
-        EXPECT_EQ(app.run(), 0);
-        EXPECT_EQ(app.asked, 1);
-    }
-    {
-        // A signal or the session's end: the program is not asked, and cannot refuse.
-        TestApp app;
-        app.refuse = true;
-        app.queued = {event(Type::Quit)};
-        EXPECT_EQ(app.run(), 0);
-        EXPECT_EQ(app.asked, 0);
-    }
-    Director::getInstance()->reset();
+TEST(WindowRequests, TheCloseButtonAsksTheProgramAndAQuitAsksNobody) {
+    HeadlessHarness harness;
+    int asked = 0;
+    harness.view()->setCloseRequestCallback([&asked] { return ++asked > 1; });
+    harness.windowEvent(Type::CloseRequested);
+    EXPECT_FALSE(harness.view()->windowShouldClose());
+    // A signal or the session's end: the program is not asked, and cannot refuse.
+    harness.windowEvent(Type::Quit);
+    EXPECT_TRUE(harness.view()->windowShouldClose());
+    EXPECT_EQ(asked, 1);
 }
 
 TEST(WindowRequests, EveryFileOfADropReachesTheCallbackInOrder) {
