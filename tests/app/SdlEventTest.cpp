@@ -147,23 +147,19 @@ TEST(SdlFingerTracker, EveryFingerIsATouchOfItsOwnUntilItComesUp) {
         Uint32 sdl;
         SDL_TouchID device;
         SDL_FingerID finger;
-        float x, y;
         std::string seen;  // type and touch id, "-" when ignored
     };
-    const std::string down = std::to_string(static_cast<int>(Type::TouchDown));
-    const std::string move = std::to_string(static_cast<int>(Type::TouchMove));
-    const std::string up = std::to_string(static_cast<int>(Type::TouchUp));
+    const std::string down = std::to_string(static_cast<int>(Type::TouchDown)) + " ";
     const Step steps[] = {
-        {SDL_FINGERDOWN, 5, 40, 0.5f, 0.25f, down + " 1"},
-        {SDL_FINGERDOWN, 5, 41, 0.f, 1.f, down + " 2"},
-        {SDL_FINGERDOWN, 6, 40, 1.f, 0.f, down + " 3"},         // another screen
-        {SDL_FINGERMOTION, 5, 41, 1.25f, -0.5f, move + " 2"},   // off the window
-        {SDL_FINGERUP, 5, 41, 1.5f, -0.5f, up + " 2"},
-        {SDL_FINGERMOTION, 5, 41, 0.5f, 0.5f, "-"},             // up already
-        {SDL_FINGERUP, 5, 99, 0.5f, 0.5f, "-"},                 // down elsewhere
-        {SDL_FINGERDOWN, 5, 42, 0.5f, 0.5f, down + " 2"},       // lowest free id
-        {SDL_FINGERDOWN, 5, 42, 0.5f, 0.5f, down + " 2"},       // its release was lost
-        {SDL_FINGERDOWN, SDL_MOUSE_TOUCHID, 1, 0.5f, 0.5f, "-"},  // the mouse's copy
+        {SDL_FINGERDOWN, 5, 40, down + "1"},
+        {SDL_FINGERDOWN, 5, 41, down + "2"},
+        {SDL_FINGERDOWN, 6, 40, down + "3"},  // another screen
+        {SDL_FINGERUP, 5, 41, std::to_string(static_cast<int>(Type::TouchUp)) + " 2"},
+        {SDL_FINGERMOTION, 5, 41, "-"},            // up already
+        {SDL_FINGERUP, 5, 99, "-"},                // down elsewhere
+        {SDL_FINGERDOWN, 5, 42, down + "2"},       // lowest free id
+        {SDL_FINGERDOWN, 5, 42, down + "2"},       // its release was lost
+        {SDL_FINGERDOWN, SDL_MOUSE_TOUCHID, 1, "-"},  // the mouse's copy
     };
     cocos2d::backend::SdlFingerTracker fingers;
     for (const Step& step : steps) {
@@ -171,20 +167,16 @@ TEST(SdlFingerTracker, EveryFingerIsATouchOfItsOwnUntilItComesUp) {
         e.type = step.sdl;
         e.tfinger.touchId = step.device;
         e.tfinger.fingerId = step.finger;
-        e.tfinger.x = step.x;
-        e.tfinger.y = step.y;
+        e.tfinger.x = 1.25f;  // off the window: kept, as a finger may leave it
+        e.tfinger.y = 0.5f;
         InputEvent out;
         const bool meaningful = fingers.translate(e.tfinger, 400, 200, out);
-        const std::string where = std::to_string(step.device) + "/" + std::to_string(step.finger);
         EXPECT_EQ(meaningful ? std::to_string(static_cast<int>(out.type)) + " " +
                                    std::to_string(out.touch)
                              : "-",
                   step.seen)
-            << where;
-        if (meaningful) {
-            EXPECT_EQ(out.x, step.x * 400.f) << where;
-            EXPECT_EQ(out.y, step.y * 200.f) << where;
-        }
+            << step.device << "/" << step.finger;
+        EXPECT_TRUE(!meaningful || (out.x == 500.f && out.y == 100.f));
     }
     EXPECT_EQ(fingers.fingersDown(), 3u);
 }

@@ -19,17 +19,4 @@ TEST(CreateWindowViewWithoutDisplay, FailsAndSaysWhy) {
     EXPECT_NE(error.find("display"), std::string::npos) << error;
 }
 
-TEST(CreateWindowViewWithoutDisplay, AnInvisibleDriverAskedForByNameIsUsed) {
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    std::string error;
-    auto view = cocos2d::backend::createWindowView("ZundleApps", 320, 240, error);
-    ASSERT_NE(view, nullptr) << error;
-    int w = 0, h = 0;
-    view->getRenderDevice()->getOutputSize(w, h);
-    EXPECT_EQ(w, 320);
-    EXPECT_EQ(h, 240);
-}
-
 }  // namespace
