@@ -1,5 +1,5 @@
 // Actions stepped with fixed frames: where they end and when, the shapes a user sees
-// (shortest turns, easing), sequences with calls back into the program, and actions that
+// (easing), sequences with calls back into the program, and actions that
 // remove their own node or stop everything while running.
 #include <gtest/gtest.h>
 
@@ -89,23 +89,6 @@ TEST_F(Actions, AMoveEndsExactlyOnItsTargetInTheStepItsDurationIsReached) {
         run(MoveTo::create(c.duration, Vec2(0.2f, 17.9f)));
         EXPECT_EQ(framesUntilIdle(c.dt), c.steps) << c.duration << " s at " << c.dt;
         EXPECT_EQ(node->getPosition(), Vec2(0.2f, 17.9f));
-    }
-}
-
-TEST_F(Actions, RotateToTakesTheShortestWayAndEndsExactlyOnTheTarget) {
-    struct Case {
-        float from, to, halfway;
-    };
-    for (const Case& c : {Case{0.f, 90.f, 45.f}, Case{350.f, 10.f, 0.f}, Case{10.f, 350.f, 0.f},
-                          Case{720.f, 90.f, 45.f}, Case{0.f, -170.f, -85.f},
-                          Case{170.f, -170.f, 180.f}}) {
-        node->setRotation(c.from);
-        run(RotateTo::create(0.2f, c.to));
-        frames(7);
-        EXPECT_NEAR(std::remainder(node->getRotation() - c.halfway, 360.f), 0.f, 1e-3f)
-            << c.from << " to " << c.to;
-        framesUntilIdle();
-        EXPECT_EQ(node->getRotation(), c.to) << c.from << " to " << c.to;
     }
 }
 

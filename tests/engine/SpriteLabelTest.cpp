@@ -1,9 +1,6 @@
 // Pictures on the engine's side: one texture per file, a missing or broken picture
-// reported with where it was looked for and why, digits cut from a sheet, and where
-// pictures are looked for.
+// reported with where it was looked for and why, and digits cut from a sheet.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "EngineTestSupport.h"
 
@@ -74,15 +71,4 @@ TEST_F(Pictures, ALabelAtlasTakesOneCellPerDigit) {
     EXPECT_FLOAT_EQ(harness.draws()[2].corners[0].u, 0.f);
     number->setString("5");
     EXPECT_EQ(number->getContentSize(), Size(9.f, 11.f));
-}
-
-TEST(FileUtils, RelativeNamesAreLookedForBesideTheProgramOnly) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(ZC_SOURCE_DIR);  // holds tests/engine/pictures/card.png
-    FileUtils* files = FileUtils::getInstance();
-    EXPECT_EQ(files->fullPathForFilename("tests/engine/pictures/card.png"), "");
-    EXPECT_EQ(files->fullPathForFilename("res/r_play.png"),
-              files->getExecutableDirectory() + "/res/r_play.png");
-    EXPECT_EQ(files->fullPathForFilename("res"), "");  // a folder is no file
-    std::filesystem::current_path(previous);
 }
