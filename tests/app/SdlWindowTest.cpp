@@ -110,17 +110,10 @@ TEST_P(SdlWindow, DrawsSolidTintedAndClippedQuadsAndNothingForEmptyOnes) {
 }
 
 TEST_P(SdlWindow, TurnedAndMirroredQuadsLandWhereTheirCornersSay) {
-    // A 4 x 2 texture: left half red, right half blue, bottom row half transparent.
-    Bitmap halves;
-    halves.width = 4;
-    halves.height = 2;
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            const std::uint8_t a = y == 0 ? 255 : 128;
-            halves.rgba.insert(halves.rgba.end(), {static_cast<std::uint8_t>(x < 2 ? 255 : 0), 0,
-                                                   static_cast<std::uint8_t>(x < 2 ? 0 : 255), a});
-        }
-    }
+    Bitmap halves;  // red on the left, blue on the right
+    halves.width = 2;
+    halves.height = 1;
+    halves.rgba = {255, 0, 0, 255, 0, 0, 255, 255};
     const TextureId texture = _device->createTexture(halves);
     _device->beginFrame({0, 0, 0, 255});
     Vertex corners[4];
@@ -136,9 +129,9 @@ TEST_P(SdlWindow, TurnedAndMirroredQuadsLandWhereTheirCornersSay) {
 
     Bitmap frame;
     ASSERT_TRUE(_device->readPixels(frame));
-    // Textures are filtered: sample at texel centres, with some tolerance.
-    expectPixel(at(frame, 20, 20), {0, 0, 255}, "mirrored: blue on the left", 8);
-    expectPixel(at(frame, 80, 20), {255, 0, 0}, "mirrored: red on the right", 8);
+    // Textures are filtered: sample near texel centres, with some tolerance.
+    expectPixel(at(frame, 15, 20), {0, 0, 255}, "mirrored: blue on the left", 8);
+    expectPixel(at(frame, 85, 20), {255, 0, 0}, "mirrored: red on the right", 8);
     expectPixel(at(frame, 240, 120), {255, 255, 255}, "diamond centre");
     expectPixel(at(frame, 205, 85), {0, 0, 0}, "outside the diamond's corner");
     _device->endFrame();

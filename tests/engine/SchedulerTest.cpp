@@ -1,9 +1,8 @@
-// The scheduler on its own: the frames timers fire in, changes made from inside callbacks,
-// and what the director's idle wait reads.
+// The scheduler on its own: the frames timers fire in, and changes made from inside
+// callbacks. What the director's idle wait reads of it is checked with the director.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,33 +90,4 @@ TEST(Scheduler, UnschedulingFromInsideACallbackIsSafeAndTakesEffectAtOnce) {
     EXPECT_EQ(calls.size(), 2u);
     scheduler.update(kFrame);
     EXPECT_EQ(calls.back(), "inner");
-}
-
-TEST(Scheduler, IdleLogicSeesPerFrameWorkAndTheNextTimer) {
-    Scheduler scheduler;
-    const float never = std::numeric_limits<float>::infinity();
-    EXPECT_FALSE(scheduler.hasPerFrameWork());
-    EXPECT_EQ(scheduler.timeToNextTimer(), never);
-
-    scheduler.schedule([](float) {}, &targetA, 0.1f, false, "poll");
-    scheduler.update(0.03f);
-    EXPECT_FALSE(scheduler.hasPerFrameWork());
-    EXPECT_NEAR(scheduler.timeToNextTimer(), 0.07f, 1e-6f);
-
-    // An update callback with a work check counts only while the check says so.
-    bool busy = false;
-    scheduler.schedulePerFrame([](float) {}, &targetB, Scheduler::PRIORITY_SYSTEM, false);
-    EXPECT_TRUE(scheduler.hasPerFrameWork());
-    scheduler.setPerFrameWorkCheck(&targetB, [&busy] { return busy; });
-    EXPECT_FALSE(scheduler.hasPerFrameWork());
-    busy = true;
-    EXPECT_TRUE(scheduler.hasPerFrameWork());
-    scheduler.pauseTarget(&targetB);
-    EXPECT_FALSE(scheduler.hasPerFrameWork());
-
-    scheduler.schedule([](float) {}, &targetA, 0.f, false, "coast");
-    EXPECT_TRUE(scheduler.hasPerFrameWork());
-    scheduler.pauseTarget(&targetA);
-    EXPECT_FALSE(scheduler.hasPerFrameWork());
-    EXPECT_EQ(scheduler.timeToNextTimer(), never);
 }
