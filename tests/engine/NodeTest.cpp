@@ -1,5 +1,4 @@
-// Nodes in the tree: drawing order, removal and clean-up, points through parents'
-// transforms, and a card drawn mid-turn.
+// Nodes in the tree: drawing order, removal and clean-up, and a card drawn mid-turn.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -85,25 +84,6 @@ TEST_F(NodeTree, ARemovedNodesActionsAndCallbacksStopWithIt) {
     EXPECT_EQ(node->getNumberOfRunningActions(), 0);
     EXPECT_FALSE(Director::getInstance()->getScheduler()->hasPerFrameWork());
     node->release();
-}
-
-TEST_F(NodeTree, PointsPassThroughMovedScaledAndTurnedParentsAndBack) {
-    Node* parent = Node::create();
-    parent->setPosition(100.f, 50.f);
-    parent->setScale(2.f);
-    parent->setRotation(90.f);  // clockwise: +x turns towards -y
-    Node* child = Node::create();
-    child->setPosition(10.f, 0.f);
-    parent->addChild(child);
-    harness.scene()->addChild(parent);
-    EXPECT_TRUE(child->convertToWorldSpace(Vec2(5.f, 0.f)).fuzzyEquals(Vec2(100.f, 20.f), 1e-3f));
-    EXPECT_TRUE(child->convertToWorldSpace(Vec2(0.f, 5.f)).fuzzyEquals(Vec2(110.f, 30.f), 1e-3f));
-
-    parent->setScale(1.5f, -0.75f);
-    parent->setRotation(200.f);
-    child->setRotation(-45.f);
-    const Vec2 p(-13.5f, 7.25f);
-    EXPECT_TRUE(child->convertToNodeSpace(child->convertToWorldSpace(p)).fuzzyEquals(p, 1e-3f));
 }
 
 TEST_F(NodeTree, ACardTurnedAboutItsUprightAxisSqueezesWithoutMirroring) {

@@ -1,12 +1,8 @@
-// Reference counting where destructors touch what is being emptied: the autorelease
-// pool's drain and Vector's clear.
+// Vector's references when an element's destructor touches the list being emptied.
 #include <gtest/gtest.h>
 
-
-#include "base/AutoreleasePool.h"
 #include "base/Vector.h"
 
-using cocos2d::PoolManager;
 using cocos2d::Ref;
 using cocos2d::Vector;
 
@@ -22,36 +18,8 @@ private:
     int* _destroyed;
 };
 
-void drainPool() { PoolManager::getInstance()->getCurrentPool()->clear(); }
-
 }  // namespace
 
-TEST(Ref, AutoreleasedObjectsDieAtTheDrainThatOwesThem) {
-    int destroyed = 0;
-    auto* kept = new Probe(&destroyed);
-    kept->autorelease();
-    kept->retain();
-    (new Probe(&destroyed))->autorelease();
-    drainPool();
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_EQ(kept->getReferenceCount(), 1u);
-    kept->release();
-    EXPECT_EQ(destroyed, 2);
-
-    // Autoreleased by a destructor during a drain: it waits for the next one.
-    struct Owner : Ref {
-        Probe* child;
-        explicit Owner(Probe* c) : child(c) {}
-        ~Owner() override { child->autorelease(); }
-    };
-    (new Owner(new Probe(&destroyed)))->autorelease();
-    drainPool();
-    EXPECT_EQ(destroyed, 2);
-    drainPool();
-    EXPECT_EQ(destroyed, 3);
-}
-
-// An element's destructor that looks at the list while it is cleared sees it empty.
 TEST(Vector, ClearReleasesEachElementOnceEvenWhenADestructorLooksAtTheList) {
     int destroyed = 0;
     struct Watcher : Ref {
