@@ -1,11 +1,15 @@
-// SDL events as the engine sees them, made by hand: no display is needed.
+// SDL events as the engine sees them, made by hand, and the window view without a display:
+// it must fail with a reason, not open a window nobody can see (SDL would otherwise fall
+// back to its off-screen driver).
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "base/EventKeyboard.h"
+#include "platform/Backend.h"
 #include "platform/sdl/SdlEventTranslator.h"
 #include "platform/sdl/SdlFingerTracker.h"
 
@@ -179,4 +183,14 @@ TEST(SdlFingerTracker, EveryFingerIsATouchOfItsOwnUntilItComesUp) {
         EXPECT_TRUE(!meaningful || (out.x == 500.f && out.y == 100.f));
     }
     EXPECT_EQ(fingers.fingersDown(), 3u);
+}
+
+TEST(CreateWindowViewWithoutDisplay, FailsAndSaysWhy) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    std::string error;
+    auto view = cocos2d::backend::createWindowView("ZundleApps", 1024, 768, error);
+    EXPECT_EQ(view, nullptr);
+    EXPECT_NE(error.find("display"), std::string::npos) << error;
 }

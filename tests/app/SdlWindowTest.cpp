@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "XGoneWindow.h"
 #include "XWindowRequests.h"
 #include "platform/Backend.h"
 #include "platform/sdl/SdlRenderDevice.h"

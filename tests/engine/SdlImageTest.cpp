@@ -1,5 +1,5 @@
-// Picture decoding through the SDL backend: straight colours, and failures that name the
-// file and the reason.
+// Pictures through the SDL backend: decoding to straight colours, failures that name the
+// file and the reason, and half-size copies averaged with colours weighted by alpha.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "platform/sdl/HalfSizeBitmap.h"
 
 using cocos2d::backend::Bitmap;
 using cocos2d::backend::decodeImageFile;
@@ -59,6 +60,26 @@ TEST(DecodeImageFile, MissingDamagedAndHugePicturesFailWithTheFileAndTheReason) 
         EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_EQ(bitmap.width, 5);
     }
+}
+
+TEST(HalveBitmap, AveragesEachBlockWithColourWeightedByAlphaAndOnlyEvenSizesHalve) {
+    // Three blocks side by side, rows top first: opaque red among clear green; opaque
+    // greys; clear white (text is white with alpha: it must not turn black).
+    Bitmap b;
+    b.width = 6;
+    b.height = 2;
+    b.rgba = {255, 0,   0, 255, 0, 255, 0, 0, 0,   0,   0,   255, 200, 200, 200, 255,
+              255, 255, 255, 0, 255, 255, 255, 0,  //
+              0,   255, 0, 0,   0, 255, 0, 0, 100, 100, 100, 255, 60,  60,  60,  255,
+              255, 255, 255, 0, 255, 255, 255, 0};
+    ASSERT_TRUE(cocos2d::backend::canHalve(b));
+    const Bitmap half = cocos2d::backend::halveBitmap(b);
+    ASSERT_EQ(half.width, 3);
+    ASSERT_EQ(half.height, 1);
+    EXPECT_EQ(half.rgba, (std::vector<std::uint8_t>{255, 0, 0, 64, 90, 90, 90, 255, 255, 255,
+                                                    255, 0}));
+    b.width = 3;
+    EXPECT_FALSE(cocos2d::backend::canHalve(b));
 }
 
 }  // namespace
