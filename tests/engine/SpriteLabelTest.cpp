@@ -1,5 +1,5 @@
-// Pictures on the engine's side: one texture per file, a missing or broken picture
-// reported with where it was looked for and why, and digits cut from a sheet.
+// Pictures on the engine's side: one texture per file, and a missing or broken picture
+// reported with where it was looked for and why.
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
@@ -54,19 +54,4 @@ TEST_F(Pictures, AMissingOrBrokenPictureIsReportedWithThePlacesLookedAtAndWhy) {
     EXPECT_EQ(reports[0].reason, "no such file");
     EXPECT_EQ(reports[1].places, (std::vector<std::string>{picture("broken.png")}));
     EXPECT_FALSE(reports[1].reason.empty());
-}
-
-TEST_F(Pictures, ALabelAtlasTakesOneCellPerDigit) {
-    LabelAtlas* number = LabelAtlas::create("120", picture("digits.png"), 9, 11, '0');
-    ASSERT_NE(number, nullptr);
-    EXPECT_EQ(number->getContentSize(), Size(27.f, 11.f));
-    harness.scene()->addChild(number);
-    harness.step();
-    ASSERT_EQ(harness.draws().size(), 3u);
-    // "1" is the second of ten cells; "0" the first.
-    EXPECT_FLOAT_EQ(harness.draws()[0].corners[0].u, 0.1f);
-    EXPECT_FLOAT_EQ(harness.draws()[0].corners[1].u, 0.2f);
-    EXPECT_FLOAT_EQ(harness.draws()[2].corners[0].u, 0.f);
-    number->setString("5");
-    EXPECT_EQ(number->getContentSize(), Size(9.f, 11.f));
 }
