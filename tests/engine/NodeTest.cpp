@@ -82,7 +82,6 @@ TEST_F(NodeTree, ARemovedNodesActionsAndCallbacksStopWithIt) {
     harness.steps(3);
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(node->getNumberOfRunningActions(), 0);
-    EXPECT_FALSE(Director::getInstance()->getScheduler()->hasPerFrameWork());
     node->release();
 }
 
