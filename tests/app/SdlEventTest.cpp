@@ -111,7 +111,6 @@ TEST(TranslateSdlEvent, KeepsWhatTheProgramActsOnAndDropsTheRest) {
 
     const std::vector<std::pair<SDL_Event, std::string>> cases = {
         {windowEvent(SDL_WINDOWEVENT_MINIMIZED), expect(Type::Minimized)},
-        {windowEvent(SDL_WINDOWEVENT_HIDDEN), expect(Type::Minimized)},
         {windowEvent(SDL_WINDOWEVENT_RESTORED), expect(Type::Restored)},
         {windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED), expect(Type::Exposed)},
         {windowEvent(SDL_WINDOWEVENT_RESIZED), "-"},  // comes with SIZE_CHANGED: one redraw
