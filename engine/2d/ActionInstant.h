@@ -23,20 +23,6 @@ private:
     std::function<void()> _function;
 };
 
-// Calls a function with the node the action runs on.
-class CallFuncN : public ActionInstant {
-public:
-    // Calls func(node) when the action runs.
-    static CallFuncN* create(const std::function<void(Node*)>& func);
-    bool initWithFunction(const std::function<void(Node*)>& func);
-
-    CallFuncN* clone() const override;
-    void update(float t) override;
-
-private:
-    std::function<void(Node*)> _function;
-};
-
 // Removes the node from its parent. With clean-up, the node's actions and callbacks stop
 // too; the node itself lives on until the action manager lets go of it.
 class RemoveSelf : public ActionInstant {
@@ -50,24 +36,6 @@ public:
 
 private:
     bool _isNeedCleanUp = true;
-};
-
-// Makes the node visible.
-class Show : public ActionInstant {
-public:
-    // Shows the node when the action runs.
-    static Show* create();
-    Show* clone() const override;
-    void update(float t) override;
-};
-
-// Makes the node invisible.
-class Hide : public ActionInstant {
-public:
-    // Hides the node when the action runs.
-    static Hide* create();
-    Hide* clone() const override;
-    void update(float t) override;
 };
 
 NS_CC_END

@@ -300,69 +300,6 @@ void Sequence::update(float t) {
     }
 }
 
-// Repeat
-
-Repeat* Repeat::create(FiniteTimeAction* action, unsigned int times) {
-    auto* repeat = new Repeat();
-    return finishCreate(repeat, repeat->initWithAction(action, times));
-}
-
-bool Repeat::initWithAction(FiniteTimeAction* action, unsigned int times) {
-    CCASSERT(action != nullptr, "Repeat needs an action");
-    CCASSERT(!isEndless(action), "a RepeatForever cannot be repeated");
-    action->retain();
-    CC_SAFE_RELEASE(_inner);
-    _inner = action;
-    _times = times;
-    return ActionInterval::initWithDuration(action->getDuration() * static_cast<float>(times));
-}
-
-Repeat::~Repeat() {
-    CC_SAFE_RELEASE(_inner);
-}
-
-Repeat* Repeat::clone() const {
-    return Repeat::create(_inner->clone(), _times);
-}
-
-void Repeat::startWithTarget(Node* target) {
-    ActionInterval::startWithTarget(target);
-    _finished = 0;
-    _innerStarted = false;
-}
-
-void Repeat::stop() {
-    if (_innerStarted) {
-        _innerStarted = false;
-        _inner->stop();
-    }
-    ActionInterval::stop();
-}
-
-void Repeat::update(float t) {
-    Node* const target = _target;
-    const double time = static_cast<double>(t) * _duration;
-    const double runLength = _inner->getDuration();
-    while (_finished < _times) {
-        if (!_innerStarted) {
-            _innerStarted = true;
-            _inner->startWithTarget(target);
-        }
-        const double begin = _finished * runLength;
-        if (t < 1.f && time + kTimeTolerance < begin + runLength) {
-            _inner->update(clampUnit((time - begin) / runLength));
-            return;
-        }
-        _inner->update(1.f);
-        if (_target != target) {
-            return;
-        }
-        _inner->stop();
-        ++_finished;
-        _innerStarted = false;
-    }
-}
-
 // RepeatForever
 
 RepeatForever* RepeatForever::create(ActionInterval* action) {

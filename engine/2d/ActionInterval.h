@@ -166,26 +166,6 @@ private:
     bool _currentStarted = false;
 };
 
-// Runs an action a number of times in a row.
-class Repeat : public ActionInterval {
-public:
-    // Runs action `times` times; each run starts from the node's values at that moment.
-    static Repeat* create(FiniteTimeAction* action, unsigned int times);
-    bool initWithAction(FiniteTimeAction* action, unsigned int times);
-    ~Repeat() override;
-
-    Repeat* clone() const override;
-    void startWithTarget(Node* target) override;
-    void stop() override;
-    void update(float t) override;
-
-private:
-    FiniteTimeAction* _inner = nullptr;
-    unsigned int _times = 0;
-    unsigned int _finished = 0;  // runs completed
-    bool _innerStarted = false;
-};
-
 // Runs an action again and again, never done. Time left over when a run ends goes into
 // the next run, so a rotation keeps its rate across restarts.
 class RepeatForever : public ActionInterval {

@@ -386,22 +386,9 @@ Vec2 Node::convertToWorldSpace(const Vec2& nodePoint) const {
     return getNodeToWorldTransform().transformPoint(nodePoint);
 }
 
-Vec2 Node::convertToNodeSpaceAR(const Vec2& worldPoint) const {
-    return convertToNodeSpace(worldPoint) - _anchorPointInPoints;
-}
-
-Vec2 Node::convertToWorldSpaceAR(const Vec2& nodePoint) const {
-    return convertToWorldSpace(nodePoint + _anchorPointInPoints);
-}
-
 Vec2 Node::convertTouchToNodeSpace(Touch* touch) const {
     CCASSERT(touch != nullptr, "convertTouchToNodeSpace of nullptr");
     return convertToNodeSpace(touch->getLocation());
-}
-
-Vec2 Node::convertTouchToNodeSpaceAR(Touch* touch) const {
-    CCASSERT(touch != nullptr, "convertTouchToNodeSpaceAR of nullptr");
-    return convertToNodeSpaceAR(touch->getLocation());
 }
 
 // ---------------------------------------------------------------------------------------

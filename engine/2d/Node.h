@@ -168,14 +168,8 @@ public:
     Vec2 convertToNodeSpace(const Vec2& worldPoint) const;
     // Node point (origin at its bottom-left corner) to the world.
     Vec2 convertToWorldSpace(const Vec2& nodePoint) const;
-    // World point to the node's space with the origin at the anchor point.
-    Vec2 convertToNodeSpaceAR(const Vec2& worldPoint) const;
-    // Node point relative to the anchor point to the world.
-    Vec2 convertToWorldSpaceAR(const Vec2& nodePoint) const;
     // A touch's location in the node's space.
     Vec2 convertTouchToNodeSpace(Touch* touch) const;
-    // A touch's location in the node's space, relative to the anchor point.
-    Vec2 convertTouchToNodeSpaceAR(Touch* touch) const;
 
     // --- life cycle ---
     // Second phase of creation; false makes create() fail.

@@ -114,13 +114,6 @@ public:
         CCASSERT(index < _data.size(), "index out of range in Vector::erase");
         erase(_data.begin() + static_cast<long>(index));
     }
-    void replace(std::size_t index, T object) {
-        CCASSERT(index < _data.size(), "index out of range in Vector::replace");
-        CCASSERT(object != nullptr, "Vector holds no null pointers");
-        object->retain();
-        _data[index]->release();
-        _data[index] = object;
-    }
     void clear() {
         // Detach first: releasing may run destructors that look at this list.
         std::vector<T> old;

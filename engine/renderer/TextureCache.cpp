@@ -69,17 +69,6 @@ void TextureCache::removeAllTextures() {
     }
 }
 
-void TextureCache::removeUnusedTextures() {
-    for (auto it = _textures.begin(); it != _textures.end();) {
-        if (it->second->getReferenceCount() == 1) {
-            it->second->release();
-            it = _textures.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
 void TextureCache::setMissingPictureHandler(MissingPictureHandler handler) {
     _missingPictureHandler =
         handler ? std::move(handler) : MissingPictureHandler(printMissingPicture);

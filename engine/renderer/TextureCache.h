@@ -30,10 +30,6 @@ public:
     Texture2D* getTextureForKey(const std::string& path) const;
     // Forgets every texture (sprites keep theirs).
     void removeAllTextures();
-    // Forgets the textures nothing else holds.
-    void removeUnusedTextures();
-    // Number of cached textures.
-    std::size_t getTextureCount() const { return _textures.size(); }
 
     // Replaces the handler for unloadable pictures; an empty one restores the default,
     // which prints one line to standard error.

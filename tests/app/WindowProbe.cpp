@@ -63,19 +63,15 @@ private:
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "letterbox" && argc == 4) {
-        ProbeApp app(mode, "", std::atoi(argv[2]), std::atoi(argv[3]));
-        return Application::getInstance()->run();
+    const bool letterbox = mode == "letterbox" && argc == 4;
+    if (!letterbox && !(mode == "refusing" && argc == 2) && !(mode == "picture" && argc == 3)) {
+        std::fprintf(stderr, "usage: window_probe letterbox W H | picture PATH | refusing\n");
+        return 2;
     }
-    if (mode == "refusing" && argc == 2) {
-        ProbeApp app(mode, "", 400, 300);
-        return Application::getInstance()->run();
-    }
-    if (mode == "picture" && argc == 3) {
+    if (mode == "picture") {
         MissingPictureGuard::install();
-        ProbeApp app(mode, argv[2], 400, 300);
-        return Application::getInstance()->run();
     }
-    std::fprintf(stderr, "usage: window_probe letterbox W H | picture PATH | refusing\n");
-    return 2;
+    ProbeApp app(mode, mode == "picture" ? argv[2] : "", letterbox ? std::atoi(argv[2]) : 400,
+                 letterbox ? std::atoi(argv[3]) : 300);
+    return Application::getInstance()->run();
 }

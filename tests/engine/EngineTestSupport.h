@@ -1,5 +1,5 @@
-// Helpers shared by the engine's own suites: fixture pictures and small queries over the
-// headless harness's recorded draws.
+// Helpers shared by the engine's own suites: fixture pictures, and colour layers whose
+// drawing order can be read from the headless harness's recorded draws.
 #pragma once
 
 #include <string>
@@ -13,20 +13,6 @@ namespace enginetest {
 // Full path of a fixture picture in tests/engine/pictures.
 inline std::string picture(const std::string& name) {
     return std::string(ZC_SOURCE_DIR) + "/tests/engine/pictures/" + name;
-}
-
-// The fill colours of the last frame's plain quads (colour layers), in drawing order,
-// as "r,g,b,a" strings.
-inline std::vector<std::string> drawnFills(const cocos2d::HeadlessHarness& harness) {
-    std::vector<std::string> fills;
-    for (const auto& record : harness.draws()) {
-        if (record.texture == 0) {
-            fills.push_back(
-                std::to_string(record.colour.r) + "," + std::to_string(record.colour.g) + "," +
-                std::to_string(record.colour.b) + "," + std::to_string(record.colour.a));
-        }
-    }
-    return fills;
 }
 
 // A colour layer whose red channel names it, so drawing order can be read from the fills.

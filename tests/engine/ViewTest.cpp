@@ -1,19 +1,13 @@
+// The view between the design area and the window: letterboxing, pointer and clip
+// mapping, and what the user and the system ask of the window: closing it, dropping files.
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
 
 USING_NS_CC;
+using Type = backend::InputEvent::Type;
 
 namespace {
-
-struct LetterboxCase {
-    const char* name;
-    int windowW, windowH;
-    float scale;
-    Rect viewport;  // frame points, origin bottom left
-};
-
-class Letterbox : public ::testing::TestWithParam<LetterboxCase> {};
 
 // Adds two custom commands around its children's drawing that switch a scissor on and
 // off, the way a clipping container does.
@@ -46,197 +40,88 @@ private:
     CustomCommand _after;
 };
 
-void expectClip(const backend::DrawRecord& record, int x, int y, int w, int h) {
-    ASSERT_TRUE(record.clipped);
-    EXPECT_EQ(record.clip.x, x);
-    EXPECT_EQ(record.clip.y, y);
-    EXPECT_EQ(record.clip.w, w);
-    EXPECT_EQ(record.clip.h, h);
+backend::InputEvent event(Type type) {
+    backend::InputEvent e;
+    e.type = type;
+    return e;
+}
+
+std::vector<int> clipOf(const backend::DrawRecord& record) {
+    if (!record.clipped) {
+        return {};
+    }
+    return {record.clip.x, record.clip.y, record.clip.w, record.clip.h};
 }
 
 }  // namespace
 
-TEST_P(Letterbox, ShowAllKeepsTheWholeDesignAreaCentredAtOneScale) {
-    const LetterboxCase& c = GetParam();
-    HeadlessHarness harness(c.windowW, c.windowH);
-    GLView* view = harness.view();
-    EXPECT_FLOAT_EQ(view->getScaleX(), c.scale);
-    EXPECT_FLOAT_EQ(view->getScaleY(), c.scale);
-    EXPECT_EQ(view->getViewPortRect(), c.viewport);
-    EXPECT_EQ(Director::getInstance()->getVisibleSize(), Size(1024.f, 768.f));
-    EXPECT_EQ(Director::getInstance()->getVisibleOrigin(), Vec2::ZERO);
-    // The design corners land on the viewport's corners in the window (y down).
-    Vec2 bottomLeft = view->designToWindow(Vec2::ZERO);
-    EXPECT_FLOAT_EQ(bottomLeft.x, c.viewport.origin.x);
-    EXPECT_FLOAT_EQ(bottomLeft.y, c.windowH - c.viewport.origin.y);
-    Vec2 centre = view->windowToDesign(Vec2(c.windowW / 2.f, c.windowH / 2.f));
-    EXPECT_FLOAT_EQ(centre.x, 512.f);
-    EXPECT_FLOAT_EQ(centre.y, 384.f);
+TEST(View, TheWholeDesignAreaIsShownCentredAtOneScaleInAnyWindow) {
+    for (auto [w, h] : {std::pair{1024, 768}, {1280, 768}, {1024, 1024}, {2048, 1536}, {800, 800}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        HeadlessHarness harness(w, h);
+        GLView* view = harness.view();
+        EXPECT_FLOAT_EQ(view->getScaleX(), view->getScaleY());
+        const Rect port = view->getViewPortRect();
+        EXPECT_FLOAT_EQ(port.size.width / port.size.height, 1024.f / 768.f);
+        EXPECT_TRUE(port.size.width == w || port.size.height == h) << "fills one side";
+        EXPECT_FLOAT_EQ(port.getMidX(), w / 2.f);
+        EXPECT_FLOAT_EQ(port.getMidY(), h / 2.f);
+        EXPECT_EQ(view->windowToDesign(Vec2(w / 2.f, h / 2.f)), Vec2(512.f, 384.f));
+        EXPECT_EQ(view->designToWindow(Vec2::ZERO), Vec2(port.getMinX(), h - port.getMinY()));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Frames, Letterbox,
-    ::testing::Values(LetterboxCase{"same", 1024, 768, 1.f, Rect(0.f, 0.f, 1024.f, 768.f)},
-                      LetterboxCase{"wide", 1280, 768, 1.f, Rect(128.f, 0.f, 1024.f, 768.f)},
-                      LetterboxCase{"tall", 1024, 1024, 1.f, Rect(0.f, 128.f, 1024.f, 768.f)},
-                      LetterboxCase{"double", 2048, 1536, 2.f, Rect(0.f, 0.f, 2048.f, 1536.f)},
-                      LetterboxCase{"smallSquare", 800, 800, 0.78125f,
-                                    Rect(0.f, 100.f, 800.f, 600.f)}),
-    [](const ::testing::TestParamInfo<LetterboxCase>& p) { return std::string(p.param.name); });
-
-TEST(View, MouseInTheBordersMapsOutsideTheDesignArea) {
-    HeadlessHarness harness(1280, 768);
-    std::vector<Vec2> downs;
-    auto* mouse = EventListenerMouse::create();
-    mouse->onMouseDown = [&downs](EventMouse* e) { downs.push_back(e->getLocation()); };
-    Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(mouse, 1);
-    backend::InputEvent down;
-    down.type = backend::InputEvent::Type::MouseDown;
-    down.button = 3;
-    down.x = 64.f;  // inside the left border
-    down.y = 0.f;
-    harness.view()->handleInputEvent(down);
-    ASSERT_EQ(downs.size(), 1u);
-    EXPECT_FLOAT_EQ(downs[0].x, -64.f);
-    EXPECT_FLOAT_EQ(downs[0].y, 768.f);
-}
-
-TEST(View, ScissorMapsDesignRectanglesToPixelsWithinTheViewport) {
+TEST(View, ClipsMapToPixelsWithinTheViewportAndTheMouseInTheBordersLiesOutside) {
     HeadlessHarness harness(1280, 768);
     ClipNode* clip = ClipNode::create(Rect(10.f, 20.f, 100.f, 50.f));
     clip->addChild(enginetest::marker(1));
     harness.scene()->addChild(clip);
     harness.scene()->addChild(enginetest::marker(2));
-    harness.step();
-    ASSERT_EQ(harness.draws().size(), 2u);
-    expectClip(harness.draws()[0], 138, 698, 100, 50);
-    // After the clip is switched off only the letterbox limit remains.
-    expectClip(harness.draws()[1], 128, 0, 1024, 768);
-    EXPECT_FALSE(harness.view()->isScissorEnabled());
-    EXPECT_EQ(harness.view()->getScissorRect(), Rect(10.f, 20.f, 100.f, 50.f));
-
-    // A scissor reaching past the design area is cut at the viewport.
-    harness.scene()->removeAllChildren();
     ClipNode* wide = ClipNode::create(Rect(-50.f, 0.f, 200.f, 10.f));
     wide->addChild(enginetest::marker(3));
     harness.scene()->addChild(wide);
     harness.step();
-    ASSERT_EQ(harness.draws().size(), 1u);
-    expectClip(harness.draws()[0], 128, 758, 150, 10);
+    ASSERT_EQ(harness.draws().size(), 3u);
+    EXPECT_EQ(clipOf(harness.draws()[0]), (std::vector<int>{138, 698, 100, 50}));
+    // After the clip is switched off only the letterbox limit remains.
+    EXPECT_EQ(clipOf(harness.draws()[1]), (std::vector<int>{128, 0, 1024, 768}));
+    // A clip reaching past the design area is cut at the viewport.
+    EXPECT_EQ(clipOf(harness.draws()[2]), (std::vector<int>{128, 758, 150, 10}));
+
+    std::vector<Vec2> downs;
+    auto* mouse = EventListenerMouse::create();
+    mouse->onMouseDown = [&downs](EventMouse* e) { downs.push_back(e->getLocation()); };
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(mouse, 1);
+    backend::InputEvent down = event(Type::MouseDown);
+    down.button = 1;
+    down.x = 64.f;  // inside the left border
+    harness.view()->handleInputEvent(down);
+    EXPECT_EQ(downs, (std::vector<Vec2>{{-64.f, 768.f}}));
 }
 
-TEST(View, DrawingUsesOutputPixelsAndInputUsesWindowPoints) {
+TEST(WindowRequests, TheCloseButtonAsksTheProgramAndAQuitAsksNobody) {
     HeadlessHarness harness;
-    harness.device().setOutputSize(2048, 1536);  // a dense screen: 2 pixels a point
-    ClipNode* clip = ClipNode::create(Rect(10.f, 20.f, 100.f, 50.f));
-    clip->addChild(enginetest::marker(1, 10.f, 20.f, 30.f, 40.f));
-    harness.scene()->addChild(clip);
+    int asked = 0;
+    harness.view()->setCloseRequestCallback([&asked] { return ++asked > 1; });
+    harness.windowEvent(Type::CloseRequested);
+    EXPECT_FALSE(harness.view()->windowShouldClose());
+    // A signal or the session's end: the program is not asked, and cannot refuse.
+    harness.windowEvent(Type::Quit);
+    EXPECT_TRUE(harness.view()->windowShouldClose());
+    EXPECT_EQ(asked, 1);
+}
+
+TEST(WindowRequests, EveryFileOfADropReachesTheCallbackInOrder) {
+    HeadlessHarness harness;
+    harness.dropFile("/tmp/before anyone listens.json");  // nobody to tell: no harm
+    std::vector<std::string> opened;
+    harness.view()->setFileDropCallback([&](const std::string& path) { opened.push_back(path); });
+    backend::InputEvent drop = event(Type::FileDropped);
+    for (const char* path : {"/home/anna/Ampel.json", "/home/anna/Lauflicht \xc3\xbc.json"}) {
+        drop.text = path;
+        harness.platformView().queueEvent(drop);
+    }
     harness.step();
-    ASSERT_EQ(harness.draws().size(), 1u);
-    const auto& quad = harness.draws()[0];
-    EXPECT_FLOAT_EQ(quad.corners[0].x, 20.f);
-    EXPECT_FLOAT_EQ(quad.corners[0].y, 2 * (768.f - 20.f));
-    EXPECT_FLOAT_EQ(quad.corners[2].x, 80.f);
-    expectClip(quad, 20, 2 * 698, 200, 100);
-    // The pointer is still measured in window points.
-    Vec2 design = harness.view()->windowToDesign(Vec2(512.f, 384.f));
-    EXPECT_EQ(design, Vec2(512.f, 384.f));
-}
-
-TEST(View, AResizedWindowIsPickedUpAtTheNextFrame) {
-    HeadlessHarness harness;
-    harness.platformView().setWindowSize(1280, 768);
-    harness.device().setOutputSize(1280, 768);
-    harness.step();
-    EXPECT_EQ(harness.view()->getViewPortRect(), Rect(128.f, 0.f, 1024.f, 768.f));
-}
-
-namespace {
-
-class CountingApp : public Application {
-public:
-    bool launchResult = true;
-    bool quitAtOnce = true;
-    int launched = 0, background = 0, foreground = 0, contextAttrs = 0;
-
-    bool applicationDidFinishLaunching() override {
-        ++launched;
-        if (!launchResult) {
-            return false;
-        }
-        auto* view =
-            GLViewImpl::createWithPlatformView(backend::createHeadlessView(1024, 768), "app");
-        Director::getInstance()->setOpenGLView(view);
-        view->setDesignResolutionSize(1024.f, 768.f, ResolutionPolicy::SHOW_ALL);
-        Director::getInstance()->runWithScene(Scene::create());
-        if (quitAtOnce) {
-            backend::InputEvent quit;
-            quit.type = backend::InputEvent::Type::Quit;
-            static_cast<backend::HeadlessView*>(view->getPlatformView())->queueEvent(quit);
-        }
-        return true;
-    }
-    void applicationDidEnterBackground() override {
-        ++background;
-        Director::getInstance()->stopAnimation();
-    }
-    void applicationWillEnterForeground() override {
-        ++foreground;
-        Director::getInstance()->startAnimation();
-    }
-    void initGLContextAttrs() override {
-        ++contextAttrs;
-        GLContextAttrs attrs{8, 8, 8, 8, 24, 8, 0};
-        GLView::setGLContextAttrs(attrs);
-    }
-};
-
-}  // namespace
-
-TEST(Application, RunLaunchesLoopsUntilTheWindowClosesAndReturnsZero) {
-    Director::getInstance()->reset();
-    CountingApp app;
-    EXPECT_EQ(Application::getInstance(), &app);
-    EXPECT_EQ(app.run(), 0);
-    EXPECT_EQ(app.contextAttrs, 1);
-    EXPECT_EQ(app.launched, 1);
-    EXPECT_EQ(GLView::getGLContextAttrs().depthBits, 24);
-    EXPECT_EQ(Director::getInstance()->getOpenGLView(), nullptr);  // the window is closed
-    Director::getInstance()->reset();
-}
-
-TEST(Application, AFailedLaunchEndsRunWithAFailureStatus) {
-    Director::getInstance()->reset();
-    CountingApp app;
-    app.launchResult = false;
-    EXPECT_NE(app.run(), 0);
-    Director::getInstance()->reset();
-}
-
-TEST(Application, MinimisingStopsDrawingAndRestoringResumesIt) {
-    CountingApp app;
-    app.quitAtOnce = false;
-    HeadlessHarness harness;
-    ASSERT_TRUE(app.applicationDidFinishLaunching());  // replaces the harness's view
-    auto& platform = *static_cast<backend::HeadlessView*>(
-        Director::getInstance()->getOpenGLView()->getPlatformView());
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    unsigned int drawn = platform.device().frameCount();
-
-    backend::InputEvent minimised;
-    minimised.type = backend::InputEvent::Type::Minimized;
-    platform.queueEvent(minimised);
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    Director::getInstance()->getRunningScene()->addChild(Node::create());
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    EXPECT_EQ(app.background, 1);
-    EXPECT_FALSE(Director::getInstance()->isAnimationRunning());
-    EXPECT_EQ(platform.device().frameCount(), drawn);
-
-    backend::InputEvent restored;
-    restored.type = backend::InputEvent::Type::Restored;
-    platform.queueEvent(restored);
-    Director::getInstance()->mainLoop(1.f / 60.f);
-    EXPECT_EQ(app.foreground, 1);
-    EXPECT_EQ(platform.device().frameCount(), drawn + 1);
+    EXPECT_EQ(opened, (std::vector<std::string>{"/home/anna/Ampel.json",
+                                                "/home/anna/Lauflicht \xc3\xbc.json"}));
 }
