@@ -1,6 +1,7 @@
 // A transfer tool for the Windows suites. It takes no arguments, as the link passes none;
 // what it does follows from its own file name, so one program serves every case:
-//   ...early...  ends at once without reading;
+//   ...early...  ends at once without reading, with status 3;
+//   ...quit...   ends at once without reading, with status 0;
 //   ...stall...  never reads, and ends after a while;
 //   ...probe...  reports whether it got the handle named in ZC_PROBE_HANDLE, then
 //                copies its input;
@@ -21,11 +22,6 @@ std::wstring ownPath() {
     wchar_t buffer[32768];
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer, 32768);
     return std::wstring(buffer, length);
-}
-
-void writeAll(HANDLE file, const char* data, DWORD size) {
-    DWORD written = 0;
-    ::WriteFile(file, data, size, &written, nullptr);
 }
 
 // "1" when the handle named in the variable is open in this process: it was inherited.
@@ -60,31 +56,31 @@ int keepTransfer(const std::wstring& part, const std::wstring& self) {
 
 int main() {
     const std::wstring self = ownPath();
-    std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
-    if (name.find(L"early") != std::wstring::npos) {
-        return 3;
+    const std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
+    const auto named = [&name](const wchar_t* word) { return name.find(word) != name.npos; };
+    if (named(L"early") || named(L"quit")) {
+        return named(L"early") ? 3 : 0;
     }
-    if (name.find(L"stall") != std::wstring::npos) {
+    if (named(L"stall")) {
         ::Sleep(8000);
         return 0;
     }
-    const bool keep = name.find(L"keep") != std::wstring::npos;
-    const std::wstring target = self + (keep ? L".part" : L".out");
+    const std::wstring target = self + (named(L"keep") ? L".part" : L".out");
     HANDLE out = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
         return 2;
     }
-    if (name.find(L"probe") != std::wstring::npos) {
+    DWORD got = 0;
+    if (named(L"probe")) {
         const std::string report = "inherited=" + inheritedProbe() + "\n";
-        writeAll(out, report.data(), static_cast<DWORD>(report.size()));
+        ::WriteFile(out, report.data(), static_cast<DWORD>(report.size()), &got, nullptr);
     }
     const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     char block[4096];
-    DWORD got = 0;
     while (::ReadFile(input, block, sizeof(block), &got, nullptr) && got > 0) {
-        writeAll(out, block, got);
+        ::WriteFile(out, block, got, &got, nullptr);
     }
     ::CloseHandle(out);
-    return keep ? keepTransfer(target, self) : 0;
+    return named(L"keep") ? keepTransfer(target, self) : 0;
 }

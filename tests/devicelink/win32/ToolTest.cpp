@@ -1,3 +1,6 @@
+// Transfer tools on Windows, with ToolStandIn.cpp as the tool: every byte reaches it in
+// order from any folder and no other handle of ours does, how it ends decides the
+// transfer, and nothing is left behind.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,20 +18,17 @@
 
 namespace platform = devicelink::platform;
 using Kind = TransferFailure::Kind;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 namespace {
 
-// Waits for a tool that copies its input to have written all of it: it runs on after
-// the link has let it go.
+// What a tool that copies its input has written: it runs on after the link lets it go.
 std::string outputOf(const std::string& tool, std::size_t expected) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     std::string seen;
-    while (std::chrono::steady_clock::now() < deadline) {
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(20);
+         seen.size() < expected && Clock::now() < giveUp; ::Sleep(20)) {
         seen = ScratchFolder::read(tool + ".out");
-        if (seen.size() >= expected) {
-            break;
-        }
-        ::Sleep(20);
     }
     return seen;
 }
@@ -41,110 +41,77 @@ std::string bigProgram(std::size_t size) {
     return text;
 }
 
-struct ToolPlace {
-    const char* label;
-    const char* tool;   // where the tool sits in the scratch folder
-    const char* decoy;  // a program a careless command line would start instead
-};
-
-void PrintTo(const ToolPlace& place, std::ostream* os) {
-    *os << place.label;
+platform::ToolProcessPtr start(const ScratchFolder& folder, const char* name,
+                               TransferFailure& failure) {
+    return platform::startTool(folder.placeTool(name), failure);
 }
-
-class ToolPath : public ::testing::TestWithParam<ToolPlace> {};
 
 }  // namespace
 
-TEST_P(ToolPath, ToolReadsEveryChunkInOrderAndNothingElseStarts) {
-    ScratchFolder folder;
-    ASSERT_FALSE(folder.path().empty());
-    const std::string tool = folder.placeTool(GetParam().tool);
-    const std::string decoy = folder.placeTool(GetParam().decoy);
+// The tool reports whether it inherited a handle that another thread could hold right
+// now; a careless command line would start the decoy instead.
+TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
+    struct Place {
+        const char* tool;
+        const char* decoy;
+    };
+    const Place places[] = {{"exe\\probe.exe", "exe\\other.exe"},
+                            {"my tools\\probe tool.exe", "my.exe"},
+                            {"caf\xc3\xa9\\\xe3\x83\x84probe.exe", "other.exe"}};
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE probe = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    ASSERT_NE(probe, nullptr);
+    ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE",
+                              std::to_wstring(reinterpret_cast<std::uintptr_t>(probe)).c_str());
     // Control bytes, a zero byte, and more than the pipe holds at once.
     const std::vector<Chunk> chunks = {{"10 LED 1\r\n", 500},
                                        {"\x1b", 0},
                                        {std::string("\x04\r\nA\0B", 6), 0},
                                        {bigProgram(200000), 0}};
-    const std::string expected = joined(chunks);
-
-    TransferFailure failure;
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure));
-    EXPECT_EQ(failure.kind, Kind::None) << describeTransferFailure(failure);
-    // No pauses on this path, only the settle time at the end.
-    EXPECT_GE(std::chrono::steady_clock::now() - started,
-              std::chrono::milliseconds(pacing::kToolSettleMs));
-    EXPECT_EQ(outputOf(tool, expected.size()), expected);
-    EXPECT_FALSE(ScratchFolder::exists(decoy + ".out"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, ToolPath,
-    ::testing::Values(ToolPlace{"Plain", "exe\\copy.exe", "exe\\other.exe"},
-                      // "...\my tools\copy tool.exe" unquoted would start "...\my.exe".
-                      ToolPlace{"Blanks", "my tools\\copy tool.exe", "my.exe"},
-                      ToolPlace{"NonAscii", "caf\xc3\xa9\\\xe3\x83\x84\xc3\xbcl.exe", "other.exe"}),
-    [](const ::testing::TestParamInfo<ToolPlace>& param) { return param.param.label; });
-
-TEST(ToolStart, ToolGetsItsInputAndNoOtherHandleOfOurs) {
-    ScratchFolder folder;
-    const std::string tool = folder.placeTool("probe.exe");
-    // An inheritable handle such as another thread of the program could hold right now.
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE probe = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
-    ASSERT_NE(probe, nullptr);
-    const std::wstring value = std::to_wstring(reinterpret_cast<std::uintptr_t>(probe));
-    ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value.c_str());
-
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"PRINT 1\n", 0}})));
+    const std::string expected = "inherited=0\n" + joined(chunks);
+    for (const Place& place : places) {
+        SCOPED_TRACE(place.tool);
+        ScratchFolder folder;
+        const std::string tool = folder.placeTool(place.tool);
+        const std::string decoy = folder.placeTool(place.decoy);
+        TransferFailure failure;
+        const auto started = Clock::now();
+        EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure))
+            << describeTransferFailure(failure);
+        // No pauses on this path, only the settle time at the end.
+        EXPECT_GE(Clock::now() - started, milliseconds(pacing::kToolSettleMs));
+        EXPECT_EQ(outputOf(tool, expected.size()), expected);
+        EXPECT_FALSE(ScratchFolder::exists(decoy + ".out"));
+    }
     ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE", nullptr);
     ::CloseHandle(probe);
-    EXPECT_EQ(outputOf(tool, 20), "inherited=0\nPRINT 1\n");
 }
 
-TEST(ToolStart, ToolThatCannotRunIsReportedAndNothingStarts) {
+TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNothingStarts) {
     ScratchFolder folder;
     const std::string notAProgram = folder.write("notes.exe", "10 PRINT 1\n");
-    const std::string aFolder = folder.placeTool("folder.exe\\inside.exe");
+    folder.placeTool("folder.exe\\inside.exe");
     struct Case {
         std::string path;
         Kind kind;
-        bool withDetail;
     };
-    const std::vector<Case> cases = {
-        {folder.file("gone.exe"), Kind::ToolMissing, false},
-        {folder.file("missing folder\\tool.exe"), Kind::ToolMissing, false},
-        {folder.file("folder.exe"), Kind::ToolNotStarted, true},
-        {notAProgram, Kind::ToolNotStarted, true},
-    };
+    const Case cases[] = {{folder.file("gone.exe"), Kind::ToolMissing},
+                          {folder.file("missing folder\\tool.exe"), Kind::ToolMissing},
+                          {folder.file("folder.exe"), Kind::ToolNotStarted},
+                          {notAProgram, Kind::ToolNotStarted}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         TransferFailure failure;
         EXPECT_FALSE(platform::startTool(c.path, failure));
         EXPECT_EQ(failure.kind, c.kind);
-        EXPECT_EQ(!failure.detail.empty(), c.withDetail) << failure.detail;
+        // Why it could not start, from the system; a missing tool needs no more words.
+        EXPECT_EQ(failure.detail.empty(), c.kind == Kind::ToolMissing) << failure.detail;
     }
 }
 
-TEST(ToolWrite, ToolThatEndedEarlyIsReported) {
-    ScratchFolder folder;
-    TransferFailure failure;
-    platform::ToolProcessPtr tool = platform::startTool(folder.placeTool("early.exe"), failure);
-    ASSERT_TRUE(tool);
-    // What fits into the pipe may be taken before the tool is seen to be gone.
-    const std::string block(64 * 1024, 'x');
-    platform::LinkSettings settings;
-    bool wrote = true;
-    for (int i = 0; i < 64 && wrote; ++i) {
-        wrote = platform::writeTool(*tool, block, settings, failure);
-    }
-    EXPECT_FALSE(wrote);
-    EXPECT_EQ(failure.kind, Kind::ToolEndedEarly);
-    EXPECT_EQ(failure.detail, "");
-}
-
-// Settled without input: only how the tool ends, or that it has not, decides.
-TEST(ToolWrite, AToolsEndDecidesTheTransfer) {
+// A small program fits into the pipe at once: only what the tool read, and how it ended
+// or that it has not, decides.
+TEST(ToolTransfer, AToolsEndDecidesTheTransfer) {
     struct Case {
         const char* tool;  // see ToolStandIn.cpp
         int settleMs;
@@ -152,7 +119,8 @@ TEST(ToolWrite, AToolsEndDecidesTheTransfer) {
         const char* detail;
     };
     const Case cases[] = {
-        {"early.exe", 20000, Kind::ToolError, "status 3"},
+        {"quit.exe", 5000, Kind::ToolEndedEarly, ""},  // status 0, nothing read
+        {"early.exe", 5000, Kind::ToolError, "status 3"},
         {"copy.exe", 2000, Kind::None, ""},
         {"stall.exe", 300, Kind::None, ""},  // still running: waiting for its board
     };
@@ -160,33 +128,42 @@ TEST(ToolWrite, AToolsEndDecidesTheTransfer) {
         SCOPED_TRACE(c.tool);
         ScratchFolder folder;
         TransferFailure failure;
-        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(c.tool), failure);
+        platform::ToolProcessPtr tool = start(folder, c.tool, failure);
         ASSERT_TRUE(tool);
-        const auto started = std::chrono::steady_clock::now();
-        const bool settled =
-            platform::settleTool(*tool, started + std::chrono::milliseconds(c.settleMs), failure);
-        EXPECT_EQ(settled, c.expected == Kind::None);
+        ASSERT_TRUE(platform::writeTool(*tool, "10 LED 1\r\n", {}, failure));
+        const auto deadline = Clock::now() + milliseconds(c.settleMs);
+        EXPECT_EQ(platform::settleTool(*tool, deadline, failure), c.expected == Kind::None);
         EXPECT_EQ(failure.kind, c.expected);
         EXPECT_EQ(failure.detail, c.detail);
     }
 }
 
-TEST(ToolWrite, ToolThatReadsNothingIsGivenUpOnAfterTheStallLimit) {
-    ScratchFolder folder;
-    TransferFailure failure;
-    platform::ToolProcessPtr tool = platform::startTool(folder.placeTool("stall.exe"), failure);
-    ASSERT_TRUE(tool);
-    platform::LinkSettings settings;
-    settings.stallLimitMs = 300;
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_FALSE(platform::writeTool(*tool, bigProgram(1 << 20), settings, failure));
-    EXPECT_EQ(failure.kind, Kind::ToolStalled);
-    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
-    // The input is still ours to close, and closing it does not wait for the tool.
-    EXPECT_TRUE(platform::closeToolInput(*tool, failure));
+// More than the pipe holds: a tool that has gone is told at once, one that is there and
+// reads nothing after the stall limit; either way the input is still ours to close.
+TEST(ToolTransfer, AWriteGivesUpOnAToolThatTakesNothing) {
+    struct Case {
+        const char* tool;
+        Kind expected;
+    };
+    for (const Case& c :
+         {Case{"quit.exe", Kind::ToolEndedEarly}, Case{"stall.exe", Kind::ToolStalled}}) {
+        SCOPED_TRACE(c.tool);
+        ScratchFolder folder;
+        TransferFailure failure;
+        platform::ToolProcessPtr tool = start(folder, c.tool, failure);
+        ASSERT_TRUE(tool);
+        platform::LinkSettings settings;
+        settings.stallLimitMs = 1500;
+        const auto started = Clock::now();
+        EXPECT_FALSE(platform::writeTool(*tool, bigProgram(1 << 20), settings, failure));
+        EXPECT_EQ(failure.kind, c.expected);
+        EXPECT_EQ(failure.detail, "");
+        EXPECT_EQ(Clock::now() - started >= milliseconds(1500), c.expected == Kind::ToolStalled);
+        EXPECT_TRUE(platform::closeToolInput(*tool, failure));
+    }
 }
 
-TEST(ToolWrite, NoHandleIsLeftBehind) {
+TEST(ToolTransfer, NoHandleIsLeftBehind) {
     ScratchFolder folder;
     const std::string tool = folder.placeTool("copy.exe");
     // Once, so that handles the system opens on first use are not counted.
@@ -194,8 +171,8 @@ TEST(ToolWrite, NoHandleIsLeftBehind) {
     DWORD before = 0;
     DWORD after = 0;
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"B", 0}})));
+    for (const char* name : {"copy.exe", "quit.exe", "stall.exe"}) {
+        toolEntry(folder.placeTool(name))->sendToTool(makeQueue({{"B", 0}}));
     }
     TransferFailure failure;
     EXPECT_FALSE(platform::startTool(folder.file("gone.exe"), failure));
