@@ -1,35 +1,59 @@
 // The hand-off between simulator instances: this test holds the window's side, the real
 // board-simulator program is started as a later instance with a transfer on its standard
-// input. Also the socket's privacy, a stale socket, and the runtime folder chosen.
+// input. Also the socket's privacy, the folder chosen, and a long transfer reaching the
+// window's board over several frames.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "Transfers.h"
+#include "platform/headless/HeadlessHarness.h"
 #include "simulator/SimulatorPlatform.h"
+#include "simulator/SimulatorScene.h"
 
 using simulator::platform::InstanceHandOff;
+using Role = InstanceHandOff::Role;
 using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
 
 namespace {
 
-struct Finished {
-    int status = -1;  // exit status, -1 when it had to be killed
-    milliseconds took{0};
+// Sets a variable (or removes it, for null) until the end of the scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : _name(name) {
+        const char* old = std::getenv(name);
+        _had = old != nullptr;
+        _old = _had ? old : "";
+        set(value);
+    }
+    ~ScopedVariable() { set(_had ? _old.c_str() : nullptr); }
+    void set(const char* value) {
+        value != nullptr ? ::setenv(_name, value, 1) : ::unsetenv(_name);
+    }
+
+private:
+    const char* _name;
+    bool _had;
+    std::string _old;
 };
+
+std::string madeFolder(const char* pattern) {
+    std::string name = pattern;
+    return ::mkdtemp(name.data()) != nullptr ? name : std::string();
+}
 
 class HandOff : public testing::Test {
 protected:
@@ -37,107 +61,56 @@ protected:
 #ifndef ZC_BOARD_SIMULATOR
         GTEST_SKIP() << "board-simulator is built with the program only";
 #endif
-        char name[] = "/tmp/zc-handoff-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        folder = name;
-        // The later instances get no display; the window's side must not have one either.
-        const char* display = std::getenv("DISPLAY");
-        savedDisplay = display != nullptr ? display : "";
-        ::unsetenv("DISPLAY");
+        ASSERT_FALSE(folder.empty());
     }
     void TearDown() override {
-        if (!savedDisplay.empty()) {
-            ::setenv("DISPLAY", savedDisplay.c_str(), 1);
-        }
-        if (!folder.empty()) {
-            for (const char* file :
-                 {"/zundle-board-simulator.sock", "/zundle-board-simulator.lock"}) {
-                ::unlink((folder + file).c_str());
-            }
-            ::rmdir(folder.c_str());
-        }
+        EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
     }
 
-    // Runs board-simulator as a later instance with the bytes on its standard input. It
-    // gets no display, so an instance that wrongly took the window fails instead.
-    Finished forward(const std::string& bytes) {
-        Finished result;
+    // Runs board-simulator as a later instance with the bytes on its standard input and no
+    // display, so that an instance that wrongly took the window fails instead; its exit
+    // status, and how long it took.
+    std::pair<int, long> forward(const std::string& bytes) {
 #ifdef ZC_BOARD_SIMULATOR
-        int input[2];
-        if (::pipe2(input, O_CLOEXEC) != 0) {
-            return result;
-        }
-        std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + folder};
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            const std::string variable = *entry;
-            if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
-                variable.rfind("XDG_RUNTIME_DIR=", 0) != 0) {
-                environment.push_back(variable);
-            }
-        }
-        std::vector<char*> envp;
-        for (std::string& variable : environment) {
-            envp.push_back(&variable[0]);
-        }
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-        ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        char* argv[] = {const_cast<char*>(ZC_BOARD_SIMULATOR), nullptr};
-        pid_t pid = -1;
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
+                                    "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1";
         const auto start = Clock::now();
-        const int spawned =
-            ::posix_spawn(&pid, ZC_BOARD_SIMULATOR, &actions, nullptr, argv, envp.data());
-        ::posix_spawn_file_actions_destroy(&actions);
-        ::close(input[0]);
-        if (spawned == 0) {
-            EXPECT_EQ(::write(input[1], bytes.data(), bytes.size()),
-                      static_cast<ssize_t>(bytes.size()));
+        FILE* input = ::popen(command.c_str(), "w");
+        if (input == nullptr) {
+            return {-1, 0};
         }
-        ::close(input[1]);
-        if (spawned != 0) {
-            return result;
-        }
-        int status = 0;
-        while (::waitpid(pid, &status, WNOHANG) == 0) {
-            if (Clock::now() - start > std::chrono::seconds(10)) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                return result;
-            }
-            std::this_thread::sleep_for(milliseconds(2));
-        }
-        result.took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::fwrite(bytes.data(), 1, bytes.size(), input);
+        const int status = ::pclose(input);
+        return {
+            WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()};
 #else
         (void)bytes;
-        ADD_FAILURE() << "built without board-simulator, so there is no later instance to run";
+        return {-1, 0};
 #endif
-        return result;
     }
 
     // Polls the window's side until `count` transfers have arrived (or a generous bound).
     static std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
         std::vector<std::string> arrived;
-        const auto giveUp = Clock::now() + std::chrono::seconds(10);
-        while (arrived.size() < count && Clock::now() < giveUp) {
+        for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
+             arrived.size() < count && Clock::now() < giveUp;
+             std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
             for (std::string& transfer : window.poll()) {
                 arrived.push_back(std::move(transfer));
             }
-            std::this_thread::sleep_for(milliseconds(2));
         }
         return arrived;
     }
 
-    std::string folder;
-    std::string savedDisplay;
+    std::string folder = madeFolder("/tmp/zc-handoff-XXXXXX");
+    // The later instances get no display; the window's side must not have one either.
+    ScopedVariable display{"DISPLAY", nullptr};
 };
 
 TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
     InstanceHandOff window(folder);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
+    ASSERT_EQ(window.claim(), Role::Window);
     struct stat info {};
     ASSERT_EQ(::stat(window.socketPath().c_str(), &info), 0);
     EXPECT_TRUE(S_ISSOCK(info.st_mode));
@@ -147,16 +120,16 @@ TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
         Dialect::Vemmo, {{cards::kLoopStart}, {cards::kLedOn, cards::kWait1}, {cards::kLoopEnd}});
     const std::string stop = stopTransfer(Dialect::Vemmo);
     for (const std::string& transfer : {play, stop}) {
-        const Finished done = forward(transfer);
-        EXPECT_EQ(done.status, 0);
+        const auto [status, tookMs] = forward(transfer);
+        EXPECT_EQ(status, 0);
         // The transfer waits one second after closing the tool's input.
-        EXPECT_LT(done.took.count(), 500);
+        EXPECT_LT(tookMs, 500);
     }
     EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
 }
 
-TEST_F(HandOff, SocketLeftByAWindowThatCrashedIsReplaced) {
-    // A socket nobody listens on, and a lock file nobody holds.
+TEST_F(HandOff, TheLockDecidesWhoListensAndASocketLeftBehindIsReplaced) {
+    // A socket nobody listens on, as a window that crashed leaves it.
     const std::string path = folder + "/zundle-board-simulator.sock";
     const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
@@ -164,129 +137,135 @@ TEST_F(HandOff, SocketLeftByAWindowThatCrashedIsReplaced) {
     std::strcpy(address.sun_path, path.c_str());
     ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ::close(stale);
-    ::close(::open((folder + "/zundle-board-simulator.lock").c_str(), O_CREAT | O_RDWR, 0600));
-
-    InstanceHandOff window(folder);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    EXPECT_EQ(forward("\033OUT0\n").status, 0);
-    EXPECT_EQ(collect(window, 1), std::vector<std::string>{"\033OUT0\n"});
-}
-
-TEST_F(HandOff, TheLockDecidesWhoListensAndClosingRemovesTheSocket) {
-    std::string path;
     {
         InstanceHandOff window(folder);
-        ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-        path = window.socketPath();
-        InstanceHandOff second(folder);
-        EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Forwarder);
+        ASSERT_EQ(window.claim(), Role::Window);
+        EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Forwarder);
+        EXPECT_EQ(forward("\033OUT0\n").first, 0);
+        EXPECT_EQ(collect(window, 1), std::vector<std::string>{"\033OUT0\n"});
     }
-    EXPECT_NE(::access(path.c_str(), F_OK), 0);
-    InstanceHandOff next(folder);
-    EXPECT_EQ(next.claim(), InstanceHandOff::Role::Window);
+    EXPECT_NE(::access(path.c_str(), F_OK), 0) << "a closed window removes its socket";
+    EXPECT_EQ(InstanceHandOff(folder).claim(), Role::Window);
 }
 
-TEST_F(HandOff, EachDisplayHasItsOwnWindow) {
-    ::setenv("DISPLAY", ":1", 1);
+TEST_F(HandOff, EachDisplayHasItsOwnWindowAndADirectoryInTheWayIsNamed) {
+    display.set(":1");
     InstanceHandOff first(folder);
-    ASSERT_EQ(first.claim(), InstanceHandOff::Role::Window);
-    ::setenv("DISPLAY", "remote:2.0", 1);
+    ASSERT_EQ(first.claim(), Role::Window);
+    display.set("remote:2.0");
     InstanceHandOff second(folder);
-    EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Window);
-    ::setenv("DISPLAY", ":1", 1);
-    InstanceHandOff third(folder);
-    EXPECT_EQ(third.claim(100), InstanceHandOff::Role::Forwarder);
-    ::unsetenv("DISPLAY");
-    for (const char* file :
-         {"/zundle-board-simulator-_1.sock", "/zundle-board-simulator-_1.lock",
-          "/zundle-board-simulator-remote_2.0.sock", "/zundle-board-simulator-remote_2.0.lock"}) {
-        EXPECT_EQ(::access((folder + file).c_str(), F_OK), 0) << file;
-    }
-    for (const char* file :
-         {"/zundle-board-simulator-_1.lock", "/zundle-board-simulator-remote_2.0.lock"}) {
-        ::unlink((folder + file).c_str());
-    }
-}
+    EXPECT_EQ(second.claim(100), Role::Window);
+    EXPECT_EQ(second.socketPath(), folder + "/zundle-board-simulator-remote_2.0.sock");
+    display.set(":1");
+    EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Forwarder);
 
-TEST_F(HandOff, DirectoryAtTheSocketPathIsNamedAsTheCause) {
-    InstanceHandOff window(folder);
-    ASSERT_EQ(::mkdir(window.socketPath().c_str(), 0700), 0);
-    EXPECT_EQ(window.claim(100), InstanceHandOff::Role::Alone);
-    EXPECT_NE(window.problem().find("a directory sits where the hand-off's socket belongs"),
+    display.set(":3");
+    InstanceHandOff blocked(folder);
+    ASSERT_EQ(::mkdir(blocked.socketPath().c_str(), 0700), 0);
+    EXPECT_EQ(blocked.claim(100), Role::Alone);
+    EXPECT_NE(blocked.problem().find("a directory sits where the hand-off's socket belongs"),
               std::string::npos)
-        << window.problem();
-    ::rmdir(window.socketPath().c_str());
+        << blocked.problem();
 }
 
 // Another local user who makes our usual folder below /tmp first (or one who could enter
 // it) must not keep play and stop from reaching the window: a private folder of our own,
-// randomly named, is recorded in the home folder and found again by later instances.
-TEST(HandOffFolder, UsualFolderNotOursGivesWayToARecordedPrivateOne) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string savedRuntime = saved != nullptr ? saved : "";
-    const char* savedHomeValue = std::getenv("HOME");
-    const std::string savedHome = savedHomeValue != nullptr ? savedHomeValue : "";
-    char home[] = "/tmp/zc-home-XXXXXX";
-    ASSERT_NE(::mkdtemp(home), nullptr);
-    ::setenv("HOME", home, 1);
-    ::unsetenv("XDG_RUNTIME_DIR");
+// randomly named, is recorded in the home folder, and every instance finds that one, even
+// those that start at the same moment.
+TEST(HandOffFolder, UsualFolderNotOursGivesWayToOneRecordedPrivateFolder) {
+    const std::string home = madeFolder("/tmp/zc-home-XXXXXX");
+    ScopedVariable homeVariable("HOME", home.c_str());
+    ScopedVariable runtime("XDG_RUNTIME_DIR", nullptr);
     const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
     ::mkdir(own.c_str(), 0700);
-
-    struct Takeover {
-        uid_t owner;
-        mode_t mode;
-    };
     // Root runs the tests: a folder of another uid stands for another user's.
-    for (const Takeover& t : {Takeover{::getuid() + 4242, 0700}, Takeover{::getuid(), 0777}}) {
-        SCOPED_TRACE(t.mode);
-        ASSERT_EQ(::chown(own.c_str(), t.owner, static_cast<gid_t>(-1)), 0);
-        ASSERT_EQ(::chmod(own.c_str(), t.mode), 0);
-        const std::string chosen = InstanceHandOff::defaultFolder();
-        const std::string again = InstanceHandOff::defaultFolder();
-        ASSERT_EQ(::chown(own.c_str(), ::getuid(), static_cast<gid_t>(-1)), 0);
-        ASSERT_EQ(::chmod(own.c_str(), 0700), 0);
-
-        EXPECT_NE(chosen, own);
-        EXPECT_EQ(chosen.rfind(own + "-", 0), 0u) << chosen;
-        EXPECT_EQ(again, chosen) << "later instances find the same place";
-        struct stat info {};
-        ASSERT_EQ(::lstat(chosen.c_str(), &info), 0);
-        EXPECT_TRUE(S_ISDIR(info.st_mode));
-        EXPECT_EQ(info.st_uid, ::getuid());
-        EXPECT_EQ(info.st_mode & 0777, 0700u);
-        ::rmdir(chosen.c_str());
+    for (const auto& [owner, mode] : {std::pair<uid_t, mode_t>{::getuid() + 4242, 0700},
+                                      std::pair<uid_t, mode_t>{::getuid(), 0777}}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(::chown(own.c_str(), owner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chmod(own.c_str(), mode), 0);
+        for (int round = 0; round < 100 && !HasFailure(); ++round) {
+            std::string chosen[6];
+            std::atomic<int> waiting{6};
+            std::vector<std::thread> starting;
+            for (std::string& folder : chosen) {
+                starting.emplace_back([&folder, &waiting] {
+                    for (--waiting; waiting > 0;) {
+                        std::this_thread::yield();
+                    }
+                    folder = InstanceHandOff::defaultFolder();
+                });
+            }
+            for (std::thread& thread : starting) {
+                thread.join();
+            }
+            EXPECT_EQ(chosen[0].rfind(own + "-", 0), 0u) << chosen[0];
+            for (const std::string& folder : chosen) {
+                EXPECT_EQ(folder, chosen[0]) << "round " << round;
+            }
+            struct stat info {};
+            EXPECT_EQ(::lstat(chosen[0].c_str(), &info), 0);
+            EXPECT_TRUE(S_ISDIR(info.st_mode) && info.st_uid == ::getuid());
+            EXPECT_EQ(info.st_mode & 0777, 0700u);
+            // Gone, as a cleaner of /tmp would leave it: the next round makes a new one.
+            for (const std::string& folder : chosen) {
+                ::rmdir(folder.c_str());
+            }
+        }
+        ::chown(own.c_str(), ::getuid(), static_cast<gid_t>(-1));
+        ::chmod(own.c_str(), 0700);
     }
     EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "ours again, the usual one is used";
-
-    ::unlink((std::string(home) + "/.zundle-board-simulator-place").c_str());
-    ::rmdir(home);
-    ::setenv("HOME", savedHome.c_str(), 1);
-    if (saved != nullptr) {
-        ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-    }
+    EXPECT_EQ(std::system(("rm -rf '" + home + "'").c_str()), 0);
 }
 
 TEST(HandOffFolder, RuntimeFolderWhenPrivateElseOneOfOurOwnBelowTmp) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string savedValue = saved != nullptr ? saved : "";
-    char name[] = "/tmp/zc-runtime-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
+    const std::string name = madeFolder("/tmp/zc-runtime-XXXXXX");
     const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
-
-    ::setenv("XDG_RUNTIME_DIR", name, 1);
+    ScopedVariable runtime("XDG_RUNTIME_DIR", name.c_str());
     EXPECT_EQ(InstanceHandOff::defaultFolder(), name);
-    ::chmod(name, 0755);
+    ::chmod(name.c_str(), 0755);
     EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "others may enter it";
-    ::unsetenv("XDG_RUNTIME_DIR");
+    runtime.set(nullptr);
     EXPECT_EQ(InstanceHandOff::defaultFolder(), own);
     struct stat info {};
     ASSERT_EQ(::lstat(own.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
+    ::rmdir(name.c_str());
+}
 
-    ::rmdir(name);
-    if (saved != nullptr) {
-        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+// As long a program as the hand-off passes: the window stays live while it arrives, and
+// the board ends with it exactly as if it had come in whole. Lines written again over
+// earlier ones make the order count.
+TEST(HandOffIntake, ALongTransferReachesTheBoardOverFramesInOrder) {
+    std::string program = "NEW\r\n";
+    for (int line = 0; program.size() < InstanceHandOff::kMaxTransfer; ++line) {
+        program += std::to_string(line % 30000 + 1) + " OUT " + std::to_string(line % 64) + "\r\n";
+    }
+    Board whole;
+    whole.receiveTransfer(program);
+    // A frame's work ends when its time runs out, or at once when a quit is asked.
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit);
+        cocos2d::HeadlessHarness harness;
+        bool sent = false;
+        auto* layer = SimulatorScene::create([&] {
+            return std::exchange(sent, true) ? std::vector<std::string>()
+                                             : std::vector<std::string>{program};
+        });
+        std::int64_t nowMs = 0;
+        layer->setWorkClock([&nowMs, quit] { return quit ? nowMs : nowMs += 2; });
+        layer->setInterrupt([quit] { return quit; });
+        harness.scene()->addChild(layer);
+        harness.step();
+        EXPECT_NE(layer->board().console().listing(), whole.console().listing())
+            << "one frame took in the whole program";
+        int frames = 1;
+        for (; layer->board().console().listing() != whole.console().listing() && frames < 3000;
+             frames += 50) {
+            harness.steps(50);
+        }
+        EXPECT_LT(frames, 3000) << "the program never arrived whole";
     }
 }
 
