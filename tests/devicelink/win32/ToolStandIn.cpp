@@ -18,35 +18,25 @@
 
 namespace {
 
-std::wstring ownPath() {
-    wchar_t buffer[32768];
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, 32768);
-    return std::wstring(buffer, length);
-}
-
 // "1" when the handle named in the variable is open in this process: it was inherited.
 std::string inheritedProbe() {
     wchar_t value[64] = {};
-    if (::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64) == 0) {
-        return "?";
-    }
-    const auto probe =
-        reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(_wcstoui64(value, nullptr, 10)));
+    ::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64);
     DWORD flags = 0;
-    return ::GetHandleInformation(probe, &flags) ? "1" : "0";
+    const auto probe = static_cast<std::uintptr_t>(_wcstoui64(value, nullptr, 10));
+    return ::GetHandleInformation(reinterpret_cast<HANDLE>(probe), &flags) ? "1" : "0";
 }
 
 // Renames the finished transfer to the first free ".transfer.NNNN" name.
 int keepTransfer(const std::wstring& part, const std::wstring& self) {
+    wchar_t suffix[32];
     for (int n = 1; n < 10000; ++n) {
-        wchar_t suffix[32];
         std::swprintf(suffix, 32, L".transfer.%04d", n);
         if (::MoveFileW(part.c_str(), (self + suffix).c_str())) {
             return 0;
         }
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-            return 2;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS && ::GetLastError() != ERROR_FILE_EXISTS) {
+            break;
         }
     }
     return 2;
@@ -55,7 +45,8 @@ int keepTransfer(const std::wstring& part, const std::wstring& self) {
 }  // namespace
 
 int main() {
-    const std::wstring self = ownPath();
+    wchar_t path[32768];
+    const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, 32768));
     const std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
     const auto named = [&name](const wchar_t* word) { return name.find(word) != name.npos; };
     if (named(L"early") || named(L"quit")) {
@@ -76,9 +67,9 @@ int main() {
         const std::string report = "inherited=" + inheritedProbe() + "\n";
         ::WriteFile(out, report.data(), static_cast<DWORD>(report.size()), &got, nullptr);
     }
-    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     char block[4096];
-    while (::ReadFile(input, block, sizeof(block), &got, nullptr) && got > 0) {
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), block, sizeof(block), &got, nullptr) &&
+           got > 0) {
         ::WriteFile(out, block, got, &got, nullptr);
     }
     ::CloseHandle(out);

@@ -41,23 +41,15 @@ std::string bigProgram(std::size_t size) {
     return text;
 }
 
-platform::ToolProcessPtr start(const ScratchFolder& folder, const char* name,
-                               TransferFailure& failure) {
-    return platform::startTool(folder.placeTool(name), failure);
-}
-
 }  // namespace
 
 // The tool reports whether it inherited a handle that another thread could hold right
 // now; a careless command line would start the decoy instead.
 TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
-    struct Place {
-        const char* tool;
-        const char* decoy;
-    };
-    const Place places[] = {{"exe\\probe.exe", "exe\\other.exe"},
-                            {"my tools\\probe tool.exe", "my.exe"},
-                            {"caf\xc3\xa9\\\xe3\x83\x84probe.exe", "other.exe"}};
+    const std::pair<const char*, const char*> places[] = {
+        {"exe\\probe.exe", "exe\\other.exe"},
+        {"my tools\\probe tool.exe", "my.exe"},
+        {"caf\xc3\xa9\\\xe3\x83\x84probe.exe", "other.exe"}};
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const HANDLE probe = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
     ASSERT_NE(probe, nullptr);
@@ -69,11 +61,11 @@ TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
                                        {std::string("\x04\r\nA\0B", 6), 0},
                                        {bigProgram(200000), 0}};
     const std::string expected = "inherited=0\n" + joined(chunks);
-    for (const Place& place : places) {
-        SCOPED_TRACE(place.tool);
+    for (const auto& [where, decoyWhere] : places) {
+        SCOPED_TRACE(where);
         ScratchFolder folder;
-        const std::string tool = folder.placeTool(place.tool);
-        const std::string decoy = folder.placeTool(place.decoy);
+        const std::string tool = folder.placeTool(where);
+        const std::string decoy = folder.placeTool(decoyWhere);
         TransferFailure failure;
         const auto started = Clock::now();
         EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure))
@@ -87,95 +79,71 @@ TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
     ::CloseHandle(probe);
 }
 
-TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNothingStarts) {
-    ScratchFolder folder;
-    const std::string notAProgram = folder.write("notes.exe", "10 PRINT 1\n");
-    folder.placeTool("folder.exe\\inside.exe");
-    struct Case {
-        std::string path;
-        Kind kind;
-    };
-    const Case cases[] = {{folder.file("gone.exe"), Kind::ToolMissing},
-                          {folder.file("missing folder\\tool.exe"), Kind::ToolMissing},
-                          {folder.file("folder.exe"), Kind::ToolNotStarted},
-                          {notAProgram, Kind::ToolNotStarted}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        TransferFailure failure;
-        EXPECT_FALSE(platform::startTool(c.path, failure));
-        EXPECT_EQ(failure.kind, c.kind);
-        // Why it could not start, from the system; a missing tool needs no more words.
-        EXPECT_EQ(failure.detail.empty(), c.kind == Kind::ToolMissing) << failure.detail;
-    }
-}
-
-// A small program fits into the pipe at once: only what the tool read, and how it ended
-// or that it has not, decides.
-TEST(ToolTransfer, AToolsEndDecidesTheTransfer) {
+// A small program fits into the pipe at once: what the tool read, and how it ended or that
+// it has not, decides. A large one does not: a write gives up on a tool that has gone at
+// once, on one that reads nothing after the stall limit, and leaves the input ours to close.
+TEST(ToolTransfer, WhatAToolReadsAndHowItEndsDecideTheTransfer) {
     struct Case {
         const char* tool;  // see ToolStandIn.cpp
-        int settleMs;
+        std::size_t size;
         Kind expected;
         const char* detail;
     };
     const Case cases[] = {
-        {"quit.exe", 5000, Kind::ToolEndedEarly, ""},  // status 0, nothing read
-        {"early.exe", 5000, Kind::ToolError, "status 3"},
-        {"copy.exe", 2000, Kind::None, ""},
-        {"stall.exe", 300, Kind::None, ""},  // still running: waiting for its board
+        {"quit.exe", 10, Kind::ToolEndedEarly, ""},  // status 0, nothing read
+        {"early.exe", 10, Kind::ToolError, "status 3"},
+        {"copy.exe", 10, Kind::None, ""},
+        {"stall.exe", 10, Kind::None, ""},  // still running: waiting for its board
+        {"quit.exe", 1 << 20, Kind::ToolEndedEarly, ""},
+        {"stall.exe", 1 << 20, Kind::ToolStalled, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.tool);
+        SCOPED_TRACE(std::string(c.tool) + " " + std::to_string(c.size));
         ScratchFolder folder;
         TransferFailure failure;
-        platform::ToolProcessPtr tool = start(folder, c.tool, failure);
+        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(c.tool), failure);
         ASSERT_TRUE(tool);
-        ASSERT_TRUE(platform::writeTool(*tool, "10 LED 1\r\n", {}, failure));
-        const auto deadline = Clock::now() + milliseconds(c.settleMs);
-        EXPECT_EQ(platform::settleTool(*tool, deadline, failure), c.expected == Kind::None);
+        platform::LinkSettings settings;
+        settings.stallLimitMs = 1500;
+        const auto started = Clock::now();
+        if (platform::writeTool(*tool, bigProgram(c.size), settings, failure)) {
+            EXPECT_EQ(platform::settleTool(*tool, Clock::now() + milliseconds(3000), failure),
+                      c.expected == Kind::None);
+        } else {
+            EXPECT_EQ(Clock::now() - started >= milliseconds(1500),
+                      c.expected == Kind::ToolStalled);
+            EXPECT_TRUE(platform::closeToolInput(*tool, failure));
+        }
         EXPECT_EQ(failure.kind, c.expected);
         EXPECT_EQ(failure.detail, c.detail);
     }
 }
 
-// More than the pipe holds: a tool that has gone is told at once, one that is there and
-// reads nothing after the stall limit; either way the input is still ours to close.
-TEST(ToolTransfer, AWriteGivesUpOnAToolThatTakesNothing) {
-    struct Case {
-        const char* tool;
-        Kind expected;
-    };
-    for (const Case& c :
-         {Case{"quit.exe", Kind::ToolEndedEarly}, Case{"stall.exe", Kind::ToolStalled}}) {
-        SCOPED_TRACE(c.tool);
-        ScratchFolder folder;
-        TransferFailure failure;
-        platform::ToolProcessPtr tool = start(folder, c.tool, failure);
-        ASSERT_TRUE(tool);
-        platform::LinkSettings settings;
-        settings.stallLimitMs = 1500;
-        const auto started = Clock::now();
-        EXPECT_FALSE(platform::writeTool(*tool, bigProgram(1 << 20), settings, failure));
-        EXPECT_EQ(failure.kind, c.expected);
-        EXPECT_EQ(failure.detail, "");
-        EXPECT_EQ(Clock::now() - started >= milliseconds(1500), c.expected == Kind::ToolStalled);
-        EXPECT_TRUE(platform::closeToolInput(*tool, failure));
-    }
-}
-
-TEST(ToolTransfer, NoHandleIsLeftBehind) {
+// Transfers that end every way, and starts that fail: why a tool could not start comes
+// from the system, a missing tool needs no more words, and no handle is left behind.
+TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNoHandleIsLeftBehind) {
     ScratchFolder folder;
-    const std::string tool = folder.placeTool("copy.exe");
+    const std::string notAProgram = folder.write("notes.exe", "10 PRINT 1\n");
+    folder.placeTool("folder.exe\\inside.exe");
     // Once, so that handles the system opens on first use are not counted.
-    toolEntry(tool)->sendToTool(makeQueue({{"A", 0}}));
-    DWORD before = 0;
-    DWORD after = 0;
+    toolEntry(folder.placeTool("first.exe"))->sendToTool(makeQueue({{"A", 0}}));
+    DWORD before = 0, after = 0;
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
     for (const char* name : {"copy.exe", "quit.exe", "stall.exe"}) {
         toolEntry(folder.placeTool(name))->sendToTool(makeQueue({{"B", 0}}));
     }
-    TransferFailure failure;
-    EXPECT_FALSE(platform::startTool(folder.file("gone.exe"), failure));
+    const std::pair<std::string, Kind> cannotRun[] = {
+        {folder.file("gone.exe"), Kind::ToolMissing},
+        {folder.file("missing folder\\tool.exe"), Kind::ToolMissing},
+        {folder.file("folder.exe"), Kind::ToolNotStarted},
+        {notAProgram, Kind::ToolNotStarted}};
+    for (const auto& [path, kind] : cannotRun) {
+        SCOPED_TRACE(path);
+        TransferFailure failure;
+        EXPECT_FALSE(platform::startTool(path, failure));
+        EXPECT_EQ(failure.kind, kind);
+        EXPECT_EQ(failure.detail.empty(), kind == Kind::ToolMissing) << failure.detail;
+    }
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &after));
     EXPECT_EQ(after, before);
 }

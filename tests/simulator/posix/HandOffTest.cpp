@@ -4,7 +4,6 @@
 // window's board over several frames.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -28,26 +27,25 @@ using simulator::platform::InstanceHandOff;
 using Role = InstanceHandOff::Role;
 using Clock = std::chrono::steady_clock;
 
+#ifndef ZC_BOARD_SIMULATOR
+#define ZC_BOARD_SIMULATOR ""  // built with the program only
+#endif
+
 namespace {
 
-// Sets a variable (or removes it, for null) until the end of the scope.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : _name(name) {
-        const char* old = std::getenv(name);
-        _had = old != nullptr;
-        _old = _had ? old : "";
+// Sets a variable (null: removes it) until the end of the scope.
+struct ScopedVariable {
+    ScopedVariable(const char* variable, const char* value)
+        : name(variable),
+          had(std::getenv(variable) != nullptr),
+          old(had ? std::getenv(variable) : "") {
         set(value);
     }
-    ~ScopedVariable() { set(_had ? _old.c_str() : nullptr); }
-    void set(const char* value) {
-        value != nullptr ? ::setenv(_name, value, 1) : ::unsetenv(_name);
-    }
-
-private:
-    const char* _name;
-    bool _had;
-    std::string _old;
+    ~ScopedVariable() { set(had ? old.c_str() : nullptr); }
+    void set(const char* value) { value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name); }
+    const char* name;
+    bool had;
+    std::string old;
 };
 
 std::string madeFolder(const char* pattern) {
@@ -58,36 +56,27 @@ std::string madeFolder(const char* pattern) {
 class HandOff : public testing::Test {
 protected:
     void SetUp() override {
-#ifndef ZC_BOARD_SIMULATOR
-        GTEST_SKIP() << "board-simulator is built with the program only";
-#endif
+        if (std::string(ZC_BOARD_SIMULATOR).empty()) {
+            GTEST_SKIP() << "no board-simulator to run as a later instance";
+        }
         ASSERT_FALSE(folder.empty());
     }
-    void TearDown() override {
-        EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
-    }
+    void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0); }
 
     // Runs board-simulator as a later instance with the bytes on its standard input and no
     // display, so that an instance that wrongly took the window fails instead; its exit
     // status, and how long it took.
     std::pair<int, long> forward(const std::string& bytes) {
-#ifdef ZC_BOARD_SIMULATOR
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
-                                    "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1";
         const auto start = Clock::now();
-        FILE* input = ::popen(command.c_str(), "w");
-        if (input == nullptr) {
-            return {-1, 0};
-        }
+        FILE* input = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
+                               "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1")
+                                  .c_str(),
+                              "w");
         std::fwrite(bytes.data(), 1, bytes.size(), input);
         const int status = ::pclose(input);
         return {
             WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()};
-#else
-        (void)bytes;
-        return {-1, 0};
-#endif
     }
 
     // Polls the window's side until `count` transfers have arrived (or a generous bound).
@@ -130,11 +119,10 @@ TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
 
 TEST_F(HandOff, TheLockDecidesWhoListensAndASocketLeftBehindIsReplaced) {
     // A socket nobody listens on, as a window that crashed leaves it.
+    sockaddr_un address{AF_UNIX, {}};
     const std::string path = folder + "/zundle-board-simulator.sock";
-    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
     std::strcpy(address.sun_path, path.c_str());
+    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ::close(stale);
     {
@@ -168,16 +156,20 @@ TEST_F(HandOff, EachDisplayHasItsOwnWindowAndADirectoryInTheWayIsNamed) {
         << blocked.problem();
 }
 
-// Another local user who makes our usual folder below /tmp first (or one who could enter
-// it) must not keep play and stop from reaching the window: a private folder of our own,
-// randomly named, is recorded in the home folder, and every instance finds that one, even
-// those that start at the same moment.
-TEST(HandOffFolder, UsualFolderNotOursGivesWayToOneRecordedPrivateFolder) {
+// The runtime folder when it is private, else our own below /tmp. Another local user who
+// makes that one first (or one who could enter it) must not keep play and stop from
+// reaching the window: a private folder of our own, randomly named, is recorded in the
+// home folder, and every instance finds that one, even those that start at one moment.
+TEST(HandOffFolder, PrivateRuntimeFolderElseOurOwnBelowTmpElseOneRecordedForAll) {
     const std::string home = madeFolder("/tmp/zc-home-XXXXXX");
     ScopedVariable homeVariable("HOME", home.c_str());
-    ScopedVariable runtime("XDG_RUNTIME_DIR", nullptr);
+    ScopedVariable runtime("XDG_RUNTIME_DIR", home.c_str());
     const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
-    ::mkdir(own.c_str(), 0700);
+    EXPECT_EQ(InstanceHandOff::defaultFolder(), home);
+    ::chmod(home.c_str(), 0755);
+    EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "others may enter the runtime folder";
+    runtime.set(nullptr);
+    EXPECT_EQ(InstanceHandOff::defaultFolder(), own);
     // Root runs the tests: a folder of another uid stands for another user's.
     for (const auto& [owner, mode] : {std::pair<uid_t, mode_t>{::getuid() + 4242, 0700},
                                       std::pair<uid_t, mode_t>{::getuid(), 0777}}) {
@@ -199,16 +191,12 @@ TEST(HandOffFolder, UsualFolderNotOursGivesWayToOneRecordedPrivateFolder) {
             for (std::thread& thread : starting) {
                 thread.join();
             }
-            EXPECT_EQ(chosen[0].rfind(own + "-", 0), 0u) << chosen[0];
-            for (const std::string& folder : chosen) {
-                EXPECT_EQ(folder, chosen[0]) << "round " << round;
-            }
             struct stat info {};
-            EXPECT_EQ(::lstat(chosen[0].c_str(), &info), 0);
-            EXPECT_TRUE(S_ISDIR(info.st_mode) && info.st_uid == ::getuid());
-            EXPECT_EQ(info.st_mode & 0777, 0700u);
+            EXPECT_TRUE(::lstat(chosen[0].c_str(), &info) == 0 && (info.st_mode & 0777) == 0700);
+            EXPECT_EQ(chosen[0].rfind(own + "-", 0), 0u) << chosen[0];
             // Gone, as a cleaner of /tmp would leave it: the next round makes a new one.
             for (const std::string& folder : chosen) {
+                EXPECT_EQ(folder, chosen[0]) << "round " << round;
                 ::rmdir(folder.c_str());
             }
         }
@@ -217,21 +205,6 @@ TEST(HandOffFolder, UsualFolderNotOursGivesWayToOneRecordedPrivateFolder) {
     }
     EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "ours again, the usual one is used";
     EXPECT_EQ(std::system(("rm -rf '" + home + "'").c_str()), 0);
-}
-
-TEST(HandOffFolder, RuntimeFolderWhenPrivateElseOneOfOurOwnBelowTmp) {
-    const std::string name = madeFolder("/tmp/zc-runtime-XXXXXX");
-    const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
-    ScopedVariable runtime("XDG_RUNTIME_DIR", name.c_str());
-    EXPECT_EQ(InstanceHandOff::defaultFolder(), name);
-    ::chmod(name.c_str(), 0755);
-    EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "others may enter it";
-    runtime.set(nullptr);
-    EXPECT_EQ(InstanceHandOff::defaultFolder(), own);
-    struct stat info {};
-    ASSERT_EQ(::lstat(own.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    ::rmdir(name.c_str());
 }
 
 // As long a program as the hand-off passes: the window stays live while it arrives, and
