@@ -18,15 +18,6 @@
 
 namespace {
 
-// "1" when the handle named in the variable is open in this process: it was inherited.
-std::string inheritedProbe() {
-    wchar_t value[64] = {};
-    ::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64);
-    DWORD flags = 0;
-    const auto probe = static_cast<std::uintptr_t>(_wcstoui64(value, nullptr, 10));
-    return ::GetHandleInformation(reinterpret_cast<HANDLE>(probe), &flags) ? "1" : "0";
-}
-
 // Renames the finished transfer to the first free ".transfer.NNNN" name.
 int keepTransfer(const std::wstring& part, const std::wstring& self) {
     wchar_t suffix[32];
@@ -64,8 +55,12 @@ int main() {
     }
     DWORD got = 0;
     if (named(L"probe")) {
-        const std::string report = "inherited=" + inheritedProbe() + "\n";
-        ::WriteFile(out, report.data(), static_cast<DWORD>(report.size()), &got, nullptr);
+        // Whether the handle named in the variable is open here: it was inherited.
+        wchar_t value[64] = {};
+        ::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64);
+        const auto probe = static_cast<std::uintptr_t>(_wcstoui64(value, nullptr, 10));
+        const bool inherited = ::GetHandleInformation(reinterpret_cast<HANDLE>(probe), &got);
+        ::WriteFile(out, inherited ? "inherited=1\n" : "inherited=0\n", 12, &got, nullptr);
     }
     char block[4096];
     while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), block, sizeof(block), &got, nullptr) &&

@@ -23,16 +23,6 @@ using std::chrono::milliseconds;
 
 namespace {
 
-// What a tool that copies its input has written: it runs on after the link lets it go.
-std::string outputOf(const std::string& tool, std::size_t expected) {
-    std::string seen;
-    for (const auto giveUp = Clock::now() + std::chrono::seconds(20);
-         seen.size() < expected && Clock::now() < giveUp; ::Sleep(20)) {
-        seen = ScratchFolder::read(tool + ".out");
-    }
-    return seen;
-}
-
 std::string bigProgram(std::size_t size) {
     std::string text;
     for (int line = 10; text.size() < size; line += 10) {
@@ -72,7 +62,8 @@ TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
             << describeTransferFailure(failure);
         // No pauses on this path, only the settle time at the end.
         EXPECT_GE(Clock::now() - started, milliseconds(pacing::kToolSettleMs));
-        EXPECT_EQ(outputOf(tool, expected.size()), expected);
+        // The tool has read everything and ended well within the settle time.
+        EXPECT_EQ(ScratchFolder::read(tool + ".out"), expected);
         EXPECT_FALSE(ScratchFolder::exists(decoy + ".out"));
     }
     ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE", nullptr);
@@ -134,7 +125,6 @@ TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNoHandleIsLeftBehind) {
     }
     const std::pair<std::string, Kind> cannotRun[] = {
         {folder.file("gone.exe"), Kind::ToolMissing},
-        {folder.file("missing folder\\tool.exe"), Kind::ToolMissing},
         {folder.file("folder.exe"), Kind::ToolNotStarted},
         {notAProgram, Kind::ToolNotStarted}};
     for (const auto& [path, kind] : cannotRun) {

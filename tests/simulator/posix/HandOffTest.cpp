@@ -53,72 +53,47 @@ std::string madeFolder(const char* pattern) {
     return ::mkdtemp(name.data()) != nullptr ? name : std::string();
 }
 
-class HandOff : public testing::Test {
-protected:
-    void SetUp() override {
-        if (std::string(ZC_BOARD_SIMULATOR).empty()) {
-            GTEST_SKIP() << "no board-simulator to run as a later instance";
+// Runs board-simulator as a later instance with the bytes on its standard input and no
+// display, so that an instance that wrongly took the window fails instead; its exit status,
+// and how long it took.
+std::pair<int, Clock::duration> forward(const std::string& folder, const std::string& bytes) {
+    const auto start = Clock::now();
+    FILE* input = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
+                           "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1")
+                              .c_str(),
+                          "w");
+    std::fwrite(bytes.data(), 1, bytes.size(), input);
+    const int status = ::pclose(input);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Clock::now() - start};
+}
+
+// Polls the window's side until `count` transfers have arrived (or a generous bound).
+std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
+    std::vector<std::string> arrived;
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
+         arrived.size() < count && Clock::now() < giveUp;
+         std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+        for (std::string& transfer : window.poll()) {
+            arrived.push_back(std::move(transfer));
         }
-        ASSERT_FALSE(folder.empty());
     }
-    void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0); }
+    return arrived;
+}
 
-    // Runs board-simulator as a later instance with the bytes on its standard input and no
-    // display, so that an instance that wrongly took the window fails instead; its exit
-    // status, and how long it took.
-    std::pair<int, long> forward(const std::string& bytes) {
-        const auto start = Clock::now();
-        FILE* input = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
-                               "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1")
-                                  .c_str(),
-                              "w");
-        std::fwrite(bytes.data(), 1, bytes.size(), input);
-        const int status = ::pclose(input);
-        return {
-            WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()};
-    }
-
-    // Polls the window's side until `count` transfers have arrived (or a generous bound).
-    static std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
-        std::vector<std::string> arrived;
-        for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
-             arrived.size() < count && Clock::now() < giveUp;
-             std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
-            for (std::string& transfer : window.poll()) {
-                arrived.push_back(std::move(transfer));
-            }
-        }
-        return arrived;
-    }
-
+// A folder of the test's own, removed with what is in it; no display, as later instances
+// have none.
+struct HandOff : testing::Test {
+    ~HandOff() override { EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0); }
     std::string folder = madeFolder("/tmp/zc-handoff-XXXXXX");
-    // The later instances get no display; the window's side must not have one either.
     ScopedVariable display{"DISPLAY", nullptr};
 };
 
+// The lock decides who listens, one window a display: a socket left by a window that
+// crashed is replaced, and a closed window removes its own.
 TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
-    InstanceHandOff window(folder);
-    ASSERT_EQ(window.claim(), Role::Window);
-    struct stat info {};
-    ASSERT_EQ(::stat(window.socketPath().c_str(), &info), 0);
-    EXPECT_TRUE(S_ISSOCK(info.st_mode));
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-
-    const std::string play = programTransfer(
-        Dialect::Vemmo, {{cards::kLoopStart}, {cards::kLedOn, cards::kWait1}, {cards::kLoopEnd}});
-    const std::string stop = stopTransfer(Dialect::Vemmo);
-    for (const std::string& transfer : {play, stop}) {
-        const auto [status, tookMs] = forward(transfer);
-        EXPECT_EQ(status, 0);
-        // The transfer waits one second after closing the tool's input.
-        EXPECT_LT(tookMs, 500);
+    if (std::string(ZC_BOARD_SIMULATOR).empty()) {
+        GTEST_SKIP() << "no board-simulator to run as a later instance";
     }
-    EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
-}
-
-TEST_F(HandOff, TheLockDecidesWhoListensAndASocketLeftBehindIsReplaced) {
-    // A socket nobody listens on, as a window that crashed leaves it.
     sockaddr_un address{AF_UNIX, {}};
     const std::string path = folder + "/zundle-board-simulator.sock";
     std::strcpy(address.sun_path, path.c_str());
@@ -129,25 +104,27 @@ TEST_F(HandOff, TheLockDecidesWhoListensAndASocketLeftBehindIsReplaced) {
         InstanceHandOff window(folder);
         ASSERT_EQ(window.claim(), Role::Window);
         EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Forwarder);
-        EXPECT_EQ(forward("\033OUT0\n").first, 0);
-        EXPECT_EQ(collect(window, 1), std::vector<std::string>{"\033OUT0\n"});
+        display.set("remote:2.0");
+        EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Window) << "each display has its own";
+        display.set(nullptr);
+        struct stat info {};
+        EXPECT_TRUE(::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        const std::string play = programTransfer(Dialect::Vemmo, {{cards::kLedOn}});
+        const std::string stop = stopTransfer(Dialect::Vemmo);
+        for (const std::string& transfer : {play, stop}) {
+            const auto [status, took] = forward(folder, transfer);
+            EXPECT_EQ(status, 0);
+            // The transfer waits one second after closing the tool's input.
+            EXPECT_LT(took, std::chrono::milliseconds(500));
+        }
+        EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
     }
-    EXPECT_NE(::access(path.c_str(), F_OK), 0) << "a closed window removes its socket";
+    EXPECT_NE(::access(path.c_str(), F_OK), 0);
     EXPECT_EQ(InstanceHandOff(folder).claim(), Role::Window);
 }
 
-TEST_F(HandOff, EachDisplayHasItsOwnWindowAndADirectoryInTheWayIsNamed) {
-    display.set(":1");
-    InstanceHandOff first(folder);
-    ASSERT_EQ(first.claim(), Role::Window);
-    display.set("remote:2.0");
-    InstanceHandOff second(folder);
-    EXPECT_EQ(second.claim(100), Role::Window);
-    EXPECT_EQ(second.socketPath(), folder + "/zundle-board-simulator-remote_2.0.sock");
-    display.set(":1");
-    EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Forwarder);
-
-    display.set(":3");
+TEST_F(HandOff, ADirectoryWhereTheSocketBelongsIsNamed) {
     InstanceHandOff blocked(folder);
     ASSERT_EQ(::mkdir(blocked.socketPath().c_str(), 0700), 0);
     EXPECT_EQ(blocked.claim(100), Role::Alone);
@@ -192,8 +169,9 @@ TEST(HandOffFolder, PrivateRuntimeFolderElseOurOwnBelowTmpElseOneRecordedForAll)
                 thread.join();
             }
             struct stat info {};
-            EXPECT_TRUE(::lstat(chosen[0].c_str(), &info) == 0 && (info.st_mode & 0777) == 0700);
-            EXPECT_EQ(chosen[0].rfind(own + "-", 0), 0u) << chosen[0];
+            EXPECT_TRUE(::lstat(chosen[0].c_str(), &info) == 0 && (info.st_mode & 0777) == 0700 &&
+                        chosen[0].rfind(own + "-", 0) == 0)
+                << chosen[0];
             // Gone, as a cleaner of /tmp would leave it: the next round makes a new one.
             for (const std::string& folder : chosen) {
                 EXPECT_EQ(folder, chosen[0]) << "round " << round;
@@ -221,11 +199,8 @@ TEST(HandOffIntake, ALongTransferReachesTheBoardOverFramesInOrder) {
     for (const bool quit : {false, true}) {
         SCOPED_TRACE(quit);
         cocos2d::HeadlessHarness harness;
-        bool sent = false;
-        auto* layer = SimulatorScene::create([&] {
-            return std::exchange(sent, true) ? std::vector<std::string>()
-                                             : std::vector<std::string>{program};
-        });
+        std::vector<std::string> arriving{program};
+        auto* layer = SimulatorScene::create([&arriving] { return std::exchange(arriving, {}); });
         std::int64_t nowMs = 0;
         layer->setWorkClock([&nowMs, quit] { return quit ? nowMs : nowMs += 2; });
         layer->setInterrupt([quit] { return quit; });

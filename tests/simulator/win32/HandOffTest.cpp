@@ -29,47 +29,45 @@ std::string uniqueName() {
            std::to_string(++made);
 }
 
-// A pipe one of whose ends a child inherits (its reading end when childReads).
-void inheritablePipe(HANDLE& childEnd, HANDLE& ourEnd, bool childReads) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE ends[2] = {nullptr, nullptr};
-    ASSERT_TRUE(::CreatePipe(&ends[0], &ends[1], &inherit, 1024 * 1024));
-    childEnd = ends[childReads ? 0 : 1];
-    ourEnd = ends[childReads ? 1 : 0];
-    ::SetHandleInformation(ourEnd, HANDLE_FLAG_INHERIT, 0);
+bool write(HANDLE to, const std::string& bytes) {
+    DWORD written = 0;
+    return ::WriteFile(to, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
-// Starts a program with the given standard input and output; null when it cannot start.
-HANDLE start(std::string command, HANDLE input, HANDLE output) {
+// A sender of the test's own, connected to the window's pipe now.
+HANDLE connect(const std::string& pipe) {
+    return ::CreateFileA(pipe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+bool send(const std::string& pipe, const std::string& bytes) {
+    const HANDLE sender = connect(pipe);
+    const bool sent = write(sender, bytes);
+    ::CloseHandle(sender);
+    return sent;
+}
+
+// Starts a program whose standard input is a pipe (its other end in `input`) and whose
+// output goes to `output`; null when it cannot start.
+HANDLE start(std::string command, HANDLE& input, HANDLE output = nullptr) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE childInput = nullptr;
+    ::CreatePipe(&childInput, &input, &inherit, 1024 * 1024);
+    ::SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
+    startup.hStdInput = childInput;
     startup.hStdOutput = startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    const bool started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &process);
+    ::CloseHandle(childInput);
+    if (!started) {
         return nullptr;
     }
     ::CloseHandle(process.hThread);
     return process.hProcess;
-}
-
-// Writes the bytes as a sender of the test's own that connects now, and leaves it
-// connected when `keep` is given.
-bool send(const std::string& pipe, const std::string& bytes, HANDLE* keep = nullptr) {
-    const HANDLE sender =
-        ::CreateFileA(pipe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    DWORD written = 0;
-    const bool sent =
-        ::WriteFile(sender, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    if (keep != nullptr) {
-        *keep = sender;
-    } else {
-        ::CloseHandle(sender);
-    }
-    return sent;
 }
 
 class HandOff : public testing::Test {
@@ -85,48 +83,33 @@ protected:
     void TearDown() override { ::SetEnvironmentVariableA("ZC_BOARD_SIMULATOR_HANDOFF", nullptr); }
 
     // Runs board-simulator as a later instance with the bytes on its standard input,
-    // polling the window meanwhile as its frames would. Its exit status (all ones when it
-    // had to be ended) and how long it took, in ms.
-    std::pair<DWORD, long> forward(const std::string& bytes) {
-        HANDLE childInput = nullptr;
-        HANDLE ours = nullptr;
-        inheritablePipe(childInput, ours, true);
+    // polling the window meanwhile as its frames would; its exit status and time taken.
+    std::pair<DWORD, Clock::duration> forward(const std::string& bytes) {
         const auto began = Clock::now();
-        const HANDLE process = start("\"" ZC_BOARD_SIMULATOR "\"", childInput, nullptr);
-        ::CloseHandle(childInput);
+        HANDLE input = nullptr;
+        const HANDLE process = start("\"" ZC_BOARD_SIMULATOR "\"", input);
+        write(input, bytes);
+        ::CloseHandle(input);
         DWORD status = 0xFFFFFFFF;
-        DWORD written = 0;
-        ::WriteFile(ours, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        ::CloseHandle(ours);
         while (process != nullptr && ::WaitForSingleObject(process, 2) == WAIT_TIMEOUT) {
-            takeFrom(window);
-            if (Clock::now() - began > std::chrono::seconds(10)) {
-                ::TerminateProcess(process, 0xFFFFFFFF);
+            collect(0);
+        }
+        ::GetExitCodeProcess(process, &status);
+        ::CloseHandle(process);
+        return {status, Clock::now() - began};
+    }
+
+    // Polls until `count` transfers have arrived in all (or a generous bound); at least once.
+    std::vector<std::string> collect(std::size_t count, InstanceHandOff* from = nullptr) {
+        for (const auto giveUp = Clock::now() + std::chrono::seconds(10);;
+             std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+            for (std::string& transfer : (from != nullptr ? *from : window).poll()) {
+                arrived.push_back(std::move(transfer));
+            }
+            if (arrived.size() >= count || Clock::now() >= giveUp) {
+                return arrived;
             }
         }
-        if (process != nullptr) {
-            ::GetExitCodeProcess(process, &status);
-            ::CloseHandle(process);
-        }
-        return {status, static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                              Clock::now() - began)
-                                              .count())};
-    }
-
-    void takeFrom(InstanceHandOff& handOff) {
-        for (std::string& transfer : handOff.poll()) {
-            arrived.push_back(std::move(transfer));
-        }
-    }
-
-    // Polls until `count` transfers have arrived in all (or a generous bound).
-    std::vector<std::string> collect(std::size_t count, InstanceHandOff* from = nullptr) {
-        for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
-             arrived.size() < count && Clock::now() < giveUp;
-             std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
-            takeFrom(from != nullptr ? *from : window);
-        }
-        return arrived;
     }
 
     std::string name = uniqueName();
@@ -134,31 +117,24 @@ protected:
     std::vector<std::string> arrived;
 };
 
-TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
-    EXPECT_EQ(window.socketPath(), "\\\\.\\pipe\\" + name);
+// A sender of the test's own connects first and is still sending when the later instances
+// have ended: theirs wait behind it, kept by the pipe for the window.
+TEST_F(HandOff, LaterInstancesPassTheirInputInTheOrderTheyConnectedAndEndAtOnce) {
+    const HANDLE first = connect(window.socketPath());
+    ASSERT_TRUE(write(first, "\033OUT"));
     const std::string play = programTransfer(
         Dialect::Vemmo, {{cards::kLoopStart}, {cards::kLedOn, cards::kWait1}, {cards::kLoopEnd}});
     const std::string stop = stopTransfer(Dialect::Vemmo);
     for (const std::string& transfer : {play, stop}) {
-        const auto [status, tookMs] = forward(transfer);
+        const auto [status, took] = forward(transfer);
         EXPECT_EQ(status, 0u);
         // The transfer waits one second after closing the tool's input.
-        EXPECT_LT(tookMs, 1000);
+        EXPECT_LT(took, std::chrono::seconds(1));
     }
-    EXPECT_EQ(collect(2), (std::vector<std::string>{play, stop}));
-}
-
-TEST_F(HandOff, ASenderStillSendingHoldsBackTheOnesThatConnectedAfterIt) {
-    HANDLE first = nullptr;
-    ASSERT_TRUE(send(window.socketPath(), "\033OUT", &first));
-    EXPECT_EQ(forward("\033OUT0\n").first, 0u);
-    takeFrom(window);
-    EXPECT_TRUE(arrived.empty()) << "the later sender has ended, the first has not";
-    // The rest goes after the sender has gone: the pipe keeps it for the window.
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(first, "63\n", 3, &written, nullptr));
+    EXPECT_TRUE(collect(0).empty()) << "the later senders have ended, the first has not";
+    ASSERT_TRUE(write(first, "63\n"));
     ::CloseHandle(first);
-    EXPECT_EQ(collect(2), (std::vector<std::string>{"\033OUT63\n", "\033OUT0\n"}));
+    EXPECT_EQ(collect(3), (std::vector<std::string>{"\033OUT63\n", play, stop}));
 }
 
 TEST_F(HandOff, ATransferPastTheCapIsCutAndTheNextOneStillArrivesWhole) {
@@ -171,33 +147,29 @@ TEST_F(HandOff, ATransferPastTheCapIsCutAndTheNextOneStillArrivesWhole) {
         EXPECT_TRUE(send(window.socketPath(), longOne));
         EXPECT_TRUE(send(window.socketPath(), "\033OUT0\n"));
     });
-    const std::vector<std::string> got = collect(2);
+    collect(2);
     sender.join();
-    EXPECT_EQ(got, (std::vector<std::string>{longOne.substr(0, InstanceHandOff::kMaxTransfer),
-                                             "\033OUT0\n"}));
+    longOne.resize(InstanceHandOff::kMaxTransfer);
+    EXPECT_EQ(arrived, (std::vector<std::string>{longOne, "\033OUT0\n"}));
 }
 
 // The lock is held by a process of its own, which waits for an input that it never sees
-// closed before it is ended; then by this test, whose own thread still is no second window.
+// closed before it is ended (a later instance finds it); then by this test, whose own
+// thread still is no second window.
 TEST_F(HandOff, TheLockDecidesWhoListensAndAWindowEndedWithoutLettingGoIsTakenOver) {
-    HANDLE childOutput = nullptr, ours = nullptr, childInput = nullptr, keptOpen = nullptr;
-    inheritablePipe(childOutput, ours, false);
-    inheritablePipe(childInput, keptOpen, true);
     const std::string other = uniqueName();
-    const HANDLE holder = start("\"" ZC_HANDOFF_HOLDER "\" " + other, childInput, childOutput);
-    ::CloseHandle(childOutput);
-    ::CloseHandle(childInput);
-    ASSERT_NE(holder, nullptr);
-    char said[8] = {};
-    DWORD got = 0;
-    const bool ready = ::ReadFile(ours, said, 6, &got, nullptr) && std::string(said) == "window";
-    ::CloseHandle(ours);
-    EXPECT_EQ(InstanceHandOff(other).claim(100), ready ? Role::Forwarder : Role::Window);
+    HANDLE keptOpen = nullptr;
+    const HANDLE holder = start("\"" ZC_HANDOFF_HOLDER "\" " + other, keptOpen);
+    bool held = false;
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
+         !held && Clock::now() < giveUp;) {
+        held = InstanceHandOff(other).claim(100) == Role::Forwarder;
+    }
     ::TerminateProcess(holder, 9);
     ::WaitForSingleObject(holder, INFINITE);
     ::CloseHandle(holder);
     ::CloseHandle(keptOpen);
-    ASSERT_TRUE(ready) << "the holder did not become the window";
+    ASSERT_TRUE(held) << "the holder did not become the window";
 
     InstanceHandOff takenOver(other);
     ASSERT_EQ(takenOver.claim(), Role::Window);
@@ -206,29 +178,27 @@ TEST_F(HandOff, TheLockDecidesWhoListensAndAWindowEndedWithoutLettingGoIsTakenOv
     EXPECT_EQ(InstanceHandOff(other).claim(100), Role::Forwarder);
 }
 
-TEST_F(HandOff, TheWindowsOwnInputComesFirstWhenThereIsOneToRead) {
+// The window's own input comes first when there is one to read, and holds nothing back
+// when there is none.
+TEST_F(HandOff, TheWindowsOwnInputComesFirst) {
     const HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
-    HANDLE pipeRead = nullptr;
-    HANDLE pipeWrite = nullptr;
-    ASSERT_TRUE(::CreatePipe(&pipeRead, &pipeWrite, nullptr, 0));
-    DWORD written = 0;
-    EXPECT_TRUE(::WriteFile(pipeWrite, "\033OUT1\n", 6, &written, nullptr));
-    ::CloseHandle(pipeWrite);
-    for (const HANDLE input : {pipeRead, HANDLE(nullptr)}) {
-        SCOPED_TRACE(input != nullptr ? "a pipe" : "none");
-        arrived.clear();
-        InstanceHandOff fresh(uniqueName());
-        ASSERT_EQ(fresh.claim(), Role::Window);
-        EXPECT_TRUE(send(fresh.socketPath(), "late"));
-        ::SetStdHandle(STD_INPUT_HANDLE, input);
-        fresh.watchStandardInput();
+    HANDLE input = nullptr;
+    HANDLE ours = nullptr;
+    ASSERT_TRUE(::CreatePipe(&input, &ours, nullptr, 0));
+    EXPECT_TRUE(write(ours, "\033OUT1\n"));
+    ::CloseHandle(ours);
+    InstanceHandOff fresh(uniqueName());
+    ASSERT_EQ(fresh.claim(), Role::Window);
+    const std::pair<InstanceHandOff*, HANDLE> windows[] = {{&window, nullptr}, {&fresh, input}};
+    for (const auto& [handOff, stdInput] : windows) {
+        EXPECT_TRUE(send(handOff->socketPath(), "late"));
+        ::SetStdHandle(STD_INPUT_HANDLE, stdInput);
+        handOff->watchStandardInput();
         ::SetStdHandle(STD_INPUT_HANDLE, saved);
-        const std::vector<std::string> expected =
-            input != nullptr ? std::vector<std::string>{"\033OUT1\n", "late"}
-                             : std::vector<std::string>{"late"};
-        EXPECT_EQ(collect(expected.size(), &fresh), expected);
+        collect(arrived.size() + (stdInput != nullptr ? 2 : 1), handOff);
     }
-    ::CloseHandle(pipeRead);
+    EXPECT_EQ(arrived, (std::vector<std::string>{"late", "\033OUT1\n", "late"}));
+    ::CloseHandle(input);
 }
 
 }  // namespace
