@@ -28,11 +28,12 @@ void Board::receiveTransfer(std::string_view bytes) {
 }
 
 void Board::beginTransfer(std::string_view whole) {
-    // Each dialect's stop key comes first in its stop transfer.
-    _stopping = !whole.empty() && (whole.front() == '\033' || whole.front() == ' ');
+    _stopping = false;
     if (whole.empty()) {
         return;
     }
+    // Each dialect's stop key comes first in its stop transfer.
+    _stopping = whole.front() == '\033' || whole.front() == ' ';
     if (whole.front() == '\033') {
         switchTo(Dialect::Kib);
     } else if (whole.front() == ' ') {
