@@ -75,7 +75,10 @@ std::string recordedPrivateFolder(const std::string& taken) {
         return std::string();
     }
     int locked = -1;
-    while (isOwnFile(fd) && (locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    if (isOwnFile(fd)) {
+        do {
+            locked = ::flock(fd, LOCK_EX);
+        } while (locked != 0 && errno == EINTR);
     }
     std::string chosen;
     if (locked == 0) {
