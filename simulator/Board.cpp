@@ -22,25 +22,38 @@ void Board::receiveTransfer(std::string_view bytes) {
     if (bytes.empty()) {
         return;
     }
+    beginTransfer(bytes);
+    receive(bytes);
+    endTransfer();
+}
+
+void Board::beginTransfer(std::string_view whole) {
+    _stopping = false;
+    if (whole.empty()) {
+        return;
+    }
     // Each dialect's stop key comes first in its stop transfer.
-    const bool stop = bytes.front() == '\033' || bytes.front() == ' ';
-    if (bytes.front() == '\033') {
+    _stopping = whole.front() == '\033' || whole.front() == ' ';
+    if (whole.front() == '\033') {
         switchTo(Dialect::Kib);
-    } else if (bytes.front() == ' ') {
+    } else if (whole.front() == ' ') {
         switchTo(Dialect::Vemmo);
-    } else if (KibInterpreter::opensProgram(bytes)) {
+    } else if (KibInterpreter::opensProgram(whole)) {
         switchTo(Dialect::Kib);
         _console->prepareForProgram();
-    } else if (VemmoInterpreter::opensProgram(bytes)) {
+    } else if (VemmoInterpreter::opensProgram(whole)) {
         switchTo(Dialect::Vemmo);
         _console->prepareForProgram();
     }
-    _console->receive(bytes);
-    if (stop) {
+}
+
+void Board::endTransfer() {
+    if (_stopping) {
         // The reset text switches the outputs off; a board left with its LED lit would
         // look as if it still ran, so stop leaves it dark too.
         _io.led = false;
     }
+    _stopping = false;
 }
 
 void Board::receive(std::string_view bytes) {

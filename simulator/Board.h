@@ -22,6 +22,11 @@ public:
     // replaces whatever runs (the user pressed play); one that begins with the stop key
     // leaves the LED dark as well as the outputs (the user pressed stop).
     void receiveTransfer(std::string_view bytes);
+    // The same transfer taken in over several calls, so that a long one need not hold the
+    // caller: begin with the whole transfer (its beginning tells the dialect), then its
+    // bytes in order through receive(), then end.
+    void beginTransfer(std::string_view whole);
+    void endTransfer();
     // Bytes of the serial line, to the board of the current dialect.
     void receive(std::string_view bytes);
     // Lets ms milliseconds of virtual time pass, or less when outOfTime says so first.
@@ -43,5 +48,6 @@ private:
 
     BoardIo _io;
     Dialect _dialect = Dialect::Kib;
+    bool _stopping = false;  // the transfer being taken in began with the stop key
     std::unique_ptr<Console> _console;
 };

@@ -1,5 +1,6 @@
 #include "simulator/SimulatorScene.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -96,18 +97,23 @@ void SimulatorScene::holdButton(bool byMouse, bool held) {
 }
 
 void SimulatorScene::update(float dt) {
+    const std::int64_t deadline = _clock() + kFrameWorkMs;
+    const Console::OutOfTime outOfTime = [this, deadline] {
+        return _clock() >= deadline || (_interrupt && _interrupt());
+    };
     if (_source) {
-        for (const std::string& transfer : _source()) {
-            _board.receiveTransfer(transfer);
+        for (std::string& transfer : _source()) {
+            if (!transfer.empty()) {
+                _arriving.push_back(std::move(transfer));
+            }
         }
     }
+    takeIn(outOfTime);
     // Whole milliseconds of virtual time; the fractions are carried to the next frame.
     _pendingMs += static_cast<double>(dt) * 1000.0;
     const auto ms = static_cast<std::int64_t>(std::floor(_pendingMs));
     _pendingMs -= static_cast<double>(ms);
-    const std::int64_t deadline = _clock() + kFrameWorkMs;
-    _board.step(ms,
-                [this, deadline] { return _clock() >= deadline || (_interrupt && _interrupt()); });
+    _board.step(ms, outOfTime);
     if (&_board.console() != _console || _board.console().programStarts() != _programStarts) {
         // Every run starts with the car back in the middle.
         _console = &_board.console();
@@ -118,11 +124,32 @@ void SimulatorScene::update(float dt) {
     showAll();
 }
 
+void SimulatorScene::takeIn(const Console::OutOfTime& outOfTime) {
+    while (!_arriving.empty()) {
+        const std::string_view transfer = _arriving.front();
+        if (_takenIn == 0) {
+            _board.beginTransfer(transfer);
+        }
+        const std::size_t piece = std::min(kIntakePiece, transfer.size() - _takenIn);
+        _board.receive(transfer.substr(_takenIn, piece));
+        _takenIn += piece;
+        if (_takenIn == transfer.size()) {
+            _board.endTransfer();
+            _arriving.pop_front();
+            _takenIn = 0;
+        }
+        if (outOfTime()) {
+            return;
+        }
+    }
+}
+
 bool SimulatorScene::busy() const {
     // A program that sleeps past the next look for transfers needs no frames till then.
     const bool acting = _board.console().state() == BoardState::Running &&
                         _board.console().wakeAt() - _board.now() < kLookMs;
-    return acting || CarModel::moving(_board.io()) || _board.io().beeping(_board.now());
+    return acting || !_arriving.empty() || CarModel::moving(_board.io()) ||
+           _board.io().beeping(_board.now());
 }
 
 void SimulatorScene::showAll() {

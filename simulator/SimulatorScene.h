@@ -4,6 +4,7 @@
 // come from is handed in, so it knows nothing of sockets or processes.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ public:
     // Real time a frame's board work may take: a program that needs more falls behind,
     // and the window still answers stop, its close button and quit signals.
     static constexpr std::int64_t kFrameWorkMs = 20;
+    // Bytes of a transfer handed to the board at a time: a frame takes pieces in while its
+    // work time lasts (at least one), so a long transfer arrives over several frames.
+    static constexpr std::size_t kIntakePiece = 4096;
 
     // The layer over a fresh board, fed from the source.
     static SimulatorScene* create(TransferSource source);
@@ -51,6 +55,8 @@ public:
 private:
     void addListeners();
     void holdButton(bool byMouse, bool held);
+    // Hands the board pieces of the arrived transfers, in order, until outOfTime.
+    void takeIn(const Console::OutOfTime& outOfTime);
     // Whether anything moves or counts down, so frames must keep coming.
     bool busy() const;
     void showAll();
@@ -59,6 +65,9 @@ private:
     WorkClock _clock;
     std::function<bool()> _interrupt;
     Board _board;
+    // Transfers not yet wholly taken in, and how much of the first one the board has.
+    std::deque<std::string> _arriving;
+    std::size_t _takenIn = 0;
     CarModel _car;
     // The board's run count last seen, and whose it was (another dialect starts afresh).
     const Console* _console = nullptr;

@@ -14,11 +14,11 @@ namespace {
 // program's worth of sending.
 constexpr std::size_t kPiece = 512;
 
-// One overlapped write of a piece, waited for at most `waitMs`. The OVERLAPPED and the
-// buffer must outlive the operation: a write that is given up on is cancelled and its
-// end waited for before they go away.
-DWORD writePiece(HANDLE handle, HANDLE event, const char* data, DWORD size, DWORD waitMs,
-                 DWORD& written) {
+// One overlapped write of a piece, waited for at most `waitMs`, or until `reader` ends.
+// The OVERLAPPED and the buffer must outlive the operation: a write that is given up on
+// is cancelled and its end waited for before they go away.
+DWORD writePiece(HANDLE handle, HANDLE event, HANDLE reader, const char* data, DWORD size,
+                 DWORD waitMs, DWORD& written) {
     written = 0;
     OVERLAPPED overlapped{};
     overlapped.hEvent = event;
@@ -27,9 +27,14 @@ DWORD writePiece(HANDLE handle, HANDLE event, const char* data, DWORD size, DWOR
         if (error != ERROR_IO_PENDING) {
             return error;
         }
-        const DWORD waited = ::WaitForSingleObject(event, waitMs);
+        // The write comes first: one that completed as the reader ended is not lost.
+        const HANDLE waitFor[] = {event, reader};
+        const DWORD waited =
+            ::WaitForMultipleObjects(reader != nullptr ? 2 : 1, waitFor, FALSE, waitMs);
         if (waited != WAIT_OBJECT_0) {
-            const DWORD error2 = waited == WAIT_TIMEOUT ? ERROR_TIMEOUT : ::GetLastError();
+            const DWORD error2 = waited == WAIT_TIMEOUT        ? ERROR_TIMEOUT
+                                 : waited == WAIT_OBJECT_0 + 1 ? ERROR_BROKEN_PIPE
+                                                               : ::GetLastError();
             ::CancelIoEx(handle, &overlapped);
             // Whatever the cancelled write still took counts; the result of the cancel
             // itself (ERROR_OPERATION_ABORTED) is no news.
@@ -45,7 +50,8 @@ DWORD writePiece(HANDLE handle, HANDLE event, const char* data, DWORD size, DWOR
 
 }  // namespace
 
-DWORD writeAllTimed(HANDLE handle, const char* data, std::size_t size, int stallLimitMs) {
+DWORD writeAllTimed(HANDLE handle, const char* data, std::size_t size, int stallLimitMs,
+                    HANDLE reader) {
     using Clock = std::chrono::steady_clock;
     UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) {
@@ -62,7 +68,7 @@ DWORD writeAllTimed(HANDLE handle, const char* data, std::size_t size, int stall
         }
         const DWORD piece = static_cast<DWORD>(std::min(size - done, kPiece));
         DWORD written = 0;
-        const DWORD error = writePiece(handle, event.get(), data + done, piece,
+        const DWORD error = writePiece(handle, event.get(), reader, data + done, piece,
                                        static_cast<DWORD>(left.count()), written);
         if (written > 0) {
             done += written;

@@ -11,7 +11,10 @@
 namespace devicelink::platform {
 
 // Writes every byte, in pieces, continuing short writes. Returns 0, ERROR_TIMEOUT when
-// nothing was taken for stallLimitMs, or the system's error code of the failed write.
-DWORD writeAllTimed(HANDLE handle, const char* data, std::size_t size, int stallLimitMs);
+// nothing was taken for stallLimitMs, ERROR_BROKEN_PIPE once `reader` (when given: the
+// process that reads) has ended with a write still waiting, or the system's error code of
+// the failed write.
+DWORD writeAllTimed(HANDLE handle, const char* data, std::size_t size, int stallLimitMs,
+                    HANDLE reader = nullptr);
 
 }  // namespace devicelink::platform

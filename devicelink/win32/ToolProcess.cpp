@@ -1,9 +1,10 @@
 // Transfer tools as child processes: a pipe on the tool's standard input whose end on
 // our side takes timed writes, a start that hands the tool that pipe end and nothing
-// else, and no handle left behind.
+// else, the tool's end told by what it left unread, and no handle left behind.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -21,10 +22,13 @@ using cocos2d::win32::toWide;
 
 class ToolProcess {
 public:
-    ToolProcess(UniqueHandle child, UniqueHandle inputEnd)
-        : process(std::move(child)), input(std::move(inputEnd)) {}
+    ToolProcess(UniqueHandle child, UniqueHandle inputEnd, UniqueHandle readEnd)
+        : process(std::move(child)), input(std::move(inputEnd)), toolEnd(std::move(readEnd)) {}
     UniqueHandle process;
     UniqueHandle input;  // our end of the tool's standard input, empty once closed
+    // Our copy of the tool's end: our own end cannot tell what is still unread, this one
+    // can. Empty once settled.
+    UniqueHandle toolEnd;
 };
 
 namespace {
@@ -124,6 +128,23 @@ bool checkRunnable(const std::wstring& path, TransferFailure& failure) {
     return true;
 }
 
+// Bytes written into the tool's input that it has not read yet; 0 when unknown.
+DWORD unreadBytes(const ToolProcess& tool) {
+    DWORD count = 0;
+    return tool.toolEnd && ::PeekNamedPipe(tool.toolEnd.get(), nullptr, 0, nullptr, &count, nullptr)
+               ? count
+               : 0;
+}
+
+// How often the pipe is looked at while the tool reads its last bytes.
+constexpr DWORD kDrainLookMs = 5;
+
+DWORD msUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+}
+
 }  // namespace
 
 void ToolProcessCloser::operator()(ToolProcess* tool) const {
@@ -143,8 +164,8 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
     }
     PROCESS_INFORMATION started{};
     const DWORD error = createToolProcess(widePath, pipe.theirs.get(), started);
-    // Only the tool holds its end from here on, so its end of the pipe closes with it.
-    pipe.theirs.reset();
+    // Kept, for what the tool leaves unread, but out of any later tool's reach.
+    ::SetHandleInformation(pipe.theirs.get(), HANDLE_FLAG_INHERIT, 0);
     if (error != 0) {
         const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         failure.fail(missing ? Kind::ToolMissing : Kind::ToolNotStarted,
@@ -152,7 +173,8 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
         return {};
     }
     ::CloseHandle(started.hThread);
-    return ToolProcessPtr(new ToolProcess(UniqueHandle(started.hProcess), std::move(pipe.ours)));
+    return ToolProcessPtr(new ToolProcess(UniqueHandle(started.hProcess), std::move(pipe.ours),
+                                          std::move(pipe.theirs)));
 }
 
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,
@@ -160,8 +182,10 @@ bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& 
     if (!tool.input) {
         return failure.fail(Kind::ToolEndedEarly);
     }
-    const DWORD error =
-        writeAllTimed(tool.input.get(), bytes.data(), bytes.size(), settings.stallLimitMs);
+    // Our copy of the tool's end keeps the pipe whole after the tool has gone, so a write
+    // gives up when the tool ends rather than waiting for a reader that is no more.
+    const DWORD error = writeAllTimed(tool.input.get(), bytes.data(), bytes.size(),
+                                      settings.stallLimitMs, tool.process.get());
     if (error == ERROR_TIMEOUT) {
         return failure.fail(Kind::ToolStalled);
     }
@@ -177,18 +201,37 @@ bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& 
 
 bool settleTool(ToolProcess& tool, std::chrono::steady_clock::time_point deadline,
                 TransferFailure& failure) {
-    // A named pipe does not tell our side what is left unread, so only the tool's end is
-    // looked at; a tool still running at the deadline waits for its board.
+    // The input stays open until the tool has taken every byte: once it has ended, bytes
+    // left in the pipe are the only sign that it stopped short of the end.
+    bool ended = false;
+    while (tool.input && !ended) {
+        if (unreadBytes(tool) == 0) {
+            if (!closeToolInput(tool, failure)) {
+                return false;
+            }
+            break;
+        }
+        const DWORD left = msUntil(deadline);
+        if (left == 0) {
+            break;
+        }
+        ended = ::WaitForSingleObject(tool.process.get(), std::min(left, kDrainLookMs)) ==
+                WAIT_OBJECT_0;
+    }
+    const bool leftUnread = ended && tool.input && unreadBytes(tool) > 0;
+    // A tool that lingers must not find its pipe held open by us.
+    tool.toolEnd.reset();
     if (tool.input && !closeToolInput(tool, failure)) {
         return false;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    const DWORD waitMs = left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+    // A tool that runs on past the deadline is one that waits for its board: not a fault.
+    ended = ended || ::WaitForSingleObject(tool.process.get(), msUntil(deadline)) == WAIT_OBJECT_0;
     DWORD status = 0;
-    if (::WaitForSingleObject(tool.process.get(), waitMs) == WAIT_OBJECT_0 &&
-        ::GetExitCodeProcess(tool.process.get(), &status) && status != 0) {
+    if (ended && ::GetExitCodeProcess(tool.process.get(), &status) && status != 0) {
         return failure.fail(Kind::ToolError, "status " + std::to_string(status));
+    }
+    if (leftUnread) {
+        return failure.fail(Kind::ToolEndedEarly);
     }
     sleepUntil(deadline);
     return true;

@@ -53,56 +53,54 @@ std::string displayPart() {
     return part.empty() ? std::string() : "-" + part.substr(0, 40);
 }
 
-// A file of this user's that no link leads to; empty when there is none.
-std::string readOwnFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        return std::string();
-    }
+// A file of this user's that others may not write.
+bool isOwnFile(int fd) {
     struct stat info {};
-    std::string text;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid() &&
-        (info.st_mode & 022) == 0) {
-        char buffer[256];
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        text.assign(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
-    }
-    ::close(fd);
-    return text;
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & 022) == 0;
 }
 
 // A randomly named folder of our own, found again through a record in the home folder,
 // which no other user can write: a name others can guess is a name they can take first.
+// Instances that start together choose one at a time, under a lock on the record, so that
+// all of them find the same folder.
 std::string recordedPrivateFolder(const std::string& taken) {
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') {
         return std::string();
     }
     const std::string record = std::string(home) + "/" + kRecordName;
-    const std::string recorded = readOwnFile(record);
-    if (recorded.compare(0, taken.size() + 1, taken + "-") == 0 && isPrivateFolder(recorded)) {
-        return recorded;
-    }
-    std::string name = taken + "-XXXXXX";
-    if (::mkdtemp(name.data()) == nullptr) {
+    const int fd = ::open(record.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
         return std::string();
     }
-    // Written beside and renamed, so a reader never sees half a name.
-    const std::string partial = record + ".new";
-    ::unlink(partial.c_str());
-    const int fd =
-        ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    const bool written =
-        fd >= 0 && ::write(fd, name.data(), name.size()) == static_cast<ssize_t>(name.size());
-    if (fd >= 0) {
-        ::close(fd);
+    int locked = -1;
+    if (isOwnFile(fd)) {
+        do {
+            locked = ::flock(fd, LOCK_EX);
+        } while (locked != 0 && errno == EINTR);
     }
-    if (!written || ::rename(partial.c_str(), record.c_str()) != 0) {
-        ::unlink(partial.c_str());
-        ::rmdir(name.c_str());
-        return std::string();
+    std::string chosen;
+    if (locked == 0) {
+        char buffer[256];
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, 0);
+        chosen.assign(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+        if (chosen.compare(0, taken.size() + 1, taken + "-") != 0 || !isPrivateFolder(chosen)) {
+            chosen = taken + "-XXXXXX";
+            // Every reader holds the lock, so none sees half a name.
+            const bool made = ::mkdtemp(chosen.data()) != nullptr;
+            if (!made || ::ftruncate(fd, 0) != 0 ||
+                ::pwrite(fd, chosen.data(), chosen.size(), 0) !=
+                    static_cast<ssize_t>(chosen.size())) {
+                if (made) {
+                    ::rmdir(chosen.c_str());
+                }
+                chosen.clear();
+            }
+        }
     }
-    return name;
+    ::close(fd);
+    return chosen;
 }
 
 bool fitsSocketAddress(const std::string& path) {

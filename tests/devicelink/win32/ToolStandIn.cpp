@@ -1,6 +1,7 @@
 // A transfer tool for the Windows suites. It takes no arguments, as the link passes none;
 // what it does follows from its own file name, so one program serves every case:
-//   ...early...  ends at once without reading;
+//   ...early...  ends at once without reading, with status 3;
+//   ...quit...   ends at once without reading, with status 0;
 //   ...stall...  never reads, and ends after a while;
 //   ...probe...  reports whether it got the handle named in ZC_PROBE_HANDLE, then
 //                copies its input;
@@ -10,47 +11,19 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-std::wstring ownPath() {
-    wchar_t buffer[32768];
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, 32768);
-    return std::wstring(buffer, length);
-}
-
-void writeAll(HANDLE file, const char* data, DWORD size) {
-    DWORD written = 0;
-    ::WriteFile(file, data, size, &written, nullptr);
-}
-
-// "1" when the handle named in the variable is open in this process: it was inherited.
-std::string inheritedProbe() {
-    wchar_t value[64] = {};
-    if (::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64) == 0) {
-        return "?";
-    }
-    const auto probe =
-        reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(_wcstoui64(value, nullptr, 10)));
-    DWORD flags = 0;
-    return ::GetHandleInformation(probe, &flags) ? "1" : "0";
-}
-
 // Renames the finished transfer to the first free ".transfer.NNNN" name.
 int keepTransfer(const std::wstring& part, const std::wstring& self) {
+    wchar_t suffix[32];
     for (int n = 1; n < 10000; ++n) {
-        wchar_t suffix[32];
         std::swprintf(suffix, 32, L".transfer.%04d", n);
         if (::MoveFileW(part.c_str(), (self + suffix).c_str())) {
             return 0;
-        }
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-            return 2;
         }
     }
     return 2;
@@ -59,32 +32,35 @@ int keepTransfer(const std::wstring& part, const std::wstring& self) {
 }  // namespace
 
 int main() {
-    const std::wstring self = ownPath();
-    std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
-    if (name.find(L"early") != std::wstring::npos) {
-        return 3;
+    wchar_t path[32768];
+    const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, 32768));
+    const std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
+    const auto named = [&name](const wchar_t* word) { return name.find(word) != name.npos; };
+    if (named(L"early") || named(L"quit")) {
+        return named(L"early") ? 3 : 0;
     }
-    if (name.find(L"stall") != std::wstring::npos) {
+    if (named(L"stall")) {
         ::Sleep(8000);
         return 0;
     }
-    const bool keep = name.find(L"keep") != std::wstring::npos;
-    const std::wstring target = self + (keep ? L".part" : L".out");
+    const std::wstring target = self + (named(L"keep") ? L".part" : L".out");
+    // One that cannot be made leaves the writes failing: the test finds nothing written.
     HANDLE out = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
-        return 2;
-    }
-    if (name.find(L"probe") != std::wstring::npos) {
-        const std::string report = "inherited=" + inheritedProbe() + "\n";
-        writeAll(out, report.data(), static_cast<DWORD>(report.size()));
-    }
-    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
-    char block[4096];
     DWORD got = 0;
-    while (::ReadFile(input, block, sizeof(block), &got, nullptr) && got > 0) {
-        writeAll(out, block, got);
+    if (named(L"probe")) {
+        // Whether the handle named in the variable is open here: it was inherited.
+        wchar_t value[64] = {};
+        ::GetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value, 64);
+        const auto probe = reinterpret_cast<HANDLE>(_wcstoui64(value, nullptr, 10));
+        const bool inherited = ::GetHandleInformation(probe, &got);
+        ::WriteFile(out, inherited ? "inherited=1\n" : "inherited=0\n", 12, &got, nullptr);
+    }
+    char block[4096];
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), block, sizeof(block), &got, nullptr) &&
+           got > 0) {
+        ::WriteFile(out, block, got, &got, nullptr);
     }
     ::CloseHandle(out);
-    return keep ? keepTransfer(target, self) : 0;
+    return named(L"keep") ? keepTransfer(target, self) : 0;
 }

@@ -1,9 +1,13 @@
+// Transfer tools on Windows, with ToolStandIn.cpp as the tool: every byte reaches it in
+// order from any folder and no other handle of ours does, how it ends decides the
+// transfer, and nothing is left behind.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ChunkQueue.h"
@@ -15,190 +19,114 @@
 
 namespace platform = devicelink::platform;
 using Kind = TransferFailure::Kind;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 namespace {
 
-// Waits for a tool that copies its input to have written all of it: it runs on after
-// the link has let it go.
-std::string outputOf(const std::string& tool, std::size_t expected) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    std::string seen;
-    while (std::chrono::steady_clock::now() < deadline) {
-        seen = ScratchFolder::read(tool + ".out");
-        if (seen.size() >= expected) {
-            break;
-        }
-        ::Sleep(20);
-    }
-    return seen;
-}
-
 std::string bigProgram(std::size_t size) {
     std::string text;
-    for (int line = 10; text.size() < size; line += 10) {
-        text += std::to_string(line) + " PRINT \"\x1b\x04\"\r\n";
+    while (text.size() < size) {
+        text += std::to_string(text.size()) + " PRINT \"\x1b\x04\"\r\n";
     }
     return text;
 }
 
-struct ToolPlace {
-    const char* label;
-    const char* tool;   // where the tool sits in the scratch folder
-    const char* decoy;  // a program a careless command line would start instead
-};
-
-void PrintTo(const ToolPlace& place, std::ostream* os) {
-    *os << place.label;
-}
-
-class ToolPath : public ::testing::TestWithParam<ToolPlace> {};
-
 }  // namespace
 
-TEST_P(ToolPath, ToolReadsEveryChunkInOrderAndNothingElseStarts) {
-    ScratchFolder folder;
-    ASSERT_FALSE(folder.path().empty());
-    const std::string tool = folder.placeTool(GetParam().tool);
-    const std::string decoy = folder.placeTool(GetParam().decoy);
+// The tool reports whether it inherited a handle that another thread could hold right
+// now; a careless command line would start the decoy instead.
+TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
+    const std::pair<const char*, const char*> places[] = {
+        {"my tools\\probe tool.exe", "my.exe"},
+        {"caf\xc3\xa9\\\xe3\x83\x84probe.exe", "other.exe"}};
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE probe = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE",
+                              std::to_wstring(reinterpret_cast<std::uintptr_t>(probe)).c_str());
     // Control bytes, a zero byte, and more than the pipe holds at once.
     const std::vector<Chunk> chunks = {{"10 LED 1\r\n", 500},
                                        {"\x1b", 0},
                                        {std::string("\x04\r\nA\0B", 6), 0},
                                        {bigProgram(200000), 0}};
-    const std::string expected = joined(chunks);
-
-    TransferFailure failure;
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure));
-    EXPECT_EQ(failure.kind, Kind::None) << describeTransferFailure(failure);
-    // No pauses on this path, only the settle time at the end.
-    EXPECT_GE(std::chrono::steady_clock::now() - started,
-              std::chrono::milliseconds(pacing::kToolSettleMs));
-    EXPECT_EQ(outputOf(tool, expected.size()), expected);
-    EXPECT_FALSE(ScratchFolder::exists(decoy + ".out"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Places, ToolPath,
-    ::testing::Values(ToolPlace{"Plain", "exe\\copy.exe", "exe\\other.exe"},
-                      // "...\my tools\copy tool.exe" unquoted would start "...\my.exe".
-                      ToolPlace{"Blanks", "my tools\\copy tool.exe", "my.exe"},
-                      ToolPlace{"NonAscii", "caf\xc3\xa9\\\xe3\x83\x84\xc3\xbcl.exe", "other.exe"}),
-    [](const ::testing::TestParamInfo<ToolPlace>& param) { return param.param.label; });
-
-TEST(ToolStart, ToolGetsItsInputAndNoOtherHandleOfOurs) {
-    ScratchFolder folder;
-    const std::string tool = folder.placeTool("probe.exe");
-    // An inheritable handle such as another thread of the program could hold right now.
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE probe = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
-    ASSERT_NE(probe, nullptr);
-    const std::wstring value = std::to_wstring(reinterpret_cast<std::uintptr_t>(probe));
-    ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE", value.c_str());
-
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"PRINT 1\n", 0}})));
+    const std::string expected = "inherited=0\n" + joined(chunks);
+    for (const auto& [where, decoyWhere] : places) {
+        SCOPED_TRACE(where);
+        ScratchFolder folder;
+        const std::string tool = folder.placeTool(where);
+        const std::string decoy = folder.placeTool(decoyWhere);
+        TransferFailure failure;
+        const auto started = Clock::now();
+        EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure))
+            << describeTransferFailure(failure);
+        // No pauses on this path, only the settle time at the end.
+        EXPECT_GE(Clock::now() - started, milliseconds(pacing::kToolSettleMs));
+        // The tool has read everything and ended well within the settle time.
+        EXPECT_EQ(ScratchFolder::read(tool + ".out"), expected);
+        EXPECT_FALSE(ScratchFolder::exists(decoy + ".out"));
+    }
     ::SetEnvironmentVariableW(L"ZC_PROBE_HANDLE", nullptr);
     ::CloseHandle(probe);
-    EXPECT_EQ(outputOf(tool, 20), "inherited=0\nPRINT 1\n");
 }
 
-TEST(ToolStart, ToolThatCannotRunIsReportedAndNothingStarts) {
-    ScratchFolder folder;
-    const std::string notAProgram = folder.write("notes.exe", "10 PRINT 1\n");
-    const std::string aFolder = folder.placeTool("folder.exe\\inside.exe");
-    struct Case {
-        std::string path;
-        Kind kind;
-        bool withDetail;
+// A small program fits into the pipe at once: what the tool read, and how it ended or that
+// it has not, decides. A large one does not: a write gives up on a tool that has gone at
+// once, on one that reads nothing after the stall limit, and leaves the input ours to close.
+TEST(ToolTransfer, WhatAToolReadsAndHowItEndsDecideTheTransfer) {
+    // The tool (see ToolStandIn.cpp), the program's size, and what becomes of the transfer.
+    const std::tuple<const char*, std::size_t, Kind, const char*> cases[] = {
+        {"quit.exe", 10, Kind::ToolEndedEarly, ""},  // status 0, nothing read
+        {"early.exe", 10, Kind::ToolError, "status 3"},
+        {"copy.exe", 10, Kind::None, ""},
+        {"stall.exe", 10, Kind::None, ""},  // still running: waiting for its board
+        {"quit.exe", 1 << 20, Kind::ToolEndedEarly, ""},
+        {"stall.exe", 1 << 20, Kind::ToolStalled, ""},
     };
-    const std::vector<Case> cases = {
-        {folder.file("gone.exe"), Kind::ToolMissing, false},
-        {folder.file("missing folder\\tool.exe"), Kind::ToolMissing, false},
-        {folder.file("folder.exe"), Kind::ToolNotStarted, true},
-        {notAProgram, Kind::ToolNotStarted, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        TransferFailure failure;
-        EXPECT_FALSE(platform::startTool(c.path, failure));
-        EXPECT_EQ(failure.kind, c.kind);
-        EXPECT_EQ(!failure.detail.empty(), c.withDetail) << failure.detail;
-    }
-}
-
-TEST(ToolWrite, ToolThatEndedEarlyIsReported) {
-    ScratchFolder folder;
-    TransferFailure failure;
-    platform::ToolProcessPtr tool = platform::startTool(folder.placeTool("early.exe"), failure);
-    ASSERT_TRUE(tool);
-    // What fits into the pipe may be taken before the tool is seen to be gone.
-    const std::string block(64 * 1024, 'x');
-    platform::LinkSettings settings;
-    bool wrote = true;
-    for (int i = 0; i < 64 && wrote; ++i) {
-        wrote = platform::writeTool(*tool, block, settings, failure);
-    }
-    EXPECT_FALSE(wrote);
-    EXPECT_EQ(failure.kind, Kind::ToolEndedEarly);
-    EXPECT_EQ(failure.detail, "");
-}
-
-// Settled without input: only how the tool ends, or that it has not, decides.
-TEST(ToolWrite, AToolsEndDecidesTheTransfer) {
-    struct Case {
-        const char* tool;  // see ToolStandIn.cpp
-        int settleMs;
-        Kind expected;
-        const char* detail;
-    };
-    const Case cases[] = {
-        {"early.exe", 20000, Kind::ToolError, "status 3"},
-        {"copy.exe", 2000, Kind::None, ""},
-        {"stall.exe", 300, Kind::None, ""},  // still running: waiting for its board
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.tool);
+    for (const auto& [name, size, expected, detail] : cases) {
+        SCOPED_TRACE(std::string(name) + " " + std::to_string(size));
         ScratchFolder folder;
         TransferFailure failure;
-        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(c.tool), failure);
+        platform::ToolProcessPtr tool = platform::startTool(folder.placeTool(name), failure);
         ASSERT_TRUE(tool);
-        const auto started = std::chrono::steady_clock::now();
-        const bool settled =
-            platform::settleTool(*tool, started + std::chrono::milliseconds(c.settleMs), failure);
-        EXPECT_EQ(settled, c.expected == Kind::None);
-        EXPECT_EQ(failure.kind, c.expected);
-        EXPECT_EQ(failure.detail, c.detail);
+        platform::LinkSettings settings;
+        settings.stallLimitMs = 1500;
+        const auto started = Clock::now();
+        if (platform::writeTool(*tool, bigProgram(size), settings, failure)) {
+            EXPECT_EQ(platform::settleTool(*tool, Clock::now() + milliseconds(3000), failure),
+                      expected == Kind::None);
+        } else {
+            EXPECT_EQ(Clock::now() - started >= milliseconds(1500), expected == Kind::ToolStalled);
+            EXPECT_TRUE(platform::closeToolInput(*tool, failure));
+        }
+        EXPECT_EQ(failure.kind, expected);
+        EXPECT_EQ(failure.detail, detail);
     }
 }
 
-TEST(ToolWrite, ToolThatReadsNothingIsGivenUpOnAfterTheStallLimit) {
+// Transfers that end every way, and starts that fail: why a tool could not start comes
+// from the system, a missing tool needs no more words, and no handle is left behind.
+TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNoHandleIsLeftBehind) {
     ScratchFolder folder;
-    TransferFailure failure;
-    platform::ToolProcessPtr tool = platform::startTool(folder.placeTool("stall.exe"), failure);
-    ASSERT_TRUE(tool);
-    platform::LinkSettings settings;
-    settings.stallLimitMs = 300;
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_FALSE(platform::writeTool(*tool, bigProgram(1 << 20), settings, failure));
-    EXPECT_EQ(failure.kind, Kind::ToolStalled);
-    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
-    // The input is still ours to close, and closing it does not wait for the tool.
-    EXPECT_TRUE(platform::closeToolInput(*tool, failure));
-}
-
-TEST(ToolWrite, NoHandleIsLeftBehind) {
-    ScratchFolder folder;
-    const std::string tool = folder.placeTool("copy.exe");
+    const std::string notAProgram = folder.write("notes.exe", "10 PRINT 1\n");
+    folder.placeTool("folder.exe\\inside.exe");
     // Once, so that handles the system opens on first use are not counted.
-    toolEntry(tool)->sendToTool(makeQueue({{"A", 0}}));
-    DWORD before = 0;
-    DWORD after = 0;
+    toolEntry(folder.placeTool("first.exe"))->sendToTool(makeQueue({{"A", 0}}));
+    DWORD before = 0, after = 0;
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"B", 0}})));
+    for (const char* name : {"copy.exe", "quit.exe", "stall.exe"}) {
+        toolEntry(folder.placeTool(name))->sendToTool(makeQueue({{"B", 0}}));
     }
-    TransferFailure failure;
-    EXPECT_FALSE(platform::startTool(folder.file("gone.exe"), failure));
+    const std::pair<std::string, Kind> cannotRun[] = {
+        {folder.file("gone.exe"), Kind::ToolMissing},
+        {folder.file("folder.exe"), Kind::ToolNotStarted},
+        {notAProgram, Kind::ToolNotStarted}};
+    for (const auto& [path, kind] : cannotRun) {
+        SCOPED_TRACE(path);
+        TransferFailure failure;
+        EXPECT_FALSE(platform::startTool(path, failure));
+        EXPECT_EQ(failure.kind, kind);
+        EXPECT_EQ(failure.detail.empty(), kind == Kind::ToolMissing) << failure.detail;
+    }
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &after));
     EXPECT_EQ(after, before);
 }

@@ -1,292 +1,197 @@
 // The hand-off between simulator instances: this test holds the window's side, the real
 // board-simulator program is started as a later instance with a transfer on its standard
-// input. Also the socket's privacy, a stale socket, and the runtime folder chosen.
+// input. Also the socket's privacy, the folder chosen, and a long transfer reaching the
+// window's board over several frames.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
+#include <utility>
 
 #include "Transfers.h"
+#include "platform/headless/HeadlessHarness.h"
 #include "simulator/SimulatorPlatform.h"
+#include "simulator/SimulatorScene.h"
 
 using simulator::platform::InstanceHandOff;
+using Role = InstanceHandOff::Role;
 using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
+
+#ifndef ZC_BOARD_SIMULATOR
+#define ZC_BOARD_SIMULATOR ""  // built with the program only
+#endif
 
 namespace {
 
-struct Finished {
-    int status = -1;  // exit status, -1 when it had to be killed
-    milliseconds took{0};
+// Gives a variable back the value it had, or none, at the end of the scope.
+struct Restored {
+    explicit Restored(const char* variable) : name(variable), had(std::getenv(name) != nullptr) {}
+    ~Restored() { had ? ::setenv(name, old.c_str(), 1) : ::unsetenv(name); }
+    const char* name;
+    bool had;
+    std::string old = had ? std::getenv(name) : "";
 };
 
-class HandOff : public testing::Test {
-protected:
-    void SetUp() override {
-#ifndef ZC_BOARD_SIMULATOR
-        GTEST_SKIP() << "board-simulator is built with the program only";
-#endif
-        char name[] = "/tmp/zc-handoff-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        folder = name;
-        // The later instances get no display; the window's side must not have one either.
-        const char* display = std::getenv("DISPLAY");
-        savedDisplay = display != nullptr ? display : "";
-        ::unsetenv("DISPLAY");
-    }
-    void TearDown() override {
-        if (!savedDisplay.empty()) {
-            ::setenv("DISPLAY", savedDisplay.c_str(), 1);
-        }
-        if (!folder.empty()) {
-            for (const char* file :
-                 {"/zundle-board-simulator.sock", "/zundle-board-simulator.lock"}) {
-                ::unlink((folder + file).c_str());
-            }
-            ::rmdir(folder.c_str());
-        }
-    }
+std::string madeFolder(const char* pattern) {
+    std::string name = pattern;
+    return ::mkdtemp(name.data()) != nullptr ? name : std::string();
+}
 
-    // Runs board-simulator as a later instance with the bytes on its standard input. It
-    // gets no display, so an instance that wrongly took the window fails instead.
-    Finished forward(const std::string& bytes) {
-        Finished result;
-#ifdef ZC_BOARD_SIMULATOR
-        int input[2];
-        if (::pipe2(input, O_CLOEXEC) != 0) {
-            return result;
-        }
-        std::vector<std::string> environment = {"XDG_RUNTIME_DIR=" + folder};
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            const std::string variable = *entry;
-            if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
-                variable.rfind("XDG_RUNTIME_DIR=", 0) != 0) {
-                environment.push_back(variable);
-            }
-        }
-        std::vector<char*> envp;
-        for (std::string& variable : environment) {
-            envp.push_back(&variable[0]);
-        }
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-        ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        char* argv[] = {const_cast<char*>(ZC_BOARD_SIMULATOR), nullptr};
-        pid_t pid = -1;
-        const auto start = Clock::now();
-        const int spawned =
-            ::posix_spawn(&pid, ZC_BOARD_SIMULATOR, &actions, nullptr, argv, envp.data());
-        ::posix_spawn_file_actions_destroy(&actions);
-        ::close(input[0]);
-        if (spawned == 0) {
-            EXPECT_EQ(::write(input[1], bytes.data(), bytes.size()),
-                      static_cast<ssize_t>(bytes.size()));
-        }
-        ::close(input[1]);
-        if (spawned != 0) {
-            return result;
-        }
-        int status = 0;
-        while (::waitpid(pid, &status, WNOHANG) == 0) {
-            if (Clock::now() - start > std::chrono::seconds(10)) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                return result;
-            }
-            std::this_thread::sleep_for(milliseconds(2));
-        }
-        result.took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#else
-        (void)bytes;
-        ADD_FAILURE() << "built without board-simulator, so there is no later instance to run";
-#endif
-        return result;
-    }
+// Runs board-simulator as a later instance with the bytes on its standard input and no
+// display, so that an instance that wrongly took the window fails instead; its exit status,
+// and how long it took.
+std::pair<int, Clock::duration> forward(const std::string& folder, const std::string& bytes) {
+    const auto start = Clock::now();
+    FILE* input = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
+                           "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1")
+                              .c_str(),
+                          "w");
+    std::fwrite(bytes.data(), 1, bytes.size(), input);
+    const int status = ::pclose(input);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Clock::now() - start};
+}
 
-    // Polls the window's side until `count` transfers have arrived (or a generous bound).
-    static std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
-        std::vector<std::string> arrived;
-        const auto giveUp = Clock::now() + std::chrono::seconds(10);
-        while (arrived.size() < count && Clock::now() < giveUp) {
-            for (std::string& transfer : window.poll()) {
-                arrived.push_back(std::move(transfer));
-            }
-            std::this_thread::sleep_for(milliseconds(2));
+// Polls the window's side until `count` transfers have arrived (or a generous bound).
+std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
+    std::vector<std::string> arrived;
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
+         arrived.size() < count && Clock::now() < giveUp;
+         std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+        for (std::string& transfer : window.poll()) {
+            arrived.push_back(std::move(transfer));
         }
-        return arrived;
     }
+    return arrived;
+}
 
-    std::string folder;
-    std::string savedDisplay;
+// A folder of the test's own, removed with what is in it; no display, as later instances
+// have none.
+struct HandOff : testing::Test {
+    HandOff() { ::unsetenv("DISPLAY"); }
+    ~HandOff() override { EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0); }
+    Restored display{"DISPLAY"};
+    std::string folder = madeFolder("/tmp/zc-handoff-XXXXXX");
 };
 
+// The lock decides who listens, one window a display: a socket left by a window that
+// crashed is replaced, a closed window removes its own, and a directory in its place is
+// named as the cause of no hand-off.
 TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
-    InstanceHandOff window(folder);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    struct stat info {};
-    ASSERT_EQ(::stat(window.socketPath().c_str(), &info), 0);
-    EXPECT_TRUE(S_ISSOCK(info.st_mode));
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-
-    const std::string play = programTransfer(
-        Dialect::Vemmo, {{cards::kLoopStart}, {cards::kLedOn, cards::kWait1}, {cards::kLoopEnd}});
-    const std::string stop = stopTransfer(Dialect::Vemmo);
-    for (const std::string& transfer : {play, stop}) {
-        const Finished done = forward(transfer);
-        EXPECT_EQ(done.status, 0);
-        // The transfer waits one second after closing the tool's input.
-        EXPECT_LT(done.took.count(), 500);
+    if (std::string(ZC_BOARD_SIMULATOR).empty()) {
+        GTEST_SKIP() << "no board-simulator to run as a later instance";
     }
-    EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
-}
-
-TEST_F(HandOff, SocketLeftByAWindowThatCrashedIsReplaced) {
-    // A socket nobody listens on, and a lock file nobody holds.
     const std::string path = folder + "/zundle-board-simulator.sock";
-    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ::close(stale);
-    ::close(::open((folder + "/zundle-board-simulator.lock").c_str(), O_CREAT | O_RDWR, 0600));
-
-    InstanceHandOff window(folder);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    EXPECT_EQ(forward("\033OUT0\n").status, 0);
-    EXPECT_EQ(collect(window, 1), std::vector<std::string>{"\033OUT0\n"});
-}
-
-TEST_F(HandOff, TheLockDecidesWhoListensAndClosingRemovesTheSocket) {
-    std::string path;
+    ASSERT_EQ(::mknod(path.c_str(), S_IFSOCK | 0600, 0), 0);
     {
         InstanceHandOff window(folder);
-        ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-        path = window.socketPath();
-        InstanceHandOff second(folder);
-        EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Forwarder);
+        ASSERT_EQ(window.claim(), Role::Window);
+        EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Forwarder);
+        ::setenv("DISPLAY", "remote:2.0", 1);
+        EXPECT_EQ(InstanceHandOff(folder).claim(100), Role::Window) << "each display has its own";
+        InstanceHandOff blocked(folder);
+        ASSERT_EQ(::mkdir(blocked.socketPath().c_str(), 0700), 0);
+        EXPECT_EQ(blocked.claim(100), Role::Alone);
+        EXPECT_NE(blocked.problem().find("a directory sits where the hand-off's socket belongs"),
+                  std::string::npos)
+            << blocked.problem();
+        ::unsetenv("DISPLAY");
+        struct stat info {};
+        EXPECT_TRUE(::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+                    (info.st_mode & 0777) == 0600);
+        const std::string play = programTransfer(Dialect::Vemmo, {{cards::kLedOn}});
+        const std::string stop = stopTransfer(Dialect::Vemmo);
+        for (const std::string& transfer : {play, stop}) {
+            const auto [status, took] = forward(folder, transfer);
+            EXPECT_EQ(status, 0);
+            // The transfer waits one second after closing the tool's input.
+            EXPECT_LT(took, std::chrono::milliseconds(500));
+        }
+        EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
     }
     EXPECT_NE(::access(path.c_str(), F_OK), 0);
-    InstanceHandOff next(folder);
-    EXPECT_EQ(next.claim(), InstanceHandOff::Role::Window);
+    EXPECT_EQ(InstanceHandOff(folder).claim(), Role::Window);
 }
 
-TEST_F(HandOff, EachDisplayHasItsOwnWindow) {
-    ::setenv("DISPLAY", ":1", 1);
-    InstanceHandOff first(folder);
-    ASSERT_EQ(first.claim(), InstanceHandOff::Role::Window);
-    ::setenv("DISPLAY", "remote:2.0", 1);
-    InstanceHandOff second(folder);
-    EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Window);
-    ::setenv("DISPLAY", ":1", 1);
-    InstanceHandOff third(folder);
-    EXPECT_EQ(third.claim(100), InstanceHandOff::Role::Forwarder);
-    ::unsetenv("DISPLAY");
-    for (const char* file :
-         {"/zundle-board-simulator-_1.sock", "/zundle-board-simulator-_1.lock",
-          "/zundle-board-simulator-remote_2.0.sock", "/zundle-board-simulator-remote_2.0.lock"}) {
-        EXPECT_EQ(::access((folder + file).c_str(), F_OK), 0) << file;
-    }
-    for (const char* file :
-         {"/zundle-board-simulator-_1.lock", "/zundle-board-simulator-remote_2.0.lock"}) {
-        ::unlink((folder + file).c_str());
-    }
-}
-
-TEST_F(HandOff, DirectoryAtTheSocketPathIsNamedAsTheCause) {
-    InstanceHandOff window(folder);
-    ASSERT_EQ(::mkdir(window.socketPath().c_str(), 0700), 0);
-    EXPECT_EQ(window.claim(100), InstanceHandOff::Role::Alone);
-    EXPECT_NE(window.problem().find("a directory sits where the hand-off's socket belongs"),
-              std::string::npos)
-        << window.problem();
-    ::rmdir(window.socketPath().c_str());
-}
-
-// Another local user who makes our usual folder below /tmp first (or one who could enter
-// it) must not keep play and stop from reaching the window: a private folder of our own,
-// randomly named, is recorded in the home folder and found again by later instances.
-TEST(HandOffFolder, UsualFolderNotOursGivesWayToARecordedPrivateOne) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string savedRuntime = saved != nullptr ? saved : "";
-    const char* savedHomeValue = std::getenv("HOME");
-    const std::string savedHome = savedHomeValue != nullptr ? savedHomeValue : "";
-    char home[] = "/tmp/zc-home-XXXXXX";
-    ASSERT_NE(::mkdtemp(home), nullptr);
-    ::setenv("HOME", home, 1);
-    ::unsetenv("XDG_RUNTIME_DIR");
+// The runtime folder when it is private, else our own below /tmp. Another local user who
+// makes that one first (or one who could enter it) must not keep play and stop from
+// reaching the window: a private folder of our own, randomly named, is recorded in the
+// home folder, and every instance finds that one, even those that start at one moment.
+TEST(HandOffFolder, PrivateRuntimeFolderElseOurOwnBelowTmpElseOneRecordedForAll) {
+    const std::string home = madeFolder("/tmp/zc-home-XXXXXX");
+    const Restored restored[] = {Restored("HOME"), Restored("XDG_RUNTIME_DIR")};
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
     const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
-    ::mkdir(own.c_str(), 0700);
-
-    struct Takeover {
-        uid_t owner;
-        mode_t mode;
-    };
-    // Root runs the tests: a folder of another uid stands for another user's.
-    for (const Takeover& t : {Takeover{::getuid() + 4242, 0700}, Takeover{::getuid(), 0777}}) {
-        SCOPED_TRACE(t.mode);
-        ASSERT_EQ(::chown(own.c_str(), t.owner, static_cast<gid_t>(-1)), 0);
-        ASSERT_EQ(::chmod(own.c_str(), t.mode), 0);
-        const std::string chosen = InstanceHandOff::defaultFolder();
-        const std::string again = InstanceHandOff::defaultFolder();
-        ASSERT_EQ(::chown(own.c_str(), ::getuid(), static_cast<gid_t>(-1)), 0);
-        ASSERT_EQ(::chmod(own.c_str(), 0700), 0);
-
-        EXPECT_NE(chosen, own);
-        EXPECT_EQ(chosen.rfind(own + "-", 0), 0u) << chosen;
-        EXPECT_EQ(again, chosen) << "later instances find the same place";
-        struct stat info {};
-        ASSERT_EQ(::lstat(chosen.c_str(), &info), 0);
-        EXPECT_TRUE(S_ISDIR(info.st_mode));
-        EXPECT_EQ(info.st_uid, ::getuid());
-        EXPECT_EQ(info.st_mode & 0777, 0700u);
-        ::rmdir(chosen.c_str());
-    }
-    EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "ours again, the usual one is used";
-
-    ::unlink((std::string(home) + "/.zundle-board-simulator-place").c_str());
-    ::rmdir(home);
-    ::setenv("HOME", savedHome.c_str(), 1);
-    if (saved != nullptr) {
-        ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
-    }
-}
-
-TEST(HandOffFolder, RuntimeFolderWhenPrivateElseOneOfOurOwnBelowTmp) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string savedValue = saved != nullptr ? saved : "";
-    char name[] = "/tmp/zc-runtime-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());
-
-    ::setenv("XDG_RUNTIME_DIR", name, 1);
-    EXPECT_EQ(InstanceHandOff::defaultFolder(), name);
-    ::chmod(name, 0755);
-    EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "others may enter it";
+    EXPECT_EQ(InstanceHandOff::defaultFolder(), home);
+    ::chmod(home.c_str(), 0755);
+    EXPECT_EQ(InstanceHandOff::defaultFolder(), own) << "others may enter the runtime folder";
     ::unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(InstanceHandOff::defaultFolder(), own);
-    struct stat info {};
-    ASSERT_EQ(::lstat(own.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    // Root runs the tests: a folder of another uid stands for another user's.
+    for (const auto& [owner, mode] : {std::pair<uid_t, mode_t>{::getuid() + 4242, 0700},
+                                      std::pair<uid_t, mode_t>{::getuid(), 0777}}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(::chown(own.c_str(), owner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chmod(own.c_str(), mode), 0);
+        for (int round = 0; round < 100 && !HasFailure(); ++round) {
+            std::string chosen[6];
+            std::vector<std::thread> starting;
+            for (std::string& folder : chosen) {
+                starting.emplace_back([&folder] { folder = InstanceHandOff::defaultFolder(); });
+            }
+            for (std::thread& thread : starting) {
+                thread.join();
+            }
+            struct stat info {};
+            EXPECT_TRUE(::lstat(chosen[0].c_str(), &info) == 0 && (info.st_mode & 0777) == 0700 &&
+                        chosen[0].rfind(own + "-", 0) == 0)
+                << chosen[0];
+            // Gone, as a cleaner of /tmp would leave it: the next round makes a new one.
+            for (const std::string& folder : chosen) {
+                EXPECT_EQ(folder, chosen[0]) << "round " << round;
+                ::rmdir(folder.c_str());
+            }
+        }
+        ::chown(own.c_str(), ::getuid(), static_cast<gid_t>(-1));
+        ::chmod(own.c_str(), 0700);
+    }
+    EXPECT_EQ(std::system(("rm -rf '" + home + "'").c_str()), 0);
+}
 
-    ::rmdir(name);
-    if (saved != nullptr) {
-        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+// As long a program as the hand-off passes: the window stays live while it arrives, and
+// the board ends with it exactly as if it had come in whole. Lines written again over
+// earlier ones make the order count.
+TEST(HandOffIntake, ALongTransferReachesTheBoardOverFramesInOrder) {
+    std::string program = "NEW\r\n";
+    for (int line = 0; program.size() < InstanceHandOff::kMaxTransfer; ++line) {
+        program += std::to_string(line % 30000 + 1) + " OUT " + std::to_string(line % 64) + "\r\n";
+    }
+    Board whole;
+    whole.receiveTransfer(program);
+    // A frame's work ends when its time runs out, or at once when a quit is asked.
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit);
+        cocos2d::HeadlessHarness harness;
+        std::vector<std::string> arriving{program};
+        auto* layer = SimulatorScene::create([&arriving] { return std::exchange(arriving, {}); });
+        std::int64_t nowMs = 0;
+        layer->setWorkClock([&nowMs, quit] { return quit ? nowMs : nowMs += 2; });
+        layer->setInterrupt([quit] { return quit; });
+        harness.scene()->addChild(layer);
+        harness.step();
+        EXPECT_NE(layer->board().console().listing(), whole.console().listing())
+            << "one frame took in the whole program";
+        for (int frames = 1; layer->board().console().listing() != whole.console().listing();
+             frames += 50) {
+            ASSERT_LT(frames, 3000) << "the program never arrived whole";
+            harness.steps(50);
+        }
     }
 }
 

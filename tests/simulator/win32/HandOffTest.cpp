@@ -7,24 +7,20 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "Transfers.h"
 #include "simulator/SimulatorPlatform.h"
 
 using simulator::platform::InstanceHandOff;
+using Role = InstanceHandOff::Role;
 using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
+
+#ifndef ZC_BOARD_SIMULATOR
+#define ZC_BOARD_SIMULATOR ""  // built with the program only
+#endif
 
 namespace {
-
-const char* const kNameVariable = "ZC_BOARD_SIMULATOR_HANDOFF";
-
-struct Finished {
-    DWORD status = 0xFFFFFFFF;  // exit status; all ones when it had to be ended
-    milliseconds took{0};
-};
 
 // A name of this test's own for the lock and the pipe.
 std::string uniqueName() {
@@ -33,254 +29,165 @@ std::string uniqueName() {
            std::to_string(++made);
 }
 
-// A pipe whose read end a child inherits; the write end stays here.
-bool inheritablePipe(HANDLE* childEnd, HANDLE* ourEnd, bool childReads) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 1024 * 1024)) {
-        return false;
-    }
-    *childEnd = childReads ? readEnd : writeEnd;
-    *ourEnd = childReads ? writeEnd : readEnd;
-    ::SetHandleInformation(*ourEnd, HANDLE_FLAG_INHERIT, 0);
-    return true;
+bool write(HANDLE to, const std::string& bytes) {
+    DWORD written = 0;
+    return ::WriteFile(to, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
-// Starts a program with the given standard input and output; null when it cannot start.
-HANDLE start(std::string command, HANDLE input, HANDLE output) {
+// A sender of the test's own, connected to the window's pipe now.
+HANDLE connect(const std::string& pipe) {
+    return ::CreateFileA(pipe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+bool send(const std::string& pipe, const std::string& bytes) {
+    const HANDLE sender = connect(pipe);
+    const bool sent = write(sender, bytes);
+    ::CloseHandle(sender);
+    return sent;
+}
+
+// Starts a program whose standard input is a pipe, its other end in `input`; null when it
+// cannot start.
+HANDLE start(std::string command, HANDLE& input) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE childInput = nullptr;
+    ::CreatePipe(&childInput, &input, &inherit, 1024 * 1024);
+    ::SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdInput = childInput;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    const bool started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &process);
+    ::CloseHandle(childInput);
+    if (!started) {
         return nullptr;
     }
     ::CloseHandle(process.hThread);
     return process.hProcess;
 }
 
-// A sender of the test's own, connected to the window's pipe now.
-HANDLE openSender(const std::string& pipe) {
-    return ::CreateFileA(pipe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
-bool writeAll(HANDLE handle, const std::string& bytes) {
-    DWORD written = 0;
-    return ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 class HandOff : public testing::Test {
 protected:
     void SetUp() override {
-#ifndef ZC_BOARD_SIMULATOR
-        GTEST_SKIP() << "board-simulator is built with the program only";
-#endif
-        name = uniqueName();
+        if (std::string(ZC_BOARD_SIMULATOR).empty()) {
+            GTEST_SKIP() << "no board-simulator to run as a later instance";
+        }
         // Later instances started from here find the window under the same name.
-        ::SetEnvironmentVariableA(kNameVariable, name.c_str());
+        ::SetEnvironmentVariableA("ZC_BOARD_SIMULATOR_HANDOFF", name.c_str());
+        ASSERT_EQ(window.claim(), Role::Window);
     }
-    void TearDown() override {
-        ::SetEnvironmentVariableA(kNameVariable, nullptr);
-    }
+    void TearDown() override { ::SetEnvironmentVariableA("ZC_BOARD_SIMULATOR_HANDOFF", nullptr); }
 
     // Runs board-simulator as a later instance with the bytes on its standard input,
-    // polling the window meanwhile as its frames would; what arrives goes to `arrived`.
-    Finished forward(InstanceHandOff& window, const std::string& bytes) {
-        Finished result;
-#ifdef ZC_BOARD_SIMULATOR
-        HANDLE childInput = nullptr;
-        HANDLE ours = nullptr;
-        if (!inheritablePipe(&childInput, &ours, true)) {
-            ADD_FAILURE() << "no pipe";
-            return result;
-        }
+    // polling the window meanwhile as its frames would; its exit status and time taken.
+    std::pair<DWORD, Clock::duration> forward(const std::string& bytes) {
         const auto began = Clock::now();
-        const HANDLE process = start("\"" ZC_BOARD_SIMULATOR "\"", childInput, nullptr);
-        ::CloseHandle(childInput);
-        EXPECT_NE(process, nullptr) << ZC_BOARD_SIMULATOR;
-        if (process != nullptr) {
-            EXPECT_TRUE(writeAll(ours, bytes));
+        HANDLE input = nullptr;
+        const HANDLE process = start("\"" ZC_BOARD_SIMULATOR "\"", input);
+        write(input, bytes);
+        ::CloseHandle(input);
+        DWORD status = 0xFFFFFFFF;
+        while (process != nullptr && ::WaitForSingleObject(process, 2) == WAIT_TIMEOUT) {
+            collect(0);
         }
-        ::CloseHandle(ours);
-        if (process == nullptr) {
-            return result;
-        }
-        while (::WaitForSingleObject(process, 2) == WAIT_TIMEOUT) {
-            takeFrom(window);
-            if (Clock::now() - began > std::chrono::seconds(10)) {
-                ::TerminateProcess(process, 0xFFFFFFFF);
-                ::WaitForSingleObject(process, INFINITE);
-                break;
+        ::GetExitCodeProcess(process, &status);
+        ::CloseHandle(process);
+        return {status, Clock::now() - began};
+    }
+
+    // Polls until `count` transfers have arrived in all (or a generous bound); at least once.
+    std::vector<std::string> collect(std::size_t count, InstanceHandOff* from = nullptr) {
+        for (const auto giveUp = Clock::now() + std::chrono::seconds(10);;
+             std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+            for (std::string& transfer : (from != nullptr ? *from : window).poll()) {
+                arrived.push_back(std::move(transfer));
+            }
+            if (arrived.size() >= count || Clock::now() >= giveUp) {
+                return arrived;
             }
         }
-        result.took = std::chrono::duration_cast<milliseconds>(Clock::now() - began);
-        ::GetExitCodeProcess(process, &result.status);
-        ::CloseHandle(process);
-#else
-        (void)window;
-        (void)bytes;
-        ADD_FAILURE() << "built without board-simulator, so there is no later instance to run";
-#endif
-        return result;
     }
 
-    void takeFrom(InstanceHandOff& window) {
-        for (std::string& transfer : window.poll()) {
-            arrived.push_back(std::move(transfer));
-        }
-    }
-
-    // Polls the window until `count` transfers have arrived in all (or a generous bound).
-    std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
-        const auto giveUp = Clock::now() + std::chrono::seconds(10);
-        while (arrived.size() < count && Clock::now() < giveUp) {
-            takeFrom(window);
-            std::this_thread::sleep_for(milliseconds(2));
-        }
-        return arrived;
-    }
-
-    std::string name;
+    std::string name = uniqueName();
+    InstanceHandOff window{name};
     std::vector<std::string> arrived;
 };
 
-TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
-    InstanceHandOff window(name);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    EXPECT_EQ(window.socketPath(), "\\\\.\\pipe\\" + name);
-
-    const std::string play = programTransfer(
-        Dialect::Vemmo, {{cards::kLoopStart}, {cards::kLedOn, cards::kWait1}, {cards::kLoopEnd}});
+// A sender of the test's own connects first and is still sending when the later instances
+// have ended: theirs wait behind it, kept by the pipe for the window. The first one then
+// sends past the cap on a transfer, which cuts it; the next ones still arrive whole.
+TEST_F(HandOff, LaterInstancesPassTheirInputInTheOrderTheyConnectedAndEndAtOnce) {
+    const HANDLE first = connect(window.socketPath());
+    ASSERT_TRUE(write(first, "\033OUT"));
+    const std::string play = programTransfer(Dialect::Vemmo, {{cards::kLedOn}});
     const std::string stop = stopTransfer(Dialect::Vemmo);
     for (const std::string& transfer : {play, stop}) {
-        const Finished done = forward(window, transfer);
-        EXPECT_EQ(done.status, 0u);
+        const auto [status, took] = forward(transfer);
+        EXPECT_EQ(status, 0u);
         // The transfer waits one second after closing the tool's input.
-        EXPECT_LT(done.took.count(), 1000);
+        EXPECT_LT(took, std::chrono::seconds(1));
     }
-    EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
-}
-
-TEST_F(HandOff, ASenderStillSendingHoldsBackTheOnesThatConnectedAfterIt) {
-    InstanceHandOff window(name);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    const HANDLE first = openSender(window.socketPath());
-    ASSERT_NE(first, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(writeAll(first, "\033OUT"));
-
-    EXPECT_EQ(forward(window, "\033OUT0\n").status, 0u);
-    takeFrom(window);
-    EXPECT_TRUE(arrived.empty()) << "the later sender has ended, the first has not";
-
-    // The rest goes after the sender has gone: the pipe keeps it for the window.
-    ASSERT_TRUE(writeAll(first, "63\n"));
-    ::CloseHandle(first);
-    EXPECT_EQ(collect(window, 2), (std::vector<std::string>{"\033OUT63\n", "\033OUT0\n"}));
-}
-
-TEST_F(HandOff, ATransferPastTheCapIsCutAndTheNextOneStillArrivesWhole) {
-    InstanceHandOff window(name);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    std::string longOne(InstanceHandOff::kMaxTransfer + 5000, 'x');
-    for (std::size_t i = 0; i < longOne.size(); i += 4096) {
+    EXPECT_TRUE(collect(0).empty()) << "the later senders have ended, the first has not";
+    std::string longOne = "\033OUT" + std::string(InstanceHandOff::kMaxTransfer, 'x');
+    for (std::size_t i = 4; i < longOne.size(); i += 4096) {
         longOne[i] = static_cast<char>('a' + i / 4096 % 26);
     }
-    // Written from a thread: the pipe holds less than this until the window reads.
-    std::thread sender([&] {
-        const HANDLE pipe = openSender(window.socketPath());
-        EXPECT_TRUE(writeAll(pipe, longOne));
-        ::CloseHandle(pipe);
-        const HANDLE next = openSender(window.socketPath());
-        EXPECT_TRUE(writeAll(next, "\033OUT0\n"));
-        ::CloseHandle(next);
+    // From a thread: the pipe holds less than this until the window reads.
+    std::thread rest([&] {
+        EXPECT_TRUE(write(first, longOne.substr(4)));
+        ::CloseHandle(first);
     });
-    const std::vector<std::string> got = collect(window, 2);
-    sender.join();
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0], longOne.substr(0, InstanceHandOff::kMaxTransfer));
-    EXPECT_EQ(got[1], "\033OUT0\n");
+    collect(3);
+    rest.join();
+    longOne.resize(InstanceHandOff::kMaxTransfer);
+    EXPECT_EQ(arrived, (std::vector<std::string>{longOne, play, stop}));
 }
 
-TEST_F(HandOff, TheLockDecidesWhoListensAndAnEndedWindowIsTakenOver) {
-    {
-        InstanceHandOff window(name);
-        ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-        // The same thread holds the lock already, and is still not a second window.
-        InstanceHandOff second(name);
-        EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Forwarder);
-    }
-    InstanceHandOff next(name);
-    EXPECT_EQ(next.claim(), InstanceHandOff::Role::Window);
-}
-
-TEST_F(HandOff, AWindowWhoseProcessEndedWithoutLettingGoIsTakenOver) {
-    // The holder waits for its input to close, which it never sees before it is ended.
-    HANDLE childOutput = nullptr;
-    HANDLE ours = nullptr;
-    HANDLE childInput = nullptr;
+// The lock is held by a process of its own, which waits for an input that it never sees
+// closed before it is ended (a later instance finds it); then by this test, whose own
+// thread still is no second window.
+TEST_F(HandOff, TheLockDecidesWhoListensAndAWindowEndedWithoutLettingGoIsTakenOver) {
+    const std::string other = uniqueName();
     HANDLE keptOpen = nullptr;
-    ASSERT_TRUE(inheritablePipe(&childOutput, &ours, false));
-    ASSERT_TRUE(inheritablePipe(&childInput, &keptOpen, true));
-    const HANDLE holder = start("\"" ZC_HANDOFF_HOLDER "\" " + name, childInput, childOutput);
-    ::CloseHandle(childOutput);
-    ::CloseHandle(childInput);
-    ASSERT_NE(holder, nullptr);
-    char said[8] = {};
-    DWORD got = 0;
-    const bool ready = ::ReadFile(ours, said, 6, &got, nullptr) && std::string(said) == "window";
-    ::CloseHandle(ours);
-    if (ready) {
-        InstanceHandOff second(name);
-        EXPECT_EQ(second.claim(100), InstanceHandOff::Role::Forwarder);
+    const HANDLE holder = start("\"" ZC_HANDOFF_HOLDER "\" " + other, keptOpen);
+    bool held = false;
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
+         !held && Clock::now() < giveUp;) {
+        held = InstanceHandOff(other).claim(100) == Role::Forwarder;
     }
     ::TerminateProcess(holder, 9);
     ::WaitForSingleObject(holder, INFINITE);
     ::CloseHandle(holder);
     ::CloseHandle(keptOpen);
-    ASSERT_TRUE(ready) << "the holder did not become the window";
+    ASSERT_TRUE(held) << "the holder did not become the window";
 
-    InstanceHandOff window(name);
-    ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-    EXPECT_EQ(forward(window, "\033OUT0\n").status, 0u);
-    EXPECT_EQ(collect(window, 1), std::vector<std::string>{"\033OUT0\n"});
+    InstanceHandOff takenOver(other);
+    ASSERT_EQ(takenOver.claim(), Role::Window);
+    ASSERT_TRUE(send(takenOver.socketPath(), "\033OUT0\n"));
+    EXPECT_EQ(collect(1, &takenOver), std::vector<std::string>{"\033OUT0\n"});
+    EXPECT_EQ(InstanceHandOff(other).claim(100), Role::Forwarder);
 }
 
-TEST_F(HandOff, TheWindowsOwnInputComesFirstWhenThereIsOneToRead) {
+// The window's own input comes first when there is one to read, and holds nothing back
+// when there is none.
+TEST_F(HandOff, TheWindowsOwnInputComesFirst) {
     const HANDLE saved = ::GetStdHandle(STD_INPUT_HANDLE);
-    struct Case {
-        const char* what;
-        HANDLE input;
-        std::vector<std::string> expected;
-    };
-    HANDLE pipeRead = nullptr;
-    HANDLE pipeWrite = nullptr;
-    ASSERT_TRUE(::CreatePipe(&pipeRead, &pipeWrite, nullptr, 0));
-    EXPECT_TRUE(writeAll(pipeWrite, "\033OUT1\n"));
-    ::CloseHandle(pipeWrite);
-    const Case cases[] = {
-        {"a pipe", pipeRead, {"\033OUT1\n", "late"}},
-        {"none", nullptr, {"late"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        arrived.clear();
-        InstanceHandOff window(uniqueName());
-        ASSERT_EQ(window.claim(), InstanceHandOff::Role::Window);
-        const HANDLE late = openSender(window.socketPath());
-        EXPECT_TRUE(writeAll(late, "late"));
-        ::CloseHandle(late);
-        ::SetStdHandle(STD_INPUT_HANDLE, c.input);
+    HANDLE input = nullptr;
+    HANDLE ours = nullptr;
+    ASSERT_TRUE(::CreatePipe(&input, &ours, nullptr, 0));
+    EXPECT_TRUE(write(ours, "\033OUT1\n"));
+    ::CloseHandle(ours);
+    EXPECT_TRUE(send(window.socketPath(), "late"));
+    for (const HANDLE stdInput : {HANDLE(nullptr), input}) {
+        ::SetStdHandle(STD_INPUT_HANDLE, stdInput);
         window.watchStandardInput();
-        ::SetStdHandle(STD_INPUT_HANDLE, saved);
-        EXPECT_EQ(collect(window, c.expected.size()), c.expected);
     }
-    ::CloseHandle(pipeRead);
+    ::SetStdHandle(STD_INPUT_HANDLE, saved);
+    EXPECT_EQ(collect(2), (std::vector<std::string>{"\033OUT1\n", "late"}));
+    ::CloseHandle(input);
 }
 
 }  // namespace
