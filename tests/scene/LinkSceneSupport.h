@@ -1,6 +1,6 @@
 // The workspace with a device link that really sends: rediscovering given ports and tools
 // through the reload spinner, stepping frames while a worker runs on its own thread, and
-// reading the notice and the progress line.
+// waiting for the transfer to end.
 #pragma once
 
 #include <chrono>
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "FieldTestSupport.h"
-#include "scene/NoticeStrip.h"
 
 namespace fieldtest {
 
@@ -58,14 +57,6 @@ protected:
         finishPortSearch();
         harness.step();
     }
-
-    // The text of the notice or progress line shown now, or "".
-    static std::string textOf(const cocos2d::Node* strip) {
-        const auto* shown = dynamic_cast<const NoticeStrip*>(strip);
-        return shown == nullptr ? "" : shown->getText();
-    }
-    std::string noticeText() const { return textOf(scene->notice); }
-    std::string progressText() const { return textOf(scene->progressLine); }
 };
 
 }  // namespace fieldtest
