@@ -67,9 +67,8 @@ TEST_F(CardSeatingTest, ReleasedOverAFreeSlotItIsSeatedAndClearOfEverySlotItStay
                     const Vec2 spot = seats ? overSlot[k] : clear[k - overSlot.size()];
                     const int row = 2 + static_cast<int>(k % 2);
                     const int column = seats ? static_cast<int>(k % 2) : 0;
-                    SCOPED_TRACE(std::string(fromPalette ? "palette" : "slot") + ", side " +
-                                 std::to_string(side.x) + "," + std::to_string(side.y) +
-                                 ", step " + std::to_string(step) + ", spot " + std::to_string(k));
+                    SCOPED_TRACE(::testing::Message() << (fromPalette ? "palette" : "slot") << ", side "
+                                 << side.x << "," << side.y << ", step " << step << ", spot " << k);
                     const Vec2 to = slotPoint(row, column) + spot;
                     CardSprite* card = carry(fromPalette, side, to, step);
                     ASSERT_NE(card, nullptr);

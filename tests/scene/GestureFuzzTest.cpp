@@ -1,9 +1,9 @@
 // The gesture fuzzer: random mouse sequences on a fresh workspace (presses, drags and
 // releases aimed at palette cards, field cards, slots, row buttons and the trash; waits of
-// random frame counts; the wheel and the middle button; the card-set tabs; focus lost,
-// minimising and cancelled touches; undo, redo, saving and opening), checking after every
-// step that the field stays sound and that a finished gesture leaves nothing behind, and at
-// the end that undoing every step gives back the empty field.
+// random frame counts; the wheel; the card-set tabs; focus lost, minimising and cancelled
+// touches; undo, redo, saving and opening), checking after every step that the field stays
+// sound and that a finished gesture leaves nothing behind, and at the end that undoing
+// every step gives back the empty field.
 //
 // Sequence k runs with seed k. The suite runs a few; ZC_GESTURE_SEQUENCES=<n> runs n,
 // from ZC_GESTURE_FIRST_SEED (default 1); ZC_GESTURE_SEED=<s> reruns one.
@@ -92,9 +92,7 @@ private:
     Vec2 jitter(float x, float y) { return Vec2(uniform(-x, x), uniform(-y, y)); }
 
     void note(const std::string& what, const Vec2& at) {
-        std::ostringstream line;
-        line << what << " " << at.x << "," << at.y;
-        _log.push_back(line.str());
+        _log.push_back(what + " " + std::to_string(at.x) + "," + std::to_string(at.y));
         if (_log.size() > kLogLength) {
             _log.pop_front();
         }
@@ -205,11 +203,6 @@ private:
             harness().scroll(at, amount);
         } else if (kind < 86) {
             tap("row button", aimAt(_rowButtons, 0.f));
-        } else if (kind < 88) {
-            const Vec2 at = anywhere();
-            note("middle button at", at);
-            harness().mouseDown(EventMouse::BUTTON_MIDDLE, at);
-            harness().mouseUp(EventMouse::BUTTON_MIDDLE, at);
         } else if (kind < 92) {
             tap("tab", fieldtest::centreOf(scene()->cardSetTabs.at(
                            static_cast<std::size_t>(uniform(0, FieldScene::kCardSetCount - 1)))));

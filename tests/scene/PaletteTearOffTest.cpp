@@ -1,12 +1,13 @@
 // Tearing cards off the palette with the mouse: the direction window and the distance
 // before deciding, the ghost over the panel, the field card made once the ghost has left
-// it, and a card hidden under the header strip.
+// it, and a card hidden under the header strip; and the card backs after a dialect switch.
 #include <cmath>
 #include <string>
 
 #include "GestureTestSupport.h"
 
 USING_NS_CC;
+using fieldtest::centreOf;
 using fieldtest::GestureTest;
 
 namespace {
@@ -65,6 +66,23 @@ TEST_F(PaletteTearOffTest, ACardHiddenUnderTheHeaderStripCannotBeTaken) {
     moveTo(pointer + Vec2(200.f, 0.f));
     EXPECT_EQ(scene->ghostCard, nullptr);
     release();
+}
+
+TEST_F(PaletteTearOffTest, ChoosingTheOtherDialectSwitchesItAndTheFieldCardsBacksFollow) {
+    CardSprite* shown = looseCard(Vec2(600.f, 3000.f), 0, 2);
+    CardSprite* turned = looseCard(Vec2(600.f, 3300.f), 2, 7);
+    turned->flipped = true;
+    turned->picture->setTexture(turned->backImage);
+    harness.tap(centreOf(scene->dialectButton));
+    ASSERT_NE(scene->dialectChooser, nullptr);
+    harness.steps(8);
+    harness.tap(centreOf(scene->dialectChooser->getChildByTag(1)));
+    harness.steps(12);
+    EXPECT_EQ(scene->dialectChooser, nullptr);
+    EXPECT_EQ(DeviceManager::getInstance()->dialect, 1);
+    EXPECT_NE(turned->backImage.find("vemmo"), std::string::npos);
+    EXPECT_EQ(turned->picture->getTexture()->getName(), turned->backImage);
+    EXPECT_EQ(shown->picture->getTexture()->getName(), shown->frontImage);
 }
 
 }  // namespace

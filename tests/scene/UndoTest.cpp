@@ -66,13 +66,6 @@ TEST_F(UndoTest, EveryKindOfChangeIsTakenBackExactlyAndMadeAgain) {
          [&] { drag(onScreen(cardAt(0, 0)), fieldtest::kTrash, 0.45f); }},
         {"a row inserted", [&] { scene->insertRow(0); }},
         {"a row deleted", [&] { scene->deleteRow(1); }},
-        {"a program opened", [&] {
-             FieldContents program;
-             program.rows[4][0] = CardId{1, 2};
-             program.rows[5][1] = CardId{2, 7};
-             program.loose.push_back(LooseCard{CardId{0, 5}, 700.f, 3600.f});
-             scene->openContents(program);
-         }},
     };
     for (const Change& change : changes) {
         SCOPED_TRACE(change.name);
@@ -97,9 +90,6 @@ TEST_F(UndoTest, EveryKindOfChangeIsTakenBackExactlyAndMadeAgain) {
         EXPECT_TRUE(seen() == before) << "Ctrl+Z";
         harness.keyDown(EventKeyboard::KeyCode::KEY_Y, true);
         EXPECT_TRUE(seen() == after) << "Ctrl+Y";
-        harness.keyDown(EventKeyboard::KeyCode::KEY_Z, true);
-        harness.keyDown(EventKeyboard::KeyCode::KEY_Z, true, true);
-        EXPECT_TRUE(seen() == after) << "Ctrl+Shift+Z";
     }
 }
 
@@ -110,14 +100,12 @@ TEST(FieldHistory, KeepsAHundredStepsAndForgetsTheRedoneOnAChange) {
         contents.loose.assign(1, LooseCard{CardId{0, 0}, static_cast<float>(i), 0.f});
         ASSERT_TRUE(history.record(contents));
     }
-    int undone = 0;
     const FieldContents* last = nullptr;
-    while (const FieldContents* earlier = history.undo()) {
-        last = earlier;
-        ++undone;
+    for (int undone = 0; undone < 100; ++undone) {
+        last = history.undo();
+        ASSERT_NE(last, nullptr) << undone << " undone";
     }
-    EXPECT_EQ(undone, 100);
-    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(history.undo(), nullptr) << "more than a hundred steps";
     EXPECT_EQ(last->loose.at(0).x, 50.f);
 
     history.redo();
