@@ -1,7 +1,7 @@
 // Where a card ends, as a child drags it: over a free slot it is seated there from whatever
 // side and at whatever speed it came, clear of every slot it stays loose and looks it, and
 // all the way the card keeps to the spot of it the hand took; and the strict reach of the
-// snap while it is dragged.
+// snap and of the hold in a slot while it is dragged.
 #include <string>
 #include <vector>
 
@@ -60,15 +60,16 @@ TEST_F(CardSeatingTest, ReleasedOverAFreeSlotItIsSeatedAndClearOfEverySlotItStay
                                      Vec2(-35.f, -50.f)};
     const std::vector<Vec2> clear{Vec2(-130.f, 0.f), Vec2(-125.f, -60.f), Vec2(464.f, 10.f)};
     for (bool fromPalette : {true, false}) {
-        for (const Vec2& side : {Vec2(-1.f, 0.f), Vec2(1.f, 0.f), Vec2(0.f, 1.f), Vec2(0.f, -1.f)}) {
+        for (const Vec2& side : {Vec2(-1, 0), Vec2(1, 0), Vec2(0, 1), Vec2(0, -1)}) {
             for (float step : {4.f, 60.f}) {
                 for (std::size_t k = 0; k < overSlot.size() + clear.size(); ++k) {
                     const bool seats = k < overSlot.size();
                     const Vec2 spot = seats ? overSlot[k] : clear[k - overSlot.size()];
                     const int row = 2 + static_cast<int>(k % 2);
                     const int column = seats ? static_cast<int>(k % 2) : 0;
-                    SCOPED_TRACE(::testing::Message() << (fromPalette ? "palette" : "slot") << ", side "
-                                 << side.x << "," << side.y << ", step " << step << ", spot " << k);
+                    SCOPED_TRACE(::testing::Message()
+                                 << "from the palette " << fromPalette << ", side " << side.x << ","
+                                 << side.y << ", step " << step << ", spot " << k);
                     const Vec2 to = slotPoint(row, column) + spot;
                     CardSprite* card = carry(fromPalette, side, to, step);
                     ASSERT_NE(card, nullptr);
@@ -95,6 +96,25 @@ TEST_F(CardSeatingTest, WhileDraggedACardSnapsIntoASlotStrictlyWithinThirtyPixel
         scene->handShift = Vec2::ZERO;
         scene->removeCard(card);
     }
+}
+
+// Held, the card stays still in its slot while the hand drifts up to 30 pixels from where
+// it took it; a snap back into the same slot would lose the hand's place.
+TEST_F(CardSeatingTest, AHeldCardStaysPutUntilTheDriftPassesThirty) {
+    CardSprite* card = cardInSlot(8, 0);
+    const Vec2 start = card->getPosition();
+    scene->dragGroup.pushBack(card);
+    scene->heldSlot = slot(8, 0);
+    for (const Vec2& step : {Vec2(10.f, 0.f), Vec2(-20.f, 5.f), Vec2(15.f, -10.f), Vec2(20.f, 0.f),
+                             Vec2(-20.f, 0.f)}) {
+        scene->moveGroup(card, step);
+        EXPECT_EQ(card->getPosition(), start);
+        EXPECT_EQ(scene->heldSlot, slot(8, 0));
+    }
+    EXPECT_EQ(scene->holdDrift, Vec2(5.f, -5.f));
+    scene->moveGroup(card, Vec2(30.f, 0.f));
+    EXPECT_EQ(cardAt(8, 0), nullptr);
+    EXPECT_EQ(card->getPosition(), start + Vec2(35.f, -5.f)) << "under the hand again";
 }
 
 }  // namespace

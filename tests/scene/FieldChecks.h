@@ -109,8 +109,9 @@ inline std::string firstGestureViolation(const FieldScene& scene) {
         return "the held slot is empty";
     }
     for (CardSprite* card : scene.fieldCards) {
-        if (!scene.dragGroup.contains(card) && (card->picture->getOpacity() != 255 ||
-                                                card->picture->getColor() != cocos2d::Color3B::WHITE)) {
+        if (!scene.dragGroup.contains(card) &&
+            (card->picture->getOpacity() != 255 ||
+             card->picture->getColor() != cocos2d::Color3B::WHITE)) {
             return "a card outside the gesture is see-through or tinted";
         }
     }

@@ -53,7 +53,8 @@ protected:
         for (int r = 0; r < kRows; ++r) {
             for (int c = 0; c < 2; ++c) {
                 SCOPED_TRACE("row " + std::to_string(r) + " column " + std::to_string(c));
-                CardSprite* card = expected[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+                CardSprite* card =
+                    expected[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
                 ASSERT_EQ(cardAt(r, c), card);
                 if (card != nullptr) {
                     EXPECT_EQ(cardPoint(card), slotPoint(r, c));
@@ -81,8 +82,8 @@ TEST_F(FieldRowsTest, RowsAreNumberedTenToThreeHundredFromTheTop) {
 
 TEST_F(FieldRowsTest, InsertAndDeleteOnAFullFieldShiftTheRowsAndDropOne) {
     const std::vector<CardSprite*> empty(2, nullptr);
-    for (const auto& [row, insert] : {std::pair{0, true}, {5, true}, {29, true}, {0, false},
-                                      {10, false}, {29, false}}) {
+    for (const auto& [row, insert] :
+         {std::pair{0, true}, {5, true}, {29, true}, {0, false}, {10, false}, {29, false}}) {
         SCOPED_TRACE((insert ? "insert at row " : "delete row ") + std::to_string(row));
         fillAndSnapshot();
         pressRowButton(row, insert);

@@ -101,8 +101,6 @@ class FieldSceneTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(scene, nullptr); }
 
-    void finishPortSearch() { ASSERT_TRUE(workspace.finishPortSearch()); }
-
     CardSprite* slot(int row, int column) const {
         return scene->fieldRows.at(static_cast<std::size_t>(row))
             .at(static_cast<std::size_t>(column));

@@ -165,7 +165,8 @@ private:
     Vector<CardSprite*> inBlocks() const {
         Vector<CardSprite*> cards;
         for (CardSprite* card : scene()->fieldCards) {
-            if (card->connectors[0].partner != nullptr && besideACard(card->connectors[0].partner)) {
+            if (card->connectors[0].partner != nullptr &&
+                besideACard(card->connectors[0].partner)) {
                 cards.pushBack(card);
             }
         }
@@ -242,8 +243,8 @@ private:
             release();
         }
         harness().steps(20);
-        for (int i = 0; i <= static_cast<int>(FieldHistory::kSteps) && scene()->fieldHistory.canUndo();
-             ++i) {
+        for (int i = 0;
+             i <= static_cast<int>(FieldHistory::kSteps) && scene()->fieldHistory.canUndo(); ++i) {
             scene()->undoField();
         }
         harness().steps(20);
@@ -317,8 +318,8 @@ private:
         using Type = backend::InputEvent::Type;
         _released = scene()->dragGroup;
         const int way = uniform(0, 2);
-        note(way == 0 ? "focus lost" : way == 1 ? "minimised and restored" : "touch cancelled",
-             _mouse.pointer);
+        const char* const ways[] = {"focus lost", "minimised and restored", "touch cancelled"};
+        note(ways[way], _mouse.pointer);
         if (way == 0) {
             harness().windowEvent(Type::FocusLost);
         } else if (way == 1) {
@@ -353,9 +354,8 @@ private:
     }
 
     std::string firstProblem() {
-        for (const std::string& problem :
-             {firstFieldViolation(*scene()), firstLooseOverAFreeSlot(),
-              fieldtest::firstGestureViolation(*scene())}) {
+        for (const std::string& problem : {firstFieldViolation(*scene()), firstLooseOverAFreeSlot(),
+                                           fieldtest::firstGestureViolation(*scene())}) {
             if (!problem.empty()) {
                 return problem;
             }

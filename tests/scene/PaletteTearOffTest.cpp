@@ -15,9 +15,10 @@ namespace {
 using PaletteTearOffTest = GestureTest;
 
 TEST_F(PaletteTearOffTest, OnlyAFirstMoveStrictlyBetween20And160DegreesFromUpTearsOff) {
-    for (const auto& [degrees, tearsOff] :
-         {std::pair{0.0, false}, {19.5, false}, {20.5, true}, {90.0, true}, {159.5, true},
-          {160.5, false}, {180.0, false}, {-90.0, false}}) {
+    const std::pair<double, bool> cases[] = {{0.0, false},   {19.5, false}, {20.5, true},
+                                             {90.0, true},   {159.5, true}, {160.5, false},
+                                             {180.0, false}, {-90.0, false}};
+    for (const auto& [degrees, tearsOff] : cases) {
         SCOPED_TRACE("at " + std::to_string(degrees) + " degrees");
         const Vec2 start = paletteCard(2);
         const double a = degrees * 3.14159265358979 / 180.0;
@@ -44,14 +45,12 @@ TEST_F(PaletteTearOffTest, TheGhostCrossesThePanelThenAFieldCardIsMadeUnderTheHa
     // Until it is well past the panel, only the ghost moves, under the hand.
     while (scene->fieldCards.empty()) {
         ASSERT_LT(ghost->getPosition().distance(pointer), 1e-3f);
-        ASSERT_EQ(scene->usageCounters[0][3], 0);
         ASSERT_LT(pointer.x, 500.f);
         moveTo(pointer + Vec2(10.f, -3.f));
     }
     CardSprite* card = scene->fieldCards.at(0);
     EXPECT_FALSE(ghost->isVisible());
     EXPECT_LT(onScreen(card).distance(pointer), 1e-3f) << "not under the hand";
-    EXPECT_EQ(scene->usageBadges.at(3)->getString(), "1");
     release();
     expectNoLeftovers();
 }

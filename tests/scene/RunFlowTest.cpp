@@ -37,7 +37,7 @@ class RunFlowTest : public FieldSceneTest {
 protected:
     void SetUp() override {
         FieldSceneTest::SetUp();
-        finishPortSearch();
+        ASSERT_TRUE(workspace.finishPortSearch());
     }
     void TearDown() override {
         // A transfer still running would call back into the next test's scene.
@@ -73,7 +73,7 @@ protected:
             harness.steps(20);
         }
         harness.tap(centreOf(scene->reloadSpinner));
-        finishPortSearch();
+        ASSERT_TRUE(workspace.finishPortSearch());
         harness.step();
     }
     void usePseudoTerminal() {
@@ -234,7 +234,6 @@ TEST_F(RunFlowTest, PlaySaysWhatWillNotRunAsLaidOutAndStillSendsTheRows) {
         harness.steps(8 * 60);
     }
 }
-
 
 struct Told {
     int x = 0, y = 0, w = 0, h = 0;

@@ -27,7 +27,8 @@ void writeFile(const std::string& path, const std::string& text) {
 
 // A strip with this text somewhere below the node, or nullptr.
 NoticeStrip* findStrip(Node* node, const std::string& text) {
-    if (auto* strip = dynamic_cast<NoticeStrip*>(node); strip != nullptr && strip->getText() == text) {
+    if (auto* strip = dynamic_cast<NoticeStrip*>(node);
+        strip != nullptr && strip->getText() == text) {
         return strip;
     }
     for (Node* child : node->getChildren()) {
@@ -185,7 +186,8 @@ TEST_F(ShelfTest, AFileThatCannotBeReadOrWrittenIsNamedAndTheFieldStays) {
 
     const std::string blocker = (workspace.data.folder / "a-file").string();
     writeFile(blocker, "x");
-    scene->shelf = std::make_unique<ProgramShelf>(CatalogueSize{{6, 9, 24}, 2}, blocker + "/programs");
+    scene->shelf =
+        std::make_unique<ProgramShelf>(CatalogueSize{{6, 9, 24}, 2}, blocker + "/programs");
     fromShelf(0, "Save");
     EXPECT_NE(noticeText().find("Could not save into place-01.json"), std::string::npos)
         << noticeText();
