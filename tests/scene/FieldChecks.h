@@ -4,7 +4,6 @@
 #pragma once
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,10 +58,7 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
         const float slack = 1e-3f;
         if (box.getMinX() < -slack || box.getMinY() < -slack ||
             box.getMaxX() > field.width + slack || box.getMaxY() > field.height + slack) {
-            std::ostringstream out;
-            out << "a card lies outside the content at " << card->getPositionX() << ", "
-                << card->getPositionY();
-            return out.str();
+            return "a card lies outside the content";
         }
         if (card->isLoose() != (s == nullptr)) {
             return s == nullptr ? "a loose card looks as if it were in a slot"
@@ -96,6 +92,32 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
     return "";
 }
 
+// During a gesture: the cards it holds are on the field, a held slot holds its card, and
+// only the gesture's own cards are see-through or tinted.
+inline std::string firstGestureViolation(const FieldScene& scene) {
+    for (CardSprite* card : scene.dragGroup) {
+        if (!scene.fieldCards.contains(card)) {
+            return "the drag group holds a card that is not on the field";
+        }
+    }
+    for (CardSprite* card : {scene.pressedCard, scene.draggedCard}) {
+        if (card != nullptr && !scene.fieldCards.contains(card)) {
+            return "the gesture holds a card that is not on the field";
+        }
+    }
+    if (scene.heldSlot != nullptr && scene.heldSlot->connectors[0].partner == nullptr) {
+        return "the held slot is empty";
+    }
+    for (CardSprite* card : scene.fieldCards) {
+        if (!scene.dragGroup.contains(card) &&
+            (card->picture->getOpacity() != 255 ||
+             card->picture->getColor() != cocos2d::Color3B::WHITE)) {
+            return "a card outside the gesture is see-through or tinted";
+        }
+    }
+    return "";
+}
+
 // Between gestures: every drag member at its initial value, no ghost, no field card
 // see-through or tinted, neither scroll view holding a touch, the trash marker hidden.
 inline std::string firstGestureLeftover(const FieldScene& scene) {
@@ -110,13 +132,8 @@ inline std::string firstGestureLeftover(const FieldScene& scene) {
             return "a ghost is left over the workspace";
         }
     }
-    for (CardSprite* card : scene.fieldCards) {
-        if (card->picture->getOpacity() != 255) {
-            return "a field card is left see-through";
-        }
-        if (card->picture->getColor() != cocos2d::Color3B::WHITE) {
-            return "a field card is left tinted";
-        }
+    if (std::string problem = firstGestureViolation(scene); !problem.empty()) {
+        return problem;
     }
     if (scene.fieldView->getTouchCount() != 0 || scene.paletteList->getTouchCount() != 0) {
         return "a scroll view still holds a touch";

@@ -1,5 +1,5 @@
 // A real FieldScene in the headless harness, its first port search answered from a fixed
-// port list, and small helpers over its rows.
+// port list, with a data folder of its own, and small helpers over its rows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,14 +17,12 @@
 #include "devicelink/ZundleCardSerialManager.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "scene/FieldScene.h"
+#include "scene/NoticeStrip.h"
 #include "storage/ProgramShelf.h"
 #include "tests/support/FreshSelection.h"
 
 namespace fieldtest {
 
-// Content height of the field at the 1024 x 768 design size.
-constexpr float kFieldHeight = 5.51f * 768.f;
-constexpr float kFieldWidth = 1.5f * 1024.f;
 // A card's half width: its centre lies this far right of its attachment point.
 constexpr float kCardHalfWidth = 100.f;
 
@@ -35,8 +33,6 @@ inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
     return cocos2d::Vec2(box.getMidX(), box.getMidY());
 }
 
-// A workspace on a fresh headless harness, its port search answered from a fixed port
-// list; the device link is idle again once it is gone.
 // A data folder of the test's own, so that no test reads another's programs or last work,
 // nor the user's.
 class OwnDataFolder {
@@ -61,6 +57,7 @@ public:
     std::filesystem::path folder;
 };
 
+// A workspace on a fresh headless harness; the device link is idle again once it is gone.
 class Workspace {
 public:
     Workspace() {
@@ -78,9 +75,8 @@ public:
     ~Workspace() {
         // The search runs on a real thread; the next workspace needs the device link idle.
         EXPECT_TRUE(finishPortSearch());
-        ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
-        manager->setPortSource({});
-        manager->setToolFolder("");
+        ZundleCardSerialManager::getInstance()->setPortSource({});
+        ZundleCardSerialManager::getInstance()->setToolFolder("");
     }
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
@@ -105,8 +101,6 @@ class FieldSceneTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(scene, nullptr); }
 
-    void finishPortSearch() { ASSERT_TRUE(workspace.finishPortSearch()); }
-
     CardSprite* slot(int row, int column) const {
         return scene->fieldRows.at(static_cast<std::size_t>(row))
             .at(static_cast<std::size_t>(column));
@@ -115,12 +109,8 @@ protected:
     CardSprite* cardAt(int row, int column) const {
         return slot(row, column)->connectors[0].partner;
     }
-    // A slot's attachment point in field coordinates.
-    cocos2d::Vec2 slotPoint(int row, int column) const {
-        CardSprite* s = slot(row, column);
-        return scene->toFieldSpace(s, s->connectors[0].point);
-    }
-    // A card's attachment point in field coordinates.
+    // A slot's or a card's attachment point in field coordinates.
+    cocos2d::Vec2 slotPoint(int row, int column) const { return cardPoint(slot(row, column)); }
     cocos2d::Vec2 cardPoint(CardSprite* card) const {
         return scene->toFieldSpace(card, card->connectors[0].point);
     }
@@ -135,30 +125,13 @@ protected:
         EXPECT_EQ(cardAt(row, column), card);
         return card;
     }
-    // Every slot filled; card (r, c) is of the basic set, index (2 r + c) mod 6.
-    void fillField() {
-        for (int r = 0; r < FieldScene::kRowCount; ++r) {
-            for (int c = 0; c < 2; ++c) {
-                cardInSlot(r, c, 0, (2 * r + c) % 6);
-            }
-        }
+    // The text of the notice or progress line shown now, or "".
+    static std::string textOf(const cocos2d::Node* strip) {
+        const auto* shown = dynamic_cast<const NoticeStrip*>(strip);
+        return shown == nullptr ? "" : shown->getText();
     }
-    // Starts a gesture on the card as a press does: the card alone, held if it sits in a
-    // slot.
-    void pickUp(CardSprite* card) {
-        scene->dragGroup.clear();
-        scene->dragGroup.pushBack(card);
-        scene->heldSlot = card->connectors[0].partner;
-        scene->holdDrift = cocos2d::Vec2::ZERO;
-        scene->handShift = cocos2d::Vec2::ZERO;
-    }
-    // Ends a gesture as a release does.
-    void release() {
-        scene->heldSlot = nullptr;
-        scene->holdDrift = cocos2d::Vec2::ZERO;
-        scene->handShift = cocos2d::Vec2::ZERO;
-        scene->dragGroup.clear();
-    }
+    std::string noticeText() const { return textOf(scene->notice); }
+    std::string progressText() const { return textOf(scene->progressLine); }
 
     Workspace workspace;
     cocos2d::HeadlessHarness& harness = workspace.harness;

@@ -48,9 +48,6 @@ protected:
     // Slides a finger that is down from one point to another in steps of at most 10
     // points, a frame after each.
     void slide(int finger, const cocos2d::Vec2& from, const cocos2d::Vec2& to);
-    // Finger 1 tears palette card k off and slides right until its field card is made,
-    // which it answers (nullptr if none is made); `finger` follows the finger.
-    CardSprite* tearOffWithFinger1(int k, cocos2d::Vec2& finger);
     // Finger 1 presses a loose card made right of the rows and holds still until it is
     // picked up, which it answers; `finger` is where the finger is.
     CardSprite* pickUpWithFinger1(cocos2d::Vec2& finger);

@@ -18,20 +18,10 @@ constexpr float kFrame = 1.f / 60.f;
 const Vec2 kLeft(500.f, 400.f);
 const Vec2 kRight(800.f, 400.f);
 
-// Where a node's local point stands on the screen.
-Vec2 onScreen(const Node* node, const Vec2& localPoint) {
-    return node->convertToWorldSpace(localPoint);
-}
-
-// Where a card or slot's attachment point stands on the screen.
-Vec2 attachmentOnScreen(const CardSprite* card) {
-    return onScreen(card, card->connectors[0].point);
-}
-
 // The centre of a node on the screen: where a finger presses it.
 Vec2 centreOnScreen(const Node* node) {
     const cocos2d::Size size = node->getContentSize();
-    return onScreen(node, Vec2(size.width / 2.f, size.height / 2.f));
+    return node->convertToWorldSpace(Vec2(size.width / 2.f, size.height / 2.f));
 }
 
 }  // namespace
@@ -88,18 +78,6 @@ void WorkspaceFingers::slide(int finger, const Vec2& from, const Vec2& to) {
     }
 }
 
-CardSprite* WorkspaceFingers::tearOffWithFinger1(int k, Vec2& finger) {
-    finger = centreOnScreen(scene->paletteCards.at(static_cast<std::size_t>(k)));
-    down(1, finger);
-    frame();
-    const std::size_t before = scene->fieldCards.size();
-    while (scene->fieldCards.size() == before && finger.x < 500.f) {
-        slide(1, finger, finger + Vec2(10.f, 0.f));
-        finger.x += 10.f;
-    }
-    return scene->fieldCards.size() > before ? scene->fieldCards.back() : nullptr;
-}
-
 CardSprite* WorkspaceFingers::pickUpWithFinger1(Vec2& finger) {
     // Right of the rows, away from every slot.
     CardSprite* card = scene->addFieldCard(
@@ -116,80 +94,31 @@ CardSprite* WorkspaceFingers::pickUpWithFinger1(Vec2& finger) {
     return scene->dragMode ? card : nullptr;
 }
 
-TEST_P(WorkspaceFingers, OneFingerTearsACardOffThePaletteAndDropsItInASlot) {
-    Vec2 finger;
-    CardSprite* card = tearOffWithFinger1(3, finger);
-    ASSERT_NE(card, nullptr) << "no field card was made";
-    CardSprite* slot = scene->fieldRows.at(1)[0];
-    const Vec2 drop = finger + attachmentOnScreen(slot) - attachmentOnScreen(card);
-    slide(1, finger, drop);
-    up(1, drop);
-    frame();
-    EXPECT_EQ(slot->connectors[0].partner, card);
-    EXPECT_EQ(card->connectors[0].partner, slot);
-    EXPECT_LT(attachmentOnScreen(card).distance(attachmentOnScreen(slot)), 1e-3f);
-    EXPECT_EQ(scene->usageCounters[0][3], 1);
-    EXPECT_EQ(card->picture->getOpacity(), 255);
-    EXPECT_EQ(scene->ghostCard, nullptr);
-    EXPECT_FALSE(scene->isGestureRunning());
-}
-
 TEST_P(WorkspaceFingers, ACardDraggedByOneFingerHoldsStillWhileTwoMoreAreOnTheField) {
-    for (bool fromPalette : {false, true}) {
-        SCOPED_TRACE(fromPalette ? "torn off the palette" : "picked up on the field");
-        Vec2 finger;
-        CardSprite* card = fromPalette ? tearOffWithFinger1(3, finger) : pickUpWithFinger1(finger);
-        ASSERT_NE(card, nullptr);
-        const auto dragBy = [&](const Vec2& step) {
-            const Vec2 before = card->getPosition();
-            slide(1, finger, finger + step);
-            finger += step;
-            return card->getPosition() - before;
-        };
-        if (fromPalette) {
-            dragBy(Vec2(30.f, -100.f));  // clear of the palette's edge and the slots
-        }
-        const Vec2 step(0.f, -20.f);
-        EXPECT_LT(dragBy(step).distance(step), 1e-3f);
-
-        down(2, kLeft);
-        down(3, kRight);
-        frame();
-        EXPECT_GE(scene->fieldView->getTouchCount(), 2u);
-        EXPECT_TRUE(dragBy(step).isZero());
-
-        up(2, kLeft);
-        up(3, kRight);
-        frame();
-        // Only the step after they went counts, not the way the finger went meanwhile.
-        EXPECT_LT(dragBy(step).distance(step), 1e-3f);
-        EXPECT_EQ(card->connectors[0].partner, nullptr);
-        up(1, finger);
-        frame();
-        EXPECT_FALSE(scene->isGestureRunning());
-        EXPECT_EQ(card->picture->getOpacity(), 255);
-        EXPECT_EQ(scene->fieldView->getTouchCount(), 0u);
-    }
-}
-
-TEST_P(WorkspaceFingers, TwoFingersLandingInOneFramePinchTheFieldToHalfAndBack) {
-    FieldScrollView* field = scene->fieldView;
-    down(1, kLeft);
-    down(2, kRight);
+    Vec2 finger;
+    CardSprite* card = pickUpWithFinger1(finger);
+    ASSERT_NE(card, nullptr);
+    const auto dragBy = [&](const Vec2& step) {
+        const Vec2 before = card->getPosition();
+        slide(1, finger, finger + step);
+        finger += step;
+        return card->getPosition() - before;
+    };
+    const Vec2 step(0.f, -20.f);
+    EXPECT_LT(dragBy(step).distance(step), 1e-3f);
+    down(2, kLeft);
+    down(3, kRight);
     frame();
-    EXPECT_EQ(field->getTouchCount(), 2u);
-    EXPECT_FALSE(field->isDragging());
-    // A quarter of the fingers' first distance asks for 0.25; the field stops at 0.5.
-    move(2, kLeft + Vec2(75.f, 0.f));
+    EXPECT_TRUE(dragBy(step).isZero());
+    up(2, kLeft);
+    up(3, kRight);
     frame();
-    EXPECT_FLOAT_EQ(field->getZoom(), 0.5f);
-    move(2, kRight + Vec2(100.f, 0.f));
+    // Only the step after they went counts, not the way the finger went meanwhile.
+    EXPECT_LT(dragBy(step).distance(step), 1e-3f);
+    up(1, finger);
     frame();
-    EXPECT_FLOAT_EQ(field->getZoom(), 1.f);
-    up(1, kLeft);
-    up(2, kRight + Vec2(100.f, 0.f));
-    frame();
-    EXPECT_EQ(field->getTouchCount(), 0u);
+    EXPECT_FALSE(scene->isGestureRunning());
+    EXPECT_EQ(scene->fieldView->getTouchCount(), 0u);
 }
 
 TEST_P(WorkspaceFingers, AFingerWhoseReleaseWasLostIsCancelledAndThePinchGoesOn) {
@@ -209,21 +138,4 @@ TEST_P(WorkspaceFingers, AFingerWhoseReleaseWasLostIsCancelledAndThePinchGoesOn)
     frame();
     EXPECT_EQ(field->getTouchCount(), 0u);
     EXPECT_FALSE(field->isDragging());
-}
-
-TEST_P(WorkspaceFingers, AFingerLiftedOutsideTheWindowEndsItsDragOfTheField) {
-    FieldScrollView* field = scene->fieldView;
-    const float top = field->offset().y;
-    down(1, kLeft);
-    frame();
-    for (float y : {430.f, 460.f, 560.f}) {
-        move(1, Vec2(kLeft.x, y));
-        frame();
-    }
-    EXPECT_FLOAT_EQ(field->offset().y, top + 130.f);  // the step past the threshold starts it
-    up(1, Vec2(kLeft.x, 900.f));                      // above the window's top edge
-    frame();
-    EXPECT_EQ(field->getTouchCount(), 0u);
-    EXPECT_FALSE(field->isDragging());
-    EXPECT_TRUE(field->isCoasting());
 }

@@ -1,6 +1,6 @@
 // The shelf in the workspace, tapped as a child taps it: a program saved into a place and
-// opened again, a question before a program is replaced, a place that cannot be read, a
-// dropped file, the last work kept through the second after each change, and the question
+// opened again, a question before a program is replaced, a file that cannot be read or
+// written, a dropped file, the last work kept a second after a change, and the question
 // when the window is closed with work on the field.
 #include <fstream>
 #include <sstream>
@@ -27,7 +27,8 @@ void writeFile(const std::string& path, const std::string& text) {
 
 // A strip with this text somewhere below the node, or nullptr.
 NoticeStrip* findStrip(Node* node, const std::string& text) {
-    if (auto* strip = dynamic_cast<NoticeStrip*>(node); strip != nullptr && strip->getText() == text) {
+    if (auto* strip = dynamic_cast<NoticeStrip*>(node);
+        strip != nullptr && strip->getText() == text) {
         return strip;
     }
     for (Node* child : node->getChildren()) {
@@ -48,50 +49,36 @@ protected:
         harness.tap(point);
         hold(0.2f);  // a popup's fade
     }
-    // Taps the button of that text in a tile of the shelf (place 0..11, -1 the last work).
-    void tapInTile(int place, const std::string& text) {
-        ASSERT_NE(scene->shelfPopup, nullptr);
-        Node* inside = scene->shelfPopup->getChildByTag(FieldSceneInside);
-        ASSERT_NE(inside, nullptr);
-        Node* tile = inside->getChildByTag(place + 1);
-        ASSERT_NE(tile, nullptr);
-        NoticeStrip* button = findStrip(tile, text);
-        ASSERT_NE(button, nullptr) << text << " in tile " << place;
-        tapAt(fieldtest::centreOf(button));
-    }
-    void answer(const std::string& text) {
-        ASSERT_NE(scene->questionPopup, nullptr);
-        NoticeStrip* button = findStrip(scene->questionPopup, text);
+    // Taps the button of that text somewhere in the node.
+    void tapButton(Node* in, const std::string& text) {
+        NoticeStrip* button = in == nullptr ? nullptr : findStrip(in, text);
         ASSERT_NE(button, nullptr) << text;
         tapAt(fieldtest::centreOf(button));
     }
-    void openShelf() {
-        tapAt(fieldtest::centreOf(scene->shelfButton));
+    // Opens the shelf and taps the button of that text in a tile (place 0..11).
+    void fromShelf(int place, const std::string& text) {
+        if (scene->shelfPopup == nullptr) {
+            tapAt(fieldtest::centreOf(scene->shelfButton));
+        }
         ASSERT_NE(scene->shelfPopup, nullptr);
+        Node* inside = scene->shelfPopup->getChildByTag(FieldSceneInside);
+        tapButton(inside == nullptr ? nullptr : inside->getChildByTag(place + 1), text);
     }
-    std::string noticeText() const {
-        auto* strip = dynamic_cast<NoticeStrip*>(scene->notice);
-        return strip == nullptr ? "" : strip->getText();
-    }
-    // A program of two rows and a loose card, in the vemmo dialect.
-    void layProgram() {
-        cardInSlot(0, 0, 0, 0);
-        cardInSlot(0, 1, 1, 2);
-        cardInSlot(4, 1, 2, 9);
-        looseCard(Vec2(700.f, 3600.f), 0, 3);
-        DeviceManager::getInstance()->dialect = 1;
-        scene->refreshDialect();
-    }
-
+    void answer(const std::string& text) { tapButton(scene->questionPopup, text); }
     static constexpr int FieldSceneInside = 0x506f70;
     ProgramShelf* shelf = nullptr;
 };
 
 TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndone) {
-    layProgram();
+    // Two rows and a loose card, in the vemmo dialect.
+    cardInSlot(0, 0, 0, 0);
+    cardInSlot(0, 1, 1, 2);
+    cardInSlot(4, 1, 2, 9);
+    looseCard(Vec2(700.f, 3600.f), 0, 3);
+    DeviceManager::getInstance()->dialect = 1;
+    scene->refreshDialect();
     const FieldContents saved = scene->fieldContents();
-    openShelf();
-    tapInTile(2, "Save");
+    fromShelf(2, "Save");
     EXPECT_EQ(scene->shelfPopup, nullptr);
     EXPECT_EQ(noticeText(), "Saved in place 3.");
     EXPECT_NE(fileText(shelf->placePath(2)).find("\"vemmo\""), std::string::npos);
@@ -100,43 +87,26 @@ TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndo
     DeviceManager::getInstance()->dialect = 0;
     scene->refreshDialect();
     hold(0.3f);
-    openShelf();
-    tapInTile(2, "Open");
+    fromShelf(2, "Open");
     EXPECT_EQ(scene->fieldContents(), saved);
-    EXPECT_EQ(fieldtest::firstFieldViolation(*scene), "");
     scene->undoField();
     EXPECT_TRUE(scene->fieldContents().hasNoCards());
 }
 
 TEST_F(ShelfTest, AProgramInAPlaceIsReplacedOnlyWhenTheChildSaysSo) {
     cardInSlot(0, 0, 0, 0);
-    openShelf();
-    tapInTile(0, "Save");
+    fromShelf(0, "Save");
     const std::string first = fileText(shelf->placePath(0));
 
     cardInSlot(1, 0, 0, 1);
-    openShelf();
-    tapInTile(0, "Save");
+    fromShelf(0, "Save");
     answer("Cancel");
     EXPECT_EQ(fileText(shelf->placePath(0)), first);
 
-    openShelf();
-    tapInTile(0, "Save");
+    fromShelf(0, "Save");
     answer("Replace");
     EXPECT_NE(fileText(shelf->placePath(0)), first);
     EXPECT_EQ(noticeText(), "Saved in place 1.");
-}
-
-TEST_F(ShelfTest, APlaceThatCannotBeReadSaysWhichFileAndTheFieldStays) {
-    cardInSlot(0, 0, 0, 0);
-    std::string problem;
-    ASSERT_TRUE(shelf->savePlace(1, scene->fieldContents(), problem)) << problem;
-    writeFile(shelf->placePath(1), "{\"format\": \"zundlecards-program\", \"vers");
-    const FieldContents before = scene->fieldContents();
-    openShelf();
-    tapInTile(1, "Open");
-    EXPECT_NE(noticeText().find("place-02.json"), std::string::npos) << noticeText();
-    EXPECT_EQ(scene->fieldContents(), before);
 }
 
 TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceAndABadOneIsRefusedByName) {
@@ -165,10 +135,7 @@ TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceAndABadOneIsRefusedByName) {
     EXPECT_EQ(scene->fieldContents(), before);
 
     scene->openDroppedFile(folder + "/shared.json");
-    ASSERT_TRUE(scene->fieldContents().rows[2][0].has_value());
-    EXPECT_EQ(scene->fieldContents().rows[2][0]->cardIndex, 1);
-    scene->undoField();
-    EXPECT_EQ(scene->fieldContents(), before);
+    EXPECT_EQ(scene->fieldContents(), program);
 }
 
 TEST_F(ShelfTest, TheLastWorkIsKeptASecondAfterAChangeAtTheLatest) {
@@ -179,22 +146,14 @@ TEST_F(ShelfTest, TheLastWorkIsKeptASecondAfterAChangeAtTheLatest) {
 
     cardInSlot(0, 0, 0, 0);
     hold(1.1f);
-    ProgramShelf::Entry kept = shelf->readLastWork();
+    const ProgramShelf::Entry kept = shelf->readLastWork();
     ASSERT_TRUE(kept.contents.has_value()) << kept.problem;
-    EXPECT_EQ(*kept.contents, scene->fieldContents());
-
-    cardInSlot(1, 0, 0, 1);
-    hold(1.1f);
-    kept = shelf->readLastWork();
-    ASSERT_TRUE(kept.contents.has_value());
     EXPECT_EQ(*kept.contents, scene->fieldContents());
 
     // A new start tells that the last work can be opened from the shelf, and opens it.
     FieldScene* next = FieldScene::create();
     ASSERT_NE(next, nullptr);
-    auto* strip = dynamic_cast<NoticeStrip*>(next->notice);
-    ASSERT_NE(strip, nullptr);
-    EXPECT_EQ(strip->getText(), "Your last work is kept: open it from the shelf.");
+    EXPECT_EQ(textOf(next->notice), "Your last work is kept: open it from the shelf.");
 }
 
 TEST_F(ShelfTest, ClosingWithWorkOnTheFieldAsksFirst) {
@@ -208,25 +167,31 @@ TEST_F(ShelfTest, ClosingWithWorkOnTheFieldAsksFirst) {
 
     EXPECT_FALSE(scene->onCloseRequested());
     answer("Keep");
-    tapInTile(7, "Save");
+    fromShelf(7, "Save");
     EXPECT_TRUE(shelf->readPlace(7).contents.has_value());
     EXPECT_TRUE(view->windowShouldClose());
     ASSERT_TRUE(shelf->readLastWork().contents.has_value());
     EXPECT_EQ(*shelf->readLastWork().contents, scene->fieldContents());
 }
 
-TEST_F(ShelfTest, AFolderThatCannotBeWrittenIsToldAndTheFieldStays) {
-    const std::string blocker = (workspace.data.folder / "a-file").string();
-    writeFile(blocker, "x");
-    scene->shelf = std::make_unique<ProgramShelf>(CatalogueSize{{6, 9, 24}, 2}, blocker + "/programs");
+TEST_F(ShelfTest, AFileThatCannotBeReadOrWrittenIsNamedAndTheFieldStays) {
     cardInSlot(0, 0, 0, 0);
     const FieldContents before = scene->fieldContents();
-    openShelf();
-    tapInTile(0, "Save");
+    std::string problem;
+    ASSERT_TRUE(shelf->savePlace(1, before, problem)) << problem;
+    writeFile(shelf->placePath(1), "{\"format\": \"zundlecards-program\", \"vers");
+    fromShelf(1, "Open");
+    EXPECT_NE(noticeText().find("place-02.json"), std::string::npos) << noticeText();
+    EXPECT_EQ(scene->fieldContents(), before);
+
+    const std::string blocker = (workspace.data.folder / "a-file").string();
+    writeFile(blocker, "x");
+    scene->shelf =
+        std::make_unique<ProgramShelf>(CatalogueSize{{6, 9, 24}, 2}, blocker + "/programs");
+    fromShelf(0, "Save");
     EXPECT_NE(noticeText().find("Could not save into place-01.json"), std::string::npos)
         << noticeText();
     EXPECT_EQ(scene->fieldContents(), before);
-    std::remove(blocker.c_str());
 }
 
 }  // namespace
