@@ -463,20 +463,44 @@ class TransferTool(EndToEnd):
         for card, column, row in (("LED on", 0, 0), ("Wait 1 second", 1, 0), ("LED off", 0, 1)):
             self.pointer.tear_off(card, column, row)
 
-    def test_a_program_kept_in_a_place_comes_back_and_sends_the_same_bytes(self):
+    def play_and_compare(self, what):
+        """Plays the field: it must send what the first play of the run sent."""
+        count = len(self.transfers())
+        self.press_play(lambda: len(self.transfers()) > count)
+        until(lambda: len(self.transfers()) == count + 1, "the transfer of " + what)
+        self.assertEqual(self.sent(count), self.sent(0), what)
+
+    def open_from_shelf(self, button):
+        self.pointer.click(*SHELF)
+        until(lambda: field_is_covered(self.screen()), "the shelf")
+        self.pointer.click(*button)
+        until(lambda: field_is_bare(self.screen()), "the shelf to close")
+
+    def test_a_program_kept_in_a_place_or_as_the_last_work_comes_back_and_sends_the_same_bytes(
+            self):
         self.open_workspace(self.bench)
         self.choose_first_entry()
         self.lay_program()
         self.press_play(lambda: len(self.transfers()) >= 1)
         until(lambda: len(self.transfers()) == 1, "the first transfer")
-
-        self.pointer.click(*SHELF)
-        until(lambda: field_is_covered(self.screen()), "the shelf")
-        self.pointer.click(*SAVE_PLACE_1)
-        until(lambda: field_is_bare(self.screen()), "the shelf to close")
+        self.open_from_shelf(SAVE_PLACE_1)
         saved = until(lambda: self.read_json("place-01.json"), "place 1's file in " +
                       self.bench.programs)
         self.assertEqual(len(saved["rows"]), 2, saved)
+
+        # Killed a second after the last change, the program has kept every card; a new
+        # start offers them from the shelf. (Wine gives no SIGKILL.)
+        if not ARGS.wine_run:
+            time.sleep(1.2)
+            self.program.process.kill()
+            self.program.process.communicate()
+            kept = self.read_json("last-work.json")
+            self.assertIsNotNone(kept, "the last work after the kill")
+            self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 3, kept)
+            self.open_workspace(self.bench)
+            self.choose_first_entry()
+            self.open_from_shelf(OPEN_LAST_WORK)
+            self.play_and_compare("the last work opened")
 
         # Every card taken back, once with the control and twice with Ctrl+Z; the last
         # work follows within a second.
@@ -486,42 +510,8 @@ class TransferTool(EndToEnd):
             time.sleep(0.3)
         until(lambda: (self.read_json("last-work.json") or {}).get("rows") == [],
               "the last work to hold an empty field")
-
-        self.pointer.click(*SHELF)
-        until(lambda: field_is_covered(self.screen()), "the shelf")
-        self.pointer.click(*OPEN_PLACE_1)
-        until(lambda: field_is_bare(self.screen()), "the shelf to close")
-        self.press_play(lambda: len(self.transfers()) >= 2)
-        until(lambda: len(self.transfers()) == 2, "the second transfer")
-        self.assertEqual(self.sent(1), self.sent(0), "the program opened from place 1")
-        status, err = self.close_with_work()
-        self.assertEqual(status, 0, err)
-
-    def test_a_killed_program_keeps_every_card_laid_a_second_before(self):
-        if ARGS.wine_run:
-            self.skipTest("killing the program is the Linux case; wine gives no SIGKILL")
-        self.open_workspace(self.bench)
-        self.choose_first_entry()
-        self.lay_program()
-        self.press_play(lambda: len(self.transfers()) >= 1)
-        until(lambda: len(self.transfers()) == 1, "the first transfer")
-        time.sleep(1.2)
-        self.program.process.kill()
-        self.program.process.communicate()
-        kept = self.read_json("last-work.json")
-        self.assertIsNotNone(kept, "the last work after the kill")
-        self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 3, kept)
-
-        # A new start offers it from the shelf; opened, it sends what the first run sent.
-        self.open_workspace(self.bench)
-        self.choose_first_entry()
-        self.pointer.click(*SHELF)
-        until(lambda: field_is_covered(self.screen()), "the shelf")
-        self.pointer.click(*OPEN_LAST_WORK)
-        until(lambda: field_is_bare(self.screen()), "the shelf to close")
-        self.press_play(lambda: len(self.transfers()) >= 2)
-        until(lambda: len(self.transfers()) == 2, "the second transfer")
-        self.assertEqual(self.sent(1), self.sent(0), "the last work opened")
+        self.open_from_shelf(OPEN_PLACE_1)
+        self.play_and_compare("the program opened from place 1")
         status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
 

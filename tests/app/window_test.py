@@ -356,14 +356,6 @@ class Letterbox(DisplayTest):
                               (1199, self.BLACK)):
                 self.assertEqual(screen.pixel(x, y), colour, "at %d,%d" % (x, y))
 
-    def test_window_created_wider_shows_the_whole_design_with_side_borders(self):
-        program = self.start([ARGS.probe, "letterbox", "1200", "600"])
-        window = program.wait_for_window("WindowProbe")
-        program.tool("xdotool", "windowmove", "--sync", str(window), "0", "0")
-        self.expect_letterbox(program, window, "letterbox-created.png")
-        status, err = program.close(window)
-        self.assertEqual(status, 0, err)
-
     def test_window_resized_wider_or_hidden_and_shown_is_drawn_with_side_borders(self):
         program = self.start([ARGS.probe, "letterbox", "1024", "768"])
         window = program.wait_for_window("WindowProbe")

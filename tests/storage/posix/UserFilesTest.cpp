@@ -123,24 +123,6 @@ TEST(UserFilesPosixTest, WriteCutShortKeepsTheOldFileByteForByte) {
     EXPECT_EQ(namesIn(scratch.path()), (Names{"place-01.json"}));
 }
 
-TEST(UserFilesPosixTest, FolderWithoutWritePermissionIsNamed) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
-    }
-    storagetest::ScratchFolder scratch;
-    const std::string folder = scratch / "programs";
-    ProgramShelf shelf(storagetest::realCatalogue(), folder);
-    std::string problem;
-    ASSERT_TRUE(shelf.savePlace(0, FieldContents{}, problem)) << problem;
-    const std::string before = bytesOf(shelf.placePath(0));
-    ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
-    EXPECT_FALSE(shelf.savePlace(0, manyLooseCards(), problem));
-    EXPECT_EQ(problem, "Could not save into place-01.json: the folder " + folder +
-                           " cannot be written. Ask your teacher to check the folder.");
-    EXPECT_EQ(bytesOf(shelf.placePath(0)), before);
-    EXPECT_EQ(namesIn(folder), (Names{"place-01.json"}));
-}
-
 TEST(UserFilesPosixTest, DroppedPipeIsRefusedWithoutWaiting) {
     storagetest::ScratchFolder scratch;
     const std::string pipe = scratch / "pipe.json";
