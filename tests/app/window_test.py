@@ -94,34 +94,10 @@ def close_window(display_name, window_id):
 def window_icons(display_name, window_id):
     """The pictures the window offers as its icon (_NET_WM_ICON): (width, height, pixels)
     each, the pixels as 0xAARRGGBB numbers, rows top first."""
-    x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XGetWindowProperty.argtypes = [
-        ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
-        ctypes.c_int, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
-        ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
-        ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong))]
-    x11.XFree.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = x11.XOpenDisplay(display_name.encode())
-    if not display:
-        raise RuntimeError("cannot open X display " + display_name)
-    try:
-        kind, fmt = ctypes.c_ulong(), ctypes.c_int()
-        count, after = ctypes.c_ulong(), ctypes.c_ulong()
-        data = ctypes.POINTER(ctypes.c_ulong)()
-        x11.XGetWindowProperty(display, window_id, x11.XInternAtom(display, b"_NET_WM_ICON", 0),
-                               0, 1 << 20, 0, 0, ctypes.byref(kind), ctypes.byref(fmt),
-                               ctypes.byref(count), ctypes.byref(after), ctypes.byref(data))
-        # Format 32 comes as C longs, whatever their size.
-        values = [data[i] & 0xFFFFFFFF for i in range(count.value)] if data else []
-        if data:
-            x11.XFree(data)
-    finally:
-        x11.XCloseDisplay(display)
+    out = subprocess.run(["xprop", "-display", display_name, "-id", str(window_id),
+                          "-f", "_NET_WM_ICON", "32c", " = $0+\n", "_NET_WM_ICON"],
+                         check=True, stdout=subprocess.PIPE, universal_newlines=True).stdout
+    values = [int(v) & 0xFFFFFFFF for v in out.partition("=")[2].split(",") if v.strip()]
     icons = []
     while len(values) >= 2:
         width, height = values[0], values[1]
