@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -81,14 +82,17 @@ public:
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
-    // Steps frames (yielding a moment of real time each) until the port search has ended;
-    // false if it does not.
-    bool finishPortSearch() {
-        for (int i = 0; i < 5000 && ZundleCardSerialManager::getInstance()->isSearching(); ++i) {
+    // Steps frames, yielding a millisecond of real time each to the device link's worker,
+    // until the condition holds or about 30 s have passed.
+    bool stepUntil(const std::function<bool()>& condition) {
+        for (int frame = 0; frame < 30000 && !condition(); ++frame) {
             harness.step();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return !ZundleCardSerialManager::getInstance()->isSearching();
+        return condition();
+    }
+    bool finishPortSearch() {
+        return stepUntil([] { return !ZundleCardSerialManager::getInstance()->isSearching(); });
     }
 
     OwnDataFolder data;

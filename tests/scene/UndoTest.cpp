@@ -3,6 +3,7 @@
 // again, by the controls and the keys; a hundred steps are kept.
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "GestureTestSupport.h"
@@ -12,26 +13,19 @@ using fieldtest::GestureTest;
 
 namespace {
 
-struct Seen {
-    FieldContents contents;
-    std::vector<std::vector<int>> counters;
-    std::vector<std::string> badges;
-};
-
-bool operator==(const Seen& a, const Seen& b) {
-    return a.contents == b.contents && a.counters == b.counters && a.badges == b.badges;
-}
+// The cards, the usage counters and the badges as they are shown.
+using Seen = std::tuple<FieldContents, std::vector<std::vector<int>>, std::vector<std::string>>;
 
 class UndoTest : public GestureTest {
 protected:
     Seen seen() {
         hold(0.3f);  // row moves and fades end
         EXPECT_EQ(fieldtest::firstFieldViolation(*scene), "");
-        Seen now{scene->fieldContents(), scene->usageCounters, {}};
+        std::vector<std::string> badges;
         for (LabelAtlas* badge : scene->usageBadges) {
-            now.badges.push_back(badge->getString());
+            badges.push_back(badge->getString());
         }
-        return now;
+        return {scene->fieldContents(), scene->usageCounters, badges};
     }
     // Drags from one screen point to another and lets go.
     void drag(const Vec2& from, const Vec2& to, float wait = 0.f) {

@@ -17,10 +17,6 @@ namespace {
 const std::string kFront = "res/cards/basic/r_led1.png";
 const std::string kBack = "res/cards/basic/kib/r_led1_kib.png";
 
-Texture2D* texture(const std::string& path) {
-    return Director::getInstance()->getTextureCache()->addImage(path);
-}
-
 class CardSpriteTest : public ::testing::Test {
 protected:
     // A two-picture card centred at (300, 300): 200 x 120, so its corner button covers
@@ -78,7 +74,7 @@ TEST_F(CardSpriteTest, TapsEndInTheStateTheLastTapAskedForTurningOnlyThePicture)
         EXPECT_EQ(card->flipped, back);
         harness.steps(60);
         EXPECT_EQ(card->picture->getRotation3D(), Vec3(0.f, back ? 180.f : 0.f, 0.f));
-        EXPECT_EQ(card->picture->getTexture(), texture(back ? kBack : kFront));
+        EXPECT_EQ(card->picture->getTexture()->getName(), back ? kBack : kFront);
         EXPECT_EQ(card->getRotation3D(), Vec3(0.f, 0.f, 0.f));
         card->removeFromParent();
     }

@@ -13,12 +13,12 @@ namespace {
 
 class FieldScrollViewTest : public ::testing::Test {
 protected:
-    // The field view's configuration: the whole window, a tall content opened at its top,
-    // vertical, no spring-back.
+    // The field view's configuration: the whole window, a tall content, vertical, no
+    // spring-back; scrolled to its middle.
     FieldScrollView* makeFieldView() {
         FieldScrollView* v = FieldScrollView::create(Size(1024.f, 768.f));
         v->setContentSize(Size(1536.f, 4232.f));
-        v->setOffset(Vec2(0.f, -4000.f), false);
+        v->setOffset(Vec2(0.f, -2000.f), false);
         v->minZoom = 0.5f;
         v->maxZoom = 1.f;
         v->setScrollAxis(FieldScrollView::ScrollAxis::Vertical);
@@ -39,7 +39,6 @@ protected:
 
 TEST_F(FieldScrollViewTest, DragStartsOnlyPastTheThresholdAndNeverAcrossTheAxis) {
     FieldScrollView* view = makeFieldView();
-    view->setOffset(Vec2(0.f, -2000.f), false);
     harness.touchBegan(Vec2(500.f, 300.f));
     harness.touchMoved(Vec2(500.f, 306.9f));
     EXPECT_FALSE(view->isTouchMoved());
@@ -65,7 +64,6 @@ TEST_F(FieldScrollViewTest, DragBeyondABoundLagsBehindThePointer) {
 
 TEST_F(FieldScrollViewTest, FlickCoastsSlowingDownAndComesToRest) {
     FieldScrollView* view = makeFieldView();
-    view->setOffset(Vec2(0.f, -2000.f), false);
     flick(Vec2(500.f, 300.f), 20.f);
     ASSERT_TRUE(view->isCoasting());
     const float released = view->offset().y;
