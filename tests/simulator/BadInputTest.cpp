@@ -68,12 +68,10 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
 std::string longProgram(const std::string& last) {
     std::string text = "NEW\r\n1 GOTO 30000\r\n";
     std::string body;
-    while (body.size() + 12 < KibParser::kMaxLineLength - 8) {
+    while (body.size() + 12 < KibParser::kMaxLineLength - 8)
         body += "LED 1:LED 0:";
-    }
-    for (int number = 2; number <= 5000; ++number) {
+    for (int number = 2; number <= 5000; ++number)
         text += std::to_string(number) + " " + body + (number == 4999 ? "@Z\r\n" : "\r\n");
-    }
     return text + last;
 }
 
@@ -134,20 +132,15 @@ TEST(BadInput, RandomAndMangledInputNeverCrashesOrHolds) {
             }
             for (std::size_t edits = pick(6); edits > 0 && !bytes.empty(); --edits) {
                 const std::size_t at = pick(bytes.size());
-                switch (pick(4)) {
-                    case 0:
-                        bytes[at] = alphabet[pick(alphabet.size())];
-                        break;
-                    case 1:
-                        bytes.erase(at, pick(8));
-                        break;
-                    case 2:
-                        bytes.insert(at, bytes.substr(at, pick(40)));
-                        break;
-                    default:
-                        bytes.resize(at);
-                        break;
-                }
+                const std::size_t edit = pick(4);
+                if (edit == 0)
+                    bytes[at] = alphabet[pick(alphabet.size())];
+                else if (edit == 1)
+                    bytes.erase(at, pick(8));
+                else if (edit == 2)
+                    bytes.insert(at, bytes.substr(at, pick(40)));
+                else
+                    bytes.resize(at);
             }
             board.setButton(pick(2) == 1);
             pick(2) == 0 ? board.receiveTransfer(bytes) : board.receive(bytes);

@@ -38,8 +38,7 @@ protected:
     void seconds(int n) { harness.steps(60 * n); }
     bool ledLit() const { return layer->boardPanel()->led()->getColor().r > 200; }
     Vec2 buttonCentre() const {
-        LayerColor* button = layer->boardPanel()->button();
-        return button->convertToWorldSpace(Vec2(50, 35));
+        return layer->boardPanel()->button()->convertToWorldSpace(Vec2(50, 35));
     }
 
     HeadlessHarness harness;

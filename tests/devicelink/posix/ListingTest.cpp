@@ -5,19 +5,56 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "FakeSysfs.h"
 #include "TempFolder.h"
 #include "devicelink/DeviceDiscovery.h"
 #include "devicelink/posix/SysfsPorts.h"
 #include "devicelink/posix/UdevModel.h"
 
 using devicelink::platform::PortRecord;
+namespace fs = std::filesystem;
 
 namespace {
+
+// A sysfs tree of the test's own in the kernel's shape: class/tty/<name> links to the tty's
+// folder below devices/, whose `device` link leads back up to the hardware.
+struct FakeSysfs {
+    // Folders below devices/, each below the one before, with the bus their `subsystem`
+    // link names ("" for none). No chain: a console or the like; `type` is the UART type
+    // attribute that only serial-core ports have.
+    void addPort(const std::string& name,
+                 const std::vector<std::pair<std::string, std::string>>& chain,
+                 const std::string& type = "") {
+        std::string device;
+        for (const auto& [part, bus] : chain) {
+            device += (device.empty() ? "" : "/") + part;
+            const fs::path link = root() + "/devices/" + device + "/subsystem";
+            fs::create_directories(link.parent_path());
+            if (!bus.empty() && !fs::is_symlink(link))
+                fs::create_directory_symlink(root() + "/bus/" + bus, link);
+        }
+        const std::string relative = (chain.empty() ? "virtual" : device) + "/tty/" + name;
+        const std::string tty = root() + "/devices/" + relative;
+        fs::create_directories(tty);
+        fs::create_directories(root() + "/class/tty");
+        fs::create_directory_symlink("../../devices/" + relative, root() + "/class/tty/" + name);
+        std::ofstream(tty + "/uevent") << "MAJOR=4\nDEVNAME=" << name << "\n";
+        if (!chain.empty())
+            fs::create_directory_symlink("../..", tty + "/device");
+        if (!type.empty())
+            std::ofstream(tty + "/type") << type << "\n";
+    }
+    void setProduct(const std::string& device, const std::string& product) {
+        std::ofstream(root() + "/devices/" + device + "/product") << product << "\n";
+    }
+    const std::string& root() const { return folder.path(); }
+    TempFolder folder;
+};
 
 std::vector<std::string> names(const cocos2d::Vector<ZundleCardSerialData*>& devices) {
     std::vector<std::string> result;
@@ -61,14 +98,6 @@ TEST(Discovery, PlugInPortsThenToolsByNameThenTheComputersOwnPorts) {
         // Made on a worker thread: the list holds the only reference.
         EXPECT_EQ(devices.at(0)->getReferenceCount(), 1u);
     }
-}
-
-TEST(Discovery, DefaultToolFolderIsBesideTheProgram) {
-    char self[4096] = {};
-    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
-    const std::string program = self;
-    EXPECT_EQ(devicelink::platform::defaultToolFolder(),
-              program.substr(0, program.rfind('/')) + "/exe");
 }
 
 TEST(SysfsPorts, PortsWithHardwareByNameDescribedAndTheBuiltInOnesMarked) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "ChunkQueue.h"
 #include "Entries.h"
 
 int main(int argc, char** argv) {

@@ -10,7 +10,6 @@
 #include <tuple>
 #include <vector>
 
-#include "ChunkQueue.h"
 #include "Entries.h"
 #include "ScratchFolder.h"
 #include "devicelink/LinkPlatform.h"
