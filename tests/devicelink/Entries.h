@@ -60,11 +60,9 @@ inline std::string joined(const std::vector<Chunk>& chunks) {
 
 // Polls a condition that another thread or process makes true, with a generous bound.
 inline bool eventually(const std::function<bool()>& condition) {
-    for (const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-         !condition();) {
-        if (std::chrono::steady_clock::now() > giveUp)
-            return false;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    bool met = false;
+    while (!(met = condition()) && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return met;
 }

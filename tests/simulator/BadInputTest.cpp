@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <random>
+#include <tuple>
 
 #include "Transfers.h"
 #include "simulator/KibParser.h"
@@ -25,12 +26,8 @@ std::string vemmoProgram(const std::string& script) {
 // A NUL byte inside a line is a byte the line does not take, never the line's end. After
 // each error, the next program runs as usual.
 TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
-    const struct {
-        Dialect dialect;
-        std::string transfer;
-        std::string message;
-        int currentLine;  // index of the listed line shown as failing, -1 for none
-    } cases[] = {
+    // The last: the index of the listed line shown as failing, -1 for none.
+    const std::tuple<Dialect, std::string, std::string, int> cases[] = {
         {Dialect::Kib, kibProgram("10 LED 1\r\n20 LED 1:FROB 3\r\n"),
          "line 20: not understood: \"FROB 3\"", 1},
         {Dialect::Kib, kibProgram("10 NEXT\r\n"), "line 10: NEXT without FOR", 0},
@@ -48,16 +45,16 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
         {Dialect::Vemmo, vemmoProgram("led(1);\0led(0);\n"s),
          "line 2: not understood: \"?led(0);\"", 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.transfer));
+    for (const auto& [dialect, transfer, message, currentLine] : cases) {
+        SCOPED_TRACE(testing::PrintToString(transfer));
         Board board;
-        board.receiveTransfer(c.transfer);
+        board.receiveTransfer(transfer);
         board.step(10);
-        EXPECT_EQ(board.dialect(), c.dialect);
+        EXPECT_EQ(board.dialect(), dialect);
         EXPECT_EQ(board.console().state(), BoardState::Error);
-        EXPECT_EQ(board.console().message(), c.message);
-        EXPECT_EQ(board.console().currentLine(), c.currentLine);
-        board.receiveTransfer(programTransfer(c.dialect, {{kLedOn}}));
+        EXPECT_EQ(board.console().message(), message);
+        EXPECT_EQ(board.console().currentLine(), currentLine);
+        board.receiveTransfer(programTransfer(dialect, {{kLedOn}}));
         EXPECT_EQ(board.console().state(), BoardState::Stopped);
         EXPECT_TRUE(board.io().led);
     }

@@ -44,7 +44,6 @@ protected:
     void send(const std::vector<Row>& rows) {
         board.receiveTransfer(programTransfer(dialect(), rows));
     }
-    void stop() { board.receiveTransfer(stopTransfer(dialect())); }
     Dialect dialect() const { return GetParam(); }
 
     Board board;
@@ -73,7 +72,7 @@ TEST_P(BoardRun, EndlessLoopBlinksUntilStopWhichDarkensTheBoard) {
         board.step(1000);
     }
     board.step(500);
-    stop();
+    board.receiveTransfer(stopTransfer(dialect()));
     EXPECT_EQ(board.console().state(), BoardState::Stopped);
     EXPECT_EQ(board.console().message().rfind("stopped in line ", 0), 0u);
     EXPECT_FALSE(board.io().led);

@@ -96,9 +96,7 @@ TEST_F(Manager, DiscoveryCallsBackOnceOnTheMainThreadAndRefusesRequestsMeanwhile
         out.push_back({"ttyUSB0", "CP2102"});
         return true;
     });
-    Calls first;
-    Calls refused;
-    Calls chained;
+    Calls first, refused, chained;
     ASSERT_TRUE(manager->startSearch([&, recordFirst = recorder(first)](bool result) {
         recordFirst(result);
         // The callback may start the next request.
@@ -145,8 +143,7 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
         manager->sendQueue.pushBack(SendData::create(text, 30));
     manager->selectedIndex = 1;
     BoardReader reader(second, 25);
-    Calls sent;
-    Calls refused;
+    Calls sent, refused;
     ASSERT_TRUE(manager->startSend(recorder(sent)));
     manager->selectedIndex = 0;
     manager->sendQueue.clear();

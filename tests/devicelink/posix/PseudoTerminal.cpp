@@ -18,10 +18,6 @@ PseudoTerminal::PseudoTerminal() {
     }
 }
 
-PseudoTerminal::~PseudoTerminal() {
-    hangUp();
-}
-
 void PseudoTerminal::hangUp() {
     for (int* fd : {&_master, &_keeper}) {
         if (*fd >= 0)

@@ -14,7 +14,7 @@ public:
     // Opens the pair; the test keeps one port-side descriptor of its own (keeperFd) so
     // the pair stays up before and after the link's own open.
     PseudoTerminal();
-    ~PseudoTerminal();
+    ~PseudoTerminal() { hangUp(); }
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 

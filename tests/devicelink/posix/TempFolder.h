@@ -17,9 +17,8 @@ public:
             _path = pattern;
     }
     ~TempFolder() {
-        std::error_code ignored;
-        if (!_path.empty())
-            std::filesystem::remove_all(_path, ignored);
+        std::error_code ignored;  // an empty path: nothing was made
+        std::filesystem::remove_all(_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -3,16 +3,17 @@
 // behind, nor a SIGPIPE raised in the program.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <functional>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "Entries.h"
@@ -50,21 +51,14 @@ pid_t toolPid(const TempFolder& folder) {
 }
 
 bool pipeSignalPendingOrBlocked() {
-    sigset_t pending;
-    sigset_t mask;
+    sigset_t pending, mask;
     ::sigpending(&pending);
     ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
     return ::sigismember(&pending, SIGPIPE) == 1 || ::sigismember(&mask, SIGPIPE) == 1;
 }
 
-int threadCount() {
-    int count = -2;  // "." and ".."
-    if (DIR* tasks = ::opendir("/proc/self/task")) {
-        while (::readdir(tasks) != nullptr)
-            ++count;
-        ::closedir(tasks);
-    }
-    return count;
+std::ptrdiff_t threadCount() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
 }
 
 }  // namespace
@@ -116,13 +110,8 @@ TEST(ToolTransfer, ToolReadsTheChunksAsOneStreamThenGetsItsSecondAndNothingElseO
 TEST(ToolTransfer, HowTheToolEndsDecidesTheTransfer) {
     const std::vector<Chunk> shortProgram = {{"10 LED 1\n", 0}, {"RUN\n", 0}};
     const std::vector<Chunk> longProgram(4, Chunk{std::string(64 * 1024, 'z'), 0});
-    const struct {
-        const char* body;
-        bool longer;
-        Kind expected;
-        const char* detail;
-        bool lingers;
-    } cases[] = {
+    // The tool's script, whether the long program goes, and what becomes of the transfer.
+    const std::tuple<const char*, bool, Kind, const char*, bool> cases[] = {
         {"exit 0", false, Kind::ToolEndedEarly, "", false},
         {"exit 0", true, Kind::ToolEndedEarly, "", false},
         {"dd bs=65536 count=1 of=/dev/null 2>&-", true, Kind::ToolEndedEarly, "", false},
@@ -134,21 +123,21 @@ TEST(ToolTransfer, HowTheToolEndsDecidesTheTransfer) {
     };
     ZundleCardSerialData::LinkSettings settings;
     settings.stallLimitMs = 300;
-    for (const auto& c : cases) {
+    for (const auto& [body, longer, expected, detail, lingers] : cases) {
         for (int run = 0; run < 2; ++run) {
-            SCOPED_TRACE(c.body);
+            SCOPED_TRACE(body);
             TempFolder folder;
-            const std::string tool = writeTool(folder, "tool", c.body);
+            const std::string tool = writeTool(folder, "tool", body);
             TransferFailure failure;
             const bool sent = toolEntry(tool)->sendToTool(
-                makeQueue(c.longer ? longProgram : shortProgram), {}, &failure, settings);
-            EXPECT_EQ(sent, c.expected == Kind::None);
-            EXPECT_EQ(failure.kind, c.expected) << describeTransferFailure(failure);
-            EXPECT_TRUE(*c.detail == '\0' || failure.detail == c.detail) << failure.detail;
+                makeQueue(longer ? longProgram : shortProgram), {}, &failure, settings);
+            EXPECT_EQ(sent, expected == Kind::None);
+            EXPECT_EQ(failure.kind, expected) << describeTransferFailure(failure);
+            EXPECT_TRUE(*detail == '\0' || failure.detail == detail) << failure.detail;
             EXPECT_FALSE(pipeSignalPendingOrBlocked());
             const pid_t pid = toolPid(folder);
             ASSERT_GT(pid, 0);
-            if (c.lingers) {
+            if (lingers) {
                 EXPECT_TRUE(alive(pid));
                 ::kill(pid, SIGKILL);
             }
@@ -190,7 +179,7 @@ TEST(ToolTransfer, LingeringToolsLeaveNoThreadAndNoZombie) {
     TempFolder folder;
     const std::string tool = writeTool(folder, "linger", "cat > /dev/null; exec sleep 60");
     std::vector<pid_t> started;
-    int before = 0;
+    std::ptrdiff_t before = 0;
     for (int i = 0; i < 10; ++i) {
         TransferFailure failure;
         platform::ToolProcessPtr process = platform::startTool(tool, failure);

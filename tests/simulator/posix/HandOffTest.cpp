@@ -48,10 +48,9 @@ std::string madeFolder(const char* pattern) {
 // and how long it took.
 std::pair<int, Clock::duration> forward(const std::string& folder, const std::string& bytes) {
     const auto start = Clock::now();
-    FILE* input = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
-                           "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1")
-                              .c_str(),
-                          "w");
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
+                                "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1";
+    FILE* input = ::popen(command.c_str(), "w");
     std::fwrite(bytes.data(), 1, bytes.size(), input);
     const int status = ::pclose(input);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Clock::now() - start};
@@ -62,10 +61,9 @@ std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
     std::vector<std::string> arrived;
     for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
          arrived.size() < count && Clock::now() < giveUp;
-         std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+         std::this_thread::sleep_for(std::chrono::milliseconds(2)))
         for (std::string& transfer : window.poll())
             arrived.push_back(std::move(transfer));
-    }
     return arrived;
 }
 
