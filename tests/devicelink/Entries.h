@@ -1,9 +1,16 @@
-// Device-list entries made as discovery makes them, for the device-link suites.
+// Device-list entries and send queues made as discovery and the transfer worker make them,
+// for the device-link suites: the queue holds the only reference to each chunk.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "base/Vector.h"
+#include "devicelink/SendData.h"
 #include "devicelink/ZundleCardSerialData.h"
 
 inline ZundleCardSerialData* newEntry(int kind, const std::string& name, const std::string& path) {
@@ -24,4 +31,38 @@ inline ZundleCardSerialData* portEntry(const std::string& name) {
 inline ZundleCardSerialData* toolEntry(const std::string& path) {
     return newEntry(ZundleCardSerialData::kKindTool, path.substr(path.find_last_of("/\\") + 1),
                     path);
+}
+
+struct Chunk {
+    std::string text;
+    int waitMs;
+};
+
+inline cocos2d::Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
+    cocos2d::Vector<SendData*> queue;
+    for (const Chunk& c : chunks) {
+        auto* chunk = new SendData();
+        chunk->init();
+        chunk->text = c.text;
+        chunk->waitMs = c.waitMs;
+        queue.pushBack(chunk);
+        chunk->release();
+    }
+    return queue;
+}
+
+inline std::string joined(const std::vector<Chunk>& chunks) {
+    std::string all;
+    for (const Chunk& c : chunks)
+        all += c.text;
+    return all;
+}
+
+// Polls a condition that another thread or process makes true, with a generous bound.
+inline bool eventually(const std::function<bool()>& condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    bool met = false;
+    while (!(met = condition()) && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return met;
 }

@@ -10,11 +10,7 @@ using Kind = TransferFailure::Kind;
 namespace {
 
 std::string message(Kind kind, const std::string& target, const std::string& detail = "") {
-    TransferFailure failure;
-    failure.kind = kind;
-    failure.target = target;
-    failure.detail = detail;
-    return describeTransferFailure(failure);
+    return describeTransferFailure({kind, target, detail});
 }
 
 bool has(const std::string& text, const std::string& part) {
@@ -23,7 +19,7 @@ bool has(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-TEST(TransferFailureMessage, EveryReasonIsOneLineOfItsOwnNamingThePortOrTool) {
+TEST(TransferFailureMessage, EveryReasonIsOneLineOfItsOwnNamingThePortOrToolAndWhatToDo) {
     std::set<std::string> seen;
     for (int kind = static_cast<int>(Kind::PortMissing);
          kind <= static_cast<int>(Kind::ToolStopped); ++kind) {
@@ -33,9 +29,7 @@ TEST(TransferFailureMessage, EveryReasonIsOneLineOfItsOwnNamingThePortOrTool) {
         EXPECT_TRUE(seen.insert(text).second) << "told apart from the other reasons: " << text;
     }
     EXPECT_EQ(message(Kind::None, "ttyUSB7"), "");
-}
-
-TEST(TransferFailureMessage, TellsWhoHoldsThePortAndWhichGroupToJoin) {
+    // Who holds the port, and which group to join.
     const std::string holder = message(Kind::PortBusy, "ttyUSB0", "minicom (process 4321)");
     EXPECT_TRUE(has(holder, "\"minicom (process 4321)\"") && has(holder, "Close")) << holder;
     EXPECT_TRUE(has(message(Kind::PortBusy, "ttyUSB0"), "another program"));

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <random>
+#include <tuple>
 
 #include "Transfers.h"
 #include "simulator/KibParser.h"
@@ -25,12 +26,8 @@ std::string vemmoProgram(const std::string& script) {
 // A NUL byte inside a line is a byte the line does not take, never the line's end. After
 // each error, the next program runs as usual.
 TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
-    const struct {
-        Dialect dialect;
-        std::string transfer;
-        std::string message;
-        int currentLine;  // index of the listed line shown as failing, -1 for none
-    } cases[] = {
+    // The last: the index of the listed line shown as failing, -1 for none.
+    const std::tuple<Dialect, std::string, std::string, int> cases[] = {
         {Dialect::Kib, kibProgram("10 LED 1\r\n20 LED 1:FROB 3\r\n"),
          "line 20: not understood: \"FROB 3\"", 1},
         {Dialect::Kib, kibProgram("10 NEXT\r\n"), "line 10: NEXT without FOR", 0},
@@ -48,16 +45,16 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
         {Dialect::Vemmo, vemmoProgram("led(1);\0led(0);\n"s),
          "line 2: not understood: \"?led(0);\"", 1},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.transfer));
+    for (const auto& [dialect, transfer, message, currentLine] : cases) {
+        SCOPED_TRACE(testing::PrintToString(transfer));
         Board board;
-        board.receiveTransfer(c.transfer);
+        board.receiveTransfer(transfer);
         board.step(10);
-        EXPECT_EQ(board.dialect(), c.dialect);
+        EXPECT_EQ(board.dialect(), dialect);
         EXPECT_EQ(board.console().state(), BoardState::Error);
-        EXPECT_EQ(board.console().message(), c.message);
-        EXPECT_EQ(board.console().currentLine(), c.currentLine);
-        board.receiveTransfer(programTransfer(c.dialect, {{kLedOn}}));
+        EXPECT_EQ(board.console().message(), message);
+        EXPECT_EQ(board.console().currentLine(), currentLine);
+        board.receiveTransfer(programTransfer(dialect, {{kLedOn}}));
         EXPECT_EQ(board.console().state(), BoardState::Stopped);
         EXPECT_TRUE(board.io().led);
     }
@@ -68,12 +65,10 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
 std::string longProgram(const std::string& last) {
     std::string text = "NEW\r\n1 GOTO 30000\r\n";
     std::string body;
-    while (body.size() + 12 < KibParser::kMaxLineLength - 8) {
+    while (body.size() + 12 < KibParser::kMaxLineLength - 8)
         body += "LED 1:LED 0:";
-    }
-    for (int number = 2; number <= 5000; ++number) {
+    for (int number = 2; number <= 5000; ++number)
         text += std::to_string(number) + " " + body + (number == 4999 ? "@Z\r\n" : "\r\n");
-    }
     return text + last;
 }
 
@@ -134,20 +129,15 @@ TEST(BadInput, RandomAndMangledInputNeverCrashesOrHolds) {
             }
             for (std::size_t edits = pick(6); edits > 0 && !bytes.empty(); --edits) {
                 const std::size_t at = pick(bytes.size());
-                switch (pick(4)) {
-                    case 0:
-                        bytes[at] = alphabet[pick(alphabet.size())];
-                        break;
-                    case 1:
-                        bytes.erase(at, pick(8));
-                        break;
-                    case 2:
-                        bytes.insert(at, bytes.substr(at, pick(40)));
-                        break;
-                    default:
-                        bytes.resize(at);
-                        break;
-                }
+                const std::size_t edit = pick(4);
+                if (edit == 0)
+                    bytes[at] = alphabet[pick(alphabet.size())];
+                else if (edit == 1)
+                    bytes.erase(at, pick(8));
+                else if (edit == 2)
+                    bytes.insert(at, bytes.substr(at, pick(40)));
+                else
+                    bytes.resize(at);
             }
             board.setButton(pick(2) == 1);
             pick(2) == 0 ? board.receiveTransfer(bytes) : board.receive(bytes);

@@ -21,7 +21,7 @@ CarModel drivenFor(const BoardIo& io, std::int64_t ms = 1000) {
     return car;
 }
 
-TEST(CarModel, OutputsDriveTheWheels) {
+TEST(CarModel, OutputsDriveTheWheelsAndLowerPwmSlowsThem) {
     EXPECT_GT(drivenFor(withOutputs(33)).y(), 500) << "1 and 6: forward";
     EXPECT_LT(drivenFor(withOutputs(18)).y(), 500) << "2 and 5: back";
     for (int spin : {34, 17}) {  // one wheel forward, the other back: turns on the spot
@@ -37,9 +37,6 @@ TEST(CarModel, OutputsDriveTheWheels) {
         EXPECT_EQ(car.y(), 500);
         EXPECT_EQ(car.headingDegrees(), 0);
     }
-}
-
-TEST(CarModel, LowerPwmDrivesSlower) {
     BoardIo slow = withOutputs(33);
     slow.setPwm(3, 51);
     slow.setPwm(4, 51);

@@ -3,7 +3,8 @@
 // drives on the frames' time.
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <utility>
+#include <vector>
 
 #include "Transfers.h"
 #include "platform/headless/HeadlessHarness.h"
@@ -21,11 +22,7 @@ using namespace cards;
 class SimulatorWindow : public testing::Test {
 protected:
     SimulatorWindow() {
-        layer = SimulatorScene::create([this] {
-            std::vector<std::string> arrived(pending.begin(), pending.end());
-            pending.clear();
-            return arrived;
-        });
+        layer = SimulatorScene::create([this] { return std::exchange(pending, {}); });
         harness.scene()->addChild(layer);
         harness.step();
     }
@@ -38,12 +35,11 @@ protected:
     void seconds(int n) { harness.steps(60 * n); }
     bool ledLit() const { return layer->boardPanel()->led()->getColor().r > 200; }
     Vec2 buttonCentre() const {
-        LayerColor* button = layer->boardPanel()->button();
-        return button->convertToWorldSpace(Vec2(50, 35));
+        return layer->boardPanel()->button()->convertToWorldSpace(Vec2(50, 35));
     }
 
     HeadlessHarness harness;
-    std::deque<std::string> pending;
+    std::vector<std::string> pending;
     SimulatorScene* layer = nullptr;
 };
 

@@ -15,9 +15,8 @@ std::string programTransfer(Dialect dialect, const std::vector<Row>& rows) {
     FreshSelection fresh;
     select(dialect);
     std::string bytes;
-    for (const ProgramChunk& chunk : buildProgram(rows)) {
+    for (const ProgramChunk& chunk : buildProgram(rows))
         bytes += chunk.text;
-    }
     return bytes;
 }
 

@@ -5,26 +5,57 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "FakeSysfs.h"
 #include "TempFolder.h"
 #include "devicelink/DeviceDiscovery.h"
 #include "devicelink/posix/SysfsPorts.h"
 #include "devicelink/posix/UdevModel.h"
 
 using devicelink::platform::PortRecord;
+namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> names(const cocos2d::Vector<ZundleCardSerialData*>& devices) {
-    std::vector<std::string> result;
-    for (const ZundleCardSerialData* entry : devices)
-        result.push_back(entry->name);
-    return result;
-}
+// A sysfs tree of the test's own in the kernel's shape: class/tty/<name> links to the tty's
+// folder below devices/, whose `device` link leads back up to the hardware.
+struct FakeSysfs {
+    // `chain`: the hardware's path below devices/, each folder with "=bus" when it has a
+    // `subsystem` link; empty for a console or the like. `type` is the UART type attribute
+    // that only serial-core ports have.
+    void addPort(const std::string& name, const std::string& chain, const std::string& type = "") {
+        std::string device;
+        std::istringstream parts(chain);
+        for (std::string part; std::getline(parts, part, '/');) {
+            const std::size_t equals = part.find('=');
+            device += (device.empty() ? "" : "/") + part.substr(0, equals);
+            const fs::path link = root() + "/devices/" + device + "/subsystem";
+            fs::create_directories(link.parent_path());
+            if (equals != part.npos && !fs::is_symlink(link))
+                fs::create_directory_symlink(root() + "/bus/" + part.substr(equals + 1), link);
+        }
+        const std::string relative = (chain.empty() ? "virtual" : device) + "/tty/" + name;
+        const std::string tty = root() + "/devices/" + relative;
+        fs::create_directories(tty);
+        fs::create_directories(root() + "/class/tty");
+        fs::create_directory_symlink("../../devices/" + relative, root() + "/class/tty/" + name);
+        std::ofstream(tty + "/uevent") << "MAJOR=4\nDEVNAME=" << name << "\n";
+        if (!chain.empty())
+            fs::create_directory_symlink("../..", tty + "/device");
+        if (!type.empty())
+            std::ofstream(tty + "/type") << type << "\n";
+    }
+    void setProduct(const std::string& device, const std::string& product) {
+        std::ofstream(root() + "/devices/" + device + "/product") << product << "\n";
+    }
+    const std::string& root() const { return folder.path(); }
+    TempFolder folder;
+};
 
 }  // namespace
 
@@ -51,7 +82,10 @@ TEST(Discovery, PlugInPortsThenToolsByNameThenTheComputersOwnPorts) {
         discovery.setToolFolder(folder.path() + "/");
         cocos2d::Vector<ZundleCardSerialData*> devices;
         EXPECT_EQ(discovery.listDevices(devices), listed);
-        EXPECT_EQ(names(devices),
+        std::vector<std::string> names;
+        for (const ZundleCardSerialData* entry : devices)
+            names.push_back(entry->name);
+        EXPECT_EQ(names,
                   (std::vector<std::string>{"ttyUSB1", "ttyACM0", "Alpha", "Beta.sh", "beta.sh",
                                             "link.exe", "Yarn", "zeta.exe", "ttyS0"}));
         EXPECT_EQ(devices.at(2)->path, folder.file("Alpha"));
@@ -63,40 +97,22 @@ TEST(Discovery, PlugInPortsThenToolsByNameThenTheComputersOwnPorts) {
     }
 }
 
-TEST(Discovery, DefaultToolFolderIsBesideTheProgram) {
-    char self[4096] = {};
-    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
-    const std::string program = self;
-    EXPECT_EQ(devicelink::platform::defaultToolFolder(),
-              program.substr(0, program.rfind('/')) + "/exe");
-}
-
 TEST(SysfsPorts, PortsWithHardwareByNameDescribedAndTheBuiltInOnesMarked) {
     FakeSysfs sys;
-    sys.addPort("tty0", {});
+    sys.addPort("tty0", "");
     // Placeholders the 8250 driver makes for ports that may not exist: type 0.
-    sys.addPort("ttyS0", {{"platform", ""}, {"serial8250", "platform"}}, "0");
+    sys.addPort("ttyS0", "platform/serial8250=platform", "0");
     // Newer kernels put the serial core's own devices below the chip.
-    sys.addPort("ttyS1", {{"pnp0", ""}, {"00:04", "pnp"}, {"00:04:0", "serial-base"}}, "4");
-    sys.addPort("ttyS10", {{"pnp0", ""}, {"00:05", "pnp"}}, "4");
-    sys.addPort("ttyS4", {{"pci0000:00", ""}, {"0000:00:1c.0", "pci"}, {"0000:03:00.0", "pci"}},
-                "4");
-    const std::string hub = "pci0000:00/0000:00:14.0/usb1";
-    sys.addPort("ttyUSB0", {{"pci0000:00", ""},
-                            {"0000:00:14.0", "pci"},
-                            {"usb1", "usb"},
-                            {"1-2", "usb"},
-                            {"1-2:1.0", "usb"},
-                            {"ttyUSB0", "usb-serial"}});
-    sys.setProduct(hub, "xHCI Host Controller");
-    sys.setProduct(hub + "/1-2", "FT232R USB UART");
-    sys.addPort("ttyACM0", {{"pci0000:00", ""},
-                            {"0000:00:14.0", "pci"},
-                            {"usb1", "usb"},
-                            {"1-3", "usb"},
-                            {"1-3:1.0", "usb"}});
+    sys.addPort("ttyS1", "pnp0/00:04=pnp/00:04:0=serial-base", "4");
+    sys.addPort("ttyS10", "pnp0/00:05=pnp", "4");
+    sys.addPort("ttyS4", "pci0000:00/0000:00:1c.0=pci/0000:03:00.0=pci", "4");
+    const std::string hub = "pci0000:00/0000:00:14.0=pci/usb1=usb";
+    sys.addPort("ttyUSB0", hub + "/1-2=usb/1-2:1.0=usb/ttyUSB0=usb-serial");
+    sys.setProduct("pci0000:00/0000:00:14.0/usb1", "xHCI Host Controller");
+    sys.setProduct("pci0000:00/0000:00:14.0/usb1/1-2", "FT232R USB UART");
+    sys.addPort("ttyACM0", hub + "/1-3=usb/1-3:1.0=usb");
     // A bus not known to be the computer's own: a board may be wired to its pins.
-    sys.addPort("ttyAMA0", {{"platform", ""}, {"soc", "platform"}, {"fe201000.serial", "amba"}});
+    sys.addPort("ttyAMA0", "platform/soc=platform/fe201000.serial=amba");
     const auto udevModel = [](const std::string& classPath) {
         return classPath.substr(classPath.rfind('/') + 1) == "ttyACM0" ? "Uno R3 (CDC ACM)" : "";
     };
@@ -117,20 +133,14 @@ TEST(SysfsPorts, PortsWithHardwareByNameDescribedAndTheBuiltInOnesMarked) {
 }
 
 TEST(UdevModel, DatabaseNameElseTheEncodedElseThePlainOneReadable) {
-    const struct {
-        const char* fromDatabase;
-        const char* encoded;
-        const char* plain;
-        std::string expected;
-    } cases[] = {
+    // The udev database's name, the encoded one, the plain one, and what the user reads.
+    const std::tuple<const char*, const char*, const char*, std::string> cases[] = {
         {"FT232 Serial (UART) IC", "FT232R\\x20USB\\x20UART", "x", "FT232 Serial (UART) IC"},
         {"", "CP2102\\x2fCP2109\\x5fBridge", "x", "CP2102/CP2109_Bridge"},
         {nullptr, "", "USB_Serial_Port", "USB Serial Port"},
         {nullptr, "Not\\xZZhex\\x2", nullptr, "Not\\xZZhex\\x2"},
         {nullptr, nullptr, nullptr, ""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(devicelink::platform::describeUdevModel(c.fromDatabase, c.encoded, c.plain),
-                  c.expected);
-    }
+    for (const auto& [fromDatabase, encoded, plain, expected] : cases)
+        EXPECT_EQ(devicelink::platform::describeUdevModel(fromDatabase, encoded, plain), expected);
 }

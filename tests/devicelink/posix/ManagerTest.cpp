@@ -76,10 +76,11 @@ protected:
         });
     }
 
-    void discover() {
+    Calls discover() {
         Calls calls;
-        ASSERT_TRUE(manager->startSearch(recorder(calls)));
-        ASSERT_TRUE(stepUntilCalled(calls));
+        EXPECT_TRUE(manager->startSearch(recorder(calls)));
+        EXPECT_TRUE(stepUntilCalled(calls));
+        return calls;
     }
 
     cocos2d::HeadlessHarness harness;
@@ -95,9 +96,7 @@ TEST_F(Manager, DiscoveryCallsBackOnceOnTheMainThreadAndRefusesRequestsMeanwhile
         out.push_back({"ttyUSB0", "CP2102"});
         return true;
     });
-    Calls first;
-    Calls refused;
-    Calls chained;
+    Calls first, refused, chained;
     ASSERT_TRUE(manager->startSearch([&, recordFirst = recorder(first)](bool result) {
         recordFirst(result);
         // The callback may start the next request.
@@ -124,14 +123,11 @@ TEST_F(Manager, ChoiceOutsideAShrunkenListComesBackToTheFirstEntry) {
     EXPECT_EQ(manager->selectedIndex, 1) << "a choice still in range is kept";
     manager->selectedIndex = 2;
     usePorts({{"ttyUSB0", "a"}});
-    Calls calls;
-    ASSERT_TRUE(manager->startSearch(recorder(calls)));
-    ASSERT_TRUE(stepUntilCalled(calls));
-    EXPECT_EQ(calls.selectedIndex, 0) << "fixed before the callback runs";
+    EXPECT_EQ(discover().selectedIndex, 0) << "fixed before the callback runs";
     usePorts({});
-    discover();
-    EXPECT_EQ(manager->selectedIndex, 0);
+    EXPECT_EQ(discover().selectedIndex, 0);
     manager->sendQueue.pushBack(SendData::create("10 LED 1\n", 0));
+    Calls calls;
     EXPECT_FALSE(manager->startSend(recorder(calls))) << "no entry to send to";
 }
 
@@ -147,15 +143,12 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
         manager->sendQueue.pushBack(SendData::create(text, 30));
     manager->selectedIndex = 1;
     BoardReader reader(second, 25);
-    Calls sent;
-    Calls refused;
+    Calls sent, refused;
     ASSERT_TRUE(manager->startSend(recorder(sent)));
     manager->selectedIndex = 0;
     manager->sendQueue.clear();
     EXPECT_FALSE(manager->startSearch(recorder(refused)));
-    for (const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-         manager->isSending() && std::chrono::steady_clock::now() < giveUp;)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    eventually([&] { return !manager->isSending(); });
     EXPECT_FALSE(manager->startSend(recorder(refused)));
     ASSERT_TRUE(stepUntilCalled(sent));
     EXPECT_TRUE(sent.result && sent.onMainThread);

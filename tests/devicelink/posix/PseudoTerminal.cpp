@@ -18,10 +18,6 @@ PseudoTerminal::PseudoTerminal() {
     }
 }
 
-PseudoTerminal::~PseudoTerminal() {
-    hangUp();
-}
-
 void PseudoTerminal::hangUp() {
     for (int* fd : {&_master, &_keeper}) {
         if (*fd >= 0)
@@ -35,15 +31,8 @@ bool PseudoTerminal::hasInput(int waitMs) const {
     return ::poll(&entry, 1, waitMs) == 1 && (entry.revents & POLLIN);
 }
 
-BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData,
-                         std::chrono::seconds limit)
-    : _terminal(terminal), _expected(expectedBytes), _onData(std::move(onData)), _limit(limit) {
-    _thread = std::thread([this] { run(); });
-}
-
-BoardReader::~BoardReader() {
-    join();
-}
+BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes)
+    : _terminal(terminal), _expected(expectedBytes), _thread([this] { run(); }) {}
 
 void BoardReader::join() {
     if (_thread.joinable())
@@ -59,7 +48,7 @@ BoardReader::Clock::time_point BoardReader::arrivalOf(std::size_t offset) const 
 }
 
 void BoardReader::run() {
-    const auto giveUp = Clock::now() + _limit;
+    const auto giveUp = Clock::now() + std::chrono::seconds(20);
     char buffer[4096];
     while (_received.size() < _expected && Clock::now() < giveUp) {
         const int master = _terminal.masterFd();
@@ -79,7 +68,5 @@ void BoardReader::run() {
             return;
         _received.append(buffer, static_cast<std::size_t>(count));
         _pieces.emplace_back(_received.size(), now);
-        if (_onData)
-            _onData(_received);
     }
 }

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -15,7 +14,7 @@ public:
     // Opens the pair; the test keeps one port-side descriptor of its own (keeperFd) so
     // the pair stays up before and after the link's own open.
     PseudoTerminal();
-    ~PseudoTerminal();
+    ~PseudoTerminal() { hangUp(); }
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
@@ -36,16 +35,13 @@ private:
 };
 
 // Reads the board side on its own thread until the expected byte count, a hang-up, or a
-// deadline (generous unless given), and notes when each piece arrived.
+// generous deadline, and notes when each piece arrived.
 class BoardReader {
 public:
     using Clock = std::chrono::steady_clock;
-    // Called on the reader thread after each piece, with everything received so far.
-    using OnData = std::function<void(const std::string& received)>;
 
-    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes, OnData onData = {},
-                std::chrono::seconds limit = std::chrono::seconds(20));
-    ~BoardReader();
+    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes);
+    ~BoardReader() { join(); }
     // Waits for the reader to stop; afterwards received() and arrivalOf() may be read.
     void join();
     const std::string& received() const { return _received; }
@@ -57,8 +53,6 @@ private:
 
     PseudoTerminal& _terminal;
     std::size_t _expected;
-    OnData _onData;
-    std::chrono::seconds _limit;
     std::string _received;
     std::vector<std::pair<std::size_t, Clock::time_point>> _pieces;  // end offset, time
     std::thread _thread;

@@ -24,7 +24,6 @@
 #include <thread>
 #include <vector>
 
-#include "ChunkQueue.h"
 #include "Entries.h"
 #include "PseudoTerminal.h"
 #include "TempFolder.h"
@@ -125,9 +124,9 @@ TEST(SerialTransfer, PortThatVanishesOrTakesNothingEndsTheTransfer) {
 // The name comes from the list, but a port may be gone or be no serial port by the time
 // play is pressed; and nothing outside /dev is opened.
 TEST(SerialTransfer, NameThatIsNoUsablePortSendsNothing) {
-    for (const auto& [name, kind] : {std::pair{"ttyNoSuch9", Kind::PortMissing},
-                                     std::pair{"null", Kind::SettingsRefused},
-                                     std::pair{"../dev/null", Kind::PortMissing}}) {
+    for (const auto& [name, kind] :
+         {std::pair{"ttyNoSuch9", Kind::PortMissing}, std::pair{"null", Kind::SettingsRefused},
+          std::pair{"../dev/null", Kind::PortMissing}}) {
         const TransferFailure failure = sendTo(name, {{"x", 0}});
         EXPECT_EQ(failure.kind, kind) << name;
         EXPECT_EQ(failure.target, name);
@@ -271,20 +270,14 @@ TEST(WriteAll, InterruptedWriteIsRetried) {
     });
     // Signalled once the kernel shows it blocked in write.
     const std::string inWrite = std::to_string(SYS_write) + " ";
-    const auto giveUp = Clock::now() + std::chrono::seconds(20);
-    bool waiting = false;
-    while (!waiting && Clock::now() < giveUp) {
-        std::this_thread::sleep_for(milliseconds(1));
+    EXPECT_TRUE(eventually([&] {
         const pid_t tid = writer.load();
-        waiting =
-            tid != 0 && TempFolder::read("/proc/self/task/" + std::to_string(tid) + "/syscall")
-                                .compare(0, inWrite.size(), inWrite) == 0;
-    }
-    EXPECT_TRUE(waiting);
+        return tid != 0 && TempFolder::read("/proc/self/task/" + std::to_string(tid) + "/syscall")
+                                   .compare(0, inWrite.size(), inWrite) == 0;
+    }));
     ::pthread_kill(thread.native_handle(), SIGUSR1);
     // Room made before the signal is handled would let the write end without it.
-    while (!s_signalled)
-        std::this_thread::sleep_for(milliseconds(1));
+    eventually([] { return s_signalled.load(); });
     std::string drained(filled, '\0');
     for (std::size_t got = 0; got < filled;) {
         got += static_cast<std::size_t>(

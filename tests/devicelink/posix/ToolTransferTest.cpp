@@ -3,19 +3,19 @@
 // behind, nor a SIGPIPE raised in the program.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <functional>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
-#include "ChunkQueue.h"
 #include "Entries.h"
 #include "TempFolder.h"
 #include "devicelink/LinkPlatform.h"
@@ -26,16 +26,6 @@ using Kind = TransferFailure::Kind;
 namespace platform = devicelink::platform;
 
 namespace {
-
-// Polls a condition that a child process makes true, with a generous bound.
-bool eventually(const std::function<bool()>& condition) {
-    for (const auto giveUp = Clock::now() + std::chrono::seconds(15); !condition();) {
-        if (Clock::now() > giveUp)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 bool alive(pid_t pid) {
     return ::access(("/proc/" + std::to_string(pid)).c_str(), F_OK) == 0;
@@ -60,42 +50,37 @@ pid_t toolPid(const TempFolder& folder) {
     return text.empty() ? -1 : static_cast<pid_t>(std::stol(text));
 }
 
-// A file the tool writes whole once its input has ended.
-std::string copyInto(const std::string& out) {
-    return "cat > " + out + ".part && mv " + out + ".part " + out;
-}
-
 bool pipeSignalPendingOrBlocked() {
-    sigset_t pending;
-    sigset_t mask;
+    sigset_t pending, mask;
     ::sigpending(&pending);
     ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
     return ::sigismember(&pending, SIGPIPE) == 1 || ::sigismember(&mask, SIGPIPE) == 1;
 }
 
-int threadCount() {
-    int count = -2;  // "." and ".."
-    if (DIR* tasks = ::opendir("/proc/self/task")) {
-        while (::readdir(tasks) != nullptr)
-            ++count;
-        ::closedir(tasks);
-    }
-    return count;
+std::ptrdiff_t threadCount() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
 }
 
 }  // namespace
 
 // Pauses are the board's: a tool gets every byte at once, control bytes as they are, then a
-// second to settle. A shell runs a script without a "#!" line itself; so does the link.
-TEST(ToolTransfer, ToolReadsTheChunksAsOneStreamThenGetsItsSecond) {
+// second to settle; and no descriptor of ours but its input, not even those this program
+// opened without close-on-exec, as a library might. A shell runs a script without a "#!"
+// line itself; so does the link.
+TEST(ToolTransfer, ToolReadsTheChunksAsOneStreamThenGetsItsSecondAndNothingElseOfOurs) {
     const std::vector<std::vector<Chunk>> queues = {
         {},
         {{"\033", 500}, {"OUT0\n", 60000}, {std::string("\x04\r\n\0end", 7), 0}},
         {{std::string(150000, 'a'), 0}, {std::string(150000, 'b'), 0}, {"\n", 0}}};
     for (std::size_t i = 0; i < queues.size(); ++i) {
         TempFolder folder;
+        const int bait = ::open(folder.file("bait").c_str(), O_WRONLY | O_CREAT, 0600);
+        int baitPipe[2];
+        ASSERT_EQ(::pipe(baitPipe), 0);
         const std::string out = folder.file("out");
-        std::string tool = writeTool(folder, "copy", copyInto(out));
+        std::string tool = writeTool(folder, "copy",
+                                     "ls -l /proc/$$/fd > " + out + ".fds; cat > " + out +
+                                         ".part && mv " + out + ".part " + out);
         if (i == 1)
             tool = folder.write("copy", TempFolder::read(tool).substr(10), 0755);
         int sent = 0;
@@ -106,10 +91,17 @@ TEST(ToolTransfer, ToolReadsTheChunksAsOneStreamThenGetsItsSecond) {
             << describeTransferFailure(failure);
         EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(pacing::kToolSettleMs));
         EXPECT_LT(Clock::now() - started, std::chrono::seconds(30));
+        for (int fd : {bait, baitPipe[0], baitPipe[1]})
+            ::close(fd);
         EXPECT_EQ(sent, static_cast<int>(queues[i].size()));
         ASSERT_TRUE(eventually([&] { return ::access(out.c_str(), F_OK) == 0; }));
         EXPECT_EQ(TempFolder::read(out), joined(queues[i]));
         EXPECT_TRUE(reaped(toolPid(folder)));
+        const std::string listing = TempFolder::read(out + ".fds");
+        EXPECT_EQ(listing.find("bait"), std::string::npos) << listing;
+        EXPECT_EQ(listing.find("pipe:"), listing.rfind("pipe:")) << listing;
+        EXPECT_NE(listing.find(" 0 -> pipe:"), std::string::npos) << listing;
+        EXPECT_NE(listing.find(" 2 -> /dev/null"), std::string::npos) << listing;
     }
 }
 
@@ -118,13 +110,8 @@ TEST(ToolTransfer, ToolReadsTheChunksAsOneStreamThenGetsItsSecond) {
 TEST(ToolTransfer, HowTheToolEndsDecidesTheTransfer) {
     const std::vector<Chunk> shortProgram = {{"10 LED 1\n", 0}, {"RUN\n", 0}};
     const std::vector<Chunk> longProgram(4, Chunk{std::string(64 * 1024, 'z'), 0});
-    const struct {
-        const char* body;
-        bool longer;
-        Kind expected;
-        const char* detail;
-        bool lingers;
-    } cases[] = {
+    // The tool's script, whether the long program goes, and what becomes of the transfer.
+    const std::tuple<const char*, bool, Kind, const char*, bool> cases[] = {
         {"exit 0", false, Kind::ToolEndedEarly, "", false},
         {"exit 0", true, Kind::ToolEndedEarly, "", false},
         {"dd bs=65536 count=1 of=/dev/null 2>&-", true, Kind::ToolEndedEarly, "", false},
@@ -136,21 +123,21 @@ TEST(ToolTransfer, HowTheToolEndsDecidesTheTransfer) {
     };
     ZundleCardSerialData::LinkSettings settings;
     settings.stallLimitMs = 300;
-    for (const auto& c : cases) {
+    for (const auto& [body, longer, expected, detail, lingers] : cases) {
         for (int run = 0; run < 2; ++run) {
-            SCOPED_TRACE(c.body);
+            SCOPED_TRACE(body);
             TempFolder folder;
-            const std::string tool = writeTool(folder, "tool", c.body);
+            const std::string tool = writeTool(folder, "tool", body);
             TransferFailure failure;
             const bool sent = toolEntry(tool)->sendToTool(
-                makeQueue(c.longer ? longProgram : shortProgram), {}, &failure, settings);
-            EXPECT_EQ(sent, c.expected == Kind::None);
-            EXPECT_EQ(failure.kind, c.expected) << describeTransferFailure(failure);
-            EXPECT_TRUE(*c.detail == '\0' || failure.detail == c.detail) << failure.detail;
+                makeQueue(longer ? longProgram : shortProgram), {}, &failure, settings);
+            EXPECT_EQ(sent, expected == Kind::None);
+            EXPECT_EQ(failure.kind, expected) << describeTransferFailure(failure);
+            EXPECT_TRUE(*detail == '\0' || failure.detail == detail) << failure.detail;
             EXPECT_FALSE(pipeSignalPendingOrBlocked());
             const pid_t pid = toolPid(folder);
             ASSERT_GT(pid, 0);
-            if (c.lingers) {
+            if (lingers) {
                 EXPECT_TRUE(alive(pid));
                 ::kill(pid, SIGKILL);
             }
@@ -166,9 +153,8 @@ TEST(ToolTransfer, WhatIsNoToolIsNotStarted) {
         // A program for another kind of computer must not be fed to the shell.
         {folder.write("foreign",
                       std::string("\x7f"
-                                  "ELF\2\1\1\0\0\0\n",
-                                  11) +
-                          "cat\n",
+                                  "ELF\2\1\1\0\0\0\ncat\n",
+                                  15),
                       0755),
          Kind::ToolNotStarted},
         {folder.file("absent"), Kind::ToolMissing},
@@ -187,34 +173,13 @@ TEST(ToolTransfer, WhatIsNoToolIsNotStarted) {
     EXPECT_EQ(::access(folder.file("pid").c_str(), F_OK), -1) << "something ran";
 }
 
-TEST(ToolTransfer, ToolGetsOnlyItsInputAndNullOutputs) {
-    TempFolder folder;
-    const std::string out = folder.file("fds");
-    const std::string tool = writeTool(
-        folder, "list",
-        "cat > /dev/null; ls -l /proc/$$/fd > " + out + ".part && mv " + out + ".part " + out);
-    // Descriptors this program opened without close-on-exec, as a library might.
-    const int bait = ::open(folder.file("bait").c_str(), O_WRONLY | O_CREAT, 0600);
-    int baitPipe[2];
-    ASSERT_EQ(::pipe(baitPipe), 0);
-    EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue({{"hello\n", 0}})));
-    for (int fd : {bait, baitPipe[0], baitPipe[1]})
-        ::close(fd);
-    ASSERT_TRUE(eventually([&] { return ::access(out.c_str(), F_OK) == 0; }));
-    const std::string listing = TempFolder::read(out);
-    EXPECT_EQ(listing.find("bait"), std::string::npos) << listing;
-    EXPECT_EQ(listing.find("pipe:"), listing.rfind("pipe:")) << listing;
-    EXPECT_NE(listing.find(" 0 -> pipe:"), std::string::npos) << listing;
-    EXPECT_NE(listing.find(" 2 -> /dev/null"), std::string::npos) << listing;
-}
-
 // A flasher may wait for its board long after its input ends; nothing of the program may
 // pile up meanwhile, and each tool is reaped once it does end.
 TEST(ToolTransfer, LingeringToolsLeaveNoThreadAndNoZombie) {
     TempFolder folder;
     const std::string tool = writeTool(folder, "linger", "cat > /dev/null; exec sleep 60");
     std::vector<pid_t> started;
-    int before = 0;
+    std::ptrdiff_t before = 0;
     for (int i = 0; i < 10; ++i) {
         TransferFailure failure;
         platform::ToolProcessPtr process = platform::startTool(tool, failure);

@@ -11,7 +11,6 @@
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/PortEnumerator.h"
 #include "devicelink/win32/RegistryText.h"
-#include "platform/win32/WideText.h"
 
 namespace platform = devicelink::platform;
 
@@ -30,11 +29,6 @@ TEST(WindowsListing, ToolsAreTheProgramsOfTheFolderBesideTheProgramByName) {
     EXPECT_EQ(names, (std::vector<std::string>{"Alpha.EXE", "beta.exe", "caf\xc3\xa9 tool.exe",
                                                "zeta.exe"}));
     EXPECT_TRUE(platform::listExecutableFiles(folder.file("nothing here")).empty());
-
-    wchar_t self[32768];
-    const std::wstring program(self, ::GetModuleFileNameW(nullptr, self, 32768));
-    EXPECT_EQ(platform::defaultToolFolder(),
-              cocos2d::win32::toUtf8(program.substr(0, program.find_last_of(L'\\')) + L"\\exe"));
 }
 
 // Registry strings may carry their final zero in the length, or not, or stop short.

@@ -15,11 +15,9 @@ TEST(WindowsPortErrors, RefusalsAreToldForWhatTheyMean) {
         bool opening;
         Kind kind;
     } cases[] = {
-        {ERROR_FILE_NOT_FOUND, true, Kind::PortMissing},
         {ERROR_ACCESS_DENIED, true, Kind::PortBusy},
         {ERROR_SHARING_VIOLATION, true, Kind::PortBusy},
         {ERROR_TIMEOUT, false, Kind::PortStalled},
-        {ERROR_DEVICE_REMOVED, false, Kind::PortVanished},
     };
     for (const auto& c : cases) {
         TransferFailure failure;

@@ -10,7 +10,7 @@ function(zc_devicelink_win32_tests suite)
     add_dependencies(${suite} zc_tool_standin)
     target_compile_definitions(${suite} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
-    add_executable(zc_serial_sender ${here}/SerialSender.cpp ${here}/../ChunkQueue.cpp)
+    add_executable(zc_serial_sender ${here}/SerialSender.cpp)
     target_include_directories(zc_serial_sender PRIVATE ${here}/..)
     target_link_libraries(zc_serial_sender PRIVATE devicelink)
     zc_warnings(zc_serial_sender)

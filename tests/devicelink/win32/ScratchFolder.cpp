@@ -16,16 +16,14 @@ ScratchFolder::ScratchFolder() {
                                      "-" + std::to_string(s_counter.fetch_add(1)));
     std::error_code failed;
     fs::remove_all(folder, failed);
-    if (fs::create_directories(folder, failed)) {
+    if (fs::create_directories(folder, failed))
         _path = folder.u8string();
-    }
 }
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
-    if (!_path.empty()) {
+    if (!_path.empty())
         fs::remove_all(fs::u8path(_path), ignored);
-    }
 }
 
 std::string ScratchFolder::placeTool(const std::string& name) const {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "ChunkQueue.h"
 #include "Entries.h"
 
 int main(int argc, char** argv) {
@@ -20,9 +19,8 @@ int main(int argc, char** argv) {
     std::vector<Chunk> chunks = {
         {"\x1b", 20},       {"10 LED 1\n", 30},   {std::string("\x04\r\nA\0B", 6), 0},
         {"20 WAIT 5\n", 3}, {"30 GOTO 10\n", 60}, {"RUN\n", 15}};
-    if (std::string(argv[2]) == "long") {
+    if (std::string(argv[2]) == "long")
         chunks.assign(40, Chunk{"10 WAIT 1\n", 50});
-    }
     using Clock = std::chrono::steady_clock;
     std::vector<Clock::time_point> sent;
     TransferFailure failure;
@@ -32,9 +30,8 @@ int main(int argc, char** argv) {
     const auto ms = [&sent](std::size_t i) {
         return std::chrono::duration<double, std::milli>(sent[i] - sent[0]).count();
     };
-    for (std::size_t i = 0; i + 1 < sent.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < sent.size(); ++i)
         std::printf("sent %zu %.3f\n", i, ms(i));
-    }
     std::printf("finished %.3f\nresult %d %d %s\n", ms(sent.size() - 1), ok ? 1 : 0,
                 static_cast<int>(failure.kind), describeTransferFailure(failure).c_str());
     return 0;

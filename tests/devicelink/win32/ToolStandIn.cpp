@@ -22,9 +22,8 @@ int keepTransfer(const std::wstring& part, const std::wstring& self) {
     wchar_t suffix[32];
     for (int n = 1; n < 10000; ++n) {
         std::swprintf(suffix, 32, L".transfer.%04d", n);
-        if (::MoveFileW(part.c_str(), (self + suffix).c_str())) {
+        if (::MoveFileW(part.c_str(), (self + suffix).c_str()))
             return 0;
-        }
     }
     return 2;
 }
@@ -36,9 +35,8 @@ int main() {
     const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, 32768));
     const std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
     const auto named = [&name](const wchar_t* word) { return name.find(word) != name.npos; };
-    if (named(L"early") || named(L"quit")) {
+    if (named(L"early") || named(L"quit"))
         return named(L"early") ? 3 : 0;
-    }
     if (named(L"stall")) {
         ::Sleep(8000);
         return 0;

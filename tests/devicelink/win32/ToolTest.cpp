@@ -10,7 +10,6 @@
 #include <tuple>
 #include <vector>
 
-#include "ChunkQueue.h"
 #include "Entries.h"
 #include "ScratchFolder.h"
 #include "devicelink/LinkPlatform.h"
@@ -26,9 +25,8 @@ namespace {
 
 std::string bigProgram(std::size_t size) {
     std::string text;
-    while (text.size() < size) {
+    while (text.size() < size)
         text += std::to_string(text.size()) + " PRINT \"\x1b\x04\"\r\n";
-    }
     return text;
 }
 
@@ -113,9 +111,8 @@ TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNoHandleIsLeftBehind) {
     toolEntry(folder.placeTool("first.exe"))->sendToTool(makeQueue({{"A", 0}}));
     DWORD before = 0, after = 0;
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
-    for (const char* name : {"copy.exe", "quit.exe", "stall.exe"}) {
+    for (const char* name : {"copy.exe", "quit.exe", "stall.exe"})
         toolEntry(folder.placeTool(name))->sendToTool(makeQueue({{"B", 0}}));
-    }
     const std::pair<std::string, Kind> cannotRun[] = {
         {folder.file("gone.exe"), Kind::ToolMissing},
         {folder.file("folder.exe"), Kind::ToolNotStarted},

@@ -48,10 +48,9 @@ std::string madeFolder(const char* pattern) {
 // and how long it took.
 std::pair<int, Clock::duration> forward(const std::string& folder, const std::string& bytes) {
     const auto start = Clock::now();
-    FILE* input = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
-                           "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1")
-                              .c_str(),
-                          "w");
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
+                                "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1";
+    FILE* input = ::popen(command.c_str(), "w");
     std::fwrite(bytes.data(), 1, bytes.size(), input);
     const int status = ::pclose(input);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Clock::now() - start};
@@ -62,11 +61,9 @@ std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
     std::vector<std::string> arrived;
     for (const auto giveUp = Clock::now() + std::chrono::seconds(10);
          arrived.size() < count && Clock::now() < giveUp;
-         std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
-        for (std::string& transfer : window.poll()) {
+         std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+        for (std::string& transfer : window.poll())
             arrived.push_back(std::move(transfer));
-        }
-    }
     return arrived;
 }
 
@@ -83,9 +80,8 @@ struct HandOff : testing::Test {
 // crashed is replaced, a closed window removes its own, and a directory in its place is
 // named as the cause of no hand-off.
 TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
-    if (std::string(ZC_BOARD_SIMULATOR).empty()) {
+    if (std::string(ZC_BOARD_SIMULATOR).empty())
         GTEST_SKIP() << "no board-simulator to run as a later instance";
-    }
     const std::string path = folder + "/zundle-board-simulator.sock";
     ASSERT_EQ(::mknod(path.c_str(), S_IFSOCK | 0600, 0), 0);
     {
@@ -142,12 +138,10 @@ TEST(HandOffFolder, PrivateRuntimeFolderElseOurOwnBelowTmpElseOneRecordedForAll)
         for (int round = 0; round < 100 && !HasFailure(); ++round) {
             std::string chosen[6];
             std::vector<std::thread> starting;
-            for (std::string& folder : chosen) {
+            for (std::string& folder : chosen)
                 starting.emplace_back([&folder] { folder = InstanceHandOff::defaultFolder(); });
-            }
-            for (std::thread& thread : starting) {
+            for (std::thread& thread : starting)
                 thread.join();
-            }
             struct stat info {};
             EXPECT_TRUE(::lstat(chosen[0].c_str(), &info) == 0 && (info.st_mode & 0777) == 0700 &&
                         chosen[0].rfind(own + "-", 0) == 0)
@@ -169,9 +163,8 @@ TEST(HandOffFolder, PrivateRuntimeFolderElseOurOwnBelowTmpElseOneRecordedForAll)
 // earlier ones make the order count.
 TEST(HandOffIntake, ALongTransferReachesTheBoardOverFramesInOrder) {
     std::string program = "NEW\r\n";
-    for (int line = 0; program.size() < InstanceHandOff::kMaxTransfer; ++line) {
+    for (int line = 0; program.size() < InstanceHandOff::kMaxTransfer; ++line)
         program += std::to_string(line % 30000 + 1) + " OUT " + std::to_string(line % 64) + "\r\n";
-    }
     Board whole;
     whole.receiveTransfer(program);
     // A frame's work ends when its time runs out, or at once when a quit is asked.

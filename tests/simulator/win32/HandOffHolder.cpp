@@ -7,9 +7,8 @@
 using simulator::platform::InstanceHandOff;
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    if (argc != 2)
         return 2;
-    }
     // Tries until it is the window: the test's own look at the lock may hold it a moment.
     for (;;) {
         InstanceHandOff handOff(argv[1]);

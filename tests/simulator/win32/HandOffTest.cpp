@@ -62,9 +62,8 @@ HANDLE start(std::string command, HANDLE& input) {
     const bool started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
                                           nullptr, &startup, &process);
     ::CloseHandle(childInput);
-    if (!started) {
+    if (!started)
         return nullptr;
-    }
     ::CloseHandle(process.hThread);
     return process.hProcess;
 }
@@ -72,9 +71,8 @@ HANDLE start(std::string command, HANDLE& input) {
 class HandOff : public testing::Test {
 protected:
     void SetUp() override {
-        if (std::string(ZC_BOARD_SIMULATOR).empty()) {
+        if (std::string(ZC_BOARD_SIMULATOR).empty())
             GTEST_SKIP() << "no board-simulator to run as a later instance";
-        }
         // Later instances started from here find the window under the same name.
         ::SetEnvironmentVariableA("ZC_BOARD_SIMULATOR_HANDOFF", name.c_str());
         ASSERT_EQ(window.claim(), Role::Window);
@@ -90,9 +88,8 @@ protected:
         write(input, bytes);
         ::CloseHandle(input);
         DWORD status = 0xFFFFFFFF;
-        while (process != nullptr && ::WaitForSingleObject(process, 2) == WAIT_TIMEOUT) {
+        while (process != nullptr && ::WaitForSingleObject(process, 2) == WAIT_TIMEOUT)
             collect(0);
-        }
         ::GetExitCodeProcess(process, &status);
         ::CloseHandle(process);
         return {status, Clock::now() - began};
@@ -102,12 +99,10 @@ protected:
     std::vector<std::string> collect(std::size_t count, InstanceHandOff* from = nullptr) {
         for (const auto giveUp = Clock::now() + std::chrono::seconds(10);;
              std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
-            for (std::string& transfer : (from != nullptr ? *from : window).poll()) {
+            for (std::string& transfer : (from != nullptr ? *from : window).poll())
                 arrived.push_back(std::move(transfer));
-            }
-            if (arrived.size() >= count || Clock::now() >= giveUp) {
+            if (arrived.size() >= count || Clock::now() >= giveUp)
                 return arrived;
-            }
         }
     }
 
@@ -132,9 +127,8 @@ TEST_F(HandOff, LaterInstancesPassTheirInputInTheOrderTheyConnectedAndEndAtOnce)
     }
     EXPECT_TRUE(collect(0).empty()) << "the later senders have ended, the first has not";
     std::string longOne = "\033OUT" + std::string(InstanceHandOff::kMaxTransfer, 'x');
-    for (std::size_t i = 4; i < longOne.size(); i += 4096) {
+    for (std::size_t i = 4; i < longOne.size(); i += 4096)
         longOne[i] = static_cast<char>('a' + i / 4096 % 26);
-    }
     // From a thread: the pipe holds less than this until the window reads.
     std::thread rest([&] {
         EXPECT_TRUE(write(first, longOne.substr(4)));
