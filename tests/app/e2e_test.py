@@ -93,8 +93,7 @@ def place(program, window, x, y):
     """Moves a window until it stays where asked: wine places a new window itself a moment
     after it is shown, and may undo an earlier move."""
     def there():
-        out = program.tool("xdotool", "getwindowgeometry", str(window))
-        return "Position: %d,%d " % (x, y) in out
+        return geometry(program, window)[:2] == (x, y)
 
     def placed():
         # No --sync: it waits for the window to change place, which wine may never report

@@ -53,21 +53,6 @@ TEST_F(CatalogueTest, EveryCardHasItsOwnPicturesAndATextInEachDialect) {
     }
 }
 
-TEST_F(CatalogueTest, OnlyTheCurrentSetsTabAndDialectsToggleAreLit) {
-    for (int set = 0; set < 3; ++set) {
-        manager->cardSet = set;
-        for (int other = 0; other < 3; ++other) {
-            const std::string tab = manager->getTabImage(other);
-            EXPECT_EQ(tab.find("_on.png") != std::string::npos, other == set) << tab;
-        }
-    }
-    for (int dialect = 0; dialect < 2; ++dialect) {
-        EXPECT_NE(manager->getToggleImage(dialect, true), manager->getToggleImage(dialect, false));
-        EXPECT_TRUE(pictureExists(manager->getToggleImage(dialect, true)));
-        EXPECT_TRUE(pictureExists(manager->getToggleImage(dialect, false)));
-    }
-}
-
 TEST_F(CatalogueTest, FirstStartSelectsKibAndTheBasicSet) {
     manager->dialect = 1;
     manager->cardSet = 2;

@@ -10,43 +10,36 @@ namespace {
 
 using storagetest::realCatalogue;
 
-// Every card of every set, laid row by row and then loose, on as many fields as it takes.
-std::vector<FieldContents> everyCardOnFields(const CatalogueSize& catalogue, int dialect) {
-    std::vector<FieldContents> fields(1);
+// Every card of every set, seated in turn and loose at places a float cannot hold as a short
+// decimal and at the field's edges.
+FieldContents everyCard(const CatalogueSize& catalogue, int dialect) {
+    FieldContents field;
+    field.dialect = dialect;
     std::size_t place = 0;
     for (int set = 0; set < static_cast<int>(catalogue.cardsPerSet.size()); ++set) {
         for (int index = 0; index < catalogue.cardsPerSet[static_cast<std::size_t>(set)]; ++index) {
-            if (place == FieldContents::kRowCount * FieldContents::kSlotCount) {
-                fields.emplace_back();
-                place = 0;
-            }
-            fields.back().rows[place / 2][place % 2] = CardId{set, index};
-            // Positions a float cannot hold as a short decimal, and the edges of the field.
+            field.rows[place / 2][place % 2] = CardId{set, index};
+            ++place;
             const float x = static_cast<float>(index) / 3.f - 1000.f * static_cast<float>(set);
             const float y = index % 2 == 0 ? 100000.f : -0.1f * static_cast<float>(index);
-            fields.back().loose.push_back(LooseCard{CardId{set, index}, x, y});
-            ++place;
+            field.loose.push_back(LooseCard{CardId{set, index}, x, y});
         }
     }
-    for (FieldContents& field : fields) {
-        field.dialect = dialect;
-    }
-    return fields;
+    return field;
 }
 
 TEST(ProgramFileTest, EveryCardOfEverySetReadsBackInBothDialects) {
     const CatalogueSize catalogue = realCatalogue();
     ASSERT_EQ(catalogue.dialects, 2);
     for (int dialect = 0; dialect < catalogue.dialects; ++dialect) {
-        for (const FieldContents& field : everyCardOnFields(catalogue, dialect)) {
-            const std::string text = writeProgramText(field);
-            const ProgramReading reading = readProgramText(text, catalogue);
-            ASSERT_TRUE(reading.contents) << reading.problem << "\n" << text;
-            EXPECT_TRUE(*reading.contents == field) << text;
-            // The same contents always give the same text, so a saved file does not change
-            // when nothing on the field did.
-            EXPECT_EQ(writeProgramText(*reading.contents), text);
-        }
+        const FieldContents field = everyCard(catalogue, dialect);
+        const std::string text = writeProgramText(field);
+        const ProgramReading reading = readProgramText(text, catalogue);
+        ASSERT_TRUE(reading.contents) << reading.problem << "\n" << text;
+        EXPECT_TRUE(*reading.contents == field) << text;
+        // The same contents always give the same text, so a saved file does not change
+        // when nothing on the field did.
+        EXPECT_EQ(writeProgramText(*reading.contents), text);
     }
 }
 
@@ -125,7 +118,7 @@ std::string manyLoose(int count) {
 TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
     const CatalogueSize catalogue = realCatalogue();
     const std::string pastSet0 = std::to_string(catalogue.cardsPerSet[0]);
-    const std::string good = writeProgramText(everyCardOnFields(catalogue, 0).front());
+    const std::string good = writeProgramText(everyCard(catalogue, 0));
     const std::string damaged = "is damaged";
     const std::string notOurs = "is not a program of this workspace";
     const std::string unknownCard = "names a card this program does not have";

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -58,13 +59,9 @@ private:
 };
 
 inline std::string bytesOf(const std::string& path) {
-    std::ifstream in(fs::u8path(path), std::ios::binary);
-    std::string bytes;
-    char chunk[4096];
-    while (in.read(chunk, sizeof(chunk)) || in.gcount() > 0) {
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    }
-    return bytes;
+    std::ostringstream bytes;
+    bytes << std::ifstream(fs::u8path(path), std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
