@@ -70,7 +70,7 @@ void BM_SerialPacing60LineKib(benchmark::State& state) {
             break;
         }
         entry->name = terminal.portName();
-        BoardReader reader(terminal, bytes.size(), {}, std::chrono::seconds(600));
+        BoardReader reader(terminal, bytes.size(), std::chrono::seconds(600));
         std::vector<Clock::time_point> sent;
         sent.reserve(program.size());
         const auto started = Clock::now();

@@ -31,8 +31,12 @@ bool PseudoTerminal::hasInput(int waitMs) const {
     return ::poll(&entry, 1, waitMs) == 1 && (entry.revents & POLLIN);
 }
 
-BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes)
-    : _terminal(terminal), _expected(expectedBytes), _thread([this] { run(); }) {}
+BoardReader::BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes,
+                         std::chrono::seconds giveUpAfter)
+    : _terminal(terminal),
+      _expected(expectedBytes),
+      _giveUpAfter(giveUpAfter),
+      _thread([this] { run(); }) {}
 
 void BoardReader::join() {
     if (_thread.joinable())
@@ -48,7 +52,7 @@ BoardReader::Clock::time_point BoardReader::arrivalOf(std::size_t offset) const 
 }
 
 void BoardReader::run() {
-    const auto giveUp = Clock::now() + std::chrono::seconds(20);
+    const auto giveUp = Clock::now() + _giveUpAfter;
     char buffer[4096];
     while (_received.size() < _expected && Clock::now() < giveUp) {
         const int master = _terminal.masterFd();

@@ -40,7 +40,8 @@ class BoardReader {
 public:
     using Clock = std::chrono::steady_clock;
 
-    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes);
+    BoardReader(PseudoTerminal& terminal, std::size_t expectedBytes,
+                std::chrono::seconds giveUpAfter = std::chrono::seconds(20));
     ~BoardReader() { join(); }
     // Waits for the reader to stop; afterwards received() and arrivalOf() may be read.
     void join();
@@ -53,6 +54,7 @@ private:
 
     PseudoTerminal& _terminal;
     std::size_t _expected;
+    std::chrono::seconds _giveUpAfter;
     std::string _received;
     std::vector<std::pair<std::size_t, Clock::time_point>> _pieces;  // end offset, time
     std::thread _thread;
