@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Entries.h"
 #include "PseudoTerminal.h"
 #include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialData.h"
@@ -34,19 +35,6 @@ std::vector<ProgramChunk> sixtyLineProgram() {
         rows[i] = {CardId{0, static_cast<int>(i) % cards}, std::nullopt};
     }
     return buildProgram(rows);
-}
-
-cocos2d::Vector<SendData*> queueOf(const std::vector<ProgramChunk>& program) {
-    cocos2d::Vector<SendData*> queue;
-    for (const ProgramChunk& piece : program) {
-        auto* chunk = new SendData();
-        chunk->init();
-        chunk->text = piece.text;
-        chunk->waitMs = piece.waitMs;
-        queue.pushBack(chunk);
-        chunk->release();
-    }
-    return queue;
 }
 
 void BM_SerialPacing60LineKib(benchmark::State& state) {

@@ -38,9 +38,11 @@ struct Chunk {
     int waitMs;
 };
 
-inline cocos2d::Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
+// Any pieces with a text and a pause: the suites' own chunks, or a built program.
+template <class Piece>
+cocos2d::Vector<SendData*> queueOf(const std::vector<Piece>& chunks) {
     cocos2d::Vector<SendData*> queue;
-    for (const Chunk& c : chunks) {
+    for (const Piece& c : chunks) {
         auto* chunk = new SendData();
         chunk->init();
         chunk->text = c.text;
@@ -49,6 +51,10 @@ inline cocos2d::Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
         chunk->release();
     }
     return queue;
+}
+
+inline cocos2d::Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
+    return queueOf(chunks);
 }
 
 inline std::string joined(const std::vector<Chunk>& chunks) {
