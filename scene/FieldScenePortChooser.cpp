@@ -14,7 +14,6 @@
 USING_NS_CC;
 using namespace scenelook;
 
-
 namespace {
 const Color4B kSeparatorColour(217, 224, 225, 127);
 const Color4B kRowColour(255, 255, 255, 196);

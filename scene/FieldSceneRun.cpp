@@ -13,6 +13,7 @@
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
+#include "scene/SceneLook.h"
 #include "scene/TransferProgress.h"
 #include "scene/WorkspacePlace.h"
 
@@ -25,7 +26,7 @@ constexpr float kSpinSeconds = 0.2f;
 constexpr float kSpinDegrees = 45.f;
 // The progress line stands this far below the turning picture's centre.
 constexpr float kProgressDrop = 64.f;
-const Color4B kProgressColour(55, 71, 79, 235);
+const Color4B kProgressColour(scenelook::kInk, 235);
 const Color4B kNoticeColour(229, 72, 77, 240);
 // A notice is read in this time, then fades; long enough for two lines of advice.
 constexpr float kNoticeSeconds = 6.f;

@@ -19,7 +19,6 @@ const Color4B kTileColour(255, 255, 255, 255);
 const Color4B kPictureColour(228, 246, 252, 255);
 const Color4B kButtonColour(42, 155, 200, 255);
 const Color4B kQuietButtonColour(120, 144, 156, 255);
-const Color4B kInk(55, 71, 79, 255);
 const Color4B kFaint(144, 164, 174, 255);
 constexpr int kColumns = 4;
 constexpr float kTileWidth = 168.f;
@@ -215,7 +214,7 @@ void FieldScene::addShelfTile(Node* inside, int place, const Vec2& corner) {
     addBar(tile, kPictureColour, kPictureBox.origin.x, kPictureBox.origin.y, kPictureBox.size.width,
            kPictureBox.size.height);
     const std::string name = lastWork ? "Last work" : "Place " + std::to_string(place + 1);
-    addText(tile, name, 14.f, kInk, Vec2(9.f, kTileHeight - 15.f), Vec2(0.f, 0.5f));
+    addText(tile, name, 14.f, Color4B(kInk, 255), Vec2(9.f, kTileHeight - 15.f), Vec2(0.f, 0.5f));
     std::string state = "empty";
     if (!entry.problem.empty()) {
         state = "cannot be read";
@@ -307,7 +306,7 @@ void FieldScene::askQuestion(
     Label* question = Label::createWithSystemFont(text, kFont, 16.f, Size(panel.width - 40.f, 80.f),
                                                   TextHAlignment::CENTER, TextVAlignment::CENTER);
     if (question != nullptr) {
-        question->setTextColor(kInk);
+        question->setTextColor(Color4B(kInk, 255));
         question->setPosition(panel.width / 2.f, panel.height - 50.f);
         inside->addChild(question);
     }

@@ -1,5 +1,5 @@
-// The look the workspace's parts share: the font, the trash marker's plain picture and the
-// popups' shade, frame and fade. Private to scene/; depends on the engine only.
+// The look the workspace's parts share: the font, the ink, the trash marker's plain picture
+// and the popups' shade, frame and fade. Private to scene/; depends on the engine only.
 #pragma once
 
 #include "cocos2d.h"
@@ -8,6 +8,8 @@ namespace scenelook {
 
 const char* const kFont = "Helvetica";
 const char* const kTrashImage = "res/r_card_clean.png";
+// The workspace's dark text and the progress and calm notices behind white text.
+const cocos2d::Color3B kInk(55, 71, 79);
 // Dims the workspace behind a popup.
 const cocos2d::Color4B kPopupShade(127, 127, 127, 127);
 constexpr float kPopupFrameWidth = 5.f;
@@ -15,8 +17,8 @@ constexpr float kPopupFadeSeconds = 0.1f;
 
 // A flat bar of colour, its bottom left corner at (x, y) of the parent: what the popups
 // are built of.
-inline void addBar(cocos2d::Node* parent, const cocos2d::Color4B& colour, float x, float y,
-                   float w, float h) {
+inline void addBar(cocos2d::Node* parent, const cocos2d::Color4B& colour, float x, float y, float w,
+                   float h) {
     cocos2d::LayerColor* bar = cocos2d::LayerColor::create(colour, w, h);
     bar->setPosition(x, y);
     parent->addChild(bar);
