@@ -18,6 +18,7 @@
 #include "platform/headless/HeadlessHarness.h"
 #include "simulator/SimulatorPlatform.h"
 #include "simulator/SimulatorScene.h"
+#include "tests/support/ScopedVariable.h"
 
 using simulator::platform::InstanceHandOff;
 using Role = InstanceHandOff::Role;
@@ -28,15 +29,6 @@ using Clock = std::chrono::steady_clock;
 #endif
 
 namespace {
-
-// Gives a variable back the value it had, or none, at the end of the scope.
-struct Restored {
-    explicit Restored(const char* variable) : name(variable), had(std::getenv(name) != nullptr) {}
-    ~Restored() { had ? ::setenv(name, old.c_str(), 1) : ::unsetenv(name); }
-    const char* name;
-    bool had;
-    std::string old = had ? std::getenv(name) : "";
-};
 
 std::string madeFolder(const char* pattern) {
     std::string name = pattern;
@@ -72,7 +64,7 @@ std::vector<std::string> collect(InstanceHandOff& window, std::size_t count) {
 struct HandOff : testing::Test {
     HandOff() { ::unsetenv("DISPLAY"); }
     ~HandOff() override { EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0); }
-    Restored display{"DISPLAY"};
+    ScopedVariable display{"DISPLAY"};
     std::string folder = madeFolder("/tmp/zc-handoff-XXXXXX");
 };
 
@@ -120,7 +112,7 @@ TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
 // home folder, and every instance finds that one, even those that start at one moment.
 TEST(HandOffFolder, PrivateRuntimeFolderElseOurOwnBelowTmpElseOneRecordedForAll) {
     const std::string home = madeFolder("/tmp/zc-home-XXXXXX");
-    const Restored restored[] = {Restored("HOME"), Restored("XDG_RUNTIME_DIR")};
+    const ScopedVariable restored[] = {ScopedVariable("HOME"), ScopedVariable("XDG_RUNTIME_DIR")};
     ::setenv("HOME", home.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
     const std::string own = "/tmp/zundle-board-simulator-" + std::to_string(::getuid());

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "StorageTestSupport.h"
 #include "storage/ProgramShelf.h"
 #include "storage/UserFiles.h"
+#include "tests/support/ScopedVariable.h"
 
 namespace {
 
@@ -24,24 +24,6 @@ using storagetest::bytesOf;
 using storagetest::namesIn;
 using storagetest::writeBytes;
 using Names = std::vector<std::string>;
-
-// Sets an environment variable for one scope, or takes it away (nullptr).
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : _name(name) {
-        if (const char* old = std::getenv(name)) {
-            _old = old;
-        }
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { _old ? ::setenv(_name, _old->c_str(), 1) : ::unsetenv(_name); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* _name;
-    std::optional<std::string> _old;
-};
 
 FieldContents manyLooseCards() {
     FieldContents contents;
