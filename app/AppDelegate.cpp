@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <cstdio>
+
 #include "scene/FieldScene.h"
 
 USING_NS_CC;
@@ -36,6 +38,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
         }
         director->setOpenGLView(glview);
     }
+    glview->watchSystemEnding();
     // Without its icon the window shows the system's own: no reason not to start.
     glview->setIcon(kWindowIcon);
 
@@ -51,11 +54,21 @@ bool AppDelegate::applicationDidFinishLaunching() {
         return false;
     }
     scene->addChild(layer);
+    _workspace = layer;
     // The workspace lives as long as the window: it answers the close button and drops.
     glview->setCloseRequestCallback([layer]() { return layer->onCloseRequested(); });
     glview->setFileDropCallback([layer](const std::string& path) { layer->openDroppedFile(path); });
     director->runWithScene(scene);
     return true;
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (_workspace != nullptr && !_workspace->keepBeforeExit()) {
+        // The window may already be gone: the terminal, or the session's log, hears it.
+        std::fprintf(stderr, "zundlecards: the last work could not be kept: %s\n",
+                     _workspace->keepProblem.empty() ? "the disk did not finish writing in time"
+                                                     : _workspace->keepProblem.c_str());
+    }
 }
 
 void AppDelegate::applicationDidEnterBackground() {

@@ -4,6 +4,8 @@
 
 #include "cocos2d.h"
 
+class FieldScene;
+
 class AppDelegate : private cocos2d::Application {
 public:
     AppDelegate();
@@ -17,4 +19,10 @@ public:
     void applicationWillEnterForeground() override;
     // Asks for the drawing surface's colour, depth and stencil bits.
     void initGLContextAttrs() override;
+    // However the program ends, the field is written as this run's work first.
+    void applicationWillTerminate() override;
+
+private:
+    // The workspace (weak: the scene holds it and lives until the process ends).
+    FieldScene* _workspace = nullptr;
 };

@@ -23,11 +23,11 @@
 #include "generation/ProgramBuilder.h"
 #include "scene/FieldHistory.h"
 #include "storage/FieldContents.h"
+#include "storage/ProgramShelf.h"
 #include "widgets/CardSprite.h"
 #include "widgets/FieldScrollView.h"
 #include "widgets/FieldScrollViewDelegate.h"
 
-class ProgramShelf;
 class ZundleCardSerialData;
 
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
@@ -272,8 +272,11 @@ public:
     void undoField();
     void redoField();
     void stepHistory(bool forward);
-    // Whether undo, redo or opening a program may replace the field's cards now.
+    // Whether undo, redo or opening a program may replace the field's cards now: never
+    // during a gesture or a transfer, nor behind a popup (the shelf, a question, a chooser).
     bool mayReplaceField() const;
+    // A gesture, a transfer or a chooser has the field: what the shelf's Open waits for.
+    bool isFieldBusy() const;
     // Dims the undo and redo controls when there is no step their way.
     void refreshHistoryControls();
 
@@ -287,8 +290,9 @@ public:
     // not be replaced.
     void openShelf();
     void closeShelf();
-    // Saves the field into a place (0..11), telling how it went.
+    // Saves the field into a place (0..11) through the writer; placeSaved tells how it went.
     void saveIntoPlace(int place);
+    void placeSaved(int place, const std::string& problem);
     // Lays a program on the field as one step of undo, with its dialect.
     void openContents(const FieldContents& contents);
     // A program file dropped onto the window: opened, or a notice why not.
@@ -296,14 +300,22 @@ public:
     // A popup with a question and a button per answer, the last one the quiet way out.
     void askQuestion(const std::string& text,
                      const std::vector<std::pair<std::string, std::function<void()>>>& answers);
-    // Writes the field as the last work once it has changed and a second has passed since
-    // the last write (at once when `now`); a failure is told once.
+    // Asks for the field to be written as this run's work once it has changed and a second
+    // has passed since the last write (at once when `now`); a failure is told once.
     void keepLastWork(float dt, bool now);
+    // Takes the answers of the shelf's writer while it has work under way.
+    void watchWrites();
+    void takeFinishedWrites();
+    // The program is about to end: writes the field as it stands and waits for the writer,
+    // within its limit. False when the work could not be kept.
+    bool keepBeforeExit();
     // The window's close button: true when the window may close now; with cards on the
     // field it asks first whether to keep them in a place.
     bool onCloseRequested();
-    // Keeps the last work and closes the window.
+    // Keeps the last work and closes the window; when it cannot be kept, says so and
+    // offers to try again.
     void quitWorkspace();
+    void endWindow();
     void onExit() override;
     // The shelf over the user's data folder, made on first use.
     ProgramShelf& programShelf();
@@ -313,10 +325,20 @@ public:
     cocos2d::Layer* questionPopup = nullptr;
     // A save from the shelf ends the program: the shelf was opened by the close question.
     bool closeAfterSave = false;
-    // The contents last written as the last work (at start: the empty field, which is
-    // never written over an earlier run's work).
+    // The contents last asked to be written as this run's work (at start: the empty field,
+    // which is not written until a card has been laid).
     FieldContents lastKept;
     float sinceKept = 0.f;
+    // The writer's ticket of the latest keeping, and whether it failed (then the next
+    // watch asks again).
+    unsigned long keepTicket = 0;
+    bool keepFailed = false;
+    // The save into a place under way, ticket 0 when none.
+    struct PlaceWrite {
+        unsigned long ticket = 0;
+        int place = 0;
+    };
+    PlaceWrite placeWrite;
     // The last work's write failure told last, so that it is not told every second.
     std::string keepProblem;
 
@@ -385,8 +407,11 @@ private:
     cocos2d::Node* addPopupButton(cocos2d::Node* parent, const std::string& text,
                                   const cocos2d::Vec2& centre, std::function<void()> action,
                                   bool quiet = false);
-    void addShelfTile(cocos2d::Node* inside, int place, const cocos2d::Vec2& corner);
-    void askBeforeReplacing(int place);
+    // A tile of the shelf in the box: tags 1..12 are the places, the others recent works.
+    void addShelfTile(cocos2d::Node* inside, int tag, const ProgramShelf::Entry& entry,
+                      const cocos2d::Rect& box);
+    // Save on a place's tile: asks first when a program (or a damaged file) lies there now.
+    void askBeforeSaving(int place);
 
     // The nearest pair (card connector, free slot connector) within reach among those that
     // pass the direction test.

@@ -54,8 +54,7 @@ void FieldScene::layContents(const FieldContents& contents) {
             if (card == nullptr) {
                 continue;
             }
-            card->setPosition(card->getPosition() +
-                              toFieldSpace(slot, slot->connectors[0].point) -
+            card->setPosition(card->getPosition() + toFieldSpace(slot, slot->connectors[0].point) -
                               toFieldSpace(card, card->connectors[0].point));
             link(card->connectors[0], slot->connectors[0]);
         }
@@ -66,8 +65,12 @@ void FieldScene::layContents(const FieldContents& contents) {
 }
 
 bool FieldScene::mayReplaceField() const {
-    return !isGestureRunning() && loadingOverlay == nullptr && portChooser == nullptr &&
-           dialectChooser == nullptr && !ZundleCardSerialManager::getInstance()->isSending();
+    return !isFieldBusy() && shelfPopup == nullptr && questionPopup == nullptr;
+}
+
+bool FieldScene::isFieldBusy() const {
+    return isGestureRunning() || loadingOverlay != nullptr || portChooser != nullptr ||
+           dialectChooser != nullptr || ZundleCardSerialManager::getInstance()->isSending();
 }
 
 void FieldScene::watchField(float dt) {

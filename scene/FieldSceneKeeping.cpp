@@ -11,6 +11,8 @@ const char* const kUndoImage = "res/r_undo.png";
 const char* const kRedoImage = "res/r_redo.png";
 const char* const kShelfImage = "res/r_shelf.png";
 const char* const kWatchKey = "field-watch";
+// Runs every frame, only while the shelf's writer has something under way.
+const char* const kWritesKey = "shelf-writes";
 // Often enough that a change is a step before a child reaches for undo, rarely enough
 // that an idle window stays asleep.
 constexpr float kWatchSeconds = 0.25f;
@@ -38,10 +40,10 @@ bool FieldScene::buildKeepingControls() {
         right -= width + kRowGap;
         addChild(control);
     }
-    listenForPress(undoButton, [this](Node*) { undoField(); },
-                   [this]() { return fieldHistory.canUndo(); });
-    listenForPress(redoButton, [this](Node*) { redoField(); },
-                   [this]() { return fieldHistory.canRedo(); });
+    listenForPress(
+        undoButton, [this](Node*) { undoField(); }, [this]() { return fieldHistory.canUndo(); });
+    listenForPress(
+        redoButton, [this](Node*) { redoField(); }, [this]() { return fieldHistory.canRedo(); });
     listenForPress(shelfButton, [this](Node*) { openShelf(); });
     // Ctrl+Z undoes; Ctrl+Shift+Z and Ctrl+Y redo, as in the programs teachers know.
     auto* keys = EventListenerKeyboard::create();
@@ -61,9 +63,13 @@ bool FieldScene::buildKeepingControls() {
     fieldHistory.reset(fieldContents());
     lastKept = fieldContents();
     refreshHistoryControls();
-    const ProgramShelf::Entry last = programShelf().readLastWork();
-    if (last.contents && !last.contents->hasNoCards()) {
-        showNotice("Your last work is kept: open it from the shelf.", false);
+    ProgramShelf& programs = programShelf();
+    programs.recoverTemporaries();
+    for (const ProgramShelf::Work& work : programs.recentWorks()) {
+        if (work.entry.contents && !work.entry.contents->hasNoCards()) {
+            showNotice("Your last work is kept: open it from the shelf.", false);
+            break;
+        }
     }
     return true;
 }
@@ -74,21 +80,52 @@ void FieldScene::keepLastWork(float dt, bool now) {
         return;
     }
     const FieldContents contents = fieldContents();
-    // A field left empty since the start (only its dialect chosen) is not work to keep,
-    // and must not replace what an earlier run kept.
+    // A field left empty since the start (only its dialect chosen) is not work to keep.
     const bool nothingToKeep = contents.hasNoCards() && lastKept.hasNoCards();
-    if (contents == lastKept || nothingToKeep || (!now && sinceKept < kKeepSeconds)) {
+    const bool kept = contents == lastKept && !keepFailed;
+    if (kept || nothingToKeep || (!now && sinceKept < kKeepSeconds)) {
         return;
     }
     sinceKept = 0.f;
-    std::string problem;
-    if (programShelf().saveLastWork(contents, problem)) {
-        lastKept = contents;
-        keepProblem.clear();
-    } else if (problem != keepProblem) {
-        keepProblem = problem;
-        showNotice(problem);
+    lastKept = contents;
+    keepFailed = false;
+    keepTicket = programShelf().keepOwnWork(contents);
+    watchWrites();
+}
+
+void FieldScene::watchWrites() {
+    if (!isScheduled(kWritesKey)) {
+        schedule([this](float) { takeFinishedWrites(); }, 0.f, kWritesKey);
     }
+}
+
+void FieldScene::takeFinishedWrites() {
+    ProgramShelf& programs = programShelf();
+    for (const ProgramShelf::Finished& write : programs.takeFinished()) {
+        if (write.ticket == keepTicket) {
+            keepFailed = !write.written;
+            // Told once, not every second while the disk stays full.
+            if (keepFailed && write.problem != keepProblem) {
+                showNotice(write.problem);
+            }
+            keepProblem = write.problem;
+        } else if (write.ticket == placeWrite.ticket) {
+            const int place = placeWrite.place;
+            placeWrite = {};
+            placeSaved(place, write.problem);
+        }
+    }
+    if (!programs.writing()) {
+        unschedule(kWritesKey);
+    }
+}
+
+bool FieldScene::keepBeforeExit() {
+    keepLastWork(0.f, true);
+    ProgramShelf& programs = programShelf();
+    const bool finished = programs.waitForWrites(BackgroundWriter::kLongestFinalWait);
+    takeFinishedWrites();
+    return finished && !keepFailed;
 }
 
 bool FieldScene::onCloseRequested() {
@@ -96,7 +133,7 @@ bool FieldScene::onCloseRequested() {
         return false;
     }
     if (fieldContents().hasNoCards()) {
-        keepLastWork(0.f, true);
+        keepBeforeExit();
         return true;
     }
     askQuestion("Keep your program in a place before you close?",
@@ -112,15 +149,26 @@ bool FieldScene::onCloseRequested() {
 }
 
 void FieldScene::quitWorkspace() {
-    keepLastWork(0.f, true);
+    if (!keepBeforeExit()) {
+        const std::string reason =
+            keepProblem.empty() ? "Your work could not be kept in time." : keepProblem;
+        askQuestion("Your work is not kept. " + reason,
+                    {{"Try again", [this]() { quitWorkspace(); }},
+                     {"Close without it", [this]() { endWindow(); }},
+                     {"Cancel", []() {}}});
+        return;
+    }
+    endWindow();
+}
+
+void FieldScene::endWindow() {
     if (GLView* view = Director::getInstance()->getOpenGLView()) {
         view->end();
     }
 }
 
 void FieldScene::onExit() {
-    // A signal or the system's logout ends the program without asking: the last work
-    // still gets the field as it is.
+    // Asked for now; the shelf's writer finishes it before it goes.
     keepLastWork(0.f, true);
     Layer::onExit();
 }

@@ -25,8 +25,9 @@ constexpr float kTileWidth = 168.f;
 constexpr float kTileHeight = 150.f;
 constexpr float kGap = 8.f;
 constexpr float kFooterHeight = 44.f;
-// The small picture of a program's rows inside a tile.
-const Rect kPictureBox(9.f, 40.f, 150.f, 80.f);
+// The works of recent runs stand in a lower row of narrower tiles above the places.
+constexpr float kWorkTileHeight = 118.f;
+constexpr int kFirstWorkTag = 100;
 // At least this many rows are shown, so that a short program's cards stay small.
 constexpr int kFewestPictureRows = 4;
 
@@ -52,7 +53,7 @@ std::string savedAtText(std::time_t when) {
 
 // The rows of a program drawn small from the cards' own pictures, from the first row to
 // the last that holds a card; loose cards are not in the program and are left out.
-Node* programPicture(const FieldContents& contents) {
+Node* programPicture(const FieldContents& contents, const Rect& box) {
     Node* picture = Node::create();
     int last = -1;
     for (int r = 0; r < FieldContents::kRowCount; ++r) {
@@ -63,7 +64,7 @@ Node* programPicture(const FieldContents& contents) {
         }
     }
     const int shown = std::max(last + 1, kFewestPictureRows);
-    const float pitch = kPictureBox.size.height / static_cast<float>(shown);
+    const float pitch = box.size.height / static_cast<float>(shown);
     const DeviceManager* catalogue = DeviceManager::getInstance();
     for (int r = 0; r <= last; ++r) {
         const FieldContents::Row& row = contents.rows[static_cast<std::size_t>(r)];
@@ -80,9 +81,8 @@ Node* programPicture(const FieldContents& contents) {
             card->setScale(scale);
             const float width = card->getContentSize().width * scale;
             card->setAnchorPoint(Vec2(0.f, 1.f));
-            card->setPosition(
-                kPictureBox.getMidX() - width - 2.f + static_cast<float>(s) * (width + 4.f),
-                kPictureBox.getMaxY() - static_cast<float>(r) * pitch);
+            card->setPosition(box.getMidX() - width - 2.f + static_cast<float>(s) * (width + 4.f),
+                              box.getMaxY() - static_cast<float>(r) * pitch);
             picture->addChild(card);
         }
     }
@@ -164,21 +164,38 @@ void FieldScene::closePopup(Layer*& popup) {
 }
 
 void FieldScene::openShelf() {
-    if (shelfPopup != nullptr || questionPopup != nullptr || !mayReplaceField()) {
+    // During a send the shelf still opens (the close question's Keep), but only to save:
+    // its Open buttons wait until the field may be replaced.
+    if (shelfPopup != nullptr || questionPopup != nullptr || isGestureRunning()) {
         return;
     }
     watchField(0.f);
-    const float rows = (ProgramShelf::kPlaceCount + 1 + kColumns - 1) / kColumns;
-    const Size panel(kColumns * kTileWidth + (kColumns + 1) * kGap,
-                     rows * kTileHeight + (rows + 1) * kGap + kFooterHeight);
+    const float placeRows = (ProgramShelf::kPlaceCount + kColumns - 1) / kColumns;
+    const Size panel(
+        kColumns * kTileWidth + (kColumns + 1) * kGap,
+        kWorkTileHeight + placeRows * kTileHeight + (placeRows + 2) * kGap + kFooterHeight);
     shelfPopup = makePopup(panel, [this]() { closeShelf(); });
     Node* inside = shelfPopup->getChildByTag(kPopupInsideTag);
     addBar(inside, kTileColour, 0.f, 0.f, panel.width, panel.height);
-    for (int tile = 0; tile <= ProgramShelf::kPlaceCount; ++tile) {
-        const float x = kGap + static_cast<float>(tile % kColumns) * (kTileWidth + kGap);
-        const float y =
-            panel.height - static_cast<float>(tile / kColumns + 1) * (kTileHeight + kGap);
-        addShelfTile(inside, tile - 1, Vec2(x, y));
+    // The works of recent runs across the top, newest first, then the places.
+    const std::vector<ProgramShelf::Work> works = programShelf().recentWorks();
+    const float workWidth =
+        (panel.width - (ProgramShelf::kShownWorks + 1) * kGap) / ProgramShelf::kShownWorks;
+    const float workY = panel.height - kGap - kWorkTileHeight;
+    for (std::size_t i = 0; i < works.size(); ++i) {
+        addShelfTile(inside, kFirstWorkTag + static_cast<int>(i), works[i].entry,
+                     Rect(kGap + static_cast<float>(i) * (workWidth + kGap), workY, workWidth,
+                          kWorkTileHeight));
+    }
+    if (works.empty()) {
+        addText(inside, "Your earlier work will be kept here.", 13.f, kFaint,
+                Vec2(panel.width / 2.f, workY + kWorkTileHeight / 2.f), Vec2(0.5f, 0.5f));
+    }
+    for (int place = 0; place < ProgramShelf::kPlaceCount; ++place) {
+        const float x = kGap + static_cast<float>(place % kColumns) * (kTileWidth + kGap);
+        const float y = workY - static_cast<float>(place / kColumns + 1) * (kTileHeight + kGap);
+        addShelfTile(inside, place + 1, programShelf().readPlace(place),
+                     Rect(x, y, kTileWidth, kTileHeight));
     }
     addPopupButton(
         inside, "Open the folder", Vec2(kGap + 70.f, kFooterHeight / 2.f + 2.f),
@@ -199,36 +216,44 @@ void FieldScene::closeShelf() {
     closePopup(shelfPopup);
 }
 
-void FieldScene::addShelfTile(Node* inside, int place, const Vec2& corner) {
-    // place -1 is the last work, kept by the program itself: it can be opened, not saved into.
-    const bool lastWork = place < 0;
-    const ProgramShelf::Entry entry =
-        lastWork ? programShelf().readLastWork() : programShelf().readPlace(place);
+void FieldScene::addShelfTile(Node* inside, int tag, const ProgramShelf::Entry& entry,
+                              const Rect& box) {
+    // Tags 1..12 are the places; a work of a recent run can be opened, not saved into.
+    const bool isPlace = tag >= 1 && tag <= ProgramShelf::kPlaceCount;
+    const int place = tag - 1;
     auto* tile = Node::create();
-    tile->setTag(place + 1);
-    tile->setPosition(corner);
+    tile->setTag(tag);
+    tile->setPosition(box.origin);
     tile->setCascadeOpacityEnabled(true);
     inside->addChild(tile);
-    addBar(tile, Color4B(kLightBlue), 0.f, 0.f, kTileWidth, kTileHeight);
-    addBar(tile, kTileColour, 2.f, 2.f, kTileWidth - 4.f, kTileHeight - 4.f);
-    addBar(tile, kPictureColour, kPictureBox.origin.x, kPictureBox.origin.y, kPictureBox.size.width,
-           kPictureBox.size.height);
-    const std::string name = lastWork ? "Last work" : "Place " + std::to_string(place + 1);
-    addText(tile, name, 14.f, Color4B(kInk, 255), Vec2(9.f, kTileHeight - 15.f), Vec2(0.f, 0.5f));
+    const float width = box.size.width;
+    const float height = box.size.height;
+    addBar(tile, Color4B(kLightBlue), 0.f, 0.f, width, height);
+    addBar(tile, kTileColour, 2.f, 2.f, width - 4.f, height - 4.f);
+    const Rect picture(9.f, 40.f, width - 18.f, height - 70.f);
+    addBar(tile, kPictureColour, picture.origin.x, picture.origin.y, picture.size.width,
+           picture.size.height);
     std::string state = "empty";
     if (!entry.problem.empty()) {
         state = "cannot be read";
     } else if (entry.savedAt) {
         state = savedAtText(*entry.savedAt);
     }
-    addText(tile, state, 11.f, kFaint, Vec2(kTileWidth - 9.f, kTileHeight - 15.f), Vec2(1.f, 0.5f));
+    if (isPlace) {
+        addText(tile, "Place " + std::to_string(place + 1), 14.f, Color4B(kInk, 255),
+                Vec2(9.f, height - 15.f), Vec2(0.f, 0.5f));
+        addText(tile, state, 11.f, kFaint, Vec2(width - 9.f, height - 15.f), Vec2(1.f, 0.5f));
+    } else {
+        addText(tile, state, 13.f, Color4B(kInk, 255), Vec2(9.f, height - 15.f), Vec2(0.f, 0.5f));
+    }
     if (entry.contents) {
-        tile->addChild(programPicture(*entry.contents));
+        tile->addChild(programPicture(*entry.contents, picture));
     }
 
     const float buttonY = 20.f;
-    if (entry.contents || !entry.problem.empty()) {
-        addPopupButton(tile, "Open", Vec2(kTileWidth / 4.f + 4.f, buttonY), [this, entry]() {
+    const float openX = isPlace ? width / 4.f + 4.f : width / 2.f;
+    if ((entry.contents || !entry.problem.empty()) && !isFieldBusy()) {
+        addPopupButton(tile, "Open", Vec2(openX, buttonY), [this, entry]() {
             if (!entry.contents) {
                 showNotice(entry.problem);
                 return;
@@ -237,27 +262,42 @@ void FieldScene::addShelfTile(Node* inside, int place, const Vec2& corner) {
             openContents(*entry.contents);
         });
     }
-    if (!lastWork && !fieldContents().hasNoCards()) {
-        addPopupButton(tile, "Save", Vec2(kTileWidth * 3.f / 4.f - 4.f, buttonY),
-                       [this, place, filled = entry.savedAt.has_value()]() {
-                           if (filled) {
-                               askBeforeReplacing(place);
-                           } else {
-                               saveIntoPlace(place);
-                           }
-                       });
+    if (isPlace && !fieldContents().hasNoCards()) {
+        addPopupButton(tile, "Save", Vec2(width * 3.f / 4.f - 4.f, buttonY),
+                       [this, place]() { askBeforeSaving(place); });
     }
 }
 
-void FieldScene::askBeforeReplacing(int place) {
+void FieldScene::askBeforeSaving(int place) {
+    if (placeWrite.ticket != 0) {
+        return;
+    }
+    // The place as it is now, not as the tile was drawn: another window may have saved
+    // there since.
+    const ProgramShelf::Entry now = programShelf().readPlace(place);
     const std::string name = "place " + std::to_string(place + 1);
-    askQuestion("There is a program in " + name + ". Put this one there instead?",
-                {{"Replace", [this, place]() { saveIntoPlace(place); }}, {"Cancel", []() {}}});
+    if (now.notAFile) {
+        showNotice("Something that is not a program lies in " + name +
+                   ". Ask your teacher to check the folder.");
+    } else if (now.contents) {
+        askQuestion("There is a program in " + name + ". Put this one there instead?",
+                    {{"Replace", [this, place]() { saveIntoPlace(place); }}, {"Cancel", []() {}}});
+    } else if (now.savedAt) {
+        askQuestion("The file in " + name + " cannot be read. Put this program there instead?",
+                    {{"Replace", [this, place]() { saveIntoPlace(place); }}, {"Cancel", []() {}}});
+    } else {
+        saveIntoPlace(place);
+    }
 }
 
 void FieldScene::saveIntoPlace(int place) {
-    std::string problem;
-    if (!programShelf().savePlace(place, fieldContents(), problem)) {
+    placeWrite = PlaceWrite{programShelf().keepInPlace(place, fieldContents()), place};
+    watchWrites();
+}
+
+void FieldScene::placeSaved(int place, const std::string& problem) {
+    if (!problem.empty()) {
+        closeAfterSave = false;
         showNotice(problem);
         return;
     }

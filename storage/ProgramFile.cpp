@@ -9,6 +9,9 @@
 #include <exception>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,7 +29,7 @@ constexpr double kMaxPosition = 100000.0;
 namespace problems {
 constexpr char kDamaged[] = "is damaged";
 constexpr char kNotOurs[] = "is not a program of this workspace";
-constexpr char kNewer[] = "was made by a newer version of this program";
+constexpr const char* kNewer = ::kProgramFromNewerVersion;
 constexpr char kUnknownDialect[] = "is for a board this program does not know";
 constexpr char kUnknownCard[] = "names a card this program does not have";
 constexpr char kNoSuchPlace[] = "puts a card in a place the field does not have";
@@ -314,8 +317,26 @@ ProgramReading readProgramText(const std::string& text, const CatalogueSize& cat
     try {
         // Without exceptions for bad text; what is caught below is a fault of this reader
         // or memory running out, and neither may end the program.
-        const Json document = Json::parse(text, nullptr, false);
-        if (document.is_discarded()) {
+        // The parser would take a NUL for the end of the text and the last of a key given
+        // twice: either is a file that was damaged or made by hand, never one we wrote.
+        bool repeatedKey = false;
+        std::vector<std::set<std::string>> keysPerObject;
+        const Json::parser_callback_t watchKeys = [&](int, Json::parse_event_t event,
+                                                      Json& parsed) {
+            if (event == Json::parse_event_t::object_start) {
+                keysPerObject.emplace_back();
+            } else if (event == Json::parse_event_t::object_end && !keysPerObject.empty()) {
+                keysPerObject.pop_back();
+            } else if (event == Json::parse_event_t::key && !keysPerObject.empty() &&
+                       !keysPerObject.back().insert(parsed.get<std::string>()).second) {
+                repeatedKey = true;
+            }
+            return true;
+        };
+        const Json document = text.find('\0') != std::string::npos
+                                  ? Json(Json::value_t::discarded)
+                                  : Json::parse(text, watchKeys, false);
+        if (document.is_discarded() || repeatedKey) {
             reading.problem = problems::kDamaged;
             return reading;
         }

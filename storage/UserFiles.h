@@ -6,12 +6,15 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace userfiles {
 
 // Reasons the shelf tells apart from the system's own words, to say what to do.
 inline constexpr char kDiskFull[] = "the disk is full";
 inline constexpr char kFileTooBig[] = "the file is too big";
+// A folder, a socket or a device lies where a program file should be.
+inline constexpr char kNotAFile[] = "it is not a file";
 // The reason for a folder this user may not write in.
 inline std::string cannotWrite(const std::string& folder) {
     return "the folder " + folder + " cannot be written";
@@ -34,6 +37,42 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
 bool replaceAtomically(const std::string& path, const std::string& text, std::string& error);
 // When the file was last written; none when there is no file.
 std::optional<std::time_t> modifiedAt(const std::string& path);
+// The names in the folder (no "." or ".."); empty when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
+// Removes a file; false when it is still there.
+bool removeFile(const std::string& path);
+// Renames a file over another in the same folder, flushed to the disk.
+bool moveOver(const std::string& from, const std::string& to);
+// This process's number, and whether a process of that number runs now.
+long currentProcess();
+bool processRuns(long process);
+
+// The temporary that replaceAtomically writes for a file: hidden, named after the file and
+// the process that writes it, so that a later start can tell whose it was.
+inline std::string temporaryPrefix(const std::string& name, long process) {
+    return "." + name + ".tmp-" + std::to_string(process) + "-";
+}
+// The file a temporary's name belongs to and the process that wrote it; false for any
+// other name.
+inline bool parseTemporaryName(const std::string& name, std::string& target, long& process) {
+    const std::size_t mark = name.rfind(".tmp-");
+    if (name.size() < 2 || name[0] != '.' || mark == std::string::npos || mark < 2) {
+        return false;
+    }
+    const std::string tail = name.substr(mark + 5);
+    const std::size_t dash = tail.find('-');
+    const auto digits = [](const std::string& part) {
+        return !part.empty() && part.size() < 10 &&
+               part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (dash == std::string::npos || !digits(tail.substr(0, dash)) ||
+        !digits(tail.substr(dash + 1))) {
+        return false;
+    }
+    target = name.substr(1, mark - 1);
+    process = std::stol(tail.substr(0, dash));
+    return true;
+}
 // Opens the folder in the system's file manager, without waiting for it.
 bool openInFileManager(const std::string& folder, std::string& error);
 

@@ -41,6 +41,7 @@ int Application::run() {
     while (!view->windowShouldClose() && !applicationShouldQuit()) {
         director->mainLoop();
     }
+    applicationWillTerminate();
     // Close the window now; the scene lives on until the process ends.
     director->setOpenGLView(nullptr);
     view->release();

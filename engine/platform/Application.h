@@ -25,6 +25,9 @@ public:
     // Asked between turns of the main loop, even while no frame runs (minimised, or the
     // window gone): true ends run() as closing the window does. See Director::setLongestWait.
     virtual bool applicationShouldQuit() { return false; }
+    // The loop has ended (the window closed, a signal, the session's end) and the process
+    // is about to: the last moment to save what must not be lost. The window is still open.
+    virtual void applicationWillTerminate() {}
 
     void setAnimationInterval(float interval) override;
     LanguageType getCurrentLanguage() override { return LanguageType::ENGLISH; }

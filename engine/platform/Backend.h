@@ -140,6 +140,10 @@ public:
     // Brings the window in front of the others without taking the keyboard or a press in
     // progress from the window that has them.
     virtual void raiseWithoutFocus() {}
+    // From now on the system's own ways of ending the program (a hang-up, the console's
+    // close, the session's end) end the loop as a signal does, and wait, within the system's
+    // limit, for Application::applicationWillTerminate to return.
+    virtual void watchSystemEnding() {}
 };
 
 // Chooses where a new window opens: from the usable area of every display (screen points,

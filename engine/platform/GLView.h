@@ -136,6 +136,12 @@ public:
     void cancelAllTouches();
 
     backend::PlatformView* getPlatformView() const { return _platformView.get(); }
+    // See backend::PlatformView::watchSystemEnding; the workspace asks for it, a tool need not.
+    void watchSystemEnding() {
+        if (_platformView) {
+            _platformView->watchSystemEnding();
+        }
+    }
     // The drawing device, or nullptr.
     backend::RenderDevice* getRenderDevice() const;
 

@@ -2,6 +2,7 @@
 // whole through a temporary beside them, and the folder shown through xdg-open.
 #include "storage/UserFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
@@ -123,6 +124,25 @@ std::string passwordHome() {
     return found->pw_dir;
 }
 
+// The words for a file that cannot be read: the system's own only where no plain ones fit.
+std::string readReason(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return "you may not read it";
+        case EISDIR:
+        case ENXIO:
+        case ENODEV:
+            return kNotAFile;
+        case EIO:
+            return "the disk could not read it";
+        case ELOOP:
+            return "it points to itself";
+        default:
+            return systemText(error);
+    }
+}
+
 bool isFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -184,16 +204,16 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         missing = errno == ENOENT || errno == ENOTDIR;
-        error = systemText(errno);
+        error = readReason(errno);
         return std::nullopt;
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
-        error = systemText(errno);
+        error = readReason(errno);
         return std::nullopt;
     }
     if (!S_ISREG(info.st_mode)) {
-        error = "it is not a file";
+        error = kNotAFile;
         return std::nullopt;
     }
     if (static_cast<std::size_t>(info.st_size) > maxBytes) {
@@ -208,7 +228,7 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
             continue;
         }
         if (got < 0) {
-            error = systemText(errno);
+            error = readReason(errno);
             return std::nullopt;
         }
         if (got == 0) {
@@ -227,7 +247,7 @@ bool replaceAtomically(const std::string& path, const std::string& text, std::st
     static std::atomic<unsigned> s_counter{0};
     const std::string folder = parentOf(path);
     const std::string hiddenName =
-        "." + path.substr(path.find_last_of('/') + 1) + ".tmp-" + std::to_string(::getpid()) + "-";
+        temporaryPrefix(path.substr(path.find_last_of('/') + 1), currentProcess());
     std::string temporary;
     int fd = -1;
     // A name left by an earlier run that ended mid-write is passed over.
@@ -256,7 +276,9 @@ bool replaceAtomically(const std::string& path, const std::string& text, std::st
     }
     if (failure != 0) {
         ::unlink(temporary.c_str());
-        error = writeReason(failure, folder);
+        error = failure == EISDIR || failure == ENOTEMPTY || failure == EEXIST
+                    ? std::string("a folder of that name is in the way")
+                    : writeReason(failure, folder);
         return false;
     }
     syncFolder(folder);
@@ -269,6 +291,43 @@ std::optional<std::time_t> modifiedAt(const std::string& path) {
         return std::nullopt;
     }
     return info.st_mtime;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(listing);
+    return names;
+}
+
+bool removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+bool moveOver(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    syncFolder(parentOf(to));
+    return true;
+}
+
+long currentProcess() {
+    return static_cast<long>(::getpid());
+}
+
+bool processRuns(long process) {
+    // EPERM: it runs, as another user's.
+    return process > 0 && (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
 }
 
 bool openInFileManager(const std::string& folder, std::string& error) {

@@ -10,8 +10,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <atomic>
+#include <cstdlib>
 
 namespace userfiles {
 
@@ -65,6 +65,22 @@ std::string writeReason(DWORD error, const std::string& folder) {
         case ERROR_ACCESS_DENIED:
         case ERROR_WRITE_PROTECT:
             return cannotWrite(folder);
+        default:
+            return systemText(error);
+    }
+}
+
+// The words for a file that cannot be read: the system's own only where no plain ones fit.
+std::string readReason(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+            return "you may not read it";
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return "another program is using it";
+        case ERROR_CRC:
+        case ERROR_READ_FAULT:
+            return "the disk could not read it";
         default:
             return systemText(error);
     }
@@ -169,17 +185,23 @@ std::string join(const std::string& folder, const std::string& name) {
 std::optional<std::string> readWhole(const std::string& path, std::size_t maxBytes, bool& missing,
                                      std::string& error) {
     missing = false;
+    // A folder opens as nothing a user would call a file; say so instead of "access denied".
+    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = kNotAFile;
+        return std::nullopt;
+    }
     Handle file(::CreateFileW(wide(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         const DWORD failure = ::GetLastError();
         missing = failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND;
-        error = systemText(failure);
+        error = readReason(failure);
         return std::nullopt;
     }
     if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
-        error = "it is not a file";
+        error = kNotAFile;
         return std::nullopt;
     }
     LARGE_INTEGER size{};
@@ -214,7 +236,8 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
 bool replaceAtomically(const std::string& path, const std::string& text, std::string& error) {
     static std::atomic<unsigned> s_counter{0};
     const std::string folder = parentOf(path);
-    const std::string prefix = path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-";
+    const std::string prefix =
+        join(folder, temporaryPrefix(path.substr(path.find_last_of("\\/") + 1), currentProcess()));
     std::wstring temporary;
     HANDLE opened = INVALID_HANDLE_VALUE;
     DWORD failure = ERROR_SUCCESS;
@@ -255,7 +278,9 @@ bool replaceAtomically(const std::string& path, const std::string& text, std::st
     }
     if (failure != ERROR_SUCCESS) {
         ::DeleteFileW(temporary.c_str());
-        error = writeReason(failure, folder);
+        error = failure == ERROR_ACCESS_DENIED && isFolder(path)
+                    ? std::string("a folder of that name is in the way")
+                    : writeReason(failure, folder);
         return false;
     }
     return true;
@@ -273,6 +298,49 @@ std::optional<std::time_t> modifiedAt(const std::string& path) {
     constexpr unsigned long long kStepsPerSecond = 10000000ULL;
     constexpr unsigned long long kSecondsFrom1601To1970 = 11644473600ULL;
     return static_cast<std::time_t>(time.QuadPart / kStepsPerSecond - kSecondsFrom1601To1970);
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(wide(join(folder, "*")).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::string name = utf8(found.cFileName);
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+bool removeFile(const std::string& path) {
+    return ::DeleteFileW(wide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool moveOver(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+long currentProcess() {
+    return static_cast<long>(::GetCurrentProcessId());
+}
+
+bool processRuns(long process) {
+    const HANDLE handle =
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(process));
+    if (handle == nullptr) {
+        // Another user's process cannot be opened, but it runs.
+        return ::GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(handle, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(handle);
+    return running;
 }
 
 bool openInFileManager(const std::string& folder, std::string& error) {

@@ -17,6 +17,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import stat
 import subprocess
 import sys
@@ -50,7 +51,8 @@ PORT_ICON_BLUE = (42, 155, 200)
 # open and save buttons of its first tiles (the last work, then place 1), and the answers
 # of the question asked before the window closes with cards on the field.
 SHELF, UNDO, REDO = (875, 147), (946, 147), (995, 147)
-OPEN_LAST_WORK, OPEN_PLACE_1, SAVE_PLACE_1 = (347, 180), (523, 180), (599, 180)
+# The shelf: the newest earlier run's work first in the top row, place 1 below it.
+OPEN_LAST_WORK, OPEN_PLACE_1, SAVE_PLACE_1 = (363, 164), (347, 322), (423, 322)
 CLOSE_ANYWAY, CLOSE_ANYWAY_EDGE = (650, 427), (597, 426)
 BUTTON_BLUE = (42, 155, 200)
 # Bare field above the rows: white, greyed while the loading overlay or a chooser covers it.
@@ -454,6 +456,19 @@ class TransferTool(EndToEnd):
         except (OSError, ValueError):
             return None
 
+    def newest_work(self):
+        """The work the newest run kept, each run keeping its own."""
+        try:
+            names = [name for name in os.listdir(self.bench.programs)
+                     if name.startswith("last-work") and name.endswith(".json")]
+        except OSError:
+            return None
+        if not names:
+            return None
+        newest = max(names, key=lambda name: os.path.getmtime(
+            os.path.join(self.bench.programs, name)))
+        return self.read_json(newest)
+
     def sent(self, index):
         with open(os.path.join(self.received, self.transfers()[index]), "rb") as received:
             return received.read()
@@ -493,7 +508,7 @@ class TransferTool(EndToEnd):
             time.sleep(1.2)
             self.program.process.kill()
             self.program.process.communicate()
-            kept = self.read_json("last-work.json")
+            kept = self.newest_work()
             self.assertIsNotNone(kept, "the last work after the kill")
             self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 3, kept)
             self.open_workspace(self.bench)
@@ -507,12 +522,35 @@ class TransferTool(EndToEnd):
         for _ in range(2):
             self.program.tool("xdotool", "key", "--window", str(self.window), "ctrl+z")
             time.sleep(0.3)
-        until(lambda: (self.read_json("last-work.json") or {}).get("rows") == [],
+        until(lambda: (self.newest_work() or {}).get("rows") == [],
               "the last work to hold an empty field")
         self.open_from_shelf(OPEN_PLACE_1)
         self.play_and_compare("the program opened from place 1")
         status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
+
+
+    def test_every_way_of_ending_keeps_a_change_made_just_before(self):
+        """A card laid less than a second before the end is in the run's work however the
+        program ends, and the next start still finds the earlier run's work."""
+        endings = [("close", None)] if ARGS.wine_run else [
+            ("SIGTERM", signal.SIGTERM), ("SIGINT", signal.SIGINT), ("SIGHUP", signal.SIGHUP),
+            ("close", None)]
+        for name, signum in endings:
+            with self.subTest(ending=name):
+                bench = Workbench(self, {})
+                self.bench = bench
+                self.open_workspace(bench)
+                self.pointer.tear_off("LED on", 0, 0)
+                if signum is None:
+                    status, err = self.close_with_work()
+                else:
+                    self.program.process.send_signal(signum)
+                    status, err = self.program.finish()
+                self.assertEqual(status, 0, err)
+                kept = self.newest_work()
+                self.assertIsNotNone(kept, "no work after " + name)
+                self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 1, kept)
 
 
 class BoardSimulator(EndToEnd):

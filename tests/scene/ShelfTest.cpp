@@ -2,12 +2,18 @@
 // opened again, a question before a program is replaced, a file that cannot be read or
 // written, a dropped file, the last work kept a second after a change, and the question
 // when the window is closed with work on the field.
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "GestureTestSupport.h"
 #include "scene/NoticeStrip.h"
+#include "storage/UserFiles.h"
 
 USING_NS_CC;
 using fieldtest::GestureTest;
@@ -23,6 +29,12 @@ std::string fileText(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// What the shelf's writer does when no test slows it down.
+bool writeForReal(const std::string& path, const std::string& text, std::string& error) {
+    return userfiles::makeFolder(std::filesystem::path(path).parent_path().string(), error) &&
+           userfiles::replaceAtomically(path, text, error);
 }
 
 // A strip with this text somewhere below the node, or nullptr.
@@ -65,6 +77,17 @@ protected:
         tapButton(inside == nullptr ? nullptr : inside->getChildByTag(place + 1), text);
     }
     void answer(const std::string& text) { tapButton(scene->questionPopup, text); }
+    // Lets the shelf's writer finish and the workspace take its answers.
+    void settle() {
+        ASSERT_TRUE(scene->programShelf().waitForWrites(std::chrono::seconds(5)));
+        hold(0.2f);
+    }
+    // A shelf on the same folder for another run (another window, or the next start),
+    // writing through `write` when given.
+    std::unique_ptr<ProgramShelf> shelfOfAnotherRun(BackgroundWriter::Write write = {}) const {
+        return std::make_unique<ProgramShelf>(kCatalogue, shelf->folder(), std::move(write));
+    }
+    static inline const CatalogueSize kCatalogue{{6, 9, 24}, 2};
     static constexpr int FieldSceneInside = 0x506f70;
     ProgramShelf* shelf = nullptr;
 };
@@ -79,6 +102,7 @@ TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndo
     scene->refreshDialect();
     const FieldContents saved = scene->fieldContents();
     fromShelf(2, "Save");
+    settle();
     EXPECT_EQ(scene->shelfPopup, nullptr);
     EXPECT_EQ(noticeText(), "Saved in place 3.");
     EXPECT_NE(fileText(shelf->placePath(2)).find("\"vemmo\""), std::string::npos);
@@ -96,17 +120,47 @@ TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndo
 TEST_F(ShelfTest, AProgramInAPlaceIsReplacedOnlyWhenTheChildSaysSo) {
     cardInSlot(0, 0, 0, 0);
     fromShelf(0, "Save");
+    settle();
     const std::string first = fileText(shelf->placePath(0));
 
     cardInSlot(1, 0, 0, 1);
     fromShelf(0, "Save");
     answer("Cancel");
+    settle();
     EXPECT_EQ(fileText(shelf->placePath(0)), first);
 
     fromShelf(0, "Save");
     answer("Replace");
+    settle();
     EXPECT_NE(fileText(shelf->placePath(0)), first);
     EXPECT_EQ(noticeText(), "Saved in place 1.");
+}
+
+TEST_F(ShelfTest, ATileGoneStaleIsNeverSavedOverWithoutTheQuestion) {
+    cardInSlot(0, 0, 0, 0);
+    fromShelf(0, "Save");
+    settle();
+    // The shelf is open, its place 2 shown empty, when another window saves there.
+    tapAt(fieldtest::centreOf(scene->shelfButton));
+    FieldContents theirs;
+    theirs.rows[5][1] = CardId{1, 2};
+    std::string problem;
+    ASSERT_TRUE(shelfOfAnotherRun()->savePlace(1, theirs, problem)) << problem;
+    const std::string theirText = fileText(shelf->placePath(1));
+
+    fromShelf(1, "Save");
+    ASSERT_NE(scene->questionPopup, nullptr) << "saved over the other window's program";
+    answer("Cancel");
+    settle();
+    EXPECT_EQ(fileText(shelf->placePath(1)), theirText);
+
+    // Only a program is asked about: a folder in the way is said plainly.
+    std::filesystem::create_directories(shelf->placePath(2));
+    fromShelf(2, "Save");
+    EXPECT_EQ(scene->questionPopup, nullptr);
+    EXPECT_EQ(noticeText(),
+              "Something that is not a program lies in place 3. Ask your teacher to check the "
+              "folder.");
 }
 
 TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceButNotUnderTheHand) {
@@ -133,22 +187,43 @@ TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceButNotUnderTheHand) {
     EXPECT_EQ(scene->fieldContents(), program);
 }
 
-TEST_F(ShelfTest, TheLastWorkIsKeptASecondAfterAChangeAtTheLatest) {
-    // A dialect chosen on an empty field is no work: an earlier run's last work stays.
+TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
+    // A dialect chosen on an empty field is no work.
     DeviceManager::getInstance()->dialect = 1;
     hold(1.5f);
-    EXPECT_FALSE(shelf->readLastWork().savedAt.has_value());
+    settle();
+    EXPECT_FALSE(shelf->readOwnWork().savedAt.has_value());
 
     cardInSlot(0, 0, 0, 0);
     hold(1.1f);
-    const ProgramShelf::Entry kept = shelf->readLastWork();
+    settle();
+    const ProgramShelf::Entry kept = shelf->readOwnWork();
     ASSERT_TRUE(kept.contents.has_value()) << kept.problem;
-    EXPECT_EQ(*kept.contents, scene->fieldContents());
+    const FieldContents firstRun = scene->fieldContents();
+    EXPECT_EQ(*kept.contents, firstRun);
 
-    // A new start tells that the last work can be opened from the shelf, and opens it.
+    // The next start says where the work is, and its own first change leaves it there.
     FieldScene* next = FieldScene::create();
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(textOf(next->notice), "Your last work is kept: open it from the shelf.");
+    FieldContents nextWork;
+    nextWork.rows[3][0] = CardId{0, 1};
+    next->layContents(nextWork);
+    next->keepLastWork(0.f, true);
+    ASSERT_TRUE(next->programShelf().waitForWrites(std::chrono::seconds(5)));
+    const std::vector<ProgramShelf::Work> offered = next->programShelf().recentWorks();
+    ASSERT_FALSE(offered.empty());
+    ASSERT_TRUE(offered[0].entry.contents.has_value());
+    EXPECT_EQ(*offered[0].entry.contents, firstRun) << "a new run replaced the last one's work";
+    EXPECT_EQ(*shelf->readOwnWork().contents, firstRun);
+
+    // Its tile opens it, as one step of undo.
+    tapAt(fieldtest::centreOf(scene->shelfButton));
+    ASSERT_NE(scene->shelfPopup, nullptr);
+    scene->layContents(FieldContents{});
+    hold(0.3f);
+    tapButton(scene->shelfPopup->getChildByTag(FieldSceneInside)->getChildByTag(100), "Open");
+    EXPECT_EQ(scene->fieldContents().rows[3][0], nextWork.rows[3][0]);
 }
 
 TEST_F(ShelfTest, ClosingWithWorkOnTheFieldAsksFirst) {
@@ -163,10 +238,98 @@ TEST_F(ShelfTest, ClosingWithWorkOnTheFieldAsksFirst) {
     EXPECT_FALSE(scene->onCloseRequested());
     answer("Keep");
     fromShelf(7, "Save");
+    settle();
     EXPECT_TRUE(shelf->readPlace(7).contents.has_value());
     EXPECT_TRUE(view->windowShouldClose());
-    ASSERT_TRUE(shelf->readLastWork().contents.has_value());
-    EXPECT_EQ(*shelf->readLastWork().contents, scene->fieldContents());
+    ASSERT_TRUE(shelf->readOwnWork().contents.has_value());
+    EXPECT_EQ(*shelf->readOwnWork().contents, scene->fieldContents());
+}
+
+TEST_F(ShelfTest, UndoAndRedoDoNothingBehindAPopup) {
+    cardInSlot(0, 0, 0, 0);
+    cardInSlot(1, 0, 0, 1);
+    hold(0.3f);
+    const FieldContents before = scene->fieldContents();
+    const auto tryUndoAndRedo = [&](const char* behind) {
+        scene->undoField();
+        harness.keyDown(EventKeyboard::KeyCode::KEY_Z, true);
+        harness.keyUp(EventKeyboard::KeyCode::KEY_Z, true);
+        scene->redoField();
+        hold(0.1f);
+        EXPECT_EQ(scene->fieldContents(), before) << "behind " << behind;
+    };
+    tapAt(fieldtest::centreOf(scene->shelfButton));
+    ASSERT_NE(scene->shelfPopup, nullptr);
+    tryUndoAndRedo("the shelf");
+    scene->closeShelf();
+    hold(0.3f);
+    EXPECT_FALSE(scene->onCloseRequested());
+    tryUndoAndRedo("the close question");
+    answer("Cancel");
+    scene->undoField();
+    EXPECT_NE(scene->fieldContents(), before) << "undo stopped working after the popups";
+}
+
+TEST_F(ShelfTest, ASlowDiskNeverHoldsAFrameAndEveryEndingStillWritesTheWork) {
+    // The writer's flush stays under way until the test lets it go.
+    std::promise<void> flushed;
+    std::shared_future<void> letGo = flushed.get_future().share();
+    std::atomic<int> started{0};
+    scene->shelf = shelfOfAnotherRun(
+        [letGo, &started](const std::string& path, const std::string& text, std::string& error) {
+            ++started;
+            letGo.wait_for(std::chrono::seconds(20));
+            return writeForReal(path, text, error);
+        });
+    shelf = &scene->programShelf();
+    cardInSlot(0, 0, 0, 0);
+    hold(1.2f);
+    for (int wait = 0; wait < 500 && started == 0; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    cardInSlot(1, 0, 0, 1);
+    hold(1.2f);
+    // Frames went on while the first write hung; the second change waits behind it.
+    EXPECT_EQ(started.load(), 1);
+    EXPECT_TRUE(shelf->writing());
+    tapAt(fieldtest::centreOf(scene->shelfButton));
+    EXPECT_NE(scene->shelfPopup, nullptr);
+    flushed.set_value();
+    // The close button's way out waits for the writer: the newest field is what is kept.
+    scene->closeShelf();
+    hold(0.3f);
+    EXPECT_FALSE(scene->onCloseRequested());
+    answer("Close anyway");
+    EXPECT_TRUE(harness.view()->windowShouldClose());
+    ASSERT_TRUE(shelf->readOwnWork().contents.has_value());
+    EXPECT_EQ(*shelf->readOwnWork().contents, scene->fieldContents());
+}
+
+TEST_F(ShelfTest, CloseAnywayWithAFullDiskSaysTheWorkIsNotKeptAndTriesAgain) {
+    std::atomic<bool> full{true};
+    scene->shelf = shelfOfAnotherRun(
+        [&full](const std::string& path, const std::string& text, std::string& error) {
+            if (full) {
+                error = "the disk is full";
+                return false;
+            }
+            return writeForReal(path, text, error);
+        });
+    shelf = &scene->programShelf();
+    cardInSlot(0, 0, 0, 0);
+    hold(1.2f);
+    settle();
+    EXPECT_NE(noticeText().find("the disk is full"), std::string::npos) << noticeText();
+    EXPECT_FALSE(scene->onCloseRequested());
+    answer("Close anyway");
+    EXPECT_FALSE(harness.view()->windowShouldClose()) << "closed without the work, silently";
+    ASSERT_NE(scene->questionPopup, nullptr);
+    EXPECT_NE(findStrip(scene->questionPopup, "Try again"), nullptr);
+    full = false;
+    answer("Try again");
+    EXPECT_TRUE(harness.view()->windowShouldClose());
+    ASSERT_TRUE(shelf->readOwnWork().contents.has_value());
+    EXPECT_EQ(*shelf->readOwnWork().contents, scene->fieldContents());
 }
 
 TEST_F(ShelfTest, AFileThatCannotBeReadOrWrittenIsNamedAndTheFieldStays) {
@@ -184,6 +347,7 @@ TEST_F(ShelfTest, AFileThatCannotBeReadOrWrittenIsNamedAndTheFieldStays) {
     scene->shelf =
         std::make_unique<ProgramShelf>(CatalogueSize{{6, 9, 24}, 2}, blocker + "/programs");
     fromShelf(0, "Save");
+    settle();
     EXPECT_NE(noticeText().find("Could not save into place-01.json"), std::string::npos)
         << noticeText();
     EXPECT_EQ(scene->fieldContents(), before);

@@ -155,7 +155,10 @@ TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
         {"too many loose cards", manyLoose(1001), "has too many loose cards"},
         {"larger than a program can be", good + std::string(kMaxProgramFileBytes, ' '),
          "is too big to be a program"},
-
+        {"NUL bytes after the program", good + std::string(64, '\0'), damaged},
+        {"a key given twice", program(R"("kib")", "[]", "[]", "1, \"version\": 1"), damaged},
+        {"a key given twice in a row",
+         program(R"("kib")", R"([{"row": 2, "row": 3, "slots": []}])"), damaged},
     };
     for (const BadFile& file : files) {
         const ProgramReading reading = readProgramText(file.text, catalogue);

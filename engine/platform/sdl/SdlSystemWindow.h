@@ -15,5 +15,12 @@ void screenPositionOf(SDL_Window* window, int& x, int& y);
 // they are (SDL_RaiseWindow asks the window manager, or Windows, to activate the window).
 void raiseWithoutActivating(SDL_Window* window);
 
+// The system's ways of ending the program past SDL's (which turns SIGTERM and SIGINT into a
+// quit): SIGHUP on POSIX; on Windows the console's close, log-off and shut-down, and the
+// session's end, during which `lastChance` is called on the window's thread before the
+// system ends the process. A quit asked this way waits for systemEndingDone.
+void watchSystemEnding(SDL_Window* window, void (*lastChance)());
+void systemEndingDone();
+
 }  // namespace backend
 }  // namespace cocos2d

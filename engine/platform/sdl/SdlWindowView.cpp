@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "base/Macros.h"
+#include "platform/Application.h"
 #include "platform/sdl/SdlEventTranslator.h"
 
 namespace cocos2d {
@@ -134,6 +135,8 @@ SdlWindowView::~SdlWindowView() {
         freeDroppedName(dropped);
     SDL_DestroyWindow(_window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // Whatever the program kept on its way out is written by now.
+    systemEndingDone();
 }
 
 void SdlWindowView::assertOwnThread() const {
@@ -213,6 +216,15 @@ bool SdlWindowView::getScreenFrame(PixelRect& frame) const {
     screenPositionOf(_window, frame.x, frame.y);
     SDL_GetWindowSize(_window, &frame.w, &frame.h);
     return true;
+}
+
+void SdlWindowView::watchSystemEnding() {
+    assertOwnThread();
+    backend::watchSystemEnding(_window, [] {
+        if (Application* app = Application::getInstance()) {
+            app->applicationWillTerminate();
+        }
+    });
 }
 
 void SdlWindowView::raiseWithoutFocus() {

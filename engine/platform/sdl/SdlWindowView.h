@@ -36,6 +36,7 @@ public:
     void setIcon(const Bitmap& icon) override;
     bool getScreenFrame(PixelRect& frame) const override;
     void raiseWithoutFocus() override;
+    void watchSystemEnding() override;
     // The SDL window, for what the backend interface does not cover (tests ask the
     // system about it).
     SDL_Window* sdlWindow() const { return _window; }

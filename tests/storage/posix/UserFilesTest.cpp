@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,15 +100,25 @@ TEST(UserFilesPosixTest, WriteCutShortKeepsTheOldFileByteForByte) {
     EXPECT_EQ(namesIn(scratch.path()), (Names{"place-01.json"}));
 }
 
-TEST(UserFilesPosixTest, DroppedPipeIsRefusedWithoutWaiting) {
+TEST(UserFilesPosixTest, WhatIsNoFileIsRefusedInPlainWordsWithoutWaiting) {
     storagetest::ScratchFolder scratch;
     const std::string pipe = scratch / "pipe.json";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    bool missing = true;
-    std::string error;
-    EXPECT_FALSE(userfiles::readWhole(pipe, 100, missing, error));
-    EXPECT_FALSE(missing);
-    EXPECT_EQ(error, "it is not a file");
+    // A socket cannot even be opened: the system's own words would be "No such device".
+    const std::string socketPath = scratch / "socket.json";
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string& path : {pipe, socketPath, scratch.path().string()}) {
+        bool missing = true;
+        std::string error;
+        EXPECT_FALSE(userfiles::readWhole(path, 100, missing, error)) << path;
+        EXPECT_FALSE(missing) << path;
+        EXPECT_EQ(error, "it is not a file") << path;
+    }
+    ::close(listening);
 }
 
 // The folder goes to xdg-open, which may run as long as the file manager does; nothing of this

@@ -1,5 +1,8 @@
 #include "platform/sdl/SdlSystemWindow.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <SDL.h>
 // Brings Xlib, whose macros (None, Bool, Status...) stay in this file.
 #include <SDL_syswm.h>
@@ -15,6 +18,17 @@ bool x11Of(SDL_Window* window, SDL_SysWMinfo& info) {
 }
 
 }  // namespace
+
+void watchSystemEnding(SDL_Window*, void (*)()) {
+    // A closed terminal or a session's end may hang up instead of terminating: taken as the
+    // SIGTERM that SDL already turns into a quit.
+    struct sigaction hangUp {};
+    hangUp.sa_handler = [](int) { ::kill(::getpid(), SIGTERM); };
+    sigemptyset(&hangUp.sa_mask);
+    ::sigaction(SIGHUP, &hangUp, nullptr);
+}
+
+void systemEndingDone() {}
 
 void screenPositionOf(SDL_Window* window, int& x, int& y) {
     SDL_GetWindowPosition(window, &x, &y);
