@@ -264,6 +264,42 @@ TEST_F(RunFlowTest, EachTransferTellsTheToolWhereTheWindowAndPlayAndStopAreOnThe
     EXPECT_LT(controls.h, 768 / 2);
 }
 
+// The close question's Keep during a send: the shelf opens to save the field, and offers
+// nothing that would replace the field under the transfer.
+TEST_F(RunFlowTest, KeepDuringASendOpensTheShelfToSaveOnly) {
+    usePseudoTerminal();
+    FieldContents program;
+    program.rows[0][0] = CardId{0, 0};
+    scene->layContents(program);
+    std::string problem;
+    ASSERT_TRUE(scene->programShelf().savePlace(3, program, problem)) << problem;
+    BoardReader reader(terminal, 17);
+    harness.tap(centreOf(scene->playButton));
+    ASSERT_TRUE(link()->isSending());
+    EXPECT_FALSE(scene->onCloseRequested());
+    ASSERT_NE(scene->questionPopup, nullptr);
+    const auto buttonIn = [](Node* node, const std::string& text, const auto& self) -> Node* {
+        if (auto* strip = dynamic_cast<NoticeStrip*>(node); strip && strip->getText() == text) {
+            return strip;
+        }
+        for (Node* child : node->getChildren()) {
+            if (Node* found = self(child, text, self)) {
+                return found;
+            }
+        }
+        return nullptr;
+    };
+    Node* keep = buttonIn(scene->questionPopup, "Keep", buttonIn);
+    ASSERT_NE(keep, nullptr);
+    harness.tap(centreOf(keep));
+    ASSERT_NE(scene->shelfPopup, nullptr) << "Keep did nothing during the send";
+    Node* place4 = scene->shelfPopup->getChildByTag(0x506f70)->getChildByTag(4);
+    ASSERT_NE(place4, nullptr);
+    EXPECT_EQ(buttonIn(place4, "Open", buttonIn), nullptr);
+    EXPECT_NE(buttonIn(place4, "Save", buttonIn), nullptr);
+    reader.join();
+}
+
 // While the stop flow's transfer holds the link nothing can search: the label does not
 // claim a search, and the user is told when to try again.
 TEST_F(RunFlowTest, ReloadDuringATransferKeepsTheEntryAndSaysWhy) {
