@@ -10,6 +10,8 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "catalogue/DeviceManager.h"
+
 namespace {
 
 using Json = nlohmann::json;
@@ -123,6 +125,7 @@ private:
 
     const CatalogueSize& _catalogue;
     const char* _problem = problems::kDamaged;
+    std::int64_t _version = kProgramFormatVersion;
 };
 
 bool Reader::read(const Json& document, FieldContents& contents) {
@@ -141,6 +144,7 @@ bool Reader::read(const Json& document, FieldContents& contents) {
     if (*version > kProgramFormatVersion) {
         return fail(problems::kNewer);
     }
+    _version = *version;
     if (!readDialect(document, contents)) {
         return false;
     }
@@ -223,8 +227,26 @@ bool Reader::readRow(const Json& row, FieldContents& contents, std::vector<bool>
 }
 
 bool Reader::readCard(const Json& object, CardId& card) {
-    const auto set = wholeNumber(object, "set");
-    const auto index = wholeNumber(object, "card");
+    std::optional<std::int64_t> set;
+    std::optional<std::int64_t> index;
+    if (_version >= 2) {
+        const auto key = object.find("card");
+        if (key == object.end() || !key->is_string()) {
+            return fail(problems::kDamaged);
+        }
+        int keySet = 0;
+        int keyIndex = 0;
+        if (!DeviceManager::getInstance()->findCardKey(key->get_ref<const std::string&>(), keySet,
+                                                       keyIndex)) {
+            return fail(problems::kUnknownCard);
+        }
+        set = keySet;
+        index = keyIndex;
+    } else {
+        // Version 1 named a card by its place in its palette.
+        set = wholeNumber(object, "set");
+        index = wholeNumber(object, "card");
+    }
     if (!set || !index) {
         return fail(problems::kDamaged);
     }
@@ -271,6 +293,12 @@ bool Reader::readLoose(const Json& loose, FieldContents& contents) {
     return true;
 }
 
+std::string cardKey(const CardId& card) {
+    const std::string key = DeviceManager::getInstance()->getCardKey(card.cardIndex, card.cardSet);
+    assert(!key.empty());
+    return key;
+}
+
 }  // namespace
 
 const char* const kProgramTooBig = "is too big to be a program";
@@ -281,8 +309,7 @@ std::string writeProgramText(const FieldContents& contents) {
         OrderedJson slots = OrderedJson::array();
         for (std::size_t s = 0; s < contents.rows[r].size(); ++s) {
             if (const auto& card = contents.rows[r][s]) {
-                slots.push_back(OrderedJson{
-                    {"slot", s + 1}, {"set", card->cardSet}, {"card", card->cardIndex}});
+                slots.push_back(OrderedJson{{"slot", s + 1}, {"card", cardKey(*card)}});
             }
         }
         if (!slots.empty()) {
@@ -291,8 +318,7 @@ std::string writeProgramText(const FieldContents& contents) {
     }
     std::vector<OrderedJson> loose;
     for (const LooseCard& card : contents.loose) {
-        loose.push_back(OrderedJson{{"set", card.card.cardSet},
-                                    {"card", card.card.cardIndex},
+        loose.push_back(OrderedJson{{"card", cardKey(card.card)},
                                     {"x", shortestDecimal(card.x)},
                                     {"y", shortestDecimal(card.y)}});
     }

@@ -6,6 +6,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "catalogue/DeviceManager.h"
 #include "tests/support/FreshSelection.h"
@@ -13,7 +14,8 @@
 namespace {
 
 bool pictureExists(const std::string& path) {
-    return !path.empty() && std::filesystem::is_regular_file(std::string(ZC_SOURCE_DIR) + "/" + path);
+    return !path.empty() &&
+           std::filesystem::is_regular_file(std::string(ZC_SOURCE_DIR) + "/" + path);
 }
 
 class CatalogueTest : public ::testing::Test {
@@ -30,6 +32,7 @@ TEST_F(CatalogueTest, EveryCardHasItsOwnPicturesAndATextInEachDialect) {
     EXPECT_EQ(manager->getCardCount(1), 15);
     EXPECT_EQ(manager->getCardCount(2), 21);
     std::set<std::string> pictures;
+    std::set<std::string> keys;
     for (int set = 0; set < manager->getCardSetCount(); ++set) {
         manager->cardSet = set;
         EXPECT_TRUE(pictureExists(manager->getTabImage(set))) << "tab " << set;
@@ -38,6 +41,13 @@ TEST_F(CatalogueTest, EveryCardHasItsOwnPicturesAndATextInEachDialect) {
             const std::string palette = manager->getPaletteImage(card);
             EXPECT_TRUE(pictureExists(palette)) << palette;
             EXPECT_TRUE(pictures.insert(palette).second) << palette;
+            // Saved programs name the card by its key: one card each, found again.
+            const std::string key = manager->getCardKey(card, set);
+            EXPECT_TRUE(keys.insert(key).second) << key;
+            int foundSet = -1;
+            int foundCard = -1;
+            EXPECT_TRUE(manager->findCardKey(key, foundSet, foundCard)) << key;
+            EXPECT_EQ(std::make_pair(foundSet, foundCard), std::make_pair(set, card)) << key;
             for (int dialect = 0; dialect < 2; ++dialect) {
                 manager->dialect = dialect;
                 // The palette shows the card's meaning, the field its text for the board.
@@ -65,10 +75,14 @@ TEST_F(CatalogueTest, FirstStartSelectsKibAndTheBasicSet) {
 // nothing); a set or dialect that does not exist is a caller's fault and throws.
 TEST_F(CatalogueTest, PastTheEndIsEmptyAndOutsideTheTablesThrows) {
     for (const int card : {6, -1}) {
+        EXPECT_EQ(manager->getCardKey(card, 0), "");
         EXPECT_EQ(manager->getPaletteImage(card), "");
         EXPECT_EQ(manager->getCardImage(card), "");
         EXPECT_EQ(manager->getCode(card, 0).text, "");
     }
+    int set = 0;
+    int card = 0;
+    EXPECT_FALSE(manager->findCardKey("", set, card));
     EXPECT_THROW(manager->getCode(0, 3), std::out_of_range);
     manager->dialect = 2;
     EXPECT_THROW(manager->getLineTerminator(), std::out_of_range);
