@@ -293,8 +293,12 @@ bool Reader::readLoose(const Json& loose, FieldContents& contents) {
     return true;
 }
 
+// A card the catalogue lacks is a caller's fault; it is written as no key, which reads back
+// as an unknown card, rather than ending the program in the middle of keeping the work.
 std::string cardKey(const CardId& card) {
-    const std::string key = DeviceManager::getInstance()->getCardKey(card.cardIndex, card.cardSet);
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    const bool setKnown = card.cardSet >= 0 && card.cardSet < catalogue->getCardSetCount();
+    const std::string key = setKnown ? catalogue->getCardKey(card.cardIndex, card.cardSet) : "";
     assert(!key.empty());
     return key;
 }
