@@ -1,5 +1,6 @@
 // The catalogue's constant data: every card of the three sets with its pictures and code
-// per dialect, the card-set tab pictures and the per-dialect constants.
+// per dialect (from catalogue/cards.json, turned into C++ by the build), the card-set tab
+// pictures and the per-dialect constants.
 // Plain tables only; lookups and range rules belong to DeviceManager.
 #pragma once
 
@@ -17,6 +18,8 @@ public:
     // [card set][card index]: the neutral picture of the palette and of a card's front.
     // The length of a set's row is that set's card count.
     std::vector<std::vector<std::string>> paletteImages;
+    // [card set][card index]: the card's key in saved programs, such as "led1".
+    std::vector<std::vector<std::string>> stems;
     // [card set][dialect][card index]: the picture on the back of a field card.
     std::vector<std::vector<std::vector<std::string>>> cardImages;
     // [card set][dialect][card index]

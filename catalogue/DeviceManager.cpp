@@ -1,6 +1,7 @@
 // Catalogue lookups for the current dialect and card set.
 #include "catalogue/DeviceManager.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <type_traits>
 
@@ -15,8 +16,8 @@ bool isBelow(int index, std::size_t count) {
     return static_cast<unsigned>(index) < count;
 }
 
-// A set or dialect outside its table is a programming fault, raised as the container
-// range error with the wording the rest of the program expects.
+// A set or dialect outside its table is a programming fault: it throws rather than read
+// past the table.
 template <class T>
 const T& tableAt(const std::vector<T>& table, int index) {
     static_assert(!std::is_same<T, bool>::value, "use flagAt for packed flags");
@@ -101,6 +102,25 @@ LoopRole DeviceManager::getLoopRole(int cardIndex, int set) const {
     const auto& roles = tableAt(tables().loopRoles, set);
     return isBelow(cardIndex, roles.size()) ? roles[static_cast<unsigned>(cardIndex)]
                                             : LoopRole::None;
+}
+
+std::string DeviceManager::getCardKey(int cardIndex, int set) const {
+    const auto& stems = tableAt(tables().stems, set);
+    return isBelow(cardIndex, stems.size()) ? stems[static_cast<unsigned>(cardIndex)]
+                                            : std::string();
+}
+
+bool DeviceManager::findCardKey(const std::string& key, int& set, int& cardIndex) const {
+    const auto& stems = tables().stems;
+    for (std::size_t s = 0; s < stems.size(); ++s) {
+        const auto found = std::find(stems[s].begin(), stems[s].end(), key);
+        if (found != stems[s].end()) {
+            set = static_cast<int>(s);
+            cardIndex = static_cast<int>(found - stems[s].begin());
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<CodeSnippet> DeviceManager::getHeader() const {

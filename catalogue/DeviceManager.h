@@ -44,6 +44,11 @@ public:
     CodeSnippet getCode(int cardIndex, int set) const;
     // Whether a card of the given set opens or closes a repeat; None past the set's end.
     LoopRole getLoopRole(int cardIndex, int set) const;
+    // The key that names a card in saved programs (its stem, such as "led1"), which stays
+    // when cards are added; empty past the set's end.
+    std::string getCardKey(int cardIndex, int set) const;
+    // The set and index of the card with that key; false when no card has it.
+    bool findCardKey(const std::string& key, int& set, int& cardIndex) const;
 
     // Items sent before a program.
     std::vector<CodeSnippet> getHeader() const;

@@ -44,11 +44,6 @@ void ZundleCardSerialManager::setToolFolder(const std::string& folder) {
     _discovery.setToolFolder(folder);
 }
 
-void ZundleCardSerialManager::setLinkSettings(const devicelink::platform::LinkSettings& settings) {
-    CCASSERT(_job != Job::Send, "the link settings are in use by a transfer");
-    _linkSettings = settings;
-}
-
 bool ZundleCardSerialManager::startSearch(Callback callback) {
     CCASSERT(callback, "startSearch needs a callback");
     if (_job != Job::None) {
@@ -117,11 +112,10 @@ void ZundleCardSerialManager::sendWorker() {
     const auto count = [this](int sent) { _chunksSent.store(sent, std::memory_order_relaxed); };
     switch (_sendEntry->kind) {
         case ZundleCardSerialData::kKindSerialPort:
-            _sendResult =
-                _sendEntry->sendToSerialPort(_sendChunks, count, &_sendFailure, _linkSettings);
+            _sendResult = _sendEntry->sendToSerialPort(_sendChunks, count, &_sendFailure);
             break;
         case ZundleCardSerialData::kKindTool:
-            _sendResult = _sendEntry->sendToTool(_sendChunks, count, &_sendFailure, _linkSettings);
+            _sendResult = _sendEntry->sendToTool(_sendChunks, count, &_sendFailure);
             break;
         default:
             // Never listed, so there is nothing to tell the user about it.

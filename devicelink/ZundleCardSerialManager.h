@@ -49,8 +49,6 @@ public:
     void setPortSource(DeviceDiscovery::PortSource source);
     // Replaces the tool folder for discovery (tests); an empty path restores the default.
     void setToolFolder(const std::string& folder);
-    // Replaces the lock folders and stall limit of later transfers (tests).
-    void setLinkSettings(const devicelink::platform::LinkSettings& settings);
 
     // Plug-in serial ports, then tools, then the computer's own ports; holds the only
     // reference to each entry. Main thread, and only while no discovery is registered.
@@ -86,7 +84,6 @@ private:
     // changes on the main thread cannot reach it.
     ZundleCardSerialData* _sendEntry = nullptr;
     cocos2d::Vector<SendData*> _sendChunks;
-    devicelink::platform::LinkSettings _linkSettings;
     bool _sendResult = false;      // written by the worker, read after the join
     TransferFailure _sendFailure;  // likewise
     TransferFailure _lastFailure;  // the main thread's copy, taken after the join

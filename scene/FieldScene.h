@@ -1,7 +1,8 @@
 // The workspace layer: the palette with its card-set tabs, the field view with its 30 rows
 // of two slots and the cards on them, the player strip, the dialect chooser and the
 // settings bar with the port controls, and every operation on them. Depends on the
-// engine, the catalogue, program generation's row type, the widgets and the device link.
+// engine, the catalogue, program generation's row type, the storage (the shelf and the
+// last work), the widgets and the device link.
 //
 // Where each concern lives: FieldScene.cpp (init and state), FieldSceneLayout.cpp (panel,
 // player strip, frame), FieldScenePalette.cpp, FieldSceneDialect.cpp, FieldSceneSettings.cpp,

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/DeviceManager.h"
+
 namespace {
 
 using Json = nlohmann::json;
@@ -126,6 +128,7 @@ private:
 
     const CatalogueSize& _catalogue;
     const char* _problem = problems::kDamaged;
+    std::int64_t _version = kProgramFormatVersion;
 };
 
 bool Reader::read(const Json& document, FieldContents& contents) {
@@ -144,6 +147,7 @@ bool Reader::read(const Json& document, FieldContents& contents) {
     if (*version > kProgramFormatVersion) {
         return fail(problems::kNewer);
     }
+    _version = *version;
     if (!readDialect(document, contents)) {
         return false;
     }
@@ -226,8 +230,26 @@ bool Reader::readRow(const Json& row, FieldContents& contents, std::vector<bool>
 }
 
 bool Reader::readCard(const Json& object, CardId& card) {
-    const auto set = wholeNumber(object, "set");
-    const auto index = wholeNumber(object, "card");
+    std::optional<std::int64_t> set;
+    std::optional<std::int64_t> index;
+    if (_version >= 2) {
+        const auto key = object.find("card");
+        if (key == object.end() || !key->is_string()) {
+            return fail(problems::kDamaged);
+        }
+        int keySet = 0;
+        int keyIndex = 0;
+        if (!DeviceManager::getInstance()->findCardKey(key->get_ref<const std::string&>(), keySet,
+                                                       keyIndex)) {
+            return fail(problems::kUnknownCard);
+        }
+        set = keySet;
+        index = keyIndex;
+    } else {
+        // Version 1 named a card by its place in its palette.
+        set = wholeNumber(object, "set");
+        index = wholeNumber(object, "card");
+    }
     if (!set || !index) {
         return fail(problems::kDamaged);
     }
@@ -274,6 +296,16 @@ bool Reader::readLoose(const Json& loose, FieldContents& contents) {
     return true;
 }
 
+// A card the catalogue lacks is a caller's fault; it is written as no key, which reads back
+// as an unknown card, rather than ending the program in the middle of keeping the work.
+std::string cardKey(const CardId& card) {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    const bool setKnown = card.cardSet >= 0 && card.cardSet < catalogue->getCardSetCount();
+    const std::string key = setKnown ? catalogue->getCardKey(card.cardIndex, card.cardSet) : "";
+    assert(!key.empty());
+    return key;
+}
+
 }  // namespace
 
 const char* const kProgramTooBig = "is too big to be a program";
@@ -284,8 +316,7 @@ std::string writeProgramText(const FieldContents& contents) {
         OrderedJson slots = OrderedJson::array();
         for (std::size_t s = 0; s < contents.rows[r].size(); ++s) {
             if (const auto& card = contents.rows[r][s]) {
-                slots.push_back(OrderedJson{
-                    {"slot", s + 1}, {"set", card->cardSet}, {"card", card->cardIndex}});
+                slots.push_back(OrderedJson{{"slot", s + 1}, {"card", cardKey(*card)}});
             }
         }
         if (!slots.empty()) {
@@ -294,8 +325,7 @@ std::string writeProgramText(const FieldContents& contents) {
     }
     std::vector<OrderedJson> loose;
     for (const LooseCard& card : contents.loose) {
-        loose.push_back(OrderedJson{{"set", card.card.cardSet},
-                                    {"card", card.card.cardIndex},
+        loose.push_back(OrderedJson{{"card", cardKey(card.card)},
                                     {"x", shortestDecimal(card.x)},
                                     {"y", shortestDecimal(card.y)}});
     }

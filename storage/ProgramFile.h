@@ -1,7 +1,9 @@
 // A program file's text: JSON with a format version, the dialect, the cards of each row
 // that holds one and the loose cards with their places. Reading checks everything against
 // the catalogue's sizes, so that whatever it returns can be laid on the field as it is.
-// Depends on FieldContents and nlohmann/json (inside the source only).
+// Cards are named by their catalogue key (version 2), or by set and index (version 1, still
+// read). Depends on FieldContents, the catalogue's card keys and nlohmann/json (inside the
+// source only).
 #pragma once
 
 #include <array>
@@ -18,7 +20,7 @@ struct CatalogueSize {
 };
 
 // The newest format this program writes and reads.
-constexpr int kProgramFormatVersion = 1;
+constexpr int kProgramFormatVersion = 2;
 // A program of every row and a thousand loose cards stays far below this; anything larger is
 // refused before it is looked at.
 constexpr std::size_t kMaxProgramFileBytes = 1024 * 1024;

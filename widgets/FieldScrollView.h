@@ -48,7 +48,6 @@ public:
     virtual void onTouchCancelled(cocos2d::Touch* touch, cocos2d::Event* event);
     // Chooses the axes along which a drag moves the content.
     virtual void setScrollAxis(ScrollAxis axis);
-    ScrollAxis getScrollAxis() const { return _scrollAxis; }
     // Applies a tweened value as the zoom.
     void updateTweenAction(float value, const std::string& key) override;
 
@@ -84,8 +83,6 @@ public:
     bool isTouchMoved() const { return _touchMoved; }
     // Touches the view owns now.
     std::size_t getTouchCount() const { return _touches.size(); }
-    // The per-frame coasting step.
-    const cocos2d::Vec2& getVelocity() const { return _velocity; }
     // True while coasting runs.
     bool isCoasting() const;
 

@@ -77,8 +77,6 @@ public:
     // 1/60 s complete 0.2 s although neither number is exact in binary.
     static constexpr double kTimeTolerance = 1e-5;
 
-    // Seconds counted since the first step.
-    float getElapsed() const { return static_cast<float>(_elapsed); }
     // Sets the duration; a duration of 0 completes on the first step.
     bool initWithDuration(float duration);
 

@@ -25,7 +25,6 @@ public:
 
     virtual void setString(const std::string& text);
     virtual const std::string& getString() const { return _text; }
-    int getStringLength() const { return static_cast<int>(_text.size()); }
 
     // Colour of the glyphs (modulated by the node's colour and opacity).
     virtual void setTextColor(const Color4B& color);
@@ -46,8 +45,6 @@ public:
     void setAlignment(TextHAlignment hAlignment, TextVAlignment vAlignment);
     void setHorizontalAlignment(TextHAlignment hAlignment);
     void setVerticalAlignment(TextVAlignment vAlignment);
-    TextHAlignment getHorizontalAlignment() const { return _hAlignment; }
-    TextVAlignment getVerticalAlignment() const { return _vAlignment; }
 
     // The rendered text (nullptr when the font could not be used).
     Texture2D* getTexture() const { return _texture; }

@@ -357,10 +357,6 @@ AffineTransform Node::getNodeToParentTransform() const {
     return t;
 }
 
-AffineTransform Node::getParentToNodeTransform() const {
-    return getNodeToParentTransform().getInversed();
-}
-
 AffineTransform Node::getNodeToWorldTransform() const {
     AffineTransform t = getNodeToParentTransform();
     for (const Node* p = _parent; p != nullptr; p = p->_parent) {

@@ -81,7 +81,6 @@ public:
     virtual int getLocalZOrder() const { return _localZOrder; }
     // Order of the node's render commands across the whole scene (0 for nearly everything).
     virtual void setGlobalZOrder(float globalZOrder);
-    virtual float getGlobalZOrder() const { return _globalZOrder; }
 
     virtual void setTag(int tag) { _tag = tag; }
     virtual int getTag() const { return _tag; }
@@ -156,8 +155,6 @@ public:
     // --- transforms ---
     // Maps the node's own space to its parent's.
     virtual AffineTransform getNodeToParentTransform() const;
-    // Maps the parent's space to the node's own.
-    virtual AffineTransform getParentToNodeTransform() const;
     // Maps the node's own space to the scene (design coordinates, origin bottom left).
     virtual AffineTransform getNodeToWorldTransform() const;
     virtual AffineTransform getWorldToNodeTransform() const;

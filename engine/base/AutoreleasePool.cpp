@@ -53,11 +53,6 @@ AutoreleasePool* PoolManager::getCurrentPool() const {
     return _releasePoolStack.back();
 }
 
-bool PoolManager::isObjectInPools(Ref* object) const {
-    return std::any_of(_releasePoolStack.begin(), _releasePoolStack.end(),
-                       [object](AutoreleasePool* pool) { return pool->contains(object); });
-}
-
 void PoolManager::push(AutoreleasePool* pool) {
     _releasePoolStack.push_back(pool);
 }

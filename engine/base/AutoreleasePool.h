@@ -33,7 +33,6 @@ class PoolManager {
 public:
     static PoolManager* getInstance();
     AutoreleasePool* getCurrentPool() const;
-    bool isObjectInPools(Ref* object) const;
 
 private:
     friend class AutoreleasePool;

@@ -314,8 +314,4 @@ void Director::loadMatrix(MATRIX_STACK_TYPE, const Mat4& mat) {
     _modelViewStack.back() = mat;
 }
 
-const Mat4& Director::getMatrix(MATRIX_STACK_TYPE) const {
-    return _modelViewStack.back();
-}
-
 NS_CC_END

@@ -64,7 +64,6 @@ public:
 
     // Seconds between frames while something moves.
     void setAnimationInterval(float interval);
-    float getAnimationInterval() const { return _animationInterval; }
     // Longest wait for window events in milliseconds, even with nothing to draw, so that
     // the main loop can look at Application::applicationShouldQuit; -1 (the default) waits
     // as long as nothing happens.
@@ -72,14 +71,12 @@ public:
     // Frames run again / stop running (nothing is drawn or stepped while stopped).
     void startAnimation();
     void stopAnimation();
-    bool isAnimationRunning() const { return _animating; }
     // Time stops for the scheduler and actions; drawing goes on.
     void pause();
     void resume();
     bool isPaused() const { return _paused; }
     // There is no statistics overlay; the switch is kept.
     void setDisplayStats(bool displayStats) { _displayStats = displayStats; }
-    bool isDisplayStats() const { return _displayStats; }
     // Asks the view to close, which ends Application::run.
     void end();
 
@@ -92,10 +89,6 @@ public:
 
     // Marks the scene as changed: the next frame draws it.
     void markSceneDirty() { _sceneDirty = true; }
-    bool isSceneDirty() const { return _sceneDirty; }
-    // Seconds of the last frame, and frames run so far.
-    float getDeltaTime() const { return _deltaTime; }
-    unsigned int getTotalFrames() const { return _totalFrames; }
     // Frames actually drawn so far.
     unsigned int getDrawnFrames() const { return _drawnFrames; }
 
@@ -104,7 +97,6 @@ public:
     void pushMatrix(MATRIX_STACK_TYPE type);
     void popMatrix(MATRIX_STACK_TYPE type);
     void loadMatrix(MATRIX_STACK_TYPE type, const Mat4& mat);
-    const Mat4& getMatrix(MATRIX_STACK_TYPE type) const;
 
     // Back to a fresh director: the scene exits and is released, every listener, timer and
     // action goes, the view is released, settings return to their defaults. For tests.

@@ -51,9 +51,6 @@ public:
     // Delivers an event to the listeners of its kind.
     void dispatchEvent(Event* event);
 
-    // Number of registered listeners (for tests and diagnostics).
-    std::size_t getListenerCount() const { return _listeners.size(); }
-
 private:
     void registerListener(EventListener* listener);
     void unregister(EventListener* listener);

@@ -35,11 +35,6 @@ public:
     void setEnabled(bool enabled) { _isEnabled = enabled; }
     bool isEnabled() const { return _isEnabled; }
     Type getType() const { return _type; }
-    // True while registered with the dispatcher.
-    bool isRegistered() const { return _isRegistered; }
-    // The node whose drawing order gives the priority, or nullptr for a fixed priority.
-    Node* getAssociatedNode() const { return _node; }
-    int getFixedPriority() const { return _fixedPriority; }
     bool isPaused() const { return _paused; }
 
 protected:

@@ -22,7 +22,6 @@ public:
 
     // Whether a touch claimed here is kept from the listeners below.
     void setSwallowTouches(bool needSwallow) { _needSwallow = needSwallow; }
-    bool isSwallowTouches() const { return _needSwallow; }
 
     bool checkAvailable() override;
     EventListenerTouchOneByOne* clone() override;

@@ -33,7 +33,6 @@ public:
     // Cursor position at the previous mouse event.
     void setPreviousLocation(const Vec2& location) { _previousPoint = location; }
     float getCursorX() const { return _point.x; }
-    float getCursorY() const { return _point.y; }
     Vec2 getLocation() const { return _point; }
     Vec2 getPreviousLocation() const { return _previousPoint; }
     Vec2 getDelta() const { return _point - _previousPoint; }
@@ -48,7 +47,6 @@ public:
         _scrollX = scrollX;
         _scrollY = scrollY;
     }
-    float getScrollX() const { return _scrollX; }
     float getScrollY() const { return _scrollY; }
 
 private:

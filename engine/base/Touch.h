@@ -22,10 +22,6 @@ public:
     Vec2 getDelta() const { return _point - _previousPoint; }
     // The same three points with the origin at the top left of the design area.
     Vec2 getLocationInView() const { return _pointInView; }
-    Vec2 getPreviousLocationInView() const { return _previousPointInView; }
-    Vec2 getStartLocationInView() const { return _startPointInView; }
-    // Identifier of the finger; the mouse is 0.
-    int getID() const { return _id; }
     int getId() const { return _id; }
 
     // Records a new position: the first call also sets the start and previous points.

@@ -57,12 +57,9 @@ public:
     T front() const { return _data.front(); }
     T back() const { return _data.back(); }
 
-    // Position of the first occurrence, or -1.
-    long getIndex(T object) const {
-        auto it = std::find(_data.begin(), _data.end(), object);
-        return it == _data.end() ? -1 : static_cast<long>(it - _data.begin());
+    bool contains(T object) const {
+        return std::find(_data.begin(), _data.end(), object) != _data.end();
     }
-    bool contains(T object) const { return getIndex(object) >= 0; }
 
     void pushBack(T object) {
         CCASSERT(object != nullptr, "Vector holds no null pointers");

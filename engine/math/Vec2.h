@@ -73,17 +73,8 @@ public:
     float dot(const Vec2& v) const { return x * v.x + y * v.y; }
     // z component of the three-dimensional cross product.
     float cross(const Vec2& v) const { return x * v.y - y * v.x; }
-    // Angle from the x axis in radians, counter-clockwise, in [-pi, pi].
-    float getAngle() const { return std::atan2(y, x); }
-    // Signed angle in radians from this vector to the other.
-    float getAngle(const Vec2& other) const { return std::atan2(cross(other), dot(other)); }
     // Scales to length 1; a zero vector stays zero.
     void normalize();
-    Vec2 getNormalized() const {
-        Vec2 v(*this);
-        v.normalize();
-        return v;
-    }
     // Point halfway to the other.
     Vec2 getMidpoint(const Vec2& other) const { return (*this + other) * 0.5f; }
     // Linear interpolation: this at alpha 0, other at alpha 1.

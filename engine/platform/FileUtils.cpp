@@ -35,8 +35,4 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
     return std::string();
 }
 
-bool FileUtils::isFileExist(const std::string& filename) const {
-    return !fullPathForFilename(filename).empty();
-}
-
 NS_CC_END

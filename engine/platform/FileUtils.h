@@ -16,8 +16,6 @@ public:
 
     // The full path of an existing file, or "" when none of the places holds it.
     std::string fullPathForFilename(const std::string& filename) const;
-    // True when the file exists (a relative name is looked for as above).
-    bool isFileExist(const std::string& filename) const;
     // The full path that is tried for the name (none when the program's folder is unknown).
     std::vector<std::string> placesFor(const std::string& filename) const;
     // Folder of the running executable, without a trailing slash ("" if unknown).

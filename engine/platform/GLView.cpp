@@ -45,10 +45,6 @@ void GLView::setGLContextAttrs(GLContextAttrs& attrs) {
     s_glContextAttrs = attrs;
 }
 
-GLContextAttrs GLView::getGLContextAttrs() {
-    return s_glContextAttrs;
-}
-
 GLView::GLView(std::unique_ptr<backend::PlatformView> platformView, const std::string& viewName,
                float frameZoomFactor)
     : _platformView(std::move(platformView)),
@@ -185,10 +181,6 @@ Vec2 GLView::getVisibleOrigin() const {
                     (_designResolutionSize.height - visible.height) / 2.f);
     }
     return Vec2::ZERO;
-}
-
-Rect GLView::getVisibleRect() const {
-    return Rect(getVisibleOrigin(), getVisibleSize());
 }
 
 void GLView::setViewName(const std::string& name) {

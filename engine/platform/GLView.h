@@ -49,11 +49,9 @@ public:
 
     // Records the drawing-surface attributes for views created later.
     static void setGLContextAttrs(GLContextAttrs& attrs);
-    static GLContextAttrs getGLContextAttrs();
 
     // Asks the view to close: windowShouldClose() becomes true.
     virtual void end();
-    virtual bool isOpenGLReady() { return _platformView != nullptr; }
     // Present for source compatibility; frames are shown by the director.
     virtual void swapBuffers() {}
     // True once the window was closed or end() was called.
@@ -77,25 +75,21 @@ public:
     // The window's size in points, divided by the frame zoom factor.
     Size getFrameSize() const { return _frameSize; }
     virtual void setFrameSize(float width, float height);
-    float getFrameZoomFactor() const { return _frameZoomFactor; }
     // Re-reads the window and output sizes (after a resize); true when they changed.
     bool updateFrameSize();
 
     // The coordinate space the program is written in and how it is fitted to the window.
     void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
     const Size& getDesignResolutionSize() const { return _designResolutionSize; }
-    ResolutionPolicy getResolutionPolicy() const { return _resolutionPolicy; }
     // The part of the design space that is visible, and where it starts.
     Size getVisibleSize() const;
     Vec2 getVisibleOrigin() const;
-    Rect getVisibleRect() const;
     // Frame points per design point.
     float getScaleX() const { return _scaleX; }
     float getScaleY() const { return _scaleY; }
     // Where the design area lies in the frame (points, origin bottom left).
     const Rect& getViewPortRect() const { return _viewPortRect; }
     void setViewName(const std::string& name);
-    const std::string& getViewName() const { return _viewName; }
     // Shows the picture (a name such as "res/icon.png", looked for beside the program) as
     // the window's icon; false when it cannot be loaded, and the window keeps the system's.
     bool setIcon(const std::string& filename);

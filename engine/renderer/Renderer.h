@@ -29,12 +29,9 @@ public:
     void render();
     // Drops the queued commands without running them.
     void clean() { _commands.clear(); }
-    // Number of commands queued so far this frame.
-    std::size_t getCommandCount() const { return _commands.size(); }
 
     // The view whose device draws; nullptr when there is none (nothing is drawn).
     void setView(GLView* view);
-    GLView* getView() const { return _view; }
     // The device of the current view, or nullptr.
     backend::RenderDevice* getDevice() const;
     // Changes whenever the device changes, so textures know to upload again.

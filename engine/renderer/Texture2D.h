@@ -22,17 +22,10 @@ public:
     // Takes the pixels; `name` says what it shows (a path, or a label's text).
     bool initWithBitmap(backend::Bitmap bitmap, const std::string& name);
 
-    int getPixelsWide() const { return _bitmap.width; }
-    int getPixelsHigh() const { return _bitmap.height; }
-    Size getContentSizeInPixels() const {
-        return Size(static_cast<float>(_bitmap.width), static_cast<float>(_bitmap.height));
-    }
     // Size in points: pixels divided by the director's content scale factor.
     Size getContentSize() const;
     // What the texture shows.
     const std::string& getName() const { return _name; }
-    // The pixels (straight RGBA, rows top first).
-    const backend::Bitmap& getBitmap() const { return _bitmap; }
 
     // The device texture for the renderer's current device, uploading it on first use;
     // 0 when there is no device or the upload failed.

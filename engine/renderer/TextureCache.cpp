@@ -55,12 +55,6 @@ Texture2D* TextureCache::addImage(const std::string& path) {
     return texture;
 }
 
-Texture2D* TextureCache::getTextureForKey(const std::string& path) const {
-    std::string fullPath = FileUtils::getInstance()->fullPathForFilename(path);
-    auto it = _textures.find(fullPath);
-    return it == _textures.end() ? nullptr : it->second;
-}
-
 void TextureCache::removeAllTextures() {
     std::unordered_map<std::string, Texture2D*> old;
     old.swap(_textures);

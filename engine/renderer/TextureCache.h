@@ -26,8 +26,6 @@ public:
     // The texture of the picture file, loaded on first use; nullptr (after reporting)
     // when the file is missing or cannot be decoded.
     Texture2D* addImage(const std::string& path);
-    // The cached texture for the path, or nullptr; loads nothing.
-    Texture2D* getTextureForKey(const std::string& path) const;
     // Forgets every texture (sprites keep theirs).
     void removeAllTextures();
 

@@ -13,17 +13,21 @@ time stamps.
 
 import argparse
 import concurrent.futures
-import json
 import os
 import shutil
 import subprocess
 import sys
 
-import fonts
-import pictures_cards
-import pictures_controls
-import pictures_icon
-import contact_sheet
+# The cards are written down once, in catalogue/, for the program and for the pictures.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__)))), "catalogue"))
+
+import card_data  # noqa: E402
+import fonts  # noqa: E402
+import pictures_cards  # noqa: E402
+import pictures_controls  # noqa: E402
+import pictures_icon  # noqa: E402
+import contact_sheet  # noqa: E402
 
 SRC = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(SRC))
@@ -84,8 +88,7 @@ def main():
     workdir = fonts.make_workdir()
     try:
         env = fonts.pinned_environment(workdir)
-        with open(os.path.join(SRC, "cards.json"), encoding="utf-8") as f:
-            data = json.load(f)
+        data = card_data.load()
         pictures = (pictures_cards.build(SRC, data) + pictures_controls.build(SRC, data) +
                     pictures_icon.build(SRC, data))
 

@@ -1,4 +1,4 @@
-"""Card pictures: for every card of cards.json its palette picture and one picture per
+"""Card pictures: for every card of catalogue/cards.json its palette picture and one picture per
 dialect, made from templates/card_palette.svg and templates/card_dialect.svg with the
 card's icon from icons/."""
 
@@ -7,6 +7,7 @@ import os
 import string
 from xml.sax.saxutils import escape
 
+import card_data
 import fonts
 
 CARD_W, CARD_H = 200, 120
@@ -129,7 +130,6 @@ def build(src, data):
     for card_set in data["sets"]:
         colour = card_set["colour"]
         accent = darker(colour, 0.85)
-        folder = f"res/cards/{card_set['folder']}"
         for card in card_set["cards"]:
             if card["icon"] not in icons:
                 icons[card["icon"]] = load_template(src, "icons", card["icon"] + ".svg")
@@ -138,15 +138,16 @@ def build(src, data):
             fields = caption_fields(card["caption"])
             fields.update(set_colour=colour, icon=icon, value=value,
                           icon_x=14 if value else 60)
-            pictures.append(Picture(f"{folder}/{card['picture']}.png", CARD_W, CARD_H,
+            pictures.append(Picture(card_data.palette_picture(card_set, card), CARD_W, CARD_H,
                                     palette.substitute(fields)))
             for d in data["dialects"]:
-                size, code = code_block(card[d["tag"]])
+                text = card_data.code(card, d["tag"])[0]
+                size, code = code_block(text)
                 fields = caption_fields(card["caption"])
                 fields.update(set_colour=colour, dialect_colour=d["colour"],
                               code_colour=d["text"], accent=d["accent"], code=code,
                               code_size=f"{size:.2f}", dialect_label=escape(d["label"]))
-                path = f"{folder}/{d['tag']}/r_{card['stem']}_{d['tag']}.png"
+                path = card_data.dialect_picture(card_set, card, d["tag"])
                 pictures.append(Picture(path, CARD_W, CARD_H, dialect.substitute(fields),
-                                        code=card[d["tag"]]))
+                                        code=text))
     return pictures

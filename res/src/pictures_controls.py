@@ -6,6 +6,7 @@ import os
 import string
 from xml.sax.saxutils import escape
 
+import card_data
 import fonts
 from pictures_cards import Picture, load_template
 
@@ -67,7 +68,7 @@ def tabs(src, data):
                 fields = dict(fill="#FFFFFF", fill_opacity="0.7", stroke=card_set["colour"],
                               stroke_width="0", text=card_set["colour"])
             fields.update(name=escape(name), size=f"{size:.2f}")
-            path = f"res/cards/r_{card_set['name']}_{state}.png"
+            path = card_data.tab_picture(card_set, state)
             out.append(Picture(path, *TAB_SIZE, template.substitute(fields), COLOURS["blue"]))
     return out
 

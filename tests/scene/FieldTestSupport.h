@@ -21,6 +21,7 @@
 #include "scene/NoticeStrip.h"
 #include "storage/ProgramShelf.h"
 #include "tests/support/FreshSelection.h"
+#include "tests/support/OwnDataFolder.h"
 
 namespace fieldtest {
 
@@ -33,30 +34,6 @@ inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
         node->getParent()->getNodeToWorldTransform().transformRect(node->getBoundingBox());
     return cocos2d::Vec2(box.getMidX(), box.getMidY());
 }
-
-// A data folder of the test's own, so that no test reads another's programs or last work,
-// nor the user's.
-class OwnDataFolder {
-public:
-    OwnDataFolder() {
-        folder = std::filesystem::temp_directory_path() /
-                 ("zc-scene-data-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(folder);
-#ifdef _WIN32
-        _putenv_s("APPDATA", folder.string().c_str());
-#else
-        setenv("XDG_DATA_HOME", folder.c_str(), 1);
-#endif
-    }
-    ~OwnDataFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    OwnDataFolder(const OwnDataFolder&) = delete;
-    OwnDataFolder& operator=(const OwnDataFolder&) = delete;
-
-    std::filesystem::path folder;
-};
 
 // A workspace on a fresh headless harness; the device link is idle again once it is gone.
 class Workspace {

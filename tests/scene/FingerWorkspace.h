@@ -11,6 +11,7 @@
 #include "cocos2d.h"
 #include "scene/FieldScene.h"
 #include "tests/support/FreshSelection.h"
+#include "tests/support/OwnDataFolder.h"
 
 // Where finger events enter the engine. Making one installs its view in a clean director,
 // at the program's design size, with an empty running scene; destroying it resets the
@@ -53,6 +54,7 @@ protected:
     CardSprite* pickUpWithFinger1(cocos2d::Vec2& finger);
 
     FreshSelection selection;  // first, so the scene is built for kib and basic
+    OwnDataFolder data;        // the workspace keeps its last work there
     std::unique_ptr<FingerSource> source;
     FieldScene* scene = nullptr;
 };

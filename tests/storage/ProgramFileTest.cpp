@@ -43,8 +43,8 @@ TEST(ProgramFileTest, EveryCardOfEverySetReadsBackInBothDialects) {
     }
 }
 
-// The text a teacher shares: it must not change unnoticed.
-TEST(ProgramFileTest, SmallProgramHasItsKnownText) {
+// Three seated cards and two loose ones.
+FieldContents smallProgram() {
     FieldContents contents;
     contents.dialect = 1;
     contents.rows[0][1] = CardId{0, 3};
@@ -52,7 +52,37 @@ TEST(ProgramFileTest, SmallProgramHasItsKnownText) {
     contents.rows[3][1] = CardId{2, 11};
     contents.loose.push_back(LooseCard{CardId{0, 2}, 512.5f, 300.f});
     contents.loose.push_back(LooseCard{CardId{1, 0}, 0.1f, -7.25f});
-    const std::string expected = R"({
+    return contents;
+}
+
+// The text a teacher shares: it must not change unnoticed, and names each card by its key,
+// so a card added to a set in a later version changes no saved program.
+const std::string kSmallProgramText = R"({
+  "format": "zundlecards-program",
+  "version": 2,
+  "dialect": "vemmo",
+  "rows": [
+    {"row": 1, "slots": [{"slot": 2, "card": "wait3"}]},
+    {"row": 4, "slots": [{"slot": 1, "card": "out1_off"}, {"slot": 2, "card": "out2_on"}]}
+  ],
+  "loose": [
+    {"card": "wait1", "x": 512.5, "y": 300.0},
+    {"card": "out33", "x": 0.1, "y": -7.25}
+  ]
+}
+)";
+
+TEST(ProgramFileTest, SmallProgramHasItsKnownText) {
+    EXPECT_EQ(writeProgramText(smallProgram()), kSmallProgramText);
+    const ProgramReading reading = readProgramText(kSmallProgramText, realCatalogue());
+    ASSERT_TRUE(reading.contents) << reading.problem;
+    EXPECT_TRUE(*reading.contents == smallProgram());
+}
+
+// Files saved before cards had keys name them by set and place in the palette: the same
+// cards as then, so saved again they name the same keys.
+TEST(ProgramFileTest, VersionOneFileOpensAsBefore) {
+    const ProgramReading reading = readProgramText(R"({
   "format": "zundlecards-program",
   "version": 1,
   "dialect": "vemmo",
@@ -65,11 +95,11 @@ TEST(ProgramFileTest, SmallProgramHasItsKnownText) {
     {"set": 1, "card": 0, "x": 0.1, "y": -7.25}
   ]
 }
-)";
-    EXPECT_EQ(writeProgramText(contents), expected);
-    const ProgramReading reading = readProgramText(expected, realCatalogue());
+)",
+                                                   realCatalogue());
     ASSERT_TRUE(reading.contents) << reading.problem;
-    EXPECT_TRUE(*reading.contents == contents);
+    EXPECT_TRUE(*reading.contents == smallProgram());
+    EXPECT_EQ(writeProgramText(*reading.contents), kSmallProgramText);
 }
 
 // What a teacher editing a file by hand may leave out or add still reads.
@@ -97,9 +127,16 @@ std::string program(const std::string& dialect, const std::string& rows,
 }
 
 std::string withCard(const std::string& row, const std::string& slot, const std::string& set,
-                     const std::string& card) {
-    return program(R"("kib")", R"([{"row": )" + row + R"(, "slots": [{"slot": )" + slot +
-                                   R"(, "set": )" + set + R"(, "card": )" + card + "}]}]");
+                     const std::string& card, const std::string& version = "1") {
+    return program(R"("kib")",
+                   R"([{"row": )" + row + R"(, "slots": [{"slot": )" + slot + R"(, "set": )" + set +
+                       R"(, "card": )" + card + "}]}]",
+                   "[]", version);
+}
+
+std::string withKey(const std::string& key, const std::string& version = "2") {
+    return program(R"("kib")", R"([{"row": 1, "slots": [{"slot": 1, "card": )" + key + "}]}]", "[]",
+                   version);
 }
 
 std::string looseAt(const std::string& x, const std::string& y) {
@@ -132,7 +169,7 @@ TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
         {"broken UTF-8", program("\"k\xff\xfe\"", "[]"), damaged},
         {"deeply nested list", std::string(100000, '[') + std::string(100000, ']'), notOurs},
         {"another format", R"({"format": "picture", "version": 1})", notOurs},
-        {"newer version", program(R"("kib")", "[]", "[]", "2"),
+        {"newer version", program(R"("kib")", "[]", "[]", "3"),
          "was made by a newer version of this program"},
         {"version as text", program(R"("kib")", "[]", "[]", R"("1")"), damaged},
         {"unknown dialect", program(R"("logo")", "[]"),
@@ -142,6 +179,12 @@ TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
         {"card set past the sets", withCard("1", "1", "3", "0"), unknownCard},
         {"card past its set", withCard("1", "1", "0", pastSet0), unknownCard},
         {"card past every integer", withCard("1", "1", "0", "18446744073709551615"), unknownCard},
+        {"unknown key", withKey(R"("led7")"), unknownCard},
+        {"key in capitals", withKey(R"("LED1")"), unknownCard},
+        {"loose card with an unknown key",
+         program(R"("kib")", "[]", R"([{"card": "jump", "x": 1, "y": 2}])", "2"), unknownCard},
+        {"place in the palette in version 2", withCard("1", "1", "0", "0", "2"), damaged},
+        {"key in version 1", withKey(R"("led1")", "1"), damaged},
         {"row zero", withCard("0", "1", "0", "0"), noSuchPlace},
         {"row past the field", withCard("31", "1", "0", "0"), noSuchPlace},
         {"third slot", withCard("1", "3", "0", "0"), noSuchPlace},
