@@ -96,7 +96,7 @@ std::vector<ProgramChunk> buildProgram(
             if (firstCard) {
                 // Numbered by position, so a row keeps its number below empty rows.
                 if (numbered) {
-                    piece = std::to_string((position + 1) * 10) + ' ';
+                    piece = std::to_string(lineNumberOfRow(static_cast<int>(position))) + ' ';
                 }
                 firstCard = false;
             } else {
@@ -135,4 +135,8 @@ std::vector<ProgramChunk> buildStopProgram() {
         addPause(0, pacing::typingPauseMs(reset.size(), catalogue->getCharWaitMs()));
     return {{stopKey, catalogue->getStopWaitMs()},
             {std::move(reset), static_cast<int>(resetPause)}};
+}
+
+int lineNumberOfRow(int row) {
+    return 10 * (row + 1);
 }

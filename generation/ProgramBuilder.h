@@ -18,6 +18,10 @@ struct ProgramChunk {
     int waitMs;
 };
 
+// The line number a numbered dialect gives a row (0 is the top row), as the row's head
+// shows it.
+int lineNumberOfRow(int row);
+
 // Whether two chunks carry the same text and pause.
 bool operator==(const ProgramChunk& a, const ProgramChunk& b);
 // Whether two chunks differ in text or pause.
@@ -26,7 +30,7 @@ bool operator!=(const ProgramChunk& a, const ProgramChunk& b);
 void PrintTo(const ProgramChunk& chunk, std::ostream* os);
 
 // The chunks of a whole program for the dialect DeviceManager holds now: opening items,
-// one line per row that holds a card (row i numbered 10 x (i + 1)), closing items.
+// one line per row that holds a card (numbered by lineNumberOfRow), closing items.
 std::vector<ProgramChunk> buildProgram(const std::vector<std::vector<std::optional<CardId>>>& rows);
 // The chunks that stop the board's program and reset its outputs, each with the pause the
 // board needs after it; none when the dialect has no stop key.

@@ -67,11 +67,8 @@ void FieldScene::resetState() {
     holdDrift = Vec2::ZERO;
     handShift = Vec2::ZERO;
 
-    DeviceManager* catalogue = DeviceManager::getInstance();
-    usageCounters.clear();
+    fieldModel.layContents(FieldContents{});
     for (int set = 0; set < kCardSetCount; ++set) {
-        const int count = set < catalogue->getCardSetCount() ? catalogue->getCardCount(set) : 0;
-        usageCounters.emplace_back(static_cast<std::size_t>(count), 0);
         savedPaletteOffsets[static_cast<std::size_t>(set)] = kNoSavedOffset;
     }
     portChooser = nullptr;

@@ -22,6 +22,7 @@
 
 #include "cocos2d.h"
 #include "generation/ProgramBuilder.h"
+#include "model/FieldModel.h"
 #include "scene/FieldHistory.h"
 #include "storage/FieldContents.h"
 #include "storage/ProgramShelf.h"
@@ -36,7 +37,7 @@ public:
     // A row's two slots, left first.
     using FieldRow = std::array<CardSprite*, 2>;
 
-    static constexpr int kRowCount = 30;
+    static constexpr int kRowCount = FieldModel::kRowCount;
     static constexpr int kCardSetCount = 3;
     // Attachment points closer than this link (strictly).
     static constexpr float kSnapReach = 30.f;
@@ -122,7 +123,9 @@ public:
     // Puts a new loose card of the catalogue on the field at a field position (moved in
     // just far enough to lie wholly on the field), as the palette gesture does; nullptr
     // (nothing changed) when a picture cannot load.
-    CardSprite* addFieldCard(int cardSet, int cardIndex, const cocos2d::Vec2& fieldPosition);
+    // `shown`: a card the model already holds, which the new sprite shows.
+    CardSprite* addFieldCard(int cardSet, int cardIndex, const cocos2d::Vec2& fieldPosition,
+                             FieldModel::Handle shown = 0);
     // The rows as program generation reads them: each slot's card identity or none.
     std::vector<std::vector<std::optional<CardId>>> programRows() const;
 
@@ -225,8 +228,8 @@ public:
     cocos2d::Vector<cocos2d::LabelAtlas*> usageBadges;
     // The three card-set tabs, tab i tagged i (retained).
     cocos2d::Vector<cocos2d::Sprite*> cardSetTabs;
-    // [card set][card index]: copies of that card in fieldCards.
-    std::vector<std::vector<int>> usageCounters;
+    // What the field holds; the cards on it are its view.
+    FieldModel fieldModel;
     // Per card set, the palette list's y offset when the set was last left.
     std::array<float, kCardSetCount> savedPaletteOffsets{};
     // Listeners of the dialect chooser's options and of the port chooser's rows (retained).
@@ -265,9 +268,15 @@ public:
     // Replaces every card on the field by the contents' cards, seated and loose, at once;
     // the dialect stays as it is.
     void layContents(const FieldContents& contents);
-    // Takes a finished change of the field as a step of undo; runs on a timer and before
-    // every undo and redo, so that no change is missed however quickly they follow it.
-    void watchField(float dt);
+    // Takes a finished change of the field as a step of undo and asks for the work to be
+    // kept; the model's listener calls it, and the end of every gesture.
+    void watchField();
+    // The field card that shows a card of the model, or nullptr.
+    CardSprite* spriteOf(FieldModel::Handle card) const;
+    // The slot's place in the rows, none for anything that is not a slot.
+    std::optional<FieldModel::Seat> seatOfSlot(const CardSprite* slot) const;
+    // Every field card moved to the slot its card has in the model.
+    void followModelSeats();
     // Lays the field as it was before the last change, or after the change undone last;
     // nothing during a gesture, a transfer or while a popup is open.
     void undoField();
@@ -301,9 +310,13 @@ public:
     // A popup with a question and a button per answer, the last one the quiet way out.
     void askQuestion(const std::string& text,
                      const std::vector<std::pair<std::string, std::function<void()>>>& answers);
-    // Asks for the field to be written as this run's work once it has changed and a second
-    // has passed since the last write (at once when `now`); a failure is told once.
-    void keepLastWork(float dt, bool now);
+    // Asks for the field to be written as this run's work when it has changed since the
+    // last time (during a gesture only when `evenMidGesture`); a failure is told once.
+    void keepLastWork(bool evenMidGesture = false);
+    // Keeps the work within a second of a change; at most once a second.
+    void scheduleKeep();
+    // The field changed (or a gesture ended): watchField runs once the change is whole.
+    void fieldChanged();
     // Takes the answers of the shelf's writer while it has work under way.
     void watchWrites();
     void takeFinishedWrites();
@@ -329,7 +342,6 @@ public:
     // The contents last asked to be written as this run's work (at start: the empty field,
     // which is not written until a card has been laid).
     FieldContents lastKept;
-    float sinceKept = 0.f;
     // The writer's ticket of the latest keeping, and whether it failed (then the next
     // watch asks again).
     unsigned long keepTicket = 0;
@@ -432,7 +444,6 @@ private:
     void moveClamped(CardSprite* card, const cocos2d::Vec2& delta);
     // Animates a card onto a slot's attachment point and links the two.
     void moveToSlot(CardSprite* card, CardSprite* slot);
-    void emptySlotsOfRow(int row);
     void addToCluster(CardSprite* card);
     void raiseCard(CardSprite* card);
 };

@@ -9,7 +9,8 @@
 
 USING_NS_CC;
 
-CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fieldPosition) {
+CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fieldPosition,
+                                     FieldModel::Handle shown) {
     const DeviceManager* catalogue = DeviceManager::getInstance();
     CardSprite* card = CardSprite::create(catalogue->getPaletteImage(cardIndex, cardSet),
                                           catalogue->getCardImage(cardIndex, cardSet));
@@ -28,8 +29,11 @@ CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fie
     fieldView->addChild(card, INT_MAX);
     fieldCards.pushBack(card);
     card->setLoose(true);
-    usageCounters.at(static_cast<std::size_t>(cardSet)).at(static_cast<std::size_t>(cardIndex)) +=
-        1;
+    card->fieldHandle =
+        shown != 0
+            ? shown
+            : fieldModel.lay(CardId{cardSet, cardIndex},
+                             FieldModel::Position{card->getPositionX(), card->getPositionY()});
     refreshUsageBadge(cardIndex, cardSet);
     raiseCard(card);
     listenToFieldCard(card);
@@ -49,8 +53,7 @@ void FieldScene::removeCard(CardSprite* card, bool fade) {
     }
     // Keeps the card alive through its own removal, whoever else lets go of it.
     card->retain();
-    usageCounters.at(static_cast<std::size_t>(card->cardSet))
-        .at(static_cast<std::size_t>(card->cardIndex)) -= 1;
+    fieldModel.remove(card->fieldHandle);
     refreshUsageBadge(card->cardIndex, card->cardSet);
     fieldCards.eraseObject(card);
     // Close the gap in the drawing order, so raiseGroup's top place stays above all.
@@ -81,8 +84,7 @@ void FieldScene::refreshUsageBadge(int cardIndex, int cardSet) {
     if (cardIndex < 0 || static_cast<std::size_t>(cardIndex) >= usageBadges.size()) {
         throw std::out_of_range("invalid vector<T> subscript");
     }
-    const int count =
-        usageCounters.at(static_cast<std::size_t>(cardSet)).at(static_cast<std::size_t>(cardIndex));
+    const int count = fieldModel.usage(CardId{cardSet, cardIndex});
     usageBadges.at(static_cast<std::size_t>(cardIndex))->setString(std::to_string(count));
 }
 
@@ -120,4 +122,14 @@ void FieldScene::raiseCard(CardSprite* card) {
         }
     }
     card->setLocalZOrder(static_cast<int>(fieldCards.size()));
+    fieldModel.raise(card->fieldHandle);
+}
+
+CardSprite* FieldScene::spriteOf(FieldModel::Handle handle) const {
+    for (CardSprite* card : fieldCards) {
+        if (card->fieldHandle == handle) {
+            return card;
+        }
+    }
+    return nullptr;
 }

@@ -111,4 +111,8 @@ void FieldScene::refreshDialect() {
             card->picture->setTexture(card->backImage);
         }
     }
+    // The dialect is part of the kept work, though not a step of undo.
+    if (undoButton != nullptr) {
+        scheduleKeep();
+    }
 }

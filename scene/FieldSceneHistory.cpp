@@ -14,53 +14,33 @@ constexpr GLubyte kUnavailableOpacity = 90;
 }  // namespace
 
 FieldContents FieldScene::fieldContents() const {
-    FieldContents contents;
-    contents.dialect = DeviceManager::getInstance()->dialect;
-    for (std::size_t r = 0; r < fieldRows.size() && r < contents.rows.size(); ++r) {
-        for (std::size_t s = 0; s < fieldRows[r].size(); ++s) {
-            if (const CardSprite* card = fieldRows[r][s]->connectors[0].partner) {
-                contents.rows[r][s] = CardId{card->cardSet, card->cardIndex};
-            }
-        }
-    }
-    std::vector<const CardSprite*> loose;
-    for (const CardSprite* card : fieldCards) {
-        if (card->connectors[0].partner == nullptr && card->connectors[1].partner == nullptr) {
-            loose.push_back(card);
-        }
-    }
-    std::stable_sort(loose.begin(), loose.end(), [](const CardSprite* a, const CardSprite* b) {
-        return a->getLocalZOrder() < b->getLocalZOrder();
-    });
-    for (const CardSprite* card : loose) {
-        contents.loose.push_back(LooseCard{CardId{card->cardSet, card->cardIndex},
-                                           card->getPositionX(), card->getPositionY()});
-    }
-    return contents;
+    return fieldModel.contents(DeviceManager::getInstance()->dialect);
 }
 
 void FieldScene::layContents(const FieldContents& contents) {
     while (!fieldCards.empty()) {
         removeCard(fieldCards.back(), false);
     }
-    for (std::size_t r = 0; r < fieldRows.size() && r < contents.rows.size(); ++r) {
-        for (std::size_t s = 0; s < fieldRows[r].size(); ++s) {
-            const std::optional<CardId>& id = contents.rows[r][s];
-            CardSprite* slot = fieldRows[r][s];
-            if (!id) {
-                continue;
-            }
-            CardSprite* card = addFieldCard(id->cardSet, id->cardIndex, slot->getPosition());
-            if (card == nullptr) {
-                continue;
-            }
+    // The model first; the cards follow it, in its drawing order.
+    for (const FieldModel::Handle handle : fieldModel.layContents(contents)) {
+        const CardId id = fieldModel.cardOf(handle);
+        const std::optional<FieldModel::Seat> seat = fieldModel.seatOf(handle);
+        CardSprite* slot = seat ? fieldRows.at(static_cast<std::size_t>(seat->row))
+                                      .at(static_cast<std::size_t>(seat->slot))
+                                : nullptr;
+        const FieldModel::Position at = fieldModel.positionOf(handle);
+        CardSprite* card =
+            addFieldCard(id.cardSet, id.cardIndex,
+                         slot != nullptr ? slot->getPosition() : Vec2(at.x, at.y), handle);
+        if (card == nullptr) {
+            fieldModel.remove(handle);
+            continue;
+        }
+        if (slot != nullptr) {
             card->setPosition(card->getPosition() + toFieldSpace(slot, slot->connectors[0].point) -
                               toFieldSpace(card, card->connectors[0].point));
             link(card->connectors[0], slot->connectors[0]);
         }
-    }
-    for (const LooseCard& loose : contents.loose) {
-        addFieldCard(loose.card.cardSet, loose.card.cardIndex, Vec2(loose.x, loose.y));
     }
 }
 
@@ -73,12 +53,16 @@ bool FieldScene::isFieldBusy() const {
            dialectChooser != nullptr || ZundleCardSerialManager::getInstance()->isSending();
 }
 
-void FieldScene::watchField(float dt) {
-    // Halfway through a gesture the field is not a state anyone would go back to.
-    if (!isGestureRunning() && fieldHistory.record(fieldContents())) {
+void FieldScene::watchField() {
+    // Halfway through a gesture the field is not a state anyone would go back to: the
+    // gesture's end comes here again.
+    if (isGestureRunning()) {
+        return;
+    }
+    if (fieldHistory.record(fieldContents())) {
         refreshHistoryControls();
     }
-    keepLastWork(dt, false);
+    scheduleKeep();
 }
 
 void FieldScene::undoField() {
@@ -93,7 +77,7 @@ void FieldScene::stepHistory(bool forward) {
     if (!mayReplaceField()) {
         return;
     }
-    watchField(0.f);
+    watchField();
     if (const FieldContents* step = forward ? fieldHistory.redo() : fieldHistory.undo()) {
         layContents(*step);
     }

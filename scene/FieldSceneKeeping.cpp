@@ -10,12 +10,11 @@ namespace {
 const char* const kUndoImage = "res/r_undo.png";
 const char* const kRedoImage = "res/r_redo.png";
 const char* const kShelfImage = "res/r_shelf.png";
-const char* const kWatchKey = "field-watch";
+// A change is taken once the call that made it is over: one step for a whole row shift.
+const char* const kSettleKey = "field-settle";
+const char* const kKeepKey = "field-keep";
 // Runs every frame, only while the shelf's writer has something under way.
 const char* const kWritesKey = "shelf-writes";
-// Often enough that a change is a step before a child reaches for undo, rarely enough
-// that an idle window stays asleep.
-constexpr float kWatchSeconds = 0.25f;
 // The row of controls stands between the player strip's top and the trash marker.
 constexpr float kRowGap = 5.f;
 constexpr float kRightInset = 7.f;
@@ -59,7 +58,9 @@ bool FieldScene::buildKeepingControls() {
         }
     };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys, this);
-    schedule([this](float dt) { watchField(dt); }, kWatchSeconds, kWatchKey);
+    // No timer reads the field: each change of the model is taken once it has settled, so
+    // an idle window has nothing to do.
+    fieldModel.listen([this]() { fieldChanged(); });
     fieldHistory.reset(fieldContents());
     lastKept = fieldContents();
     refreshHistoryControls();
@@ -74,19 +75,29 @@ bool FieldScene::buildKeepingControls() {
     return true;
 }
 
-void FieldScene::keepLastWork(float dt, bool now) {
-    sinceKept += dt;
-    if (isGestureRunning() && !now) {
+void FieldScene::fieldChanged() {
+    if (!isScheduled(kSettleKey)) {
+        scheduleOnce([this](float) { watchField(); }, 0.f, kSettleKey);
+    }
+}
+
+void FieldScene::scheduleKeep() {
+    if (!isScheduled(kKeepKey)) {
+        scheduleOnce([this](float) { keepLastWork(); }, kKeepSeconds, kKeepKey);
+    }
+}
+
+void FieldScene::keepLastWork(bool evenMidGesture) {
+    // The gesture's end asks again.
+    if (isGestureRunning() && !evenMidGesture) {
         return;
     }
     const FieldContents contents = fieldContents();
     // A field left empty since the start (only its dialect chosen) is not work to keep.
     const bool nothingToKeep = contents.hasNoCards() && lastKept.hasNoCards();
-    const bool kept = contents == lastKept && !keepFailed;
-    if (kept || nothingToKeep || (!now && sinceKept < kKeepSeconds)) {
+    if ((contents == lastKept && !keepFailed) || nothingToKeep) {
         return;
     }
-    sinceKept = 0.f;
     lastKept = contents;
     keepFailed = false;
     keepTicket = programShelf().keepOwnWork(contents);
@@ -104,6 +115,10 @@ void FieldScene::takeFinishedWrites() {
     for (const ProgramShelf::Finished& write : programs.takeFinished()) {
         if (write.ticket == keepTicket) {
             keepFailed = !write.written;
+            // Tried again a second later while the disk refuses.
+            if (keepFailed) {
+                scheduleKeep();
+            }
             // Told once, not every second while the disk stays full.
             if (keepFailed && write.problem != keepProblem) {
                 showNotice(write.problem);
@@ -121,7 +136,7 @@ void FieldScene::takeFinishedWrites() {
 }
 
 bool FieldScene::keepBeforeExit() {
-    keepLastWork(0.f, true);
+    keepLastWork(true);
     ProgramShelf& programs = programShelf();
     const bool finished = programs.waitForWrites(BackgroundWriter::kLongestFinalWait);
     takeFinishedWrites();
@@ -169,6 +184,6 @@ void FieldScene::endWindow() {
 
 void FieldScene::onExit() {
     // Asked for now; the shelf's writer finishes it before it goes.
-    keepLastWork(0.f, true);
+    keepLastWork(true);
     Layer::onExit();
 }

@@ -120,12 +120,38 @@ void FieldScene::link(Connector& mine, Connector& theirs) {
                 }
             }
             showSeating(old);
+            // A card pushed out of its slot lies loose where it is.
+            for (CardSprite* card : {old, side->owner}) {
+                if (card->fieldHandle != 0 && card->connectors[0].partner == nullptr) {
+                    fieldModel.unseat(
+                        card->fieldHandle,
+                        FieldModel::Position{card->getPositionX(), card->getPositionY()});
+                }
+            }
         }
     }
     mine.partner = theirs.owner;
     theirs.partner = mine.owner;
     showSeating(mine.owner);
     showSeating(theirs.owner);
+    // A card always links to a slot: the model records the seat.
+    const bool cardIsMine = mine.owner->fieldHandle != 0;
+    CardSprite* card = cardIsMine ? mine.owner : theirs.owner;
+    if (const std::optional<FieldModel::Seat> seat =
+            seatOfSlot(cardIsMine ? theirs.owner : mine.owner)) {
+        fieldModel.seat(card->fieldHandle, *seat);
+    }
+}
+
+std::optional<FieldModel::Seat> FieldScene::seatOfSlot(const CardSprite* slot) const {
+    for (std::size_t r = 0; r < fieldRows.size(); ++r) {
+        for (std::size_t s = 0; s < fieldRows[r].size(); ++s) {
+            if (fieldRows[r][s] == slot) {
+                return FieldModel::Seat{static_cast<int>(r), static_cast<int>(s)};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 void FieldScene::showSeating(CardSprite* node) {
@@ -149,6 +175,8 @@ void FieldScene::detach(CardSprite* card) {
         mine.partner = nullptr;
     }
     showSeating(card);
+    fieldModel.unseat(card->fieldHandle,
+                      FieldModel::Position{card->getPositionX(), card->getPositionY()});
 }
 
 void FieldScene::moveClamped(CardSprite* card, const Vec2& delta) {
@@ -157,6 +185,8 @@ void FieldScene::moveClamped(CardSprite* card, const Vec2& delta) {
     const Vec2 target = card->getPosition() + delta;
     card->setPosition(clampf(target.x, box.width / 2.f, field.width - box.width / 2.f),
                       clampf(target.y, box.height / 2.f, field.height - box.height / 2.f));
+    fieldModel.moveLoose(card->fieldHandle,
+                         FieldModel::Position{card->getPositionX(), card->getPositionY()});
 }
 
 void FieldScene::moveGroup(CardSprite* card, const Vec2& delta) {

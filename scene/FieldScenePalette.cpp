@@ -34,15 +34,13 @@ bool FieldScene::buildPalette() {
 
     const DeviceManager* catalogue = DeviceManager::getInstance();
     const int set = catalogue->cardSet;
-    const std::vector<int>& counters = usageCounters.at(static_cast<std::size_t>(set));
     float top = kFirstGap;
     // The last card is placed lowest, so the list reads from its top.
     for (int k = catalogue->getCardCount(set) - 1; k >= 0; --k) {
         CardSprite* card = CardSprite::create(catalogue->getPaletteImage(k, set));
         Sprite* badge = Sprite::create(kBadgeImage);
-        LabelAtlas* count =
-            LabelAtlas::create(std::to_string(counters.at(static_cast<std::size_t>(k))),
-                               kBadgeDigits, kDigitWidth, kDigitHeight, '0');
+        LabelAtlas* count = LabelAtlas::create(std::to_string(fieldModel.usage(CardId{set, k})),
+                                               kBadgeDigits, kDigitWidth, kDigitHeight, '0');
         if (card == nullptr || badge == nullptr || count == nullptr) {
             return false;
         }

@@ -151,6 +151,10 @@ void FieldScene::endGestureListening() {
         listener->setSwallowTouches(false);
     }
     gestureListeners.clear();
+    // What the gesture did is one step, taken once its release has been handled whole.
+    if (undoButton != nullptr) {
+        fieldChanged();
+    }
 }
 
 void FieldScene::trashHighlight(CardSprite* card, const Vec2& location) {

@@ -44,7 +44,7 @@ bool FieldScene::buildFieldRows() {
         CardSprite* head = CardSprite::create(kRowHeadImage);
         CardSprite* leftSlot = createSlot();
         CardSprite* rightSlot = createSlot();
-        LabelAtlas* number = LabelAtlas::create(std::to_string(10 * (i + 1)), kLineDigits,
+        LabelAtlas* number = LabelAtlas::create(std::to_string(lineNumberOfRow(i)), kLineDigits,
                                                 kDigitWidth, kDigitHeight, '0');
         Sprite* insertButton = Sprite::create(kInsertImage);
         Sprite* deleteButton = Sprite::create(kDeleteImage);
@@ -115,29 +115,15 @@ void FieldScene::moveToSlot(CardSprite* card, CardSprite* slot) {
     link(card->connectors[0], slot->connectors[0]);
 }
 
-void FieldScene::emptySlotsOfRow(int row) {
-    for (CardSprite* slot : fieldRows.at(static_cast<std::size_t>(row))) {
-        removeCard(slot->connectors[0].partner);
-        slot->connectors[0].partner = nullptr;
-    }
-}
-
 void FieldScene::insertRow(int row) {
     CCASSERT(row >= 0 && row < kRowCount, "insertRow of a row that does not exist");
     if (row < 0 || row >= kRowCount) {
         return;
     }
-    emptySlotsOfRow(kRowCount - 1);
-    for (int r = kRowCount - 2; r >= row; --r) {
-        const FieldRow& from = fieldRows[static_cast<std::size_t>(r)];
-        const FieldRow& to = fieldRows[static_cast<std::size_t>(r + 1)];
-        for (std::size_t column = 0; column < from.size(); ++column) {
-            if (CardSprite* card = from[column]->connectors[0].partner) {
-                moveToSlot(card, to[column]);
-            }
-            from[column]->connectors[0].partner = nullptr;
-        }
+    for (const FieldModel::Handle gone : fieldModel.insertRow(row)) {
+        removeCard(spriteOf(gone));
     }
+    followModelSeats();
 }
 
 void FieldScene::deleteRow(int row) {
@@ -145,32 +131,35 @@ void FieldScene::deleteRow(int row) {
     if (row < 0 || row >= kRowCount) {
         return;
     }
-    emptySlotsOfRow(row);
-    for (int r = row + 1; r < kRowCount; ++r) {
-        const FieldRow& from = fieldRows[static_cast<std::size_t>(r)];
-        const FieldRow& to = fieldRows[static_cast<std::size_t>(r - 1)];
-        for (std::size_t column = 0; column < from.size(); ++column) {
-            if (CardSprite* card = from[column]->connectors[0].partner) {
-                moveToSlot(card, to[column]);
+    for (const FieldModel::Handle gone : fieldModel.deleteRow(row)) {
+        removeCard(spriteOf(gone));
+    }
+    followModelSeats();
+}
+
+void FieldScene::followModelSeats() {
+    // Every card that the model seats elsewhere lets go of its slot first, so that no card
+    // is linked into a slot another one has not left yet.
+    std::vector<std::pair<CardSprite*, CardSprite*>> moves;
+    for (CardSprite* card : fieldCards) {
+        const std::optional<FieldModel::Seat> seat = fieldModel.seatOf(card->fieldHandle);
+        CardSprite* slot = seat ? fieldRows.at(static_cast<std::size_t>(seat->row))
+                                      .at(static_cast<std::size_t>(seat->slot))
+                                : nullptr;
+        CardSprite* now = card->connectors[0].partner;
+        if (slot != nullptr && now != slot) {
+            if (now != nullptr) {
+                now->connectors[0].partner = nullptr;
+                card->connectors[0].partner = nullptr;
             }
-            from[column]->connectors[0].partner = nullptr;
+            moves.emplace_back(card, slot);
         }
+    }
+    for (const auto& [card, slot] : moves) {
+        moveToSlot(card, slot);
     }
 }
 
 std::vector<std::vector<std::optional<CardId>>> FieldScene::programRows() const {
-    std::vector<std::vector<std::optional<CardId>>> rows;
-    rows.reserve(fieldRows.size());
-    for (const FieldRow& row : fieldRows) {
-        std::vector<std::optional<CardId>> slots;
-        for (const CardSprite* slot : row) {
-            if (const CardSprite* card = slot->connectors[0].partner) {
-                slots.push_back(CardId{card->cardSet, card->cardIndex});
-            } else {
-                slots.push_back(std::nullopt);
-            }
-        }
-        rows.push_back(std::move(slots));
-    }
-    return rows;
+    return fieldModel.programRows();
 }

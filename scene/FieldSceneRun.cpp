@@ -58,7 +58,7 @@ std::string playWarning(std::size_t looseCards, const std::vector<LoopProblem>& 
         add(std::to_string(looseCards) + " cards are not in a row and will not be sent.");
     }
     for (std::size_t i = 0; i < loops.size() && i < kNamedLoopProblems; ++i) {
-        const std::string row = std::to_string(10 * (loops[i].row + 1));
+        const std::string row = std::to_string(lineNumberOfRow(loops[i].row));
         add(loops[i].strayEnd ? "The end card in row " + row + " has no repeat card before it."
                               : "The repeat card in row " + row + " has no end card after it.");
     }
@@ -134,11 +134,8 @@ void FieldScene::runProgram() {
     for (const ProgramChunk& chunk : buildProgram(rows)) {
         link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
     }
-    const auto loose = std::count_if(fieldCards.begin(), fieldCards.end(), [](CardSprite* card) {
-        return card->connectors[0].partner == nullptr;
-    });
     const std::string warning =
-        playWarning(static_cast<std::size_t>(loose), findUnmatchedLoops(rows));
+        playWarning(static_cast<std::size_t>(fieldModel.looseCount()), findUnmatchedLoops(rows));
     if (!warning.empty()) {
         showNotice(warning);
     }

@@ -169,7 +169,7 @@ void FieldScene::openShelf() {
     if (shelfPopup != nullptr || questionPopup != nullptr || isGestureRunning()) {
         return;
     }
-    watchField(0.f);
+    watchField();
     const float placeRows = (ProgramShelf::kPlaceCount + kColumns - 1) / kColumns;
     const Size panel(
         kColumns * kTileWidth + (kColumns + 1) * kGap,
@@ -313,11 +313,11 @@ void FieldScene::openContents(const FieldContents& contents) {
     if (!mayReplaceField()) {
         return;
     }
-    watchField(0.f);
+    watchField();
     layContents(contents);
     DeviceManager::getInstance()->dialect = contents.dialect;
     refreshDialect();
-    watchField(0.f);
+    watchField();
 }
 
 void FieldScene::openDroppedFile(const std::string& path) {

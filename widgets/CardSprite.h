@@ -38,6 +38,8 @@ public:
     // Card identity within the catalogue; meaningless for slots, heads and buttons.
     int cardIndex = 0;
     int cardSet = 0;
+    // The card's identity in the field's model; 0 for palette cards, ghosts and slots.
+    int fieldHandle = 0;
     // The visible picture; it covers the node exactly while the card lies flat.
     cocos2d::Sprite* picture = nullptr;
     // True while the back is shown.

@@ -39,11 +39,11 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
             return "a slot's card does not point back at it";
         }
     }
-    std::vector<std::vector<int>> counts;
-    for (const auto& set : scene.usageCounters) {
-        counts.emplace_back(set.size(), 0);
-    }
     std::vector<int> orders;
+    const FieldModel& model = scene.fieldModel;
+    if (model.drawingOrder().size() != scene.fieldCards.size()) {
+        return "the model holds other cards than the field shows";
+    }
     const cocos2d::Size field = scene.fieldView->getContentSize();
     for (CardSprite* card : scene.fieldCards) {
         const CardSprite* s = card->connectors[0].partner;
@@ -69,12 +69,22 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
                     .distance(scene.toFieldSpace(s, s->connectors[0].point)) >= 30.f) {
             return "a linked card has come away from its slot";
         }
-        counts.at(static_cast<std::size_t>(card->cardSet))
-            .at(static_cast<std::size_t>(card->cardIndex)) += 1;
+        if (!model.holds(card->fieldHandle) ||
+            !(model.cardOf(card->fieldHandle) == CardId{card->cardSet, card->cardIndex})) {
+            return "a card on the field is not the model's";
+        }
+        const std::optional<FieldModel::Seat> seat = model.seatOf(card->fieldHandle);
+        const CardSprite* modelSlot = seat ? scene.fieldRows.at(static_cast<std::size_t>(seat->row))
+                                                 .at(static_cast<std::size_t>(seat->slot))
+                                           : nullptr;
+        if (modelSlot != s) {
+            return "a card sits in another slot than the model says";
+        }
+        const FieldModel::Position at = model.positionOf(card->fieldHandle);
+        if (s == nullptr && (at.x != card->getPositionX() || at.y != card->getPositionY())) {
+            return "a loose card lies elsewhere than the model says";
+        }
         orders.push_back(card->getLocalZOrder());
-    }
-    if (counts != scene.usageCounters) {
-        return "the usage counters do not match the cards on the field";
     }
     std::sort(orders.begin(), orders.end());
     for (std::size_t i = 0; i < orders.size(); ++i) {
@@ -82,10 +92,13 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
             return "the cards' drawing orders are not 1..N";
         }
     }
-    const std::vector<int>& shown =
-        scene.usageCounters.at(static_cast<std::size_t>(DeviceManager::getInstance()->cardSet));
+    const int set = DeviceManager::getInstance()->cardSet;
     for (std::size_t k = 0; k < scene.usageBadges.size(); ++k) {
-        if (scene.usageBadges.at(k)->getString() != std::to_string(shown.at(k))) {
+        int count = 0;
+        for (CardSprite* card : scene.fieldCards) {
+            count += card->cardSet == set && card->cardIndex == static_cast<int>(k) ? 1 : 0;
+        }
+        if (scene.usageBadges.at(k)->getString() != std::to_string(count)) {
             return "a badge does not show its counter";
         }
     }

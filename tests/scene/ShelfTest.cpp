@@ -209,7 +209,7 @@ TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
     FieldContents nextWork;
     nextWork.rows[3][0] = CardId{0, 1};
     next->layContents(nextWork);
-    next->keepLastWork(0.f, true);
+    next->keepLastWork();
     ASSERT_TRUE(next->programShelf().waitForWrites(std::chrono::seconds(5)));
     const std::vector<ProgramShelf::Work> offered = next->programShelf().recentWorks();
     ASSERT_FALSE(offered.empty());

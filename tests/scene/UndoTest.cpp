@@ -13,8 +13,8 @@ using fieldtest::GestureTest;
 
 namespace {
 
-// The cards, the usage counters and the badges as they are shown.
-using Seen = std::tuple<FieldContents, std::vector<std::vector<int>>, std::vector<std::string>>;
+// The cards and the badges as they are shown.
+using Seen = std::tuple<FieldContents, std::vector<std::string>>;
 
 class UndoTest : public GestureTest {
 protected:
@@ -25,7 +25,7 @@ protected:
         for (LabelAtlas* badge : scene->usageBadges) {
             badges.push_back(badge->getString());
         }
-        return {scene->fieldContents(), scene->usageCounters, badges};
+        return {scene->fieldContents(), badges};
     }
     // Drags from one screen point to another and lets go.
     void drag(const Vec2& from, const Vec2& to, float wait = 0.f) {
