@@ -2,7 +2,10 @@
 // field coasts after a flick, how far a wheel notch moves a list, where zooming stops, and
 // an undo pressed the moment after a change. The figures are written out here, never taken
 // from the code, so that a changed feel is noticed.
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "GestureTestSupport.h"
 
@@ -140,6 +143,19 @@ TEST_F(FeltNumbersTest, ANoticeStaysSixSecondsToBeReadThenFades) {
     EXPECT_EQ(scene->notice->getOpacity(), 255);
     hold(0.7f);
     EXPECT_EQ(scene->notice, nullptr);
+}
+
+TEST_F(FeltNumbersTest, TheShelfShowsTheLastWorkAndTwelvePlaces) {
+    scene->openShelf();
+    hold(0.2f);
+    const std::vector<std::string> drawn = harness.drawnPictures();
+    const auto shown = [&](const std::string& name) {
+        return std::count(drawn.begin(), drawn.end(), "label:" + name);
+    };
+    EXPECT_EQ(shown("Last work"), 1);
+    EXPECT_EQ(shown("Place 1"), 1);
+    EXPECT_EQ(shown("Place 12"), 1);
+    EXPECT_EQ(shown("Place 13"), 0);
 }
 
 }  // namespace
