@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs in release mode and runs each one, then measures the
-# program's idle processor share, its start-up time and its resident memory. Programs that draw need a display: without DISPLAY
-# they run on a private Xvfb.
+# program's idle processor share, and its start-up time and proportional memory as ratios
+# to a bare SDL window's. Each starts with a data folder and a home of its own. Programs
+# that draw need a display: without DISPLAY they run on a private Xvfb.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -24,6 +25,6 @@ done
 if [ -x "$root/build-bench/app/zundlecards" ]; then
     echo "== idle processor share"
     python3 "$root/bench/engine/idle_cpu.py" "$root/build-bench/app/zundlecards" 10
-    echo "== start-up time and resident memory"
+    echo "== start-up time and proportional memory, against a bare window"
     python3 "$root/bench/scene/start_memory.py" "$root/build-bench/app/zundlecards" 10
 fi

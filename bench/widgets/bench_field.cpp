@@ -66,19 +66,22 @@ void BM_MoveGroupClusterAcrossFullField(benchmark::State& state) {
     }
     CardSprite* lead = field.cardAt(0, 0);
     scene->heldSlot = lead->connectors[0].partner;
-    // Make sure each call really lets go and snaps: down one row, then back.
+    // The card follows the hand exactly, so a move of one row's height lets go (past the
+    // hold's reach) and lands the lead on the next slot's point. Make sure each call really
+    // lets go and snaps: down one row, then back.
     CardSprite* top = scene->heldSlot;
-    scene->moveGroup(lead, Vec2(0.f, -68.f));
+    const Vec2 rowStep = scene->toFieldSpace(top->down, top->down->connectors[0].point) -
+                         scene->toFieldSpace(top, top->connectors[0].point);
+    scene->moveGroup(lead, rowStep);
     const bool snappedDown = scene->heldSlot == top->down && field.cardAt(5, 1) != nullptr;
-    scene->moveGroup(lead, Vec2(0.f, 68.f));
+    scene->moveGroup(lead, -rowStep);
     if (!snappedDown || scene->heldSlot != top || field.cardAt(5, 1) == nullptr) {
         state.SkipWithError("the cluster does not snap as planned");
         return;
     }
     bool down = true;
     for (auto _ : state) {
-        // The hold lets go past 30 pixels and moves by drift and step: 2 x 68 = one row.
-        scene->moveGroup(lead, Vec2(0.f, down ? -68.f : 68.f));
+        scene->moveGroup(lead, down ? rowStep : -rowStep);
         down = !down;
     }
     scene->heldSlot = nullptr;

@@ -1,5 +1,8 @@
 #include "renderer/Texture2D.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "base/Director.h"
 #include "renderer/Renderer.h"
 
@@ -39,10 +42,20 @@ backend::TextureId Texture2D::getBackendTexture(Renderer& renderer) {
     }
     if (_deviceSerial != renderer.getDeviceSerial()) {
         // One attempt per device: a failed upload is not retried every frame.
-        _backendId = device->createTexture(_bitmap);
         _deviceSerial = renderer.getDeviceSerial();
+        _backendId = 0;
+        std::string error;
+        if (_bitmap.rgba.empty() && !backend::decodeImageFile(_sourceFile, _bitmap, error)) {
+            return 0;
+        }
+        _backendId = device->createTexture(_bitmap);
         if (_backendId != 0) {
             renderer.nameTexture(_backendId, _name);
+            // The device keeps its own copy (and SDL's renderer a half-size one besides): a
+            // second copy here would only hold memory, megabytes of it for the cards.
+            if (!_sourceFile.empty()) {
+                std::vector<std::uint8_t>().swap(_bitmap.rgba);
+            }
         }
     }
     return _backendId;

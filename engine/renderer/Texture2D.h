@@ -21,11 +21,17 @@ public:
 
     // Takes the pixels; `name` says what it shows (a path, or a label's text).
     bool initWithBitmap(backend::Bitmap bitmap, const std::string& name);
+    // The file the pixels were decoded from: once a device holds them they are let go, and
+    // decoded again should another device need them.
+    void setSourceFile(const std::string& fullPath) { _sourceFile = fullPath; }
 
     // Size in points: pixels divided by the director's content scale factor.
     Size getContentSize() const;
     // What the texture shows.
     const std::string& getName() const { return _name; }
+    // The pixels (straight RGBA, rows top first); none while a device holds a picture
+    // that has a source file.
+    const backend::Bitmap& getBitmap() const { return _bitmap; }
 
     // The device texture for the renderer's current device, uploading it on first use;
     // 0 when there is no device or the upload failed.
@@ -34,6 +40,7 @@ public:
 private:
     backend::Bitmap _bitmap;
     std::string _name;
+    std::string _sourceFile;
     backend::TextureId _backendId = 0;
     std::uint64_t _deviceSerial = 0;
 };

@@ -51,6 +51,7 @@ Texture2D* TextureCache::addImage(const std::string& path) {
         reportMissingPicture(path, {fullPath}, "the picture is empty");
         return nullptr;
     }
+    texture->setSourceFile(fullPath);
     _textures.emplace(fullPath, texture);
     return texture;
 }

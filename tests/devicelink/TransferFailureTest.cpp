@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 #include "devicelink/TransferFailure.h"
 
@@ -29,6 +30,19 @@ TEST(TransferFailureMessage, EveryReasonIsOneLineOfItsOwnNamingThePortOrToolAndW
         EXPECT_TRUE(seen.insert(text).second) << "told apart from the other reasons: " << text;
     }
     EXPECT_EQ(message(Kind::None, "ttyUSB7"), "");
+    // The system's own words go along, in brackets: how a tool ended above all.
+    const std::pair<Kind, const char*> details[] = {
+        {Kind::PortMissing, "No such file or directory"},
+        {Kind::SettingsRefused, "Invalid argument"},
+        {Kind::PortVanished, "Input/output error"},
+        {Kind::ToolNotStarted, "Exec format error"},
+        {Kind::ToolEndedEarly, "Broken pipe"},
+        {Kind::ToolError, "status 1"},
+        {Kind::ToolStopped, "signal 9"}};
+    for (const auto& [kind, detail] : details) {
+        const std::string text = message(kind, "flasher", detail);
+        EXPECT_TRUE(has(text, std::string("(") + detail + ")")) << text;
+    }
     // Who holds the port, and which group to join.
     const std::string holder = message(Kind::PortBusy, "ttyUSB0", "minicom (process 4321)");
     EXPECT_TRUE(has(holder, "\"minicom (process 4321)\"") && has(holder, "Close")) << holder;

@@ -2,6 +2,8 @@
 // reported with where it was looked for and why.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "EngineTestSupport.h"
 
 USING_NS_CC;
@@ -20,7 +22,9 @@ protected:
     void SetUp() override {
         Director::getInstance()->getTextureCache()->setMissingPictureHandler(
             [this](const std::string& path, const std::vector<std::string>& places,
-                   const std::string& reason) { reports.push_back({path, places, reason}); });
+                   const std::string& reason) {
+                reports.push_back({path, places, reason});
+            });
     }
 
     HeadlessHarness harness;
@@ -38,6 +42,23 @@ TEST_F(Pictures, EachFileIsDecodedOnceAndUploadedAtItsFirstDraw) {
     harness.scene()->addChild(b);
     harness.step();
     EXPECT_EQ(harness.device().liveTextureCount(), 1u);
+}
+
+TEST_F(Pictures, APictureLivesOnTheDeviceAloneAndIsReadAgainForANewOne) {
+    Sprite* card = Sprite::create(picture("card.png"));  // 80 x 48 pixels
+    harness.scene()->addChild(card);
+    harness.step();
+    const Texture2D* texture = card->getTexture();
+    EXPECT_TRUE(texture->getBitmap().rgba.empty()) << "a second copy of the pixels";
+    EXPECT_EQ(card->getContentSize(), Size(40.f, 24.f));
+    // Another device (a window made anew) needs the pixels again.
+    Renderer* renderer = Director::getInstance()->getRenderer();
+    renderer->setView(nullptr);
+    renderer->setView(harness.view());
+    card->setPosition(Vec2(10.f, 10.f));  // a frame to draw
+    harness.step();
+    const std::vector<std::string> drawn = harness.drawnPictures();
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), picture("card.png")), drawn.end());
 }
 
 TEST_F(Pictures, AMissingOrBrokenPictureIsReportedWithThePlacesLookedAtAndWhy) {

@@ -117,7 +117,7 @@ TEST(ToolTransfer, HowTheToolEndsDecidesTheTransfer) {
         {"exit 0", true, Kind::ToolEndedEarly, "", false},
         {"dd bs=65536 count=1 of=/dev/null 2>&-", true, Kind::ToolEndedEarly, "", false},
         {"exec sleep 120", true, Kind::ToolStalled, "", true},
-        {"cat > /dev/null; exit 3", false, Kind::ToolError, "status 3", false},
+        {"cat > /dev/null; exit 1", false, Kind::ToolError, "status 1", false},
         {"cat > /dev/null; kill -KILL $$", false, Kind::ToolStopped, "signal 9", false},
         {"cat > /dev/null; exit 0", false, Kind::None, "", false},
         {"cat > /dev/null; exec sleep 30", false, Kind::None, "", true},
