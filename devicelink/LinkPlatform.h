@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +72,16 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& settin
 bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSettings& settings,
                      TransferFailure& failure);
 
+// Takes what the port has received into `out`, at most maxBytes, waiting up to waitMs for
+// the first byte. True when the port is still there, whether or not anything came; false,
+// with the reason, when it has gone or failed.
+bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, int waitMs,
+                    TransferFailure& failure);
+
+// Told each piece a tool writes on its standard output or error, on the link's one reader
+// thread, for as long as the tool (or a program it left behind) keeps them open.
+using ToolOutput = std::function<void(const char* bytes, std::size_t size)>;
+
 class ToolProcess;
 // Closes the tool's input if still open; the child is reaped as soon as it ends, by the one
 // reaper of the program, never by a thread of its own.
@@ -80,9 +92,11 @@ using ToolProcessPtr = std::unique_ptr<ToolProcess, ToolProcessCloser>;
 
 // Starts the executable at `path` with a pipe on its standard input and no other handle
 // of this program; a script without a "#!" line runs under /bin/sh, as a shell runs it.
-// Empty, with nothing started and the reason in `failure`, when it is missing or cannot
-// be run.
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure);
+// Its standard output and error go to `output`, read by one thread for every tool so that
+// a tool is never held by a full pipe; without `output` they are thrown away. Empty, with
+// nothing started and the reason in `failure`, when it is missing or cannot be run.
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure,
+                         ToolOutput output = {});
 
 // Writes the bytes whole into the tool's input. False, with the reason, when the tool has
 // exited, its input is closed, or it took nothing for the stall limit. Never raises

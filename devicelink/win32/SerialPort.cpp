@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/PortErrors.h"
@@ -20,6 +22,7 @@ class SerialPort {
 public:
     explicit SerialPort(UniqueHandle port) : handle(std::move(port)) {}
     UniqueHandle handle;
+    int readWaitMs = -1;  // the read time-out the port is set to; -1 before the first read
 };
 
 namespace {
@@ -131,6 +134,52 @@ bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSetti
     // sent the last byte, not once it has queued it.
     if (const DWORD error = waitUntilSent(handle, settings.stallLimitMs); error != 0) {
         return failPortWrite(error, failure);
+    }
+    return true;
+}
+
+bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, int waitMs,
+                    TransferFailure& failure) {
+    HANDLE handle = port.handle.get();
+    if (port.readWaitMs != waitMs) {
+        // This pairing returns at once with what has arrived, else with the first bytes
+        // within the constant, else with nothing; the write time-outs stay as they were.
+        COMMTIMEOUTS timeouts{};
+        if (!::GetCommTimeouts(handle, &timeouts)) {
+            return failPortWrite(::GetLastError(), failure);
+        }
+        timeouts.ReadIntervalTimeout = MAXDWORD;
+        timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+        timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(waitMs > 0 ? waitMs : 1);
+        if (!::SetCommTimeouts(handle, &timeouts)) {
+            return failPortWrite(::GetLastError(), failure);
+        }
+        port.readWaitMs = waitMs;
+    }
+    UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event) {
+        return failure.fail(Kind::PortVanished, systemMessage(::GetLastError()));
+    }
+    const std::size_t start = out.size();
+    out.resize(start + maxBytes);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event.get();
+    DWORD got = 0;
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(maxBytes, MAXDWORD));
+    bool done = ::ReadFile(handle, out.data() + start, asked, &got, &overlapped) != FALSE;
+    DWORD error = done ? 0 : ::GetLastError();
+    if (!done && error == ERROR_IO_PENDING) {
+        // The time-outs end the read; the wait only guards against a driver that ignores
+        // them, after which the read is given up on before its buffer goes.
+        if (::WaitForSingleObject(event.get(), static_cast<DWORD>(waitMs) + 1000) != WAIT_OBJECT_0) {
+            ::CancelIoEx(handle, &overlapped);
+        }
+        done = ::GetOverlappedResult(handle, &overlapped, &got, TRUE) != FALSE;
+        error = done ? 0 : ::GetLastError();
+    }
+    out.resize(start + (done ? got : 0));
+    if (!done && error != ERROR_OPERATION_ABORTED) {
+        return failure.fail(Kind::PortVanished, systemMessage(error));
     }
     return true;
 }

@@ -152,7 +152,8 @@ void ToolProcessCloser::operator()(ToolProcess* tool) const {
     delete tool;
 }
 
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure,
+                         ToolOutput /*output*/) {
     const std::wstring widePath = toWide(path);
     if (!checkRunnable(widePath, failure)) {
         return {};
