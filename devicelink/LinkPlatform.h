@@ -95,8 +95,7 @@ using ToolProcessPtr = std::unique_ptr<ToolProcess, ToolProcessCloser>;
 // Its standard output and error go to `output`, read by one thread for every tool so that
 // a tool is never held by a full pipe; without `output` they are thrown away. Empty, with
 // nothing started and the reason in `failure`, when it is missing or cannot be run.
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure,
-                         ToolOutput output = {});
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure, ToolOutput output = {});
 
 // Writes the bytes whole into the tool's input. False, with the reason, when the tool has
 // exited, its input is closed, or it took nothing for the stall limit. Never raises

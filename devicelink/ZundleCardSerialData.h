@@ -50,8 +50,7 @@ public:
     // `failure`. The tool's output and error go to `heard`, or are thrown away without it.
     bool sendToTool(const cocos2d::Vector<SendData*>& queue, const ChunkSent& onChunkSent = {},
                     TransferFailure* failure = nullptr,
-                    const LinkSettings& settings = LinkSettings(),
-                    const Heard& heard = {}) const;
+                    const LinkSettings& settings = LinkSettings(), const Heard& heard = {}) const;
     // Reads the open port into `heard` until `letGo` says so or the port fails; the
     // reason of a failure goes to `failure`. Waits at most kListenSliceMs to see `letGo`.
     static void listen(devicelink::platform::SerialPort& port, const Heard& heard,

@@ -169,6 +169,8 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& settin
         closeDescriptor(fd);
         return {};
     }
+    // What the board said to whoever had the port before is no answer to us.
+    ::tcflush(fd, TCIFLUSH);
     return SerialPortPtr(new SerialPort(fd));
 }
 

@@ -77,8 +77,7 @@ bool isShellScript(const std::string& path) {
 // Spawns the tool with the pipe's read end as standard input, `outputEnd` (or /dev/null
 // when it is -1) as output and error, nothing else inherited, and default signal handling
 // and mask. With a shell, the shell is started with the tool's path as its script.
-int spawnTool(const std::string& path, const char* shell, int readEnd, int outputEnd,
-              pid_t& pid) {
+int spawnTool(const std::string& path, const char* shell, int readEnd, int outputEnd, pid_t& pid) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     ::posix_spawn_file_actions_init(&actions);

@@ -119,6 +119,8 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& /*sett
         failure.fail(Kind::SettingsRefused, systemMessage(refused));
         return {};
     }
+    // What the board said to whoever had the port before is no answer to us.
+    ::PurgeComm(port.get(), PURGE_RXCLEAR);
     return SerialPortPtr(new SerialPort(std::move(port)));
 }
 
@@ -171,7 +173,8 @@ bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, in
     if (!done && error == ERROR_IO_PENDING) {
         // The time-outs end the read; the wait only guards against a driver that ignores
         // them, after which the read is given up on before its buffer goes.
-        if (::WaitForSingleObject(event.get(), static_cast<DWORD>(waitMs) + 1000) != WAIT_OBJECT_0) {
+        if (::WaitForSingleObject(event.get(), static_cast<DWORD>(waitMs) + 1000) !=
+            WAIT_OBJECT_0) {
             ::CancelIoEx(handle, &overlapped);
         }
         done = ::GetOverlappedResult(handle, &overlapped, &got, TRUE) != FALSE;

@@ -152,8 +152,7 @@ void ToolProcessCloser::operator()(ToolProcess* tool) const {
     delete tool;
 }
 
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure,
-                         ToolOutput /*output*/) {
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure, ToolOutput /*output*/) {
     const std::wstring widePath = toWide(path);
     if (!checkRunnable(widePath, failure)) {
         return {};
