@@ -21,6 +21,11 @@ struct PortRecord {
     std::string description;  // the device's model, else what kind of port it is; may be empty
     // Part of the computer itself (a UART on its board), where no board is ever plugged.
     bool builtIn = false;
+    // The USB device behind the port, to know a board again under another name; empty
+    // for a port with no USB device, and the serial number for a device without one.
+    std::string usbVendor{};   // four hex digits, lower case
+    std::string usbProduct{};  // likewise
+    std::string serialNumber{};
 };
 
 // One executable file of the tool folder.

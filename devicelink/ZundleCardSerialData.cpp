@@ -17,6 +17,9 @@ bool ZundleCardSerialData::init() {
     description.clear();
     path.clear();
     kind = 0;
+    usbVendor.clear();
+    usbProduct.clear();
+    serialNumber.clear();
     return true;
 }
 

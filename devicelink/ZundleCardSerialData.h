@@ -63,4 +63,8 @@ public:
     std::string description;  // the port's model; empty for a tool
     std::string path;         // the tool's full path; empty for a port
     int kind = 0;             // kKindSerialPort or kKindTool
+    // The USB device behind a port (see PortRecord); empty for a tool or another port.
+    std::string usbVendor;
+    std::string usbProduct;
+    std::string serialNumber;
 };
