@@ -6,14 +6,27 @@
 
 namespace {
 
-// The sent line as it would come back through AnswerLines, so both sides compare alike.
-std::vector<std::string> shownLines(const std::string& text) {
-    AnswerLines splitter;
-    std::vector<std::string> lines = splitter.feed(text);
-    if (!splitter.partial().empty()) {
-        lines.push_back(splitter.partial());
+constexpr char kReplacement[] = "\xEF\xBF\xBD";
+
+// Control bytes sent (a stop key, an end-of-script byte) come back, if at all, as marks
+// the shown line has in their place: both sides are compared without them.
+std::string withoutControls(const std::string& text) {
+    std::string kept;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 || c == '\r' || c == '\n' || c == '\t') {
+            kept.push_back(c);
+        }
     }
-    return lines;
+    return kept;
+}
+
+std::string withoutReplacements(std::string line) {
+    for (std::size_t at = line.find(kReplacement); at != std::string::npos;
+         at = line.find(kReplacement, at)) {
+        line.erase(at, sizeof(kReplacement) - 1);
+    }
+    return line;
 }
 
 std::size_t editDistance(const std::string& a, const std::string& b) {
@@ -37,7 +50,7 @@ std::size_t editDistance(const std::string& a, const std::string& b) {
 // A line that is neither the expected echo nor a plain answer: bytes that are no text, or
 // the expected line with a few characters changed, as a wrong speed or noise leaves it.
 bool looksGarbled(const std::string& line, const std::string& expected) {
-    if (line.find("\xEF\xBF\xBD") != std::string::npos) {
+    if (line.find(kReplacement) != std::string::npos) {
         return true;
     }
     const std::size_t longer = std::max(line.size(), expected.size());
@@ -49,7 +62,8 @@ bool looksGarbled(const std::string& line, const std::string& expected) {
 EchoCheck::EchoCheck(bool boardEchoes) : _echoes(boardEchoes) {}
 
 void EchoCheck::sent(const std::string& chunkText, double at) {
-    for (std::string& line : shownLines(chunkText)) {
+    // A line may be sent over several chunks: the splitter keeps its beginning.
+    for (std::string& line : _sentLines.feed(withoutControls(chunkText))) {
         _sent.push_back(std::move(line));
     }
     if (_firstSentAt < 0.0 && !_sent.empty()) {
@@ -59,6 +73,11 @@ void EchoCheck::sent(const std::string& chunkText, double at) {
 }
 
 void EchoCheck::sendingEnded(double at) {
+    // A last line without its line end is typed all the same, and echoed.
+    if (!_sentLines.partial().empty()) {
+        _sent.push_back(_sentLines.partial());
+        _sentLines.clear();
+    }
     _ended = true;
     _lastEvent = std::max(_lastEvent, at);
 }
@@ -76,7 +95,7 @@ bool EchoCheck::isEcho(const std::string& line, double at) {
     if (!_echoes || _next >= _sent.size()) {
         return false;
     }
-    if (line == _sent[_next]) {
+    if (line == _sent[_next] || withoutReplacements(line) == _sent[_next]) {
         ++_next;
         ++_echoed;
         return true;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "devicelink/AnswerLines.h"
+
 class EchoCheck {
 public:
     enum class Verdict {
@@ -29,7 +31,7 @@ public:
     explicit EchoCheck(bool boardEchoes = false);
 
     // Records the lines of a chunk the moment it was sent: its text split at line ends,
-    // empty lines left out.
+    // empty lines and control bytes left out.
     void sent(const std::string& chunkText, double at);
     // Records that the transfer has ended: no more lines will be sent.
     void sendingEnded(double at);
@@ -47,6 +49,7 @@ public:
 
 private:
     bool _echoes;
+    AnswerLines _sentLines;  // splits the sent text as the received text is split
     std::vector<std::string> _sent;
     std::size_t _next = 0;    // the line of _sent whose echo comes next
     std::size_t _echoed = 0;  // lines of _sent that came back as sent

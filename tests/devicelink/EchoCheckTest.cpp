@@ -106,3 +106,17 @@ TEST(EchoCheck, WordsForEachVerdict) {
     EXPECT_EQ(garbled.words(3.0), "The board's answer is garbled: check the cable and the port.");
     EXPECT_EQ(EchoCheck(false).words(3.0), "");
 }
+
+// Lines typed in pieces, control bytes among them, and a last line without its end: the
+// echo is compared line by line all the same, control bytes left out on both sides.
+TEST(EchoCheck, LinesSentInPiecesWithControlBytesAreComparedWhole) {
+    EchoCheck check(true);
+    check.sent("\033NEW\r\n10 LE", 0.0);
+    check.sent("D 1\r\n", 0.1);
+    check.sent("RUN", 0.2);
+    check.sendingEnded(0.3);
+    EXPECT_EQ(check.linesSent(), 3u);
+    for (const char* echo : {"\xEF\xBF\xBDNEW", "10 LED 1", "RUN"})
+        EXPECT_TRUE(check.isEcho(echo, 0.4)) << echo;
+    EXPECT_EQ(check.words(0.5), "The board got all 3 lines.");
+}
