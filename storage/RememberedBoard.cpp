@@ -1,5 +1,6 @@
 #include "storage/RememberedBoard.h"
 
+#include <cstdint>
 #include <exception>
 #include <nlohmann/json.hpp>
 
@@ -16,8 +17,17 @@ std::string folderOrData(const std::string& folder, std::string& error) {
     return folder.empty() ? userfiles::dataFolder(error) : folder;
 }
 
-bool isText(const nlohmann::json& value) {
-    return value.is_string() && value.get<std::string>().size() <= 256;
+// The short text under `key`; none when it is missing, no text, or far too long.
+std::optional<std::string> textOf(const nlohmann::json& object, const char* key) {
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_string()) {
+        return std::nullopt;
+    }
+    std::string text = found->get<std::string>();
+    if (text.size() > 256) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace
@@ -36,20 +46,21 @@ std::optional<RememberedBoard> loadRememberedBoard(const std::string& folder) {
     }
     try {
         const nlohmann::json file = nlohmann::json::parse(*text);
-        if (!file.is_object() || file.value("format", "") != kFormat ||
-            !file.value("version", nlohmann::json()).is_number_integer() ||
-            file["version"].get<int>() != kVersion) {
+        if (!file.is_object() || textOf(file, "format").value_or("") != kFormat) {
             return std::nullopt;
         }
-        const nlohmann::json& vendor = file.value("vendor", nlohmann::json());
-        const nlohmann::json& product = file.value("product", nlohmann::json());
-        const nlohmann::json& serial = file.value("serial", nlohmann::json());
-        if (!isText(vendor) || !isText(product) || !isText(serial) ||
-            vendor.get<std::string>().empty() || product.get<std::string>().empty()) {
+        const auto version = file.find("version");
+        if (version == file.end() || !version->is_number_integer() ||
+            version->get<std::int64_t>() != kVersion) {
             return std::nullopt;
         }
-        return RememberedBoard{vendor.get<std::string>(), product.get<std::string>(),
-                               serial.get<std::string>()};
+        const std::optional<std::string> vendor = textOf(file, "vendor");
+        const std::optional<std::string> product = textOf(file, "product");
+        const std::optional<std::string> serial = textOf(file, "serial");
+        if (!vendor || !product || !serial || vendor->empty() || product->empty()) {
+            return std::nullopt;
+        }
+        return RememberedBoard{*vendor, *product, *serial};
     } catch (const std::exception&) {
         return std::nullopt;
     }
