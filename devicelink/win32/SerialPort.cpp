@@ -22,7 +22,7 @@ class SerialPort {
 public:
     explicit SerialPort(UniqueHandle port) : handle(std::move(port)) {}
     UniqueHandle handle;
-    int readWaitMs = -1;  // the read time-out the port is set to; -1 before the first read
+    bool readsAtOnce = false;  // the read time-outs are set for reads that never wait
 };
 
 namespace {
@@ -143,38 +143,56 @@ bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSetti
 bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, int waitMs,
                     TransferFailure& failure) {
     HANDLE handle = port.handle.get();
-    if (port.readWaitMs != waitMs) {
-        // This pairing returns at once with what has arrived, else with the first bytes
-        // within the constant, else with nothing; the write time-outs stay as they were.
+    if (!port.readsAtOnce) {
+        // A read returns at once with what has arrived; the waiting is done here, looking
+        // at the driver's count, which is also what tells a port that went away.
         COMMTIMEOUTS timeouts{};
         if (!::GetCommTimeouts(handle, &timeouts)) {
             return failPortWrite(::GetLastError(), failure);
         }
         timeouts.ReadIntervalTimeout = MAXDWORD;
-        timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-        timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(waitMs > 0 ? waitMs : 1);
+        timeouts.ReadTotalTimeoutMultiplier = 0;
+        timeouts.ReadTotalTimeoutConstant = 0;
         if (!::SetCommTimeouts(handle, &timeouts)) {
             return failPortWrite(::GetLastError(), failure);
         }
-        port.readWaitMs = waitMs;
+        port.readsAtOnce = true;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    DWORD waiting = 0;
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!::ClearCommError(handle, &errors, &status)) {
+            return failure.fail(Kind::PortVanished, systemMessage(::GetLastError()));
+        }
+        waiting = status.cbInQue;
+        const auto now = std::chrono::steady_clock::now();
+        if (waiting > 0 || now >= deadline) {
+            break;
+        }
+        sleepUntil(std::min(deadline, now + kProbeInterval * 2));
+    }
+    if (waiting == 0) {
+        return true;
     }
     UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event) {
         return failure.fail(Kind::PortVanished, systemMessage(::GetLastError()));
     }
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(maxBytes, waiting));
     const std::size_t start = out.size();
-    out.resize(start + maxBytes);
+    out.resize(start + asked);
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();
     DWORD got = 0;
-    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(maxBytes, MAXDWORD));
     bool done = ::ReadFile(handle, out.data() + start, asked, &got, &overlapped) != FALSE;
     DWORD error = done ? 0 : ::GetLastError();
     if (!done && error == ERROR_IO_PENDING) {
-        // The time-outs end the read; the wait only guards against a driver that ignores
-        // them, after which the read is given up on before its buffer goes.
-        if (::WaitForSingleObject(event.get(), static_cast<DWORD>(waitMs) + 1000) !=
-            WAIT_OBJECT_0) {
+        // The bytes are there and the time-outs say not to wait; the limit only guards
+        // against a driver that waits all the same, after which the read is given up on
+        // before its buffer goes.
+        if (::WaitForSingleObject(event.get(), 1000) != WAIT_OBJECT_0) {
             ::CancelIoEx(handle, &overlapped);
         }
         done = ::GetOverlappedResult(handle, &overlapped, &got, TRUE) != FALSE;
