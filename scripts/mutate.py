@@ -84,7 +84,7 @@ MUTATIONS = [
      "    if (_bytes.size() > kHeldBytes) {", "    if (_bytes.size() > 1000 * kHeldBytes) {"),
     ("echo-shown-as-answer", "devicelink/EchoCheck.cpp",
      "    if (line == _sent[_next] || withoutReplacements(line) == _sent[_next]) {",
-     "    if (line == _sent[_next] + \" \") {"),
+     "    if (withoutReplacements(line) == _sent[_next] + \" \") {"),
     ("error-row-number-off-by-one", "devicelink/AnswerLines.cpp",
      "return std::stoi(text.substr(from, end - from));",
      "return std::stoi(text.substr(from, end - from)) + 1;"),
