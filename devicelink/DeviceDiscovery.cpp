@@ -8,8 +8,9 @@ namespace {
 
 // Discovery runs on a worker thread, where nothing may be autoreleased: the list takes
 // the only reference.
-void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind, const std::string& name,
-                 const std::string& description, const std::string& path) {
+ZundleCardSerialData* appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind,
+                                  const std::string& name, const std::string& description,
+                                  const std::string& path) {
     auto* entry = new ZundleCardSerialData();
     entry->init();
     entry->kind = kind;
@@ -18,6 +19,7 @@ void appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind, cons
     entry->path = path;
     devices.pushBack(entry);
     entry->release();
+    return entry;
 }
 
 // Appends the ports that are, or are not, built into the computer.
@@ -29,8 +31,11 @@ void appendPorts(const std::vector<platform::PortRecord>& ports, bool builtIn,
         if (port.builtIn != builtIn || port.name.empty() || port.description.empty()) {
             continue;
         }
-        appendEntry(devices, ZundleCardSerialData::kKindSerialPort, port.name, port.description,
-                    "");
+        ZundleCardSerialData* entry = appendEntry(devices, ZundleCardSerialData::kKindSerialPort,
+                                                  port.name, port.description, "");
+        entry->usbVendor = port.usbVendor;
+        entry->usbProduct = port.usbProduct;
+        entry->serialNumber = port.serialNumber;
     }
 }
 

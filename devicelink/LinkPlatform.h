@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,11 @@ struct PortRecord {
     std::string description;  // the device's model, else what kind of port it is; may be empty
     // Part of the computer itself (a UART on its board), where no board is ever plugged.
     bool builtIn = false;
+    // The USB device behind the port, to know a board again under another name; empty
+    // for a port with no USB device, and the serial number for a device without one.
+    std::string usbVendor{};   // four hex digits, lower case
+    std::string usbProduct{};  // likewise
+    std::string serialNumber{};
 };
 
 // One executable file of the tool folder.
@@ -70,6 +77,16 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& settin
 bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSettings& settings,
                      TransferFailure& failure);
 
+// Takes what the port has received into `out`, at most maxBytes, waiting up to waitMs for
+// the first byte. True when the port is still there, whether or not anything came; false,
+// with the reason, when it has gone or failed.
+bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, int waitMs,
+                    TransferFailure& failure);
+
+// Told each piece a tool writes on its standard output or error, on the link's one reader
+// thread, for as long as the tool (or a program it left behind) keeps them open.
+using ToolOutput = std::function<void(const char* bytes, std::size_t size)>;
+
 class ToolProcess;
 // Closes the tool's input if still open; the child is reaped as soon as it ends, by the one
 // reaper of the program, never by a thread of its own.
@@ -80,9 +97,10 @@ using ToolProcessPtr = std::unique_ptr<ToolProcess, ToolProcessCloser>;
 
 // Starts the executable at `path` with a pipe on its standard input and no other handle
 // of this program; a script without a "#!" line runs under /bin/sh, as a shell runs it.
-// Empty, with nothing started and the reason in `failure`, when it is missing or cannot
-// be run.
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure);
+// Its standard output and error go to `output`, read by one thread for every tool so that
+// a tool is never held by a full pipe; without `output` they are thrown away. Empty, with
+// nothing started and the reason in `failure`, when it is missing or cannot be run.
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure, ToolOutput output = {});
 
 // Writes the bytes whole into the tool's input. False, with the reason, when the tool has
 // exited, its input is closed, or it took nothing for the stall limit. Never raises

@@ -2,6 +2,7 @@
 // sending a queue of chunks to it. Portable: the system calls sit behind LinkPlatform.h.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -28,22 +29,42 @@ public:
     // comes once the port has sent a chunk's last byte, before the chunk's pause.
     using ChunkSent = std::function<void(int chunksSent)>;
 
+    // Told each piece the board or tool sent back: on the sending thread for a port, on
+    // the link's tool reader thread for a tool, for as long as the tool writes.
+    using Heard = std::function<void(const char* bytes, std::size_t size)>;
+
     using LinkSettings = devicelink::platform::LinkSettings;
+    using SerialPortPtr = devicelink::platform::SerialPortPtr;
 
     // Writes the chunks to the port `name`, each followed by its pause. True when every
-    // chunk went out; otherwise the reason goes to `failure` when one is given.
+    // chunk went out; otherwise the reason goes to `failure` when one is given. With
+    // `heard`, the port is read during the pauses and what came goes there; with
+    // `keepOpen`, the port is handed over there, still ours, after a transfer that got to
+    // its end.
     bool sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
                           const ChunkSent& onChunkSent = {}, TransferFailure* failure = nullptr,
-                          const LinkSettings& settings = LinkSettings()) const;
+                          const LinkSettings& settings = LinkSettings(), const Heard& heard = {},
+                          SerialPortPtr* keepOpen = nullptr) const;
     // Feeds the chunks without pauses to the tool at `path`, closes its input and gives
     // it pacing::kToolSettleMs. True when every chunk went in; otherwise the reason goes to
-    // `failure`.
+    // `failure`. The tool's output and error go to `heard`, or are thrown away without it.
     bool sendToTool(const cocos2d::Vector<SendData*>& queue, const ChunkSent& onChunkSent = {},
                     TransferFailure* failure = nullptr,
-                    const LinkSettings& settings = LinkSettings()) const;
+                    const LinkSettings& settings = LinkSettings(), const Heard& heard = {}) const;
+    // Reads the open port into `heard` until `letGo` says so or the port fails; the
+    // reason of a failure goes to `failure`. Waits at most kListenSliceMs to see `letGo`.
+    static void listen(devicelink::platform::SerialPort& port, const Heard& heard,
+                       const std::function<bool()>& letGo, TransferFailure& failure);
+
+    // How long one read of a listened port may wait: bounds how long letting go takes.
+    static constexpr int kListenSliceMs = 20;
 
     std::string name;         // port name below /dev, or the tool's file name
     std::string description;  // the port's model; empty for a tool
     std::string path;         // the tool's full path; empty for a port
     int kind = 0;             // kKindSerialPort or kKindTool
+    // The USB device behind a port (see PortRecord); empty for a tool or another port.
+    std::string usbVendor;
+    std::string usbProduct;
+    std::string serialNumber;
 };

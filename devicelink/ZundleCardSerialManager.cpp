@@ -25,6 +25,10 @@ ZundleCardSerialManager* ZundleCardSerialManager::getInstance() {
 ZundleCardSerialManager::ZundleCardSerialManager() = default;
 
 ZundleCardSerialManager::~ZundleCardSerialManager() {
+    if (_listener.joinable()) {
+        _letGo.store(true);
+        _listener.join();
+    }
     CC_SAFE_RELEASE(_sendEntry);
 }
 
@@ -54,6 +58,15 @@ bool ZundleCardSerialManager::startSearch(Callback callback) {
 
 bool ZundleCardSerialManager::startSend(Callback callback) {
     CCASSERT(callback, "startSend needs a callback");
+    return startTransfer(callback, false);
+}
+
+bool ZundleCardSerialManager::startPlay(Callback callback) {
+    CCASSERT(callback, "startPlay needs a callback");
+    return startTransfer(callback, true);
+}
+
+bool ZundleCardSerialManager::startTransfer(Callback& callback, bool keepListening) {
     // The slot first: during a discovery `devices` belongs to the worker.
     if (_job != Job::None || devices.empty()) {
         return false;
@@ -61,6 +74,11 @@ bool ZundleCardSerialManager::startSend(Callback callback) {
     if (selectedIndex < 0 || selectedIndex >= static_cast<int>(devices.size())) {
         return false;
     }
+    // The port may be the one to send to: it must be free before the worker opens it.
+    releaseLink();
+    _lastListenFailure = TransferFailure();
+    _keepListening = keepListening;
+    _inbox->begin(++_transfer);
     // Entries and chunks are counted on the main thread only: the references the worker
     // relies on are taken here and given back by the poll after the join.
     _sendEntry = devices.at(static_cast<std::size_t>(selectedIndex));
@@ -110,12 +128,19 @@ void ZundleCardSerialManager::searchWorker() {
 
 void ZundleCardSerialManager::sendWorker() {
     const auto count = [this](int sent) { _chunksSent.store(sent, std::memory_order_relaxed); };
+    // Tagged with this transfer's number: a tool may write long after the next one began.
+    const auto heard = [inbox = _inbox, number = _transfer](const char* bytes, std::size_t size) {
+        inbox->put(number, bytes, size);
+    };
     switch (_sendEntry->kind) {
         case ZundleCardSerialData::kKindSerialPort:
-            _sendResult = _sendEntry->sendToSerialPort(_sendChunks, count, &_sendFailure);
+            _sendResult = _sendEntry->sendToSerialPort(_sendChunks, count, &_sendFailure,
+                                                       ZundleCardSerialData::LinkSettings(), heard,
+                                                       _keepListening ? &_keptPort : nullptr);
             break;
         case ZundleCardSerialData::kKindTool:
-            _sendResult = _sendEntry->sendToTool(_sendChunks, count, &_sendFailure);
+            _sendResult = _sendEntry->sendToTool(_sendChunks, count, &_sendFailure,
+                                                 ZundleCardSerialData::LinkSettings(), heard);
             break;
         default:
             // Never listed, so there is nothing to tell the user about it.
@@ -141,6 +166,11 @@ void ZundleCardSerialManager::pollSend(float /*dt*/) {
         return;
     }
     retireWorker();
+    if (_keptPort) {
+        _listenedKind = _sendEntry->kind;
+        _listenedName = _sendEntry->name;
+        startListener();
+    }
     CC_SAFE_RELEASE_NULL(_sendEntry);
     _sendChunks.clear();
     _lastFailure = _sendFailure;
@@ -153,8 +183,69 @@ void ZundleCardSerialManager::retireWorker() {
     if (_worker.joinable()) {
         _worker.join();
     }
-    cocos2d::Director::getInstance()->getScheduler()->unscheduleAllForTarget(this);
+    auto* scheduler = cocos2d::Director::getInstance()->getScheduler();
+    scheduler->unschedule(_job == Job::Search ? "pollSearch" : "pollSend", this);
     _job = Job::None;
+}
+
+void ZundleCardSerialManager::startListener() {
+    _letGo.store(false);
+    _listening.store(true);
+    _listenFailure = TransferFailure();
+    _listenFailure.target = _listenedName;
+    try {
+        _listener = std::thread(&ZundleCardSerialManager::listenWorker, this);
+    } catch (const std::system_error&) {
+        // No thread to listen with: the port is let go rather than held unread.
+        _listening.store(false);
+        _keptPort.reset();
+        return;
+    }
+    cocos2d::Director::getInstance()->getScheduler()->schedule(
+        [this](float dt) { pollListen(dt); }, this, kPollInterval, false, "pollListen");
+}
+
+void ZundleCardSerialManager::listenWorker() {
+    ZundleCardSerialData::SerialPortPtr port = std::move(_keptPort);
+    const auto heard = [inbox = _inbox, number = _transfer](const char* bytes, std::size_t size) {
+        inbox->put(number, bytes, size);
+    };
+    ZundleCardSerialData::listen(
+        *port, heard, [this] { return _letGo.load(); }, _listenFailure);
+    // Closed before the flag goes down: whoever sees it down may open the port again.
+    port.reset();
+    _listening.store(false);
+}
+
+void ZundleCardSerialManager::pollListen(float /*dt*/) {
+    if (!_listening.load()) {
+        const TransferFailure ended = _listenFailure;
+        releaseLink();
+        _lastListenFailure = ended;
+        return;
+    }
+    // Another entry chosen, or the list changed under the choice: the port is not the
+    // user's choice any more. During a discovery the list is the worker's to look at.
+    if (_job == Job::Search) {
+        return;
+    }
+    const bool inRange = selectedIndex >= 0 && selectedIndex < static_cast<int>(devices.size());
+    const ZundleCardSerialData* chosen =
+        inRange ? devices.at(static_cast<std::size_t>(selectedIndex)) : nullptr;
+    if (chosen == nullptr || chosen->kind != _listenedKind || chosen->name != _listenedName) {
+        releaseLink();
+    }
+}
+
+void ZundleCardSerialManager::releaseLink() {
+    if (!_listener.joinable()) {
+        return;
+    }
+    // The listener looks at the flag after every read, each at most a short slice.
+    _letGo.store(true);
+    _listener.join();
+    _keptPort.reset();
+    cocos2d::Director::getInstance()->getScheduler()->unschedule("pollListen", this);
 }
 
 void ZundleCardSerialManager::finish(bool result) {

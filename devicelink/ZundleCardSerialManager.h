@@ -1,15 +1,18 @@
 // The one way into the device link: the device list, the chosen entry, the send queue,
-// and the single worker thread that runs a discovery or a transfer, whose end a 0.1 s
-// poll on the main thread notices. Portable; depends on the engine and on this module.
+// the single worker thread that runs a discovery or a transfer, whose end a 0.1 s poll on
+// the main thread notices, and the listener that keeps reading a port after a play.
+// Portable; depends on the engine and on this module.
 #pragma once
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "base/Ref.h"
 #include "base/Vector.h"
+#include "devicelink/BoardInbox.h"
 #include "devicelink/DeviceDiscovery.h"
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/SendData.h"
@@ -32,9 +35,28 @@ public:
     // Starts a discovery that rebuilds `devices`. False, without calling back, while a
     // worker is registered.
     bool startSearch(Callback callback);
-    // Starts a transfer of `sendQueue` to the entry at `selectedIndex`. False, without
-    // calling back, while a worker is registered or when there is no such entry.
+    // Starts a transfer of `sendQueue` to the entry at `selectedIndex`, as for stop: a port
+    // listened to is let go first, and the port is closed after the last chunk. What the
+    // board or tool answers meanwhile is taken with takeReceived(). False, without calling
+    // back, while a worker is registered or when there is no such entry.
     bool startSend(Callback callback);
+    // As startSend, for play: a serial port stays open after a transfer that got to its
+    // end, and is read until stop (the next startSend), the next play, another entry
+    // chosen, the port gone, or releaseLink().
+    bool startPlay(Callback callback);
+
+    // The number of the latest transfer, counted from 1; what is received belongs to it.
+    int getTransferNumber() const { return _transfer; }
+    // Main thread: what the board or tool sent for the latest transfer since the last take
+    // (of a tool, for as long as it writes); never bytes of an earlier transfer.
+    BoardInbox::Taken takeReceived() { return _inbox->take(); }
+    // Whether a port is held open for listening after a play.
+    bool isListening() const { return _listener.joinable(); }
+    // Lets go of a port held for listening, at once (a window that closes). Main thread.
+    void releaseLink();
+    // Why the listening after the last play ended by itself, as a board that went away
+    // (Kind::None while it goes on, and after it was let go). Main thread.
+    const TransferFailure& getListenFailure() const { return _lastListenFailure; }
     // Whether the transfer worker is still writing.
     bool isSending() const { return _sending.load(); }
     // Whether a discovery is registered: `devices` must be left alone until it completes.
@@ -63,7 +85,11 @@ private:
 
     ZundleCardSerialManager();
 
+    bool startTransfer(Callback& callback, bool keepListening);
     bool startWorker(Job job, Callback& callback);
+    void startListener();
+    void listenWorker();
+    void pollListen(float dt);
     void searchWorker();
     void sendWorker();
     void pollSearch(float dt);
@@ -87,4 +113,18 @@ private:
     bool _sendResult = false;      // written by the worker, read after the join
     TransferFailure _sendFailure;  // likewise
     TransferFailure _lastFailure;  // the main thread's copy, taken after the join
+
+    // Received bytes, shared with the tool reader, which may outlive a transfer.
+    std::shared_ptr<BoardInbox> _inbox = std::make_shared<BoardInbox>();
+    int _transfer = 0;
+    bool _keepListening = false;  // of the transfer under way; read by its worker
+    // The port a play left open: the worker's until the join, then the listener's.
+    ZundleCardSerialData::SerialPortPtr _keptPort;
+    std::thread _listener;
+    std::atomic<bool> _letGo{false};
+    std::atomic<bool> _listening{false};  // cleared by the listener as its last step
+    int _listenedKind = 0;                // the entry listened to, to see another chosen
+    std::string _listenedName;
+    TransferFailure _listenFailure;      // written by the listener, read after the join
+    TransferFailure _lastListenFailure;  // the main thread's copy
 };

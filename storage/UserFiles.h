@@ -24,6 +24,10 @@ inline std::string cannotWrite(const std::string& folder) {
 // ~/.local/share/zundlecards/programs; %APPDATA%\ZundleCards\programs); empty with a reason
 // in `error` when the system does not say where.
 std::string programsFolder(std::string& error);
+// The user's data folder of this program, which holds the programs folder and the small
+// files beside it ($XDG_DATA_HOME/zundlecards; %APPDATA%\ZundleCards); empty with a reason
+// in `error` when the system does not say where.
+std::string dataFolder(std::string& error);
 // Makes the folder and its parents as needed; false with the system's reason.
 bool makeFolder(const std::string& folder, std::string& error);
 // `folder` joined with a file name by the system's separator.

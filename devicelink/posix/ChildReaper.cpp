@@ -18,6 +18,9 @@ namespace {
 
 // Without a pidfd (an old kernel, or no descriptor left) a child is looked at this often.
 constexpr int kLookIntervalMs = 100;
+// What is read from one tool at a time: a tool that floods its output cannot starve the
+// others, nor the reaping.
+constexpr std::size_t kOutputBlock = 65536;
 
 }  // namespace
 
@@ -44,7 +47,7 @@ ChildReaper& ChildReaper::instance() {
 
 ChildReaper::ChildReaper() : _wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
-std::shared_ptr<ChildEnd> ChildReaper::watch(pid_t pid) {
+std::shared_ptr<ChildEnd> ChildReaper::watch(pid_t pid, int outputFd, OutputSink sink) {
     auto end = std::make_shared<ChildEnd>();
     // Through syscall: Debian 12's <sys/pidfd.h> declares pidfd_open without C linkage.
     const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
@@ -52,6 +55,12 @@ std::shared_ptr<ChildEnd> ChildReaper::watch(pid_t pid) {
     _children.push_back(Watched{pid, pidfd < 0 ? -1 : pidfd, end});
     if (!_running) {
         _running = startThread();
+    }
+    if (outputFd >= 0 && _running) {
+        _outputs.push_back(Output{outputFd, std::move(sink), end});
+    } else if (outputFd >= 0) {
+        // Nobody to read it: a tool that writes is told at once rather than held.
+        ::close(outputFd);
     }
     if (_running) {
         wake();
@@ -109,6 +118,34 @@ void ChildReaper::reapEnded() {
     _children.erase(kept, _children.end());
 }
 
+void ChildReaper::readOutputs() {
+    static char s_block[kOutputBlock];
+    auto kept = _outputs.begin();
+    for (Output& output : _outputs) {
+        ssize_t got = 0;
+        do {
+            got = ::read(output.fd, s_block, sizeof(s_block));
+        } while (got < 0 && errno == EINTR);
+        if (got > 0 && output.sink) {
+            output.sink(s_block, static_cast<std::size_t>(got));
+        }
+        int status = 0;
+        // A program the tool left behind may hold the pipe open for ever: once the tool has
+        // ended, what it wrote is all in the pipe, and reading stops when that is taken.
+        const bool drained = got == 0 || (got < 0 && errno != EAGAIN) ||
+                             (got < 0 && output.end->waitUntil({}, status));
+        if (drained) {
+            ::close(output.fd);
+            continue;
+        }
+        if (&*kept != &output) {
+            *kept = std::move(output);
+        }
+        ++kept;
+    }
+    _outputs.erase(kept, _outputs.end());
+}
+
 void ChildReaper::run() {
     std::vector<pollfd> watched;
     for (;;) {
@@ -118,6 +155,10 @@ void ChildReaper::run() {
         {
             std::lock_guard<std::mutex> lock(_mutex);
             reapEnded();
+            readOutputs();
+            for (const Output& output : _outputs) {
+                watched.push_back(pollfd{output.fd, POLLIN, 0});
+            }
             for (const Watched& child : _children) {
                 if (child.pidfd >= 0) {
                     watched.push_back(pollfd{child.pidfd, POLLIN, 0});

@@ -1,12 +1,15 @@
 // One thread that reaps every tool this program starts as soon as it ends, however long it
-// runs, and keeps each one's end for whoever still watches it. POSIX backend only; depends
-// on nothing else of the device link.
+// runs, and keeps each one's end for whoever still watches it; the same thread reads what
+// the tools write, so no tool ever waits on a full pipe and none needs a thread of its own.
+// POSIX backend only; depends on nothing else of the device link.
 #pragma once
 
 #include <sys/types.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -34,13 +37,24 @@ public:
     // every other object of the program.
     static ChildReaper& instance();
 
-    // Reaps `pid` once it ends; the child must be ours and not yet reaped.
-    std::shared_ptr<ChildEnd> watch(pid_t pid);
+    using OutputSink = std::function<void(const char* bytes, std::size_t size)>;
+
+    // Reaps `pid` once it ends; the child must be ours and not yet reaped. With an output
+    // descriptor (non-blocking, the read end of the child's output pipe, handed over to the
+    // reaper), what arrives there goes to `sink` until the pipe's writers have all closed
+    // it, or the child has ended and nothing is left in it.
+    std::shared_ptr<ChildEnd> watch(pid_t pid, int outputFd = -1, OutputSink sink = {});
 
 private:
     struct Watched {
         pid_t pid;
         int pidfd;  // -1 where the system gives none; then the child is looked at by time
+        std::shared_ptr<ChildEnd> end;
+    };
+
+    struct Output {
+        int fd;
+        OutputSink sink;
         std::shared_ptr<ChildEnd> end;
     };
 
@@ -50,9 +64,13 @@ private:
     void wake();
     // Reaps every watched child that has ended; caller holds the mutex.
     void reapEnded();
+    // Takes one block from each output that has something; closes the finished ones.
+    // Caller holds the mutex.
+    void readOutputs();
 
     std::mutex _mutex;
     std::vector<Watched> _children;
+    std::vector<Output> _outputs;
     int _wakeFd = -1;
     bool _running = false;
 };

@@ -1,8 +1,10 @@
 // Serial ports through termios: refusal of a port another program holds, exclusive open,
-// raw 115200 8N1, whole writes, and a drain with a time limit.
+// raw 115200 8N1, whole writes, a drain with a time limit, and reads that tell a port that
+// went away.
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -167,6 +169,8 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& settin
         closeDescriptor(fd);
         return {};
     }
+    // What the board said to whoever had the port before is no answer to us.
+    ::tcflush(fd, TCIFLUSH);
     return SerialPortPtr(new SerialPort(fd));
 }
 
@@ -182,6 +186,34 @@ bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSetti
         return failWrite(error, failure);
     }
     return true;
+}
+
+bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, int waitMs,
+                    TransferFailure& failure) {
+    pollfd watched{port.fd, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&watched, 1, waitMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0) {
+        return failure.fail(Kind::PortVanished, errorText(errno));
+    }
+    if (ready == 0) {
+        return true;
+    }
+    // Bytes the board sent before it went are still taken; the next read tells the end.
+    const std::size_t start = out.size();
+    out.resize(start + maxBytes);
+    ssize_t got = 0;
+    do {
+        got = ::read(port.fd, out.data() + start, maxBytes);
+    } while (got < 0 && errno == EINTR);
+    out.resize(start + (got > 0 ? static_cast<std::size_t>(got) : 0));
+    if (got > 0 || (got < 0 && errno == EAGAIN)) {
+        return true;
+    }
+    // A hung-up terminal reads as its end (0) or fails with EIO.
+    return failure.fail(Kind::PortVanished, got == 0 ? "" : errorText(errno));
 }
 
 }  // namespace devicelink::platform

@@ -14,6 +14,13 @@ namespace devicelink::platform {
 
 namespace {
 
+std::string lowerHex(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
 // The first line of a sysfs attribute, without its line end; empty when unreadable.
 std::string readAttribute(const std::string& path) {
     std::ifstream file(path);
@@ -61,6 +68,19 @@ std::string usbProduct(const std::vector<std::string>& chain) {
         }
     }
     return "";
+}
+
+// The USB device nearest above the port: the first folder with a vendor id.
+void usbIdentity(const std::vector<std::string>& chain, PortRecord& port) {
+    for (const std::string& folder : chain) {
+        const std::string vendor = readAttribute(folder + "/idVendor");
+        if (!vendor.empty()) {
+            port.usbVendor = lowerHex(vendor);
+            port.usbProduct = lowerHex(readAttribute(folder + "/idProduct"));
+            port.serialNumber = readAttribute(folder + "/serial");
+            return;
+        }
+    }
 }
 
 // Where a symbolic link points, as written; empty when it is no link.
@@ -168,7 +188,9 @@ bool listSysfsPorts(const std::string& sysRoot, const ModelLookup& model,
         if (description.empty()) {
             description = plainDescription(type, chain);
         }
-        out.push_back({nodeName(classPath, name), std::move(description), builtInPort(chain)});
+        PortRecord port{nodeName(classPath, name), std::move(description), builtInPort(chain)};
+        usbIdentity(chain, port);
+        out.push_back(std::move(port));
     }
     return true;
 }

@@ -21,7 +21,8 @@ using ModelLookup = std::function<std::string(const std::string& classPath)>;
 // UARTs of type 0, the placeholders with no chip behind them. Built in: a port whose
 // hardware and the devices above it sit only on the platform or pnp bus (besides the
 // serial core's own devices); any other bus, or none known, may hold a plugged-in board.
-// False when the class folder cannot be read.
+// The USB vendor, product and serial number come from the nearest USB device above the
+// port. False when the class folder cannot be read.
 bool listSysfsPorts(const std::string& sysRoot, const ModelLookup& model,
                     std::vector<PortRecord>& out);
 

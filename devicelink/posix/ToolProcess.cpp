@@ -1,5 +1,6 @@
-// Transfer tools as child processes: posix_spawn with a pipe on standard input, writes
-// that survive a tool that has gone, and the tool's end told after its input.
+// Transfer tools as child processes: posix_spawn with a pipe on standard input and one on
+// standard output and error (read by the reaper's thread), writes that survive a tool that
+// has gone, and the tool's end told after its input.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -73,16 +74,20 @@ bool isShellScript(const std::string& path) {
     return !file.bad() && firstLine.find('\0') == std::string::npos;
 }
 
-// Spawns the tool with the pipe's read end as standard input, /dev/null as output and
-// error, nothing else inherited, and default signal handling and mask. With a shell, the
-// shell is started with the tool's path as its script.
-int spawnTool(const std::string& path, const char* shell, int readEnd, pid_t& pid) {
+// Spawns the tool with the pipe's read end as standard input, `outputEnd` (or /dev/null
+// when it is -1) as output and error, nothing else inherited, and default signal handling
+// and mask. With a shell, the shell is started with the tool's path as its script.
+int spawnTool(const std::string& path, const char* shell, int readEnd, int outputEnd, pid_t& pid) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawnattr_init(&attributes);
     ::posix_spawn_file_actions_adddup2(&actions, readEnd, STDIN_FILENO);
-    ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (outputEnd >= 0) {
+        ::posix_spawn_file_actions_adddup2(&actions, outputEnd, STDOUT_FILENO);
+    } else {
+        ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     ::posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     ::posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     sigset_t allSignals;
@@ -139,6 +144,29 @@ int unreadBytes(int input) {
     return ::ioctl(input, FIONREAD, &count) == 0 ? count : 0;
 }
 
+// A pipe with both ends above the standard descriptors and closed on exec; `ourEnd`
+// (0 or 1) is made non-blocking. False with the errno when one could not be made.
+bool makePipe(int ends[2], int ourEnd, int& error) {
+    int made[2];
+    if (::pipe2(made, O_CLOEXEC) != 0) {
+        error = errno;
+        return false;
+    }
+    ends[0] = aboveStandardDescriptors(made[0]);
+    ends[1] = aboveStandardDescriptors(made[1]);
+    // Only our end is non-blocking: the tool uses its end as an ordinary pipe.
+    if (ends[0] >= 0 && ends[1] >= 0 && ::fcntl(ends[ourEnd], F_SETFL, O_NONBLOCK) == 0) {
+        return true;
+    }
+    error = errno;
+    for (int i = 0; i < 2; ++i) {
+        if (ends[i] >= 0) {
+            ::close(ends[i]);
+        }
+    }
+    return false;
+}
+
 // How often the pipe is looked at while the tool reads its last bytes.
 constexpr std::chrono::milliseconds kDrainLookInterval{5};
 
@@ -151,38 +179,42 @@ void ToolProcessCloser::operator()(ToolProcess* tool) const {
     delete tool;
 }
 
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure, ToolOutput output) {
     if (!checkRunnable(path, failure)) {
         return {};
     }
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
-        failure.fail(Kind::ToolNotStarted, errorText(errno));
+    int input[2];
+    int answer[2] = {-1, -1};
+    int error = 0;
+    if (!makePipe(input, 1, error)) {
+        failure.fail(Kind::ToolNotStarted, errorText(error));
         return {};
     }
-    const int readEnd = aboveStandardDescriptors(ends[0]);
-    const int writeEnd = aboveStandardDescriptors(ends[1]);
-    // Only our end is non-blocking: the tool reads its input as an ordinary pipe.
-    if (readEnd < 0 || writeEnd < 0 || ::fcntl(writeEnd, F_SETFL, O_NONBLOCK) != 0) {
-        failure.fail(Kind::ToolNotStarted, errorText(errno));
-        if (readEnd >= 0)
-            ::close(readEnd);
-        if (writeEnd >= 0)
-            ::close(writeEnd);
+    if (output && !makePipe(answer, 0, error)) {
+        failure.fail(Kind::ToolNotStarted, errorText(error));
+        ::close(input[0]);
+        ::close(input[1]);
         return {};
     }
     pid_t pid = -1;
-    int spawned = spawnTool(path, nullptr, readEnd, pid);
+    int spawned = spawnTool(path, nullptr, input[0], answer[1], pid);
     if (spawned == ENOEXEC && isShellScript(path)) {
-        spawned = spawnTool(path, "/bin/sh", readEnd, pid);
+        spawned = spawnTool(path, "/bin/sh", input[0], answer[1], pid);
     }
-    ::close(readEnd);
+    ::close(input[0]);
+    if (answer[1] >= 0) {
+        ::close(answer[1]);
+    }
     if (spawned != 0) {
         failure.fail(Kind::ToolNotStarted, errorText(spawned));
-        ::close(writeEnd);
+        ::close(input[1]);
+        if (answer[0] >= 0) {
+            ::close(answer[0]);
+        }
         return {};
     }
-    return ToolProcessPtr(new ToolProcess(ChildReaper::instance().watch(pid), writeEnd));
+    return ToolProcessPtr(new ToolProcess(
+        ChildReaper::instance().watch(pid, answer[0], std::move(output)), input[1]));
 }
 
 bool writeTool(ToolProcess& tool, const std::string& bytes, const LinkSettings& settings,

@@ -1,16 +1,20 @@
 // Serial port listing through the device-setup functions: every present device with the
-// serial-port interface, its "PortName" from its own registry key, its description, and
-// whether its enumerator makes it the computer's own.
+// serial-port interface, its "PortName" from its own registry key, its description,
+// whether its enumerator makes it the computer's own, and its USB identity from its
+// instance id (or its parent's, for an interface of a composite device).
 
 #include <windows.h>
 // After windows.h, which they need.
+#include <cfgmgr32.h>
 #include <setupapi.h>
 
 #include <vector>
 
+#include "devicelink/BoardIdentity.h"
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/PortEnumerator.h"
 #include "devicelink/win32/RegistryText.h"
+#include "platform/win32/WideText.h"
 
 namespace devicelink::platform {
 
@@ -65,6 +69,39 @@ std::string deviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property
     }
 }
 
+// The instance id of a device node, e.g. USB\VID_2341&PID_0043\8573...; empty when unknown.
+std::string instanceId(DEVINST node) {
+    wchar_t id[MAX_DEVICE_ID_LEN + 1] = L"";
+    if (::CM_Get_Device_IDW(node, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) {
+        return "";
+    }
+    return cocos2d::win32::toUtf8(id);
+}
+
+// The USB identity of the port's device; a composite device's interface has the serial
+// number on its parent, the device itself.
+void usbIdentity(const SP_DEVINFO_DATA& device, PortRecord& port) {
+    std::string vendor;
+    std::string product;
+    std::string serial;
+    if (!parseInstanceId(instanceId(device.DevInst), vendor, product, serial)) {
+        return;
+    }
+    DEVINST parent = 0;
+    if (serial.empty() && ::CM_Get_Parent(&parent, device.DevInst, 0) == CR_SUCCESS) {
+        std::string parentVendor;
+        std::string parentProduct;
+        std::string parentSerial;
+        if (parseInstanceId(instanceId(parent), parentVendor, parentProduct, parentSerial) &&
+            parentVendor == vendor) {
+            serial = parentSerial;
+        }
+    }
+    port.usbVendor = vendor;
+    port.usbProduct = product;
+    port.serialNumber = serial;
+}
+
 }  // namespace
 
 bool listSerialPorts(std::vector<PortRecord>& out) {
@@ -87,8 +124,10 @@ bool listSerialPorts(std::vector<PortRecord>& out) {
             continue;
         }
         // Described or not: which ports reach the user is decided above the backend.
-        out.push_back({std::move(name), deviceProperty(set, device, SPDRP_DEVICEDESC),
-                       isBuiltInEnumerator(deviceProperty(set, device, SPDRP_ENUMERATOR_NAME))});
+        PortRecord port{std::move(name), deviceProperty(set, device, SPDRP_DEVICEDESC),
+                        isBuiltInEnumerator(deviceProperty(set, device, SPDRP_ENUMERATOR_NAME))};
+        usbIdentity(device, port);
+        out.push_back(std::move(port));
     }
     // Released also after a failed enumeration.
     ::SetupDiDestroyDeviceInfoList(set);

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/PortErrors.h"
@@ -20,6 +22,7 @@ class SerialPort {
 public:
     explicit SerialPort(UniqueHandle port) : handle(std::move(port)) {}
     UniqueHandle handle;
+    bool readsAtOnce = false;  // the read time-outs are set for reads that never wait
 };
 
 namespace {
@@ -116,6 +119,8 @@ SerialPortPtr openSerialPort(const std::string& name, const LinkSettings& /*sett
         failure.fail(Kind::SettingsRefused, systemMessage(refused));
         return {};
     }
+    // What the board said to whoever had the port before is no answer to us.
+    ::PurgeComm(port.get(), PURGE_RXCLEAR);
     return SerialPortPtr(new SerialPort(std::move(port)));
 }
 
@@ -131,6 +136,71 @@ bool writeSerialPort(SerialPort& port, const std::string& bytes, const LinkSetti
     // sent the last byte, not once it has queued it.
     if (const DWORD error = waitUntilSent(handle, settings.stallLimitMs); error != 0) {
         return failPortWrite(error, failure);
+    }
+    return true;
+}
+
+bool readSerialPort(SerialPort& port, std::string& out, std::size_t maxBytes, int waitMs,
+                    TransferFailure& failure) {
+    HANDLE handle = port.handle.get();
+    if (!port.readsAtOnce) {
+        // A read returns at once with what has arrived; the waiting is done here, looking
+        // at the driver's count, which is also what tells a port that went away.
+        COMMTIMEOUTS timeouts{};
+        if (!::GetCommTimeouts(handle, &timeouts)) {
+            return failPortWrite(::GetLastError(), failure);
+        }
+        timeouts.ReadIntervalTimeout = MAXDWORD;
+        timeouts.ReadTotalTimeoutMultiplier = 0;
+        timeouts.ReadTotalTimeoutConstant = 0;
+        if (!::SetCommTimeouts(handle, &timeouts)) {
+            return failPortWrite(::GetLastError(), failure);
+        }
+        port.readsAtOnce = true;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    DWORD waiting = 0;
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!::ClearCommError(handle, &errors, &status)) {
+            return failure.fail(Kind::PortVanished, systemMessage(::GetLastError()));
+        }
+        waiting = status.cbInQue;
+        const auto now = std::chrono::steady_clock::now();
+        if (waiting > 0 || now >= deadline) {
+            break;
+        }
+        sleepUntil(std::min(deadline, now + kProbeInterval * 2));
+    }
+    if (waiting == 0) {
+        return true;
+    }
+    UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event) {
+        return failure.fail(Kind::PortVanished, systemMessage(::GetLastError()));
+    }
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(maxBytes, waiting));
+    const std::size_t start = out.size();
+    out.resize(start + asked);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event.get();
+    DWORD got = 0;
+    bool done = ::ReadFile(handle, out.data() + start, asked, &got, &overlapped) != FALSE;
+    DWORD error = done ? 0 : ::GetLastError();
+    if (!done && error == ERROR_IO_PENDING) {
+        // The bytes are there and the time-outs say not to wait; the limit only guards
+        // against a driver that waits all the same, after which the read is given up on
+        // before its buffer goes.
+        if (::WaitForSingleObject(event.get(), 1000) != WAIT_OBJECT_0) {
+            ::CancelIoEx(handle, &overlapped);
+        }
+        done = ::GetOverlappedResult(handle, &overlapped, &got, TRUE) != FALSE;
+        error = done ? 0 : ::GetLastError();
+    }
+    out.resize(start + (done ? got : 0));
+    if (!done && error != ERROR_OPERATION_ABORTED) {
+        return failure.fail(Kind::PortVanished, systemMessage(error));
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // Transfer tools as child processes: a pipe on the tool's standard input whose end on
-// our side takes timed writes, a start that hands the tool that pipe end and nothing
-// else, the tool's end told by what it left unread, and no handle left behind.
+// our side takes timed writes, one on its output and error that the link's reader takes,
+// a start that hands the tool those pipe ends and nothing else, the tool's end told by
+// what it left unread, and no handle left behind.
 
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/TimedWrite.h"
+#include "devicelink/win32/ToolOutputReader.h"
 #include "devicelink/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 
@@ -37,26 +39,29 @@ using Kind = TransferFailure::Kind;
 
 constexpr DWORD kPipeBuffer = 4096;
 
-// The two ends of a tool's input. An anonymous pipe knows no overlapped I/O, so a write
-// into it could not be given up on: a named pipe of our own stands in, overlapped on our
-// side and a plain inheritable handle on the tool's.
-struct InputPipe {
+// The two ends of a tool's input or output. An anonymous pipe knows no overlapped I/O, so
+// a write into it could not be given up on, nor a read shared with other tools: a named
+// pipe of our own stands in, overlapped on our side and a plain inheritable handle on the
+// tool's.
+struct ToolPipe {
     UniqueHandle ours;
     UniqueHandle theirs;
 };
 
-DWORD makeInputPipe(InputPipe& pipe) {
+// The tool's input when `inbound` is false, its output when true.
+DWORD makeToolPipe(ToolPipe& pipe, bool inbound) {
     static std::atomic<unsigned> s_counter{0};
     for (int attempt = 0; attempt < 8; ++attempt) {
         const std::wstring name = L"\\\\.\\pipe\\zundlecards-tool-" +
                                   std::to_wstring(::GetCurrentProcessId()) + L"-" +
                                   std::to_wstring(s_counter.fetch_add(1));
         // Our end first and as the only instance, so no other program can stand in for it.
-        pipe.ours = UniqueHandle(::CreateNamedPipeW(
-            name.c_str(),
-            PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-            PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, kPipeBuffer, 0, 0,
-            nullptr));
+        pipe.ours = UniqueHandle(
+            ::CreateNamedPipeW(name.c_str(),
+                               (inbound ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND) |
+                                   FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                               PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                               kPipeBuffer, 0, 0, nullptr));
         if (!pipe.ours) {
             const DWORD error = ::GetLastError();
             // A name still taken from an earlier run of a program with our process id.
@@ -66,8 +71,9 @@ DWORD makeInputPipe(InputPipe& pipe) {
             return error;
         }
         SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        pipe.theirs = UniqueHandle(
-            ::CreateFileW(name.c_str(), GENERIC_READ, 0, &inheritable, OPEN_EXISTING, 0, nullptr));
+        pipe.theirs =
+            UniqueHandle(::CreateFileW(name.c_str(), inbound ? GENERIC_WRITE : GENERIC_READ, 0,
+                                       &inheritable, OPEN_EXISTING, 0, nullptr));
         if (!pipe.theirs) {
             return ::GetLastError();
         }
@@ -82,10 +88,13 @@ std::wstring commandLine(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-// Starts the tool with `input` as its standard input and no other handle of ours: the
-// handle list keeps inheritable handles that other threads hold at this moment out of
-// the tool.
-DWORD createToolProcess(const std::wstring& path, HANDLE input, PROCESS_INFORMATION& started) {
+// Starts the tool with `input` as its standard input, `output` (when given) as its output
+// and error, and no other handle of ours: the handle list keeps inheritable handles that
+// other threads hold at this moment out of the tool.
+DWORD createToolProcess(const std::wstring& path, HANDLE input, HANDLE output,
+                        PROCESS_INFORMATION& started) {
+    HANDLE inherited[2] = {input, output};
+    const DWORD inheritedCount = output != nullptr ? 2 : 1;
     SIZE_T size = 0;
     ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
     std::vector<char> storage(size);
@@ -94,14 +103,16 @@ DWORD createToolProcess(const std::wstring& path, HANDLE input, PROCESS_INFORMAT
         return ::GetLastError();
     }
     DWORD error = 0;
-    if (!::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &input,
-                                     sizeof(input), nullptr, nullptr)) {
+    if (!::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                     inheritedCount * sizeof(HANDLE), nullptr, nullptr)) {
         error = ::GetLastError();
     } else {
         STARTUPINFOEXW startup{};
         startup.StartupInfo.cb = sizeof(startup);
         startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
         startup.StartupInfo.hStdInput = input;
+        startup.StartupInfo.hStdOutput = output;
+        startup.StartupInfo.hStdError = output;
         startup.lpAttributeList = attributes;
         std::wstring command = commandLine(path);
         // The application name is given too, so nothing is looked up along the search path.
@@ -152,18 +163,26 @@ void ToolProcessCloser::operator()(ToolProcess* tool) const {
     delete tool;
 }
 
-ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
+ToolProcessPtr startTool(const std::string& path, TransferFailure& failure, ToolOutput output) {
     const std::wstring widePath = toWide(path);
     if (!checkRunnable(widePath, failure)) {
         return {};
     }
-    InputPipe pipe;
-    if (const DWORD error = makeInputPipe(pipe); error != 0) {
-        failure.fail(Kind::ToolNotStarted, systemMessage(error));
+    ToolPipe pipe;
+    ToolPipe answer;
+    DWORD made = makeToolPipe(pipe, false);
+    if (made == 0 && output) {
+        made = makeToolPipe(answer, true);
+    }
+    if (made != 0) {
+        failure.fail(Kind::ToolNotStarted, systemMessage(made));
         return {};
     }
     PROCESS_INFORMATION started{};
-    const DWORD error = createToolProcess(widePath, pipe.theirs.get(), started);
+    const DWORD error =
+        createToolProcess(widePath, pipe.theirs.get(), answer.theirs.get(), started);
+    // Only the tool holds the writing end now, so the pipe ends when the tool's side does.
+    answer.theirs = UniqueHandle();
     // Kept, for what the tool leaves unread, but out of any later tool's reach.
     ::SetHandleInformation(pipe.theirs.get(), HANDLE_FLAG_INHERIT, 0);
     if (error != 0) {
@@ -173,6 +192,9 @@ ToolProcessPtr startTool(const std::string& path, TransferFailure& failure) {
         return {};
     }
     ::CloseHandle(started.hThread);
+    if (answer.ours) {
+        ToolOutputReader::instance().add(std::move(answer.ours), std::move(output));
+    }
     return ToolProcessPtr(new ToolProcess(UniqueHandle(started.hProcess), std::move(pipe.ours),
                                           std::move(pipe.theirs)));
 }

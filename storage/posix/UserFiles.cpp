@@ -151,6 +151,11 @@ bool isFolder(const std::string& path) {
 }  // namespace
 
 std::string programsFolder(std::string& error) {
+    const std::string data = dataFolder(error);
+    return data.empty() ? data : join(data, "programs");
+}
+
+std::string dataFolder(std::string& error) {
     std::string data = absoluteVariable("XDG_DATA_HOME");
     if (data.empty()) {
         std::string home = absoluteVariable("HOME");
@@ -163,7 +168,7 @@ std::string programsFolder(std::string& error) {
         }
         data = join(home, ".local/share");
     }
-    return join(data, "zundlecards/programs");
+    return join(data, "zundlecards");
 }
 
 bool makeFolder(const std::string& folder, std::string& error) {

@@ -134,10 +134,15 @@ std::size_t firstFolderAt(const std::string& path) {
 }  // namespace
 
 std::string programsFolder(std::string& error) {
+    const std::string data = dataFolder(error);
+    return data.empty() ? data : join(data, "programs");
+}
+
+std::string dataFolder(std::string& error) {
     // %APPDATA% names the same folder unless whoever set up the account moved it, as a
     // roaming profile or a test's own folder does.
     if (const wchar_t* named = ::_wgetenv(L"APPDATA"); named != nullptr && named[0] != L'\0') {
-        return join(join(utf8(named), "ZundleCards"), "programs");
+        return join(utf8(named), "ZundleCards");
     }
     PWSTR found = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &found);
@@ -147,7 +152,7 @@ std::string programsFolder(std::string& error) {
         error = "the system does not tell where the application data folder is";
         return {};
     }
-    return join(join(data, "ZundleCards"), "programs");
+    return join(data, "ZundleCards");
 }
 
 bool makeFolder(const std::string& folder, std::string& error) {

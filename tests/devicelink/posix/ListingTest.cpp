@@ -51,7 +51,11 @@ struct FakeSysfs {
             std::ofstream(tty + "/type") << type << "\n";
     }
     void setProduct(const std::string& device, const std::string& product) {
-        std::ofstream(root() + "/devices/" + device + "/product") << product << "\n";
+        setAttribute(device, "product", product);
+    }
+    void setAttribute(const std::string& device, const std::string& name,
+                      const std::string& value) {
+        std::ofstream(root() + "/devices/" + device + "/" + name) << value << "\n";
     }
     const std::string& root() const { return folder.path(); }
     TempFolder folder;
@@ -143,4 +147,32 @@ TEST(UdevModel, DatabaseNameElseTheEncodedElseThePlainOneReadable) {
     };
     for (const auto& [fromDatabase, encoded, plain, expected] : cases)
         EXPECT_EQ(devicelink::platform::describeUdevModel(fromDatabase, encoded, plain), expected);
+}
+
+// Two boards of one kind differ only in their serial numbers; the hub above them has a
+// USB identity too, but the nearest device is the board.
+TEST(SysfsPorts, AUsbPortCarriesTheIdentityOfTheNearestUsbDevice) {
+    FakeSysfs sys;
+    const std::string hub = "pci0000:00/0000:00:14.0=pci/usb1=usb";
+    const std::string usb1 = "pci0000:00/0000:00:14.0/usb1";
+    sys.addPort("ttyACM0", hub + "/1-3=usb/1-3:1.0=usb");
+    sys.addPort("ttyACM1", hub + "/1-4=usb/1-4:1.0=usb");
+    sys.addPort("ttyS4", "pci0000:00/0000:00:1c.0=pci/0000:03:00.0=pci", "4");
+    for (const auto& [device, vendor, product, serial] :
+         {std::tuple<std::string, const char*, const char*, const char*>{usb1, "1d6b", "0002",
+                                                                         "0000:00:14.0"},
+          {usb1 + "/1-3", "2341", "0043", "85736323838351F0F1B1"},
+          {usb1 + "/1-4", "2341", "0043", "75833353934351D02171"}}) {
+        sys.setAttribute(device, "idVendor", vendor);
+        sys.setAttribute(device, "idProduct", product);
+        sys.setAttribute(device, "serial", serial);
+    }
+    std::vector<PortRecord> ports;
+    ASSERT_TRUE(devicelink::platform::listSysfsPorts(sys.root(), {}, ports));
+    std::vector<std::tuple<std::string, std::string, std::string, std::string>> seen;
+    for (const PortRecord& port : ports)
+        seen.emplace_back(port.name, port.usbVendor, port.usbProduct, port.serialNumber);
+    EXPECT_EQ(seen, (decltype(seen){{"ttyACM0", "2341", "0043", "85736323838351F0F1B1"},
+                                    {"ttyACM1", "2341", "0043", "75833353934351D02171"},
+                                    {"ttyS4", "", "", ""}}));
 }

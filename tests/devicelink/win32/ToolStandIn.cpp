@@ -7,6 +7,9 @@
 //                copies its input;
 //   ...keep...   keeps each transfer whole: copies its input to its own path plus
 //                ".part", then renames that to its path plus ".transfer.0001", ".0002"...;
+//   ...answer... copies its input to its standard output, then says "OK" on its standard
+//                error, and a moment later "later" on its output;
+//   ...flood...  reads its input, then writes 64 MB and "end" on its standard output;
 //   otherwise    copies its standard input to its own path plus ".out".
 
 #include <windows.h>
@@ -28,6 +31,32 @@ int keepTransfer(const std::wstring& part, const std::wstring& self) {
     return 2;
 }
 
+void writeWhole(DWORD which, const char* bytes, DWORD size) {
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(which), bytes, size, &written, nullptr);
+}
+
+int answer(bool flood) {
+    char block[4096];
+    DWORD got = 0;
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), block, sizeof(block), &got, nullptr) &&
+           got > 0) {
+        if (!flood)
+            writeWhole(STD_OUTPUT_HANDLE, block, got);
+    }
+    if (flood) {
+        static char zeros[65536];
+        for (int i = 0; i < 1024; ++i)
+            writeWhole(STD_OUTPUT_HANDLE, zeros, sizeof(zeros));
+        writeWhole(STD_OUTPUT_HANDLE, "end", 3);
+        return 0;
+    }
+    writeWhole(STD_ERROR_HANDLE, "OK\r\n", 4);
+    ::Sleep(1500);
+    writeWhole(STD_OUTPUT_HANDLE, "later\r\n", 7);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -40,6 +69,9 @@ int main() {
     if (named(L"stall")) {
         ::Sleep(8000);
         return 0;
+    }
+    if (named(L"answer") || named(L"flood")) {
+        return answer(named(L"flood"));
     }
     const std::wstring target = self + (named(L"keep") ? L".part" : L".out");
     // One that cannot be made leaves the writes failing: the test finds nothing written.

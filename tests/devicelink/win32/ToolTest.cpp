@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -126,4 +127,37 @@ TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNoHandleIsLeftBehind) {
     }
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &after));
     EXPECT_EQ(after, before);
+}
+
+// What the tool says on its output and error is read while it runs and after the transfer,
+// by the link's one reader, and a flood is read through without holding the tool.
+TEST(ToolTransfer, OutputAndErrorAreReadForAsLongAsTheToolWrites) {
+    const std::tuple<const char*, const char*, std::size_t> cases[] = {
+        {"answer.exe", "10 LED 1\r\nRUN\r\nOK\r\nlater\r\n", 0},
+        {"flood.exe", "", 64u << 20},
+    };
+    for (const auto& [name, expected, atLeast] : cases) {
+        SCOPED_TRACE(name);
+        ScratchFolder folder;
+        std::mutex mutex;
+        std::string heard;
+        std::size_t total = 0;
+        const auto sink = [&](const char* bytes, std::size_t size) {
+            std::lock_guard<std::mutex> lock(mutex);
+            total += size;
+            if (heard.size() < 4096)
+                heard.append(bytes, std::min<std::size_t>(size, 4096 - heard.size()));
+        };
+        TransferFailure failure;
+        EXPECT_TRUE(toolEntry(folder.placeTool(name))
+                        ->sendToTool(makeQueue({{"10 LED 1\r\n", 0}, {"RUN\r\n", 0}}), {}, &failure,
+                                     {}, sink))
+            << describeTransferFailure(failure);
+        const std::string want = expected;
+        const std::size_t least = atLeast;
+        EXPECT_TRUE(eventually([&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return heard.substr(0, want.size()) == want && total >= least + want.size();
+        })) << heard;
+    }
 }

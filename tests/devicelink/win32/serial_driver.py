@@ -62,6 +62,38 @@ class Board(threading.Thread):
                 pass
 
 
+class AnsweringBoard(threading.Thread):
+    """Echoes what arrives, answers each line after RUN with an error naming line 10, and
+    says one more line a second later, while the link listens."""
+
+    def __init__(self):
+        super().__init__()
+        self.master, self.keeper = os.openpty()
+        self.name = os.ttyname(self.keeper)
+        self.start()
+
+    def run(self):
+        received = b""
+        deadline = time.monotonic() + 30
+        while b"RUN\r\n" not in received and time.monotonic() < deadline:
+            if select.select([self.master], [], [], 0.05)[0]:
+                piece = os.read(self.master, 4096)
+                if not piece:
+                    return
+                received += piece
+                os.write(self.master, piece)
+        os.write(self.master, b"Syntax error in 10\r\n")
+        time.sleep(1)
+        os.write(self.master, b"late\r\n")
+
+    def close(self):
+        for fd in (self.master, self.keeper):
+            try:
+                os.close(fd)
+            except OSError:
+                pass
+
+
 def run_sender(args, com, target, mode):
     """Maps the COM port to `target` (None: not there) and sends; (sent times, result)."""
     link = os.path.join(args.prefix, "dosdevices", com.lower())
@@ -71,6 +103,7 @@ def run_sender(args, com, target, mode):
         os.symlink(target, link)
     done = subprocess.run([args.wine, args.sender, com, mode], env=wine_environment(args),
                           capture_output=True, text=True, timeout=180)
+    run_sender.last_output = done.stdout
     lines = [line.split(" ", 3) for line in done.stdout.splitlines()]
     sent = [float(words[2]) for words in lines if words[0] == "sent"]
     sent += [float(words[1]) for words in lines if words[0] == "finished"]
@@ -119,6 +152,17 @@ def main():
     result = run_sender(args, "COM7", board.name, "long")[1]
     board.join()
     check(result[:2] == ["0", "5"], "port that went away mid-transfer reported as gone")
+    # The port is read while sending and after it: the echo, the error, and a late line.
+    board = AnsweringBoard()
+    result = run_sender(args, "COM7", board.name, "listen")[1]
+    board.join()
+    board.close()
+    heard = [line[len("heard "):] for line in run_sender.last_output.splitlines()
+             if line.startswith("heard ")]
+    check(result[0] == "1", "listening transfer reported success")
+    check(heard == ["10 LED 1\\r\\nRUN\\r\\nSyntax error in 10\\r\\nlate\\r\\n"],
+          "echo, error and late line heard through the open port: %r" % heard)
+    check("listened 0" in run_sender.last_output, "listening ended when told, not by a failure")
     print("%d check(s) failed" % len(failures) if failures else "all checks held")
     return 1 if failures else 0
 

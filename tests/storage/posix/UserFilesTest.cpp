@@ -52,6 +52,8 @@ TEST(UserFilesPosixTest, ProgramsFolderFollowsXdgDataHomeThenHome) {
         ScopedVariable home("HOME", c.home);
         std::string error;
         EXPECT_EQ(userfiles::programsFolder(error), c.folder) << (c.xdg ? c.xdg : "(unset)");
+        // The small files beside the programs go one folder up.
+        EXPECT_EQ(userfiles::dataFolder(error) + "/programs", c.folder);
     }
 }
 

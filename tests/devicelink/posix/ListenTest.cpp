@@ -1,0 +1,262 @@
+// Listening to the board: a fake board on a pseudo-terminal echoes, answers and errs, floods
+// and vanishes; the manager reads it while sending and after a play, holds the port for this
+// program alone until it is told to let go, and never hands over what an earlier play heard.
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Entries.h"
+#include "PseudoTerminal.h"
+#include "devicelink/LinkPlatform.h"
+#include "devicelink/ZundleCardSerialManager.h"
+#include "platform/headless/HeadlessHarness.h"
+
+using devicelink::platform::PortRecord;
+using Kind = TransferFailure::Kind;
+namespace platform = devicelink::platform;
+
+namespace {
+
+// A board on the far side of the pair: echoes every byte, answers a direct command with OK
+// and a numbered line holding BAD with a syntax error when RUN comes; or floods.
+class FakeBoard {
+public:
+    enum class Manner { Echo, Flood };
+
+    FakeBoard(PseudoTerminal& terminal, Manner manner)
+        : _terminal(terminal), _manner(manner), _thread([this] { run(); }) {}
+    ~FakeBoard() { stop(); }
+    void stop() {
+        _stop.store(true);
+        if (_thread.joinable())
+            _thread.join();
+    }
+    // Writes on the board's side now, from the test's thread.
+    void say(const std::string& text) {
+        std::lock_guard<std::mutex> lock(_writing);
+        writeAll(text);
+    }
+    std::size_t flooded() const { return _flooded.load(); }
+
+private:
+    void writeAll(const std::string& text) {
+        std::size_t done = 0;
+        while (done < text.size() && _terminal.masterFd() >= 0) {
+            const ssize_t n = ::write(_terminal.masterFd(), text.data() + done, text.size() - done);
+            if (n <= 0)
+                return;
+            done += static_cast<std::size_t>(n);
+        }
+    }
+
+    void answer(const std::string& line) {
+        if (line == "RUN") {
+            writeAll("Syntax error in " + _badLine + "\r\n");
+        } else if (!line.empty() && (line[0] < '0' || line[0] > '9')) {
+            writeAll("OK\r\n");
+        } else if (line.find("BAD") != std::string::npos) {
+            _badLine = line.substr(0, line.find(' '));
+        }
+    }
+
+    void run() {
+        const std::string block(64 * 1024, 'x');
+        std::string line;
+        char buffer[512];
+        while (!_stop.load() && _terminal.masterFd() >= 0) {
+            if (_manner == Manner::Flood) {
+                std::lock_guard<std::mutex> lock(_writing);
+                pollfd out{_terminal.masterFd(), POLLOUT, 0};
+                if (::poll(&out, 1, 10) == 1 && (out.revents & POLLOUT)) {
+                    const ssize_t n = ::write(_terminal.masterFd(), block.data(), block.size());
+                    if (n > 0)
+                        _flooded += static_cast<std::size_t>(n);
+                }
+                continue;
+            }
+            pollfd in{_terminal.masterFd(), POLLIN, 0};
+            if (::poll(&in, 1, 10) != 1 || !(in.revents & POLLIN))
+                continue;
+            const ssize_t n = ::read(_terminal.masterFd(), buffer, sizeof(buffer));
+            if (n <= 0)
+                continue;
+            std::lock_guard<std::mutex> lock(_writing);
+            writeAll(std::string(buffer, static_cast<std::size_t>(n)));
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buffer[i] == '\n') {
+                    answer(line);
+                    line.clear();
+                } else if (buffer[i] != '\r') {
+                    line += buffer[i];
+                }
+            }
+        }
+    }
+
+    PseudoTerminal& _terminal;
+    Manner _manner;
+    std::string _badLine = "0";
+    std::mutex _writing;
+    std::atomic<bool> _stop{false};
+    std::atomic<std::size_t> _flooded{0};
+    std::thread _thread;
+};
+
+const std::vector<Chunk> kProgram = {
+    {"NEW\r\n", 20}, {"10 LED 1\r\n", 20}, {"20 BAD 5\r\n", 20}, {"RUN\r\n", 20}};
+
+class Listening : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(terminal.valid() && other.valid());
+        manager->devices.clear();
+        manager->setToolFolder("/nonexistent/zc/exe");
+        manager->setPortSource([this](std::vector<PortRecord>& out) {
+            out.push_back({terminal.portName(), "fake board"});
+            out.push_back({other.portName(), "another board"});
+            return true;
+        });
+        bool searched = false;
+        ASSERT_TRUE(manager->startSearch([&](bool) { searched = true; }));
+        stepUntil([&] { return searched; });
+        manager->selectedIndex = 0;
+    }
+
+    void TearDown() override {
+        manager->releaseLink();
+        harness.steps(3);
+        manager->sendQueue.clear();
+        manager->setPortSource({});
+        manager->setToolFolder("");
+        EXPECT_FALSE(manager->isListening());
+    }
+
+    // Frames of the fixed time step, each with a millisecond of real time for the threads.
+    bool stepUntil(const std::function<bool()>& condition) {
+        for (int frame = 0; frame < 20000; ++frame) {
+            if (condition())
+                return true;
+            harness.step();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return condition();
+    }
+
+    // Plays the program (or stops, with `play` false) and waits for the callback.
+    bool transfer(bool play, const std::vector<Chunk>& chunks = kProgram) {
+        manager->sendQueue = makeQueue(chunks);
+        bool done = false;
+        bool result = false;
+        const auto callback = [&](bool sent) {
+            done = true;
+            result = sent;
+        };
+        if (!(play ? manager->startPlay(callback) : manager->startSend(callback)))
+            return false;
+        return stepUntil([&] { return done; }) && result;
+    }
+
+    // Takes what was received until `part` is among it.
+    std::string takeUntil(const std::string& part, std::string taken = "") {
+        stepUntil([&] {
+            taken += manager->takeReceived().bytes;
+            return taken.find(part) != std::string::npos;
+        });
+        return taken;
+    }
+
+    bool portIsFree(const PseudoTerminal& pair) {
+        TransferFailure failure;
+        return platform::openSerialPort(pair.portName(), {}, failure) != nullptr;
+    }
+
+    cocos2d::HeadlessHarness harness;
+    ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    PseudoTerminal terminal;
+    PseudoTerminal other;
+};
+
+}  // namespace
+
+// The echo and the board's answers arrive while sending; what the board says later still
+// arrives; meanwhile no other program gets the port, and stop lets it go.
+TEST_F(Listening, PlayHearsTheEchoAndTheErrorAndKeepsListeningUntilStop) {
+    FakeBoard board(terminal, FakeBoard::Manner::Echo);
+    ASSERT_TRUE(transfer(true));
+    const std::string heard = takeUntil("Syntax error in 20\r\n");
+    EXPECT_EQ(heard, "NEW\r\nOK\r\n10 LED 1\r\n20 BAD 5\r\nRUN\r\nSyntax error in 20\r\n");
+    EXPECT_TRUE(manager->isListening());
+    EXPECT_FALSE(portIsFree(terminal));
+    board.say("LED test done\r\n");
+    EXPECT_EQ(takeUntil("done\r\n"), "LED test done\r\n");
+    const int played = manager->getTransferNumber();
+
+    ASSERT_TRUE(transfer(false, {{"\033", 20}}));
+    EXPECT_GT(manager->getTransferNumber(), played);
+    EXPECT_FALSE(manager->isListening()) << "stop sends and lets go";
+    EXPECT_TRUE(portIsFree(terminal));
+    EXPECT_EQ(manager->getListenFailure().kind, Kind::None);
+}
+
+// What the board said after one play is not the next play's answer, even when nobody took it.
+TEST_F(Listening, AnswersFromBeforeTheLatestPlayAreNeverTaken) {
+    FakeBoard board(terminal, FakeBoard::Manner::Echo);
+    ASSERT_TRUE(transfer(true));
+    takeUntil("Syntax error");
+    board.say("Stale answer\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(transfer(true, {{"PRINT 1\r\n", 20}}));
+    const std::string heard = takeUntil("OK\r\n");
+    EXPECT_EQ(heard, "PRINT 1\r\nOK\r\n");
+}
+
+// The listening ends by itself when the board goes, with its reason; or when the user
+// chooses another port; or when the window closes.
+TEST_F(Listening, EndsWhenTheBoardVanishesAnotherPortIsChosenOrTheLinkLetsGo) {
+    {
+        FakeBoard board(terminal, FakeBoard::Manner::Echo);
+        ASSERT_TRUE(transfer(true));
+        board.stop();
+    }
+    terminal.hangUp();
+    EXPECT_TRUE(stepUntil([&] { return !manager->isListening(); }));
+    EXPECT_EQ(manager->getListenFailure().kind, Kind::PortVanished);
+
+    manager->selectedIndex = 1;
+    ASSERT_TRUE(transfer(true, {{"PRINT 1\r\n", 0}}));
+    EXPECT_EQ(manager->getListenFailure().kind, Kind::None);
+    ASSERT_TRUE(manager->isListening());
+    manager->selectedIndex = 0;
+    EXPECT_TRUE(stepUntil([&] { return !manager->isListening(); }));
+    EXPECT_TRUE(portIsFree(other));
+
+    manager->selectedIndex = 1;
+    ASSERT_TRUE(transfer(true, {{"PRINT 1\r\n", 0}}));
+    ASSERT_TRUE(manager->isListening());
+    manager->releaseLink();
+    EXPECT_FALSE(manager->isListening());
+    EXPECT_TRUE(portIsFree(other)) << "let go at once, not at the next poll";
+}
+
+// A board that never stops talking, without a line end: what is held stays bounded and the
+// newest bytes are kept.
+TEST_F(Listening, AFloodingBoardCostsBoundedMemory) {
+    FakeBoard board(terminal, FakeBoard::Manner::Flood);
+    ASSERT_TRUE(transfer(true, {{"RUN\r\n", 0}}));
+    ASSERT_TRUE(eventually([&] { return board.flooded() > 4 * BoardInbox::kHeldBytes; }));
+    // Gathered through the poll only, never taken: the bound holds between takes.
+    harness.steps(5);
+    const BoardInbox::Taken taken = manager->takeReceived();
+    EXPECT_LE(taken.bytes.size(), BoardInbox::kHeldBytes);
+    EXPECT_GT(taken.dropped, 0u);
+    EXPECT_EQ(taken.transfer, manager->getTransferNumber());
+    board.stop();
+}

@@ -1,0 +1,128 @@
+// A tool's standard output and error: read for as long as the tool writes, by the one
+// reader of the link, never holding the tool, never stored whole; and what a tool from an
+// earlier play writes late is not the latest play's answer.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Entries.h"
+#include "TempFolder.h"
+#include "devicelink/ZundleCardSerialManager.h"
+#include "platform/headless/HeadlessHarness.h"
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// What the reader handed over, gathered safely from its thread.
+struct Heard {
+    std::mutex mutex;
+    std::string text;
+    std::size_t total = 0;
+    std::string snapshot() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return text;
+    }
+    ZundleCardSerialData::Heard sink(std::size_t keep) {
+        return [this, keep](const char* bytes, std::size_t size) {
+            std::lock_guard<std::mutex> lock(mutex);
+            total += size;
+            if (text.size() < keep)
+                text.append(bytes, std::min(size, keep - text.size()));
+        };
+    }
+};
+
+std::size_t threadCount() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST(ToolAnswer, OutputAndErrorAreReadWhileTheToolRunsAndAfter) {
+    const std::vector<Chunk> program = {{"10 LED 1\n", 0}, {"RUN\n", 0}};
+    const struct {
+        const char* name;
+        const char* body;
+        const char* expected;  // all of it, in order
+        std::size_t atLeast;   // bytes the reader must have gone through
+    } cases[] = {
+        {"echo on both", "while read l; do echo \"$l\"; echo \"err $l\" >&2; done; echo OK",
+         "10 LED 1\nerr 10 LED 1\nRUN\nerr RUN\nOK\n", 0},
+        {"lingers", "cat >/dev/null; echo first; sleep 1.5; echo later; exec sleep 3",
+         "first\nlater\n", 0},
+        {"floods", "cat >/dev/null; head -c 100000000 /dev/zero; echo end", "", 100000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::string tool =
+            folder.write("tool", std::string("#!/bin/sh\n") + c.body + "\n", 0755);
+        Heard heard;
+        const std::size_t threadsBefore = threadCount();
+        TransferFailure failure;
+        EXPECT_TRUE(
+            toolEntry(tool)->sendToTool(makeQueue(program), {}, &failure, {}, heard.sink(4096)))
+            << describeTransferFailure(failure);
+        // The reader is the reaper's one thread, there already or made once for all tools.
+        EXPECT_LE(threadCount(), threadsBefore + 1);
+        EXPECT_TRUE(eventually([&] {
+            std::lock_guard<std::mutex> lock(heard.mutex);
+            return heard.text.find(c.expected) == 0 && heard.total >= c.atLeast &&
+                   heard.text.size() >= std::string(c.expected).size();
+        })) << heard.snapshot();
+        std::lock_guard<std::mutex> lock(heard.mutex);
+        EXPECT_EQ(heard.text.substr(0, std::string(c.expected).size()), c.expected);
+    }
+}
+
+// A tool of an earlier play that answers late: its words never reach the latest play.
+TEST(ToolAnswer, ALateAnswerOfAnEarlierPlayIsDropped) {
+    cocos2d::HeadlessHarness harness;
+    TempFolder folder;
+    folder.write("tool",
+                 "#!/bin/sh\nread first\nif [ \"$first\" = old ]; then sleep 1.5; echo stale; "
+                 "else echo fresh; fi\ncat >/dev/null\n",
+                 0755);
+    ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    manager->setPortSource([](std::vector<devicelink::platform::PortRecord>&) { return true; });
+    manager->setToolFolder(folder.path());
+    bool done = false;
+    const auto step = [&] {
+        harness.step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    ASSERT_TRUE(manager->startSearch([&](bool) { done = true; }));
+    while (!done)
+        step();
+    manager->selectedIndex = 0;
+    for (const char* first : {"old\n", "new\n"}) {
+        manager->sendQueue = makeQueue({{first, 0}});
+        done = false;
+        ASSERT_TRUE(manager->startPlay([&](bool) { done = true; }));
+        while (!done)
+            step();
+    }
+    std::string taken;
+    const auto until = Clock::now() + std::chrono::milliseconds(2500);
+    while (Clock::now() < until) {
+        step();
+        taken += manager->takeReceived().bytes;
+    }
+    EXPECT_EQ(taken, "fresh\n");
+    manager->sendQueue.clear();
+    manager->setPortSource({});
+    manager->setToolFolder("");
+}
