@@ -145,14 +145,14 @@ TEST_F(FeltNumbersTest, ANoticeStaysSixSecondsToBeReadThenFades) {
     EXPECT_EQ(scene->notice, nullptr);
 }
 
-TEST_F(FeltNumbersTest, TheShelfShowsTheLastWorkAndTwelvePlaces) {
+TEST_F(FeltNumbersTest, TheShelfShowsTheEarlierWorksRowAndTwelvePlaces) {
     scene->openShelf();
     hold(0.2f);
     const std::vector<std::string> drawn = harness.drawnPictures();
     const auto shown = [&](const std::string& name) {
         return std::count(drawn.begin(), drawn.end(), "label:" + name);
     };
-    EXPECT_EQ(shown("Last work"), 1);
+    EXPECT_EQ(shown("Your earlier work will be kept here."), 1);
     EXPECT_EQ(shown("Place 1"), 1);
     EXPECT_EQ(shown("Place 12"), 1);
     EXPECT_EQ(shown("Place 13"), 0);
