@@ -30,10 +30,11 @@ public:
     // work time lasts (at least one), so a long transfer arrives over several frames.
     static constexpr std::size_t kIntakePiece = 4096;
 
-    // The layer over a fresh board, fed from the source.
-    static SimulatorScene* create(TransferSource source);
+    // The layer over a fresh board, fed from the source; compact: the narrow form, with the
+    // program folded away behind one press.
+    static SimulatorScene* create(TransferSource source, bool compact = false);
     // Second phase of creation: builds the panels and starts the frames.
-    bool initWithSource(TransferSource source);
+    bool initWithSource(TransferSource source, bool compact);
     ~SimulatorScene() override;
 
     // One frame: takes the transfers, runs the board and the car for dt, shows them.
@@ -51,8 +52,15 @@ public:
     BoardPanel* boardPanel() const { return _boardPanel; }
     CarArena* arena() const { return _arena; }
     ProgramPanel* programPanel() const { return _programPanel; }
+    // The compact form's press that unfolds and folds the program (nullptr in the roomy
+    // form), and whether the program is in view.
+    cocos2d::LayerColor* programFold() const { return _fold; }
+    bool programShown() const;
 
 private:
+    void layOutRoomy();
+    void layOutCompact();
+    void showProgram(bool shown);
     void addListeners();
     void holdButton(bool byMouse, bool held);
     // Hands the board pieces of the arrived transfers, in order, until outOfTime.
@@ -78,4 +86,7 @@ private:
     BoardPanel* _boardPanel = nullptr;
     CarArena* _arena = nullptr;
     ProgramPanel* _programPanel = nullptr;
+    cocos2d::LayerColor* _fold = nullptr;
+    cocos2d::Label* _foldText = nullptr;
+    cocos2d::LayerColor* _programCover = nullptr;
 };
