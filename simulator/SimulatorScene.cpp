@@ -127,7 +127,17 @@ void SimulatorScene::layOutCompact() {
 void SimulatorScene::showProgram(bool shown) {
     _programPanel->setVisible(shown);
     _programCover->setVisible(shown);
-    _foldText->setString(shown ? "Hide the program" : "Show the program");
+    showFold();
+}
+
+void SimulatorScene::showFold() {
+    const std::string text =
+        _programPanel->isVisible()
+            ? std::string("Hide the program")
+            : std::string("Show the program (") + boardStateName(_board.console().state()) + ")";
+    if (_foldText->getString() != text) {
+        _foldText->setString(text);
+    }
 }
 
 void SimulatorScene::addListeners() {
@@ -212,6 +222,9 @@ void SimulatorScene::showAll() {
     _boardPanel->show(_board.io(), _board.now());
     _arena->show(_car);
     _programPanel->show(_board.console(), _board.dialect());
+    if (_fold != nullptr) {
+        showFold();
+    }
 }
 
 bool SimulatorScene::programShown() const {

@@ -61,6 +61,8 @@ private:
     void layOutRoomy();
     void layOutCompact();
     void showProgram(bool shown);
+    // The fold's text: what it does, and the board's state while the program is folded.
+    void showFold();
     void addListeners();
     void holdButton(bool byMouse, bool held);
     // Hands the board pieces of the arrived transfers, in order, until outOfTime.

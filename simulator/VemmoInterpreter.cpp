@@ -140,10 +140,7 @@ void VemmoInterpreter::runScript() {
     VemmoSymbols symbols;
     VemmoCompilation compiled = VemmoCompiler::compile(_script, symbols);
     if (!compiled.error.empty()) {
-        fail(compiled.errorLine > 0
-                 ? "line " + std::to_string(compiled.errorLine) + ": " + compiled.error
-                 : compiled.error,
-             compiled.errorLine);
+        fail(compiled.error, compiled.errorLine);
         return;
     }
     _variables.assign(static_cast<std::size_t>(symbols.count()), 0);
@@ -307,9 +304,10 @@ std::int32_t VemmoInterpreter::pop() {
 }
 
 void VemmoInterpreter::failHere(const std::string& what) {
-    if (_runningScript) {
-        fail("line " + std::to_string(_lastLine) + ": " + what, _lastLine);
-    } else {
-        fail(what);
-    }
+    fail(what, _runningScript ? _lastLine : -1);
+}
+
+std::string VemmoInterpreter::errorAnswer(const std::string& what, int line, const char*) const {
+    return (line > 0 ? "Error in line " + std::to_string(line) + ": " : std::string("Error: ")) +
+           what;
 }

@@ -29,6 +29,7 @@ protected:
     std::size_t maxLineLength() const override { return 1024; }
     int execute(int budget) override;
     void onBreak() override;
+    std::string errorAnswer(const std::string& what, int line, const char* word) const override;
 
 private:
     void enterShellLine(const std::string& text);
