@@ -59,6 +59,9 @@ public:
     virtual std::vector<std::string> listing() const = 0;
     // Index into listing() of the line that runs now (or failed); -1 for none.
     virtual int currentLine() const = 0;
+    // The line of a running program, in the board's own numbering (kib's line numbers, the
+    // script's lines from 1 in vemmo); 0 while no program runs.
+    virtual int runningLineNumber() const = 0;
     // Leaves whatever runs or is half received, so that a new program is read afresh.
     virtual void prepareForProgram() = 0;
 

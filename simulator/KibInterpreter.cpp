@@ -36,6 +36,10 @@ int KibInterpreter::currentLine() const {
     return -1;
 }
 
+int KibInterpreter::runningLineNumber() const {
+    return runningProgram() && _pc.line < _programLines ? _lines[_pc.line]->number : 0;
+}
+
 int KibInterpreter::indexOfLine(int number) const {
     const auto found = _program.find(number);
     return found == _program.end() ? -1 : static_cast<int>(std::distance(_program.begin(), found));

@@ -25,6 +25,7 @@ public:
 
     std::vector<std::string> listing() const override;
     int currentLine() const override;
+    int runningLineNumber() const override;
     void prepareForProgram() override;
 
 protected:

@@ -99,6 +99,14 @@ bool SimulatorApp::applicationDidFinishLaunching() {
         return false;
     }
     layer->setInterrupt(simulator::platform::quitRequested);
+    if (handOff != nullptr) {
+        layer->setAnswerSink([handOff](const std::string& text, bool over) {
+            handOff->answer(text);
+            if (over) {
+                handOff->endAnswers();
+            }
+        });
+    }
     Scene* scene = Scene::create();
     scene->addChild(layer);
     director->runWithScene(scene);

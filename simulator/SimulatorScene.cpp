@@ -171,6 +171,8 @@ void SimulatorScene::update(float dt) {
         for (std::string& transfer : _source()) {
             if (!transfer.empty()) {
                 _arriving.push_back(std::move(transfer));
+                _answering = true;
+                _runningLineShown = 0;
             }
         }
     }
@@ -187,7 +189,27 @@ void SimulatorScene::update(float dt) {
         _car.reset();
     }
     _car.step(ms, _board.io());
+    passAnswers();
     showAll();
+}
+
+void SimulatorScene::passAnswers() {
+    std::string said = _board.takeAnswers();
+    if (!_answerSink || !_answering) {
+        return;
+    }
+    // Where the program is at the end of the frame: a line passed within one frame is not
+    // one anybody could have seen.
+    const int running = _board.console().runningLineNumber();
+    if (running != _runningLineShown) {
+        said += kRunningLineMark + std::to_string(running) + "\n";
+        _runningLineShown = running;
+    }
+    const bool over = _arriving.empty() && _board.console().state() != BoardState::Running;
+    if (!said.empty() || over) {
+        _answerSink(said, over);
+    }
+    _answering = !over;
 }
 
 void SimulatorScene::takeIn(const Console::OutOfTime& outOfTime) {

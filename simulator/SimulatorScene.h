@@ -40,6 +40,14 @@ public:
     // One frame: takes the transfers, runs the board and the car for dt, shows them.
     void update(float dt) override;
 
+    // Told what the board prints for the last transfer, as it prints it, and then once that
+    // the transfer's answers are over (its program has ended, or it started none).
+    using AnswerSink = std::function<void(const std::string& text, bool over)>;
+    // The line that marks the board's running line in the answers, before its number
+    // (0: none runs any more). No board prints a line that begins so.
+    static constexpr const char* kRunningLineMark = "@run ";
+    void setAnswerSink(AnswerSink sink) { _answerSink = std::move(sink); }
+
     // Replaces the steady clock that bounds each frame's work (tests step their own).
     void setWorkClock(WorkClock clock) { _clock = std::move(clock); }
     // Asked while the board works: true ends the frame's work at once (the window is to
@@ -70,8 +78,13 @@ private:
     // Whether anything moves or counts down, so frames must keep coming.
     bool busy() const;
     void showAll();
+    // Passes on what the board printed and the line it runs, once a frame.
+    void passAnswers();
 
     TransferSource _source;
+    AnswerSink _answerSink;
+    bool _answering = false;  // the last transfer's answers are not over yet
+    int _runningLineShown = 0;
     WorkClock _clock;
     std::function<bool()> _interrupt;
     Board _board;

@@ -51,6 +51,10 @@ int VemmoInterpreter::currentLine() const {
     return -1;
 }
 
+int VemmoInterpreter::runningLineNumber() const {
+    return runningProgram() && _runningScript ? std::max(_lastLine, 1) : 0;
+}
+
 bool VemmoInterpreter::opensProgram(std::string_view transfer) {
     const std::size_t start = transfer.find_first_not_of("\r\n");
     return start != std::string_view::npos && transfer.compare(start, 12, "cat uart > .") == 0;
