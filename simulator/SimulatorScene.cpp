@@ -108,7 +108,7 @@ void SimulatorScene::layOutCompact() {
                _programCover->getBoundingBox().containsPoint(touch->getLocation());
     };
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(cover, _programCover);
-    look::place(this, _programPanel, (kW - 280) / 2, kFoldHeight + 22);
+    look::place(this, _programPanel, (kW - 280) / 2, kFoldHeight + 60);
     _fold = look::place(this, look::box(look::kFrameDark, 0, 0, kW - 32, kFoldHeight), 16, 6);
     _foldText = look::label("", 14, Color3B::WHITE);
     _foldText->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
