@@ -34,6 +34,8 @@ const char* const kRecordName = ".zundle-board-simulator-place";
 constexpr std::size_t kMaxSenders = 16;
 // How long a forwarder waits for a window that does not read.
 constexpr int kSendTimeoutS = 2;
+// How long a forwarder waits for the first answer to its transfer.
+constexpr int kFirstAnswerMs = 5000;
 
 // A folder that this user alone can enter: a real directory (no link), owned by the
 // user, closed to everybody else.
@@ -154,12 +156,22 @@ bool sendAll(int fd, const char* data, std::size_t size) {
 using Sender = PendingSender<int>;
 
 // Copies the window's answers to standard output until the window ends them or goes, or
-// until nobody reads this instance's output any more.
+// until nobody reads this instance's output any more. A window that takes a transfer says
+// something within its first frame (the line it runs, an error, the end), or ends the
+// answers; one that says nothing for kFirstAnswerMs is not taking transfers (minimised,
+// say), and this instance does not wait for it.
 void printAnswers(int window) {
     char buffer[4096];
+    const auto giveUp = Clock::now() + std::chrono::milliseconds(kFirstAnswerMs);
+    bool heard = false;
     for (;;) {
+        const long long left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now()).count();
+        if (!heard && left <= 0) {
+            return;
+        }
         pollfd watched[] = {{window, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
-        if (::poll(watched, 2, -1) < 0) {
+        if (::poll(watched, 2, heard ? -1 : static_cast<int>(left)) < 0) {
             if (errno == EINTR) {
                 continue;
             }
@@ -171,6 +183,7 @@ void printAnswers(int window) {
         if (watched[0].revents == 0) {
             continue;
         }
+        heard = true;
         const ssize_t got = ::read(window, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) {
             continue;
