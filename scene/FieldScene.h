@@ -377,6 +377,8 @@ public:
         // The row an error named (-1: none), with its cards then: it goes when they change.
         int markedRow = -1;
         FieldContents::Row markedCards{};
+        // The row the simulated board runs now, -1 for none.
+        int runningRow = -1;
     };
     // The button that opens and closes the panel of the board's last lines, and the panel.
     bool buildAnswerControls();
@@ -384,10 +386,13 @@ public:
     void refreshAnswerPanel();
     // Play has started sending the program: what comes back from now on is its answer.
     void beginBoardTalk(const std::vector<ProgramChunk>& program);
-    void boardTalkSent();
+    // The sending has ended, `whole` when every chunk got through.
+    void boardTalkSent(bool whole);
     void listenToBoard(float dt);
     // An error of the board on a row: its head turns red and the notice says it.
     void markErrorRow(int row, const std::string& message);
+    // The simulator tells which line it runs: that row's head is lit, one at a time.
+    void lightRunningRow(std::optional<int> row);
     void unmarkErrorRow();
     // The mark goes once the row it names holds other cards.
     void forgetChangedErrorRow();

@@ -2,6 +2,7 @@
 // link, checked against what was sent (did the board get it?), shown in a panel that opens
 // and closes with one press, and an error that names a line pointed at the row that made it.
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "catalogue/DeviceManager.h"
@@ -26,6 +27,10 @@ constexpr float kPanelHeight = 190.f;
 constexpr float kLineHeight = 16.f;
 constexpr float kLineSize = 13.f;
 const char* const kButtonText = "What the board says";
+// The row the simulated board is on, lit in the play button's green.
+const Color3B kRunningGreen(67, 160, 71);
+// The simulator's line for the line it runs now ("@run 0": none); never a board's words.
+const char* const kRunningPrefix = "@run ";
 }  // namespace
 
 bool FieldScene::buildAnswerControls() {
@@ -103,6 +108,7 @@ void FieldScene::refreshAnswerPanel() {
 void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
     const DeviceManager* catalogue = DeviceManager::getInstance();
     unmarkErrorRow();
+    lightRunningRow(std::nullopt);
     talk = BoardTalk{};
     // Only a board that echoes can tell whether it got the program.
     talk.check = EchoCheck(catalogue->hasLineNumbers());
@@ -113,7 +119,9 @@ void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
     schedule([this](float dt) { listenToBoard(dt); }, kTalkSeconds, kTalkKey);
 }
 
-void FieldScene::boardTalkSent() {
+void FieldScene::boardTalkSent(bool whole) {
+    // A transfer that failed is told by its reason, not by the echo.
+    talk.verdictTold = talk.verdictTold || !whole;
     talk.sendingEnded = true;
     talk.check.sendingEnded(talk.clock);
 }
@@ -125,8 +133,7 @@ void FieldScene::listenToBoard(float dt) {
         unschedule(kTalkKey);  // a later transfer (a stop) has the link now
         return;
     }
-    const int sent =
-        talk.sendingEnded ? static_cast<int>(talk.program.size()) : link->getChunksSent();
+    const int sent = link->getChunksSent();
     while (talk.chunksNoted < sent && talk.chunksNoted < static_cast<int>(talk.program.size())) {
         talk.check.sent(talk.program[static_cast<std::size_t>(talk.chunksNoted++)].text,
                         talk.clock);
@@ -135,7 +142,15 @@ void FieldScene::listenToBoard(float dt) {
     if (taken.transfer == talk.transfer && !taken.bytes.empty()) {
         talk.check.heardBytes(taken.bytes.size(), talk.clock);
         const AnswerStyle style = talk.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
+        talk.quietFor = 0.f;
         for (const std::string& line : talk.lines.feed(taken.bytes)) {
+            if (line.rfind(kRunningPrefix, 0) == 0) {
+                const long number = std::strtol(line.c_str() + 5, nullptr, 10);
+                lightRunningRow(number > 0 ? rowOfAnswerLine(talk.program, static_cast<int>(number),
+                                                             talk.numbered)
+                                           : std::nullopt);
+                continue;
+            }
             if (talk.check.isEcho(line, talk.clock)) {
                 continue;
             }
@@ -163,8 +178,21 @@ void FieldScene::listenToBoard(float dt) {
     if (talk.sendingEnded && !link->isSending() && !link->isListening()) {
         talk.quietFor += dt;
         if (talk.quietFor >= kListenAfterSending) {
+            lightRunningRow(std::nullopt);
             unschedule(kTalkKey);
         }
+    }
+}
+
+void FieldScene::lightRunningRow(std::optional<int> row) {
+    if (talk.runningRow >= 0 && talk.runningRow != talk.markedRow &&
+        static_cast<std::size_t>(talk.runningRow) < rowHeads.size()) {
+        rowHeads[static_cast<std::size_t>(talk.runningRow)]->setColor(Color3B::WHITE);
+    }
+    talk.runningRow = -1;
+    if (row && *row != talk.markedRow && static_cast<std::size_t>(*row) < rowHeads.size()) {
+        talk.runningRow = *row;
+        rowHeads[static_cast<std::size_t>(*row)]->setColor(kRunningGreen);
     }
 }
 
@@ -173,6 +201,9 @@ void FieldScene::markErrorRow(int row, const std::string& message) {
         return;
     }
     unmarkErrorRow();
+    if (talk.runningRow == row) {
+        talk.runningRow = -1;
+    }
     talk.markedRow = row;
     talk.markedCards = fieldContents().rows.at(static_cast<std::size_t>(row));
     rowHeads[static_cast<std::size_t>(row)]->setColor(kFailureRed);

@@ -146,7 +146,7 @@ void FieldScene::runProgram() {
         *this,
         [this](bool sent) {
             removeLoading(*this);
-            boardTalkSent();
+            boardTalkSent(sent);
             if (!sent) {
                 tellFailure(*this);
             }
@@ -172,6 +172,7 @@ void FieldScene::stopProgram() {
         link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
     }
     unmarkErrorRow();
+    lightRunningRow(std::nullopt);
     startTransfer(
         *this,
         [this](bool sent) {
