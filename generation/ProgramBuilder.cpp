@@ -115,7 +115,7 @@ std::vector<ProgramChunk> buildProgram(
             line += terminator;
             pause = addPause(pause, pacing::typingPauseMs(terminator.size(), charWaitMs));
         }
-        program.push_back({std::move(line), static_cast<int>(pause)});
+        program.push_back({std::move(line), static_cast<int>(pause), static_cast<int>(position)});
     }
 
     for (const CodeSnippet& item : footer) {
@@ -139,4 +139,20 @@ std::vector<ProgramChunk> buildStopProgram() {
 
 int lineNumberOfRow(int row) {
     return 10 * (row + 1);
+}
+
+std::optional<int> rowOfAnswerLine(const std::vector<ProgramChunk>& program, int lineNumber,
+                                   bool numbered) {
+    int first = 1;  // the text line the chunk begins
+    for (const ProgramChunk& chunk : program) {
+        const int lines = static_cast<int>(std::count(chunk.text.begin(), chunk.text.end(), '\n'));
+        const bool named = numbered
+                               ? chunk.row >= 0 && lineNumberOfRow(chunk.row) == lineNumber
+                               : lineNumber >= first && lineNumber < first + std::max(lines, 1);
+        if (named) {
+            return chunk.row >= 0 ? std::optional<int>(chunk.row) : std::nullopt;
+        }
+        first += lines;
+    }
+    return std::nullopt;
 }

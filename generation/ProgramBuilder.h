@@ -16,11 +16,18 @@ struct CardId {
 struct ProgramChunk {
     std::string text;
     int waitMs;
+    // The row (0 is the top) whose cards made the chunk; -1 for the dialect's own items.
+    int row = -1;
 };
 
 // The line number a numbered dialect gives a row (0 is the top row), as the row's head
 // shows it.
 int lineNumberOfRow(int row);
+
+// The row that made the line a board's answer names: in a numbered dialect the line of that
+// number, otherwise the program text's line of that count from 1; none when no row made it.
+std::optional<int> rowOfAnswerLine(const std::vector<ProgramChunk>& program, int lineNumber,
+                                   bool numbered);
 
 // Whether two chunks carry the same text and pause.
 bool operator==(const ProgramChunk& a, const ProgramChunk& b);

@@ -45,7 +45,7 @@ bool FieldScene::init() {
     addChild(fieldView);
     addChild(layerA);
     addChild(settingsBar);
-    if (!buildPlayerStrip() || !buildKeepingControls()) {
+    if (!buildPlayerStrip() || !buildKeepingControls() || !buildAnswerControls()) {
         return false;
     }
     buildFrame();

@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "cocos2d.h"
+#include "devicelink/AnswerLines.h"
+#include "devicelink/EchoCheck.h"
 #include "generation/ProgramBuilder.h"
 #include "model/FieldModel.h"
 #include "scene/FieldHistory.h"
@@ -30,6 +32,7 @@
 #include "widgets/FieldScrollView.h"
 #include "widgets/FieldScrollViewDelegate.h"
 
+class NoticeStrip;
 class ZundleCardSerialData;
 
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
@@ -87,6 +90,8 @@ public:
     // Port-search result handler: stops the spinner and shows the chosen entry, or
     // "Not Found ..." when the search found nothing.
     void refreshPortLabel(bool searched);
+    // Remembers the chosen entry's USB identity in the user's data folder.
+    void rememberChosenBoard();
     // How an entry of the device list reads in the port label and the chooser's rows.
     static std::string entryText(const ZundleCardSerialData* entry);
 
@@ -354,6 +359,49 @@ public:
     PlaceWrite placeWrite;
     // The last work's write failure told last, so that it is not told every second.
     std::string keepProblem;
+
+    // --- the board's answers (FieldSceneAnswers.cpp) ---
+    // What came back since the latest play, and what it is checked against.
+    struct BoardTalk {
+        int transfer = -1;
+        std::vector<ProgramChunk> program;
+        bool numbered = true;
+        AnswerLines lines;
+        AnswerLog log;
+        EchoCheck check{false};
+        int chunksNoted = 0;
+        double clock = 0.0;
+        bool sendingEnded = false;
+        float quietFor = 0.f;
+        bool verdictTold = false;
+        // The row an error named (-1: none), with its cards then: it goes when they change.
+        int markedRow = -1;
+        FieldContents::Row markedCards{};
+        // The row the simulated board runs now, -1 for none.
+        int runningRow = -1;
+    };
+    // The button that opens and closes the panel of the board's last lines, and the panel.
+    bool buildAnswerControls();
+    void toggleAnswerPanel();
+    void refreshAnswerPanel();
+    // Play has started sending the program: what comes back from now on is its answer.
+    void beginBoardTalk(const std::vector<ProgramChunk>& program);
+    // The sending has ended, `whole` when every chunk got through.
+    void boardTalkSent(bool whole);
+    void listenToBoard(float dt);
+    // An error of the board on a row: its head turns red and the notice says it.
+    void markErrorRow(int row, const std::string& message);
+    // The simulator tells which line it runs: that row's head is lit, one at a time.
+    void lightRunningRow(std::optional<int> row);
+    void unmarkErrorRow();
+    // The mark goes once the row it names holds other cards.
+    void forgetChangedErrorRow();
+    BoardTalk talk;
+    // The 30 row heads (weak), top first.
+    std::vector<CardSprite*> rowHeads;
+    NoticeStrip* answerButton = nullptr;
+    cocos2d::Node* answerMark = nullptr;
+    cocos2d::LayerColor* answerPanel = nullptr;
 
     // The progress line on the loading overlay and the message shown (weak), else none.
     cocos2d::Node* progressLine = nullptr;

@@ -62,6 +62,7 @@ void FieldScene::watchField() {
     if (fieldHistory.record(fieldContents())) {
         refreshHistoryControls();
     }
+    forgetChangedErrorRow();
     scheduleKeep();
 }
 

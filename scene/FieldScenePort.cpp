@@ -1,7 +1,9 @@
 // The port controls' start: the first search for ports and tools, the reload spinner, and
 // the port label that shows the chosen entry once a search has ended.
+#include "devicelink/BoardIdentity.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
+#include "storage/RememberedBoard.h"
 
 USING_NS_CC;
 
@@ -13,7 +15,9 @@ const char* const kSearchLater =
 }  // namespace
 
 std::string FieldScene::entryText(const ZundleCardSerialData* entry) {
-    return entry->name + " [ " + entry->description + " ]";
+    // Two boards of one kind differ by their serial number's end.
+    const std::string serial = devicelink::serialTail(entry->serialNumber);
+    return entry->name + " [ " + entry->description + (serial.empty() ? "" : " " + serial) + " ]";
 }
 
 bool FieldScene::startPortSearch() {
@@ -40,10 +44,20 @@ void FieldScene::onReloadPressed() {
     showNotice(kSearchLater);
 }
 
-void FieldScene::refreshPortLabel(bool /*searched*/) {
+void FieldScene::refreshPortLabel(bool searched) {
     // Later searches run with a still spinner: it turns only until the first one ends.
     reloadSpinner->stopAllActions();
-    const ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    // The board chosen last is chosen again when a search finds it, under whatever name.
+    if (searched) {
+        if (const std::optional<RememberedBoard> board = loadRememberedBoard()) {
+            const int at = devicelink::findBoard(manager->devices, board->vendor, board->product,
+                                                 board->serial);
+            if (at >= 0) {
+                manager->selectedIndex = at;
+            }
+        }
+    }
     if (manager->devices.empty()) {
         portLabel->setString(kNothingFound);
         return;
@@ -54,4 +68,20 @@ void FieldScene::refreshPortLabel(bool /*searched*/) {
     const bool inRange = chosen >= 0 && chosen < static_cast<int>(manager->devices.size());
     portLabel->setString(
         entryText(manager->devices.at(inRange ? static_cast<std::size_t>(chosen) : 0u)));
+}
+
+void FieldScene::rememberChosenBoard() {
+    const ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    const int chosen = manager->selectedIndex;
+    if (chosen < 0 || chosen >= static_cast<int>(manager->devices.size())) {
+        return;
+    }
+    const ZundleCardSerialData* entry = manager->devices.at(static_cast<std::size_t>(chosen));
+    // A tool or a port without a USB identity is remembered as no board at all, so that an
+    // older memory does not take the choice back at the next search.
+    std::string error;
+    if (!saveRememberedBoard(
+            RememberedBoard{entry->usbVendor, entry->usbProduct, entry->serialNumber}, error)) {
+        showNotice("The chosen board could not be remembered: " + error + ".");
+    }
 }

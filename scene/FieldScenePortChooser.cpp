@@ -76,7 +76,8 @@ void FieldScene::openPortChooser() {
                     return;
                 }
                 ZundleCardSerialManager::getInstance()->selectedIndex = chosen->getTag();
-                refreshPortLabel(true);
+                rememberChosenBoard();
+                refreshPortLabel(false);
                 runAction(CallFunc::create([this]() { closePortChooser(); }));
             },
             pressrule::kChooserPressed, [this]() { return portChooser != nullptr; });

@@ -39,6 +39,7 @@ bool FieldScene::buildFieldRows() {
     EventListenerTouchOneByOne* insertTemplate = makeRowButtonListener(true);
     EventListenerTouchOneByOne* deleteTemplate = makeRowButtonListener(false);
     fieldRows.clear();
+    rowHeads.clear();
     fieldRows.reserve(kRowCount);
     for (int i = 0; i < kRowCount; ++i) {
         CardSprite* head = CardSprite::create(kRowHeadImage);
@@ -79,6 +80,7 @@ bool FieldScene::buildFieldRows() {
         leftSlot->right = rightSlot;
         rightSlot->left = leftSlot;
         fieldRows.push_back(FieldRow{leftSlot, rightSlot});
+        rowHeads.push_back(head);
 
         for (Node* node : {static_cast<Node*>(head), static_cast<Node*>(leftSlot),
                            static_cast<Node*>(rightSlot), static_cast<Node*>(number),

@@ -96,14 +96,16 @@ void tellFailure(FieldScene& scene) {
 
 // Starts the transfer of the queue; `onEnd` runs once it has ended, told whether every
 // chunk got through. The scene stays alive until then. False when the link refused.
-bool startTransfer(FieldScene& scene, std::function<void(bool)> onEnd) {
+bool startTransfer(FieldScene& scene, std::function<void(bool)> onEnd, bool play) {
     ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
     publishWorkspacePlace(scene);
     scene.retain();
-    if (link->startSend([&scene, onEnd = std::move(onEnd)](bool sent) {
-            onEnd(sent);
-            scene.release();
-        })) {
+    auto done = [&scene, onEnd = std::move(onEnd)](bool sent) {
+        onEnd(sent);
+        scene.release();
+    };
+    // Play keeps a port open to hear the board; stop lets it go.
+    if (play ? link->startPlay(std::move(done)) : link->startSend(std::move(done))) {
         return true;
     }
     scene.release();
@@ -131,7 +133,8 @@ void FieldScene::runProgram() {
     }
     link->sendQueue.clear();
     const auto rows = programRows();
-    for (const ProgramChunk& chunk : buildProgram(rows)) {
+    const std::vector<ProgramChunk> program = buildProgram(rows);
+    for (const ProgramChunk& chunk : program) {
         link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
     }
     const std::string warning =
@@ -139,13 +142,18 @@ void FieldScene::runProgram() {
     if (!warning.empty()) {
         showNotice(warning);
     }
-    const bool started = startTransfer(*this, [this](bool sent) {
-        removeLoading(*this);
-        if (!sent) {
-            tellFailure(*this);
-        }
-    });
+    const bool started = startTransfer(
+        *this,
+        [this](bool sent) {
+            removeLoading(*this);
+            boardTalkSent(sent);
+            if (!sent) {
+                tellFailure(*this);
+            }
+        },
+        true);
     if (started) {
+        beginBoardTalk(program);
         showLoading();
     }
 }
@@ -163,11 +171,16 @@ void FieldScene::stopProgram() {
     for (const ProgramChunk& chunk : stop) {
         link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
     }
-    startTransfer(*this, [this](bool sent) {
-        if (!sent) {
-            tellFailure(*this);
-        }
-    });
+    unmarkErrorRow();
+    lightRunningRow(std::nullopt);
+    startTransfer(
+        *this,
+        [this](bool sent) {
+            if (!sent) {
+                tellFailure(*this);
+            }
+        },
+        false);
 }
 
 void FieldScene::showLoading() {

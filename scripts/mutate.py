@@ -234,6 +234,17 @@ MUTATIONS = [
     ("car-drives-through-walls", "simulator/CarModel.cpp",
      "_x = std::clamp(_x + speed * dt * std::sin(_heading), reach, kArenaSize - reach);",
      "_x = _x + speed * dt * std::sin(_heading);"),
+    ("compact-simulator-wider-than-the-room", "simulator/SimulatorLook.h",
+     "kCompactWidth = 330.f;", "kCompactWidth = 350.f;"),
+    ("kib-error-names-the-next-line", "simulator/KibInterpreter.cpp",
+     'name + " in " + std::to_string(line)', 'name + " in " + std::to_string(line + 1)'),
+    ("vemmo-error-names-the-line-before", "simulator/VemmoInterpreter.cpp",
+     '"Error in line " + std::to_string(line)', '"Error in line " + std::to_string(line - 1)'),
+    ("running-line-reported-one-late", "simulator/SimulatorScene.cpp",
+     "said += kRunningLineMark + std::to_string(running)",
+     "said += kRunningLineMark + std::to_string(running + 1)"),
+    ("tool-instance-never-told-the-answers-are-over", "simulator/SimulatorScene.cpp",
+     "const bool over = _arriving.empty() &&", "const bool over = false &&"),
 ]
 
 # Which test programs link each module, its own first (most likely to fail first).

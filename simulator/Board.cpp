@@ -3,6 +3,8 @@
 #include "simulator/KibInterpreter.h"
 #include "simulator/VemmoInterpreter.h"
 
+#include <utility>
+
 namespace {
 
 std::unique_ptr<Console> makeConsole(Dialect dialect, BoardIo& io, std::int64_t startMs) {
@@ -74,7 +76,12 @@ void Board::switchTo(Dialect dialect) {
     }
     // Another board was plugged in: it starts with everything off.
     const std::int64_t now = _console->now();
+    _answersBefore += _console->takeAnswers();
     _io.reset();
     _dialect = dialect;
     _console = makeConsole(dialect, _io, now);
+}
+
+std::string Board::takeAnswers() {
+    return std::exchange(_answersBefore, std::string()) + _console->takeAnswers();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "simulator/BoardIo.h"
@@ -40,6 +41,9 @@ public:
     const BoardIo& io() const { return _io; }
     // The interpreter of the current dialect: state, message, program and running line.
     const Console& console() const { return *_console; }
+    // What the board has printed since last taken (see Console::takeAnswers), also across
+    // a change of dialect.
+    std::string takeAnswers();
     // Virtual time in milliseconds.
     std::int64_t now() const { return _console->now(); }
 
@@ -50,4 +54,5 @@ private:
     Dialect _dialect = Dialect::Kib;
     bool _stopping = false;  // the transfer being taken in began with the stop key
     std::unique_ptr<Console> _console;
+    std::string _answersBefore;  // printed by the board of the dialect before
 };

@@ -93,6 +93,10 @@ void Console::beginRun(bool program) {
 void Console::endRun(const std::string& message) {
     if (_running && _program) {
         setState(BoardState::Stopped, message);
+        const std::string said = message.empty() ? std::string() : endAnswer(message);
+        if (!said.empty()) {
+            _answers += said + "\n";
+        }
     }
     _running = false;
     _program = false;
@@ -114,7 +118,7 @@ void Console::interpretInput() {
             text.swap(_line);
             if (_lineTooLong) {
                 _lineTooLong = false;
-                fail("line too long: \"" + text.substr(0, 40) + "...\"");
+                fail("line too long: \"" + text.substr(0, 40) + "...\"", -1, "Line too long");
             } else {
                 enterLine(text);
             }
@@ -145,12 +149,21 @@ std::string Console::trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-void Console::fail(const std::string& message, int line) {
+void Console::fail(const std::string& what, int line, const char* word) {
     _failedLine = line;
     _running = false;
     _program = false;
     _wakeAt = _now;
-    setState(BoardState::Error, message);
+    setState(BoardState::Error, line > 0 ? "line " + std::to_string(line) + ": " + what : what);
+    _answers += errorAnswer(what, line, word) + "\n";
+}
+
+std::string Console::endAnswer(const std::string& message) const {
+    std::string said = message;
+    if (!said.empty() && said[0] >= 'a' && said[0] <= 'z') {
+        said[0] = static_cast<char>(said[0] - 'a' + 'A');
+    }
+    return said;
 }
 
 void Console::setState(BoardState state, const std::string& message) {

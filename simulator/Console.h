@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "simulator/BoardIo.h"
@@ -50,11 +51,17 @@ public:
     std::int64_t wakeAt() const { return std::max(_wakeAt, _now); }
     // Programs started so far (commands typed at the prompt do not count).
     int programStarts() const { return _programStarts; }
+    // What the board has printed on its serial line since last taken, in its own words, a
+    // line each: its errors (with the line they happened in) and how a program ended.
+    std::string takeAnswers() { return std::exchange(_answers, std::string()); }
 
     // The program as the board holds it, one entry per line.
     virtual std::vector<std::string> listing() const = 0;
     // Index into listing() of the line that runs now (or failed); -1 for none.
     virtual int currentLine() const = 0;
+    // The line of a running program, in the board's own numbering (kib's line numbers, the
+    // script's lines from 1 in vemmo); 0 while no program runs.
+    virtual int runningLineNumber() const = 0;
     // Leaves whatever runs or is half received, so that a new program is read afresh.
     virtual void prepareForProgram() = 0;
 
@@ -73,6 +80,12 @@ protected:
     virtual int execute(int budget) = 0;
     // The break key arrived while something ran.
     virtual void onBreak() = 0;
+    // The line the board prints for an error: what went wrong, in the line of its own
+    // numbering (above 0) or in a typed command (0 or less), called `word` where the board
+    // has a name for it.
+    virtual std::string errorAnswer(const std::string& what, int line, const char* word) const = 0;
+    // The line the board prints when a program ends with the message; empty for none.
+    virtual std::string endAnswer(const std::string& message) const;
 
     bool running() const { return _running; }
     // Starts running code; a program (not a typed command) shows as running.
@@ -80,8 +93,8 @@ protected:
     // Nothing runs any more; a program's end shows as stopped with the message.
     void endRun(const std::string& message);
     // Nothing runs any more; the board shows the error, blaming a line of its own
-    // numbering, or none (-1).
-    void fail(const std::string& message, int line = -1);
+    // numbering (above 0), or none, and prints it (named `word`, see errorAnswer).
+    void fail(const std::string& what, int line = -1, const char* word = nullptr);
     // The line the last error blamed, or -1.
     int failedLine() const { return _failedLine; }
     // Drops a half-typed line.
@@ -119,4 +132,5 @@ private:
     int _programStarts = 0;
     BoardState _state = BoardState::Waiting;
     std::string _message;
+    std::string _answers;
 };

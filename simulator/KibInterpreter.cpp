@@ -36,6 +36,10 @@ int KibInterpreter::currentLine() const {
     return -1;
 }
 
+int KibInterpreter::runningLineNumber() const {
+    return runningProgram() && _pc.line < _programLines ? _lines[_pc.line]->number : 0;
+}
+
 int KibInterpreter::indexOfLine(int number) const {
     const auto found = _program.find(number);
     return found == _program.end() ? -1 : static_cast<int>(std::distance(_program.begin(), found));
@@ -80,7 +84,8 @@ void KibInterpreter::enterLine(const std::string& raw) {
         ++digits;
     }
     if (number < 1 || number > KibParser::kMaxNumber) {
-        fail("line number " + text.substr(0, digits) + " is out of range");
+        fail("line number " + text.substr(0, digits) + " is out of range", -1,
+             "Line number out of range");
         return;
     }
     const std::string body = trimmed(text.substr(digits));
@@ -97,7 +102,7 @@ void KibInterpreter::enterLine(const std::string& raw) {
 void KibInterpreter::startDirect(const std::string& text) {
     KibLine parsed = KibParser::parse(text);
     if (!parsed.error.empty()) {
-        fail(parsed.error);
+        fail(parsed.error, -1, "Syntax error");
         return;
     }
     refreshIndex();
@@ -139,7 +144,7 @@ int KibInterpreter::execute(int budget) {
         const StoredLine& line = codeAt(_pc.line);
         if (_pc.statement >= line.parsed.statements.size()) {
             if (!line.parsed.error.empty()) {
-                failHere(line.parsed.error);
+                failHere(line.parsed.error, "Syntax error");
             } else if (_pc.line + 1 < _programLines) {
                 _pc = {_pc.line + 1, 0};
             } else {
@@ -179,7 +184,7 @@ bool KibInterpreter::run(const KibStatement& statement) {
             return true;
         case Kind::OutOne:
             if (value[0] < 1 || value[0] > 6) {
-                failHere("there is no output " + std::to_string(value[0]));
+                failHere("there is no output " + std::to_string(value[0]), "Illegal argument");
                 return false;
             }
             _io.outputs = value[1] != 0 ? _io.outputs | 1 << (value[0] - 1)
@@ -188,7 +193,7 @@ bool KibInterpreter::run(const KibStatement& statement) {
         case Kind::Pwm:
             _io.pwmFullScale = kPwmFullScale;
             if (!_io.setPwm(value[0], value[1])) {
-                failHere("there is no PWM channel " + std::to_string(value[0]));
+                failHere("there is no PWM channel " + std::to_string(value[0]), "Illegal argument");
                 return false;
             }
             return true;
@@ -202,7 +207,7 @@ bool KibInterpreter::run(const KibStatement& statement) {
             });
             _loops.erase(same, _loops.end());
             if (_loops.size() >= kMaxForDepth) {
-                failHere("too many FOR loops inside each other");
+                failHere("too many FOR loops inside each other", "Too many FOR loops");
                 return false;
             }
             _variables[statement.variable] = value[0];
@@ -216,7 +221,7 @@ bool KibInterpreter::run(const KibStatement& statement) {
                 ++loop;
             }
             if (loop == _loops.rend()) {
-                failHere("NEXT without FOR");
+                failHere("NEXT without FOR", "NEXT without FOR");
                 return false;
             }
             _loops.erase(loop.base(), _loops.end());
@@ -280,7 +285,7 @@ bool KibInterpreter::evaluate(const KibExpression& expression, int& out) {
                 break;
         }
         if (stack.size() < 2) {
-            failHere("not understood");
+            failHere("not understood", "Syntax error");
             return false;
         }
         const int right = stack.back();
@@ -314,7 +319,7 @@ bool KibInterpreter::evaluate(const KibExpression& expression, int& out) {
         }
     }
     if (stack.size() != 1) {
-        failHere("not understood");
+        failHere("not understood", "Syntax error");
         return false;
     }
     out = stack.back();
@@ -324,7 +329,7 @@ bool KibInterpreter::evaluate(const KibExpression& expression, int& out) {
 bool KibInterpreter::jumpToLabel(const std::string& label) {
     const auto found = _labels.find(label);
     if (found == _labels.end()) {
-        failHere("no line has the label " + label);
+        failHere("no line has the label " + label, "Undefined label");
         return false;
     }
     _pc = found->second;
@@ -334,7 +339,7 @@ bool KibInterpreter::jumpToLabel(const std::string& label) {
 bool KibInterpreter::jumpToLine(int number) {
     const auto found = _lineIndex.find(number);
     if (found == _lineIndex.end()) {
-        failHere("there is no line " + std::to_string(number));
+        failHere("there is no line " + std::to_string(number), "Undefined line number");
         return false;
     }
     _pc = {found->second, 0};
@@ -362,7 +367,21 @@ void KibInterpreter::refreshIndex() {
     _indexStale = false;
 }
 
-void KibInterpreter::failHere(const std::string& what) {
-    const int number = _pc.line < codeSize() ? codeAt(_pc.line).number : -1;
-    fail(number >= 0 ? "line " + std::to_string(number) + ": " + what : what, number);
+void KibInterpreter::failHere(const std::string& what, const char* word) {
+    fail(what, _pc.line < codeSize() ? codeAt(_pc.line).number : -1, word);
+}
+
+std::string KibInterpreter::errorAnswer(const std::string&, int line, const char* word) const {
+    // The board names the error and where it happened, and nothing more.
+    const std::string name = word != nullptr ? word : "Syntax error";
+    return line > 0 ? name + " in " + std::to_string(line) : name;
+}
+
+std::string KibInterpreter::endAnswer(const std::string& message) const {
+    // A break is the board's own word for the escape key's stop.
+    const std::string stoppedIn = "stopped in line ";
+    if (message.compare(0, stoppedIn.size(), stoppedIn) == 0) {
+        return "Break in " + message.substr(stoppedIn.size());
+    }
+    return message == "stopped" ? "Break" : Console::endAnswer(message);
 }

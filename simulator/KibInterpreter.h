@@ -25,6 +25,7 @@ public:
 
     std::vector<std::string> listing() const override;
     int currentLine() const override;
+    int runningLineNumber() const override;
     void prepareForProgram() override;
 
 protected:
@@ -34,6 +35,8 @@ protected:
     std::size_t maxLineLength() const override { return KibParser::kMaxLineLength; }
     int execute(int budget) override;
     void onBreak() override;
+    std::string errorAnswer(const std::string& what, int line, const char* word) const override;
+    std::string endAnswer(const std::string& message) const override;
 
 private:
     struct StoredLine {
@@ -59,7 +62,8 @@ private:
     bool evaluate(const KibExpression& expression, int& out);
     bool jumpToLabel(const std::string& label);
     bool jumpToLine(int number);
-    void failHere(const std::string& what);
+    // Fails in the line that runs; word: the board's name for the error.
+    void failHere(const std::string& what, const char* word);
     // Index in the listing of a stored line's number; -1 when there is none.
     int indexOfLine(int number) const;
     // Makes the line order and the indexes match the stored program.

@@ -60,4 +60,21 @@ std::vector<std::string> takeCompleteTransfers(std::deque<PendingSender<Source>>
     return complete;
 }
 
+// As above, but hands the complete transfers back with their senders, whose sources the
+// caller then owns (the empty ones too).
+template <typename Source>
+std::vector<PendingSender<Source>> takeCompleteSenders(std::deque<PendingSender<Source>>& senders) {
+    using Sender = PendingSender<Source>;
+    std::vector<Sender> complete;
+    while (!senders.empty()) {
+        Sender& front = senders.front();
+        if (!front.finished && Sender::Clock::now() - front.lastHeard < Sender::kSilence) {
+            break;
+        }
+        complete.push_back(std::move(front));
+        senders.pop_front();
+    }
+    return complete;
+}
+
 }  // namespace simulator::platform

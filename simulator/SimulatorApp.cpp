@@ -11,16 +11,18 @@ USING_NS_CC;
 namespace {
 
 const char* const kWindowTitle = "Board simulator";
+const char* const kWindowIcon = "../res/zundlecards.png";
 // How often the main loop looks for a quit signal while nothing else wakes it.
 constexpr int kQuitLookMs = 100;
 // Where the workspace that started this tool lies (scene/WorkspacePlace.cpp sets them).
 const char* const kFrameVariable = "ZC_WORKSPACE_FRAME";
 const char* const kControlsVariable = "ZC_WORKSPACE_CONTROLS";
 
-// Beside the workspace, so that its play and stop stay in reach; started any other way,
-// the window opens where the system puts it.
-bool besideWorkspace(const std::vector<backend::PixelRect>& displays, int width, int height, int& x,
-                     int& y) {
+// Beside the workspace, so that its play and stop stay in reach, in the form that fits
+// there (compact says which); started any other way, the window opens where the system
+// puts it, roomy.
+bool besideWorkspace(const std::vector<backend::PixelRect>& displays, int& width, int& height,
+                     int& x, int& y, bool& compact) {
     const std::optional<simulator::WorkspaceWindow> workspace = simulator::parseWorkspaceWindow(
         std::getenv(kFrameVariable), std::getenv(kControlsVariable));
     if (!workspace) {
@@ -30,13 +32,17 @@ bool besideWorkspace(const std::vector<backend::PixelRect>& displays, int width,
     for (const backend::PixelRect& display : displays) {
         screens.push_back({display.x, display.y, display.w, display.h});
     }
-    const std::optional<simulator::ScreenPoint> place =
-        simulator::placeBeside(*workspace, screens, width, height);
-    if (!place) {
+    const std::optional<simulator::WindowChoice> choice = simulator::chooseWindow(
+        *workspace, screens, {static_cast<int>(look::kWidth), static_cast<int>(look::kHeight)},
+        {static_cast<int>(look::kCompactWidth), static_cast<int>(look::kCompactHeight)});
+    if (!choice) {
         return false;
     }
-    x = place->x;
-    y = place->y;
+    compact = choice->compact;
+    width = static_cast<int>(compact ? look::kCompactWidth : look::kWidth);
+    height = static_cast<int>(compact ? look::kCompactHeight : look::kHeight);
+    x = choice->at.x;
+    y = choice->at.y;
     return true;
 }
 
@@ -53,36 +59,54 @@ void SimulatorApp::initGLContextAttrs() {
 
 bool SimulatorApp::applicationDidFinishLaunching() {
     Director* director = Director::getInstance();
-    GLView* view = GLViewImpl::createWithRect(kWindowTitle, Rect(0, 0, look::kWidth, look::kHeight),
-                                              1.0f, besideWorkspace);
+    bool compact = false;
+    GLView* view = GLViewImpl::createWithRect(
+        kWindowTitle, Rect(0, 0, look::kWidth, look::kHeight), 1.0f,
+        [&compact](const std::vector<backend::PixelRect>& displays, int& width, int& height, int& x,
+                   int& y) { return besideWorkspace(displays, width, height, x, y, compact); });
     if (view == nullptr) {
         return false;  // the view has said why
     }
     director->setOpenGLView(view);
+    // The workspace's own picture: the simulator lies in exe/, the pictures one folder up.
+    // Without it the window keeps the system's icon, no reason not to start.
+    view->setIcon(kWindowIcon);
     director->setAnimationInterval(1.0f / 60);
     // Minimised, or with its window gone, the loop still wakes to look for quit signals.
     director->setLongestWait(kQuitLookMs);
-    view->setDesignResolutionSize(look::kWidth, look::kHeight, ResolutionPolicy::SHOW_ALL);
+    view->setDesignResolutionSize(compact ? look::kCompactWidth : look::kWidth,
+                                  compact ? look::kCompactHeight : look::kHeight,
+                                  ResolutionPolicy::SHOW_ALL);
 
     simulator::platform::InstanceHandOff* handOff = _handOff;
-    auto layer = SimulatorScene::create([handOff] {
-        if (simulator::platform::quitRequested()) {
-            Director::getInstance()->end();
-        }
-        std::vector<std::string> transfers =
-            handOff != nullptr ? handOff->poll() : std::vector<std::string>();
-        // A new program shows in front; the workspace keeps the focus and the press
-        // that may be going on in it (stop, say).
-        GLView* shown = Director::getInstance()->getOpenGLView();
-        if (!transfers.empty() && shown != nullptr) {
-            shown->getPlatformView()->raiseWithoutFocus();
-        }
-        return transfers;
-    });
+    auto layer = SimulatorScene::create(
+        [handOff] {
+            if (simulator::platform::quitRequested()) {
+                Director::getInstance()->end();
+            }
+            std::vector<std::string> transfers =
+                handOff != nullptr ? handOff->poll() : std::vector<std::string>();
+            // A new program shows in front; the workspace keeps the focus and the press
+            // that may be going on in it (stop, say).
+            GLView* shown = Director::getInstance()->getOpenGLView();
+            if (!transfers.empty() && shown != nullptr) {
+                shown->getPlatformView()->raiseWithoutFocus();
+            }
+            return transfers;
+        },
+        compact);
     if (layer == nullptr) {
         return false;
     }
     layer->setInterrupt(simulator::platform::quitRequested);
+    if (handOff != nullptr) {
+        layer->setAnswerSink([handOff](const std::string& text, bool over) {
+            handOff->answer(text);
+            if (over) {
+                handOff->endAnswers();
+            }
+        });
+    }
     Scene* scene = Scene::create();
     scene->addChild(layer);
     director->runWithScene(scene);

@@ -9,6 +9,11 @@ namespace look {
 // The window, in points (drawn one to one).
 constexpr float kWidth = 960.f;
 constexpr float kHeight = 600.f;
+// The compact form that fits beside the workspace on a 1366 x 768 display: the board and
+// the car stacked, the program folded away. Narrower than the room there (342 points) by a
+// window border's width.
+constexpr float kCompactWidth = 330.f;
+constexpr float kCompactHeight = 700.f;
 
 const cocos2d::Color4B kPaper(255, 255, 255, 255);
 const cocos2d::Color4B kFrame(105, 208, 238, 255);     // the workspace frame

@@ -41,14 +41,23 @@ public:
 
     // Becomes the window, or finds the one that exists, trying for up to waitMs.
     Role claim(int waitMs = 2000);
-    // Forwarder: passes the whole standard input to the window; false when it broke off.
+    // Forwarder: passes the whole standard input to the window, then prints the window's
+    // answers on standard output until the window ends them (or goes, or nobody reads
+    // them any more); false when the input broke off.
     bool forwardStandardInput();
     // Window (or Alone): reads this instance's own standard input as its first transfer
     // (unless it is a terminal).
     void watchStandardInput();
     // Window (or Alone): takes what has arrived, without waiting; returns the transfers
-    // that are complete, in the order their senders connected.
+    // that are complete, in the order their senders connected. The sender of the last one
+    // becomes the one the answers go to (the one before it hears no more).
     std::vector<std::string> poll();
+    // Window (or Alone): passes the board's answers to the sender of the last transfer: the
+    // forwarder that sent it, which prints them, or this instance's own standard output
+    // for its own input. Never waits: what the sender does not take at once is dropped.
+    void answer(const std::string& text);
+    // Window (or Alone): the last transfer's answers are over; its sender ends.
+    void endAnswers();
 
     // Where the window's socket (or pipe) is, or would be.
     const std::string& socketPath() const;

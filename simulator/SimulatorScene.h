@@ -30,14 +30,23 @@ public:
     // work time lasts (at least one), so a long transfer arrives over several frames.
     static constexpr std::size_t kIntakePiece = 4096;
 
-    // The layer over a fresh board, fed from the source.
-    static SimulatorScene* create(TransferSource source);
+    // The layer over a fresh board, fed from the source; compact: the narrow form, with the
+    // program folded away behind one press.
+    static SimulatorScene* create(TransferSource source, bool compact = false);
     // Second phase of creation: builds the panels and starts the frames.
-    bool initWithSource(TransferSource source);
+    bool initWithSource(TransferSource source, bool compact);
     ~SimulatorScene() override;
 
     // One frame: takes the transfers, runs the board and the car for dt, shows them.
     void update(float dt) override;
+
+    // Told what the board prints for the last transfer, as it prints it, and then once that
+    // the transfer's answers are over (its program has ended, or it started none).
+    using AnswerSink = std::function<void(const std::string& text, bool over)>;
+    // The line that marks the board's running line in the answers, before its number
+    // (0: none runs any more). No board prints a line that begins so.
+    static constexpr const char* kRunningLineMark = "@run ";
+    void setAnswerSink(AnswerSink sink) { _answerSink = std::move(sink); }
 
     // Replaces the steady clock that bounds each frame's work (tests step their own).
     void setWorkClock(WorkClock clock) { _clock = std::move(clock); }
@@ -51,8 +60,17 @@ public:
     BoardPanel* boardPanel() const { return _boardPanel; }
     CarArena* arena() const { return _arena; }
     ProgramPanel* programPanel() const { return _programPanel; }
+    // The compact form's press that unfolds and folds the program (nullptr in the roomy
+    // form), and whether the program is in view.
+    cocos2d::LayerColor* programFold() const { return _fold; }
+    bool programShown() const;
 
 private:
+    void layOutRoomy();
+    void layOutCompact();
+    void showProgram(bool shown);
+    // The fold's text: what it does, and the board's state while the program is folded.
+    void showFold();
     void addListeners();
     void holdButton(bool byMouse, bool held);
     // Hands the board pieces of the arrived transfers, in order, until outOfTime.
@@ -60,8 +78,13 @@ private:
     // Whether anything moves or counts down, so frames must keep coming.
     bool busy() const;
     void showAll();
+    // Passes on what the board printed and the line it runs, once a frame.
+    void passAnswers();
 
     TransferSource _source;
+    AnswerSink _answerSink;
+    bool _answering = false;  // the last transfer's answers are not over yet
+    int _runningLineShown = 0;
     WorkClock _clock;
     std::function<bool()> _interrupt;
     Board _board;
@@ -78,4 +101,7 @@ private:
     BoardPanel* _boardPanel = nullptr;
     CarArena* _arena = nullptr;
     ProgramPanel* _programPanel = nullptr;
+    cocos2d::LayerColor* _fold = nullptr;
+    cocos2d::Label* _foldText = nullptr;
+    cocos2d::LayerColor* _programCover = nullptr;
 };

@@ -51,6 +51,10 @@ int VemmoInterpreter::currentLine() const {
     return -1;
 }
 
+int VemmoInterpreter::runningLineNumber() const {
+    return runningProgram() && _runningScript ? std::max(_lastLine, 1) : 0;
+}
+
 bool VemmoInterpreter::opensProgram(std::string_view transfer) {
     const std::size_t start = transfer.find_first_not_of("\r\n");
     return start != std::string_view::npos && transfer.compare(start, 12, "cat uart > .") == 0;
@@ -140,10 +144,7 @@ void VemmoInterpreter::runScript() {
     VemmoSymbols symbols;
     VemmoCompilation compiled = VemmoCompiler::compile(_script, symbols);
     if (!compiled.error.empty()) {
-        fail(compiled.errorLine > 0
-                 ? "line " + std::to_string(compiled.errorLine) + ": " + compiled.error
-                 : compiled.error,
-             compiled.errorLine);
+        fail(compiled.error, compiled.errorLine);
         return;
     }
     _variables.assign(static_cast<std::size_t>(symbols.count()), 0);
@@ -307,9 +308,10 @@ std::int32_t VemmoInterpreter::pop() {
 }
 
 void VemmoInterpreter::failHere(const std::string& what) {
-    if (_runningScript) {
-        fail("line " + std::to_string(_lastLine) + ": " + what, _lastLine);
-    } else {
-        fail(what);
-    }
+    fail(what, _runningScript ? _lastLine : -1);
+}
+
+std::string VemmoInterpreter::errorAnswer(const std::string& what, int line, const char*) const {
+    return (line > 0 ? "Error in line " + std::to_string(line) + ": " : std::string("Error: ")) +
+           what;
 }

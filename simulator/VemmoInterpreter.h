@@ -20,6 +20,7 @@ public:
 
     std::vector<std::string> listing() const override;
     int currentLine() const override;
+    int runningLineNumber() const override;
     void prepareForProgram() override;
 
 protected:
@@ -29,6 +30,7 @@ protected:
     std::size_t maxLineLength() const override { return 1024; }
     int execute(int budget) override;
     void onBreak() override;
+    std::string errorAnswer(const std::string& what, int line, const char* word) const override;
 
 private:
     void enterShellLine(const std::string& text);

@@ -100,6 +100,51 @@ ScreenPoint leastCover(const WorkspaceWindow& work, const ScreenRect& d, int wid
     return best;
 }
 
+std::optional<ScreenPoint> besideAny(const ScreenRect& frame,
+                                     const std::vector<ScreenRect>& displays, int width,
+                                     int height) {
+    for (Side side : {Side::Right, Side::Left, Side::Below, Side::Above}) {
+        for (const ScreenRect& display : displays) {
+            if (auto at = besideOn(side, frame, display, width, height)) {
+                return at;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The display that holds most of the frame, if any holds some.
+const ScreenRect* displayOf(const ScreenRect& frame, const std::vector<ScreenRect>& displays) {
+    const ScreenRect* best = nullptr;
+    long long most = 0;
+    for (const ScreenRect& display : displays) {
+        if (overlap(frame, display) > most) {
+            most = overlap(frame, display);
+            best = &display;
+        }
+    }
+    return best;
+}
+
+// How far the frame must move along its display for a window of this form to fit beside
+// it: to whichever edge of the display is nearer and makes room; 0 when neither does.
+int shiftForRoom(const ScreenRect& frame, const std::vector<ScreenRect>& displays,
+                 WindowForm form) {
+    const ScreenRect* display = displayOf(frame, displays);
+    if (display == nullptr || frame.w + form.w > display->w) {
+        return 0;
+    }
+    int best = 0;
+    for (int dx : {display->x - frame.x, display->right() - frame.right()}) {
+        const ScreenRect moved{frame.x + dx, frame.y, frame.w, frame.h};
+        if (dx != 0 && (best == 0 || std::abs(dx) < std::abs(best)) &&
+            besideAny(moved, {*display}, form.w, form.h)) {
+            best = dx;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 std::optional<WorkspaceWindow> parseWorkspaceWindow(const char* frame, const char* controls) {
@@ -114,12 +159,8 @@ std::optional<WorkspaceWindow> parseWorkspaceWindow(const char* frame, const cha
 std::optional<ScreenPoint> placeBeside(const WorkspaceWindow& workspace,
                                        const std::vector<ScreenRect>& displays, int width,
                                        int height) {
-    for (Side side : {Side::Right, Side::Left, Side::Below, Side::Above}) {
-        for (const ScreenRect& display : displays) {
-            if (auto at = besideOn(side, workspace.frame, display, width, height)) {
-                return at;
-            }
-        }
+    if (auto at = besideAny(workspace.frame, displays, width, height)) {
+        return at;
     }
     std::optional<ScreenPoint> best;
     std::tuple<long long, long long> bestCover;
@@ -132,6 +173,20 @@ std::optional<ScreenPoint> placeBeside(const WorkspaceWindow& workspace,
         }
     }
     return best;
+}
+
+std::optional<WindowChoice> chooseWindow(const WorkspaceWindow& workspace,
+                                         const std::vector<ScreenRect>& displays, WindowForm roomy,
+                                         WindowForm compact) {
+    if (auto at = besideAny(workspace.frame, displays, roomy.w, roomy.h)) {
+        return WindowChoice{false, *at, 0};
+    }
+    const std::optional<ScreenPoint> at = placeBeside(workspace, displays, compact.w, compact.h);
+    if (!at) {
+        return std::nullopt;
+    }
+    const bool beside = besideAny(workspace.frame, displays, compact.w, compact.h).has_value();
+    return WindowChoice{true, *at, beside ? 0 : shiftForRoom(workspace.frame, displays, compact)};
 }
 
 }  // namespace simulator

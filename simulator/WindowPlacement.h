@@ -39,4 +39,26 @@ std::optional<ScreenPoint> placeBeside(const WorkspaceWindow& workspace,
                                        const std::vector<ScreenRect>& displays, int width,
                                        int height);
 
+// The simulator window's two forms, in points.
+struct WindowForm {
+    int w = 0, h = 0;
+};
+
+// Where the window opens and in which form.
+struct WindowChoice {
+    bool compact = false;
+    ScreenPoint at;
+    // When neither form fits beside the workspace where it stands but would beside it moved
+    // along its display by this many points (negative: to the left), else 0. For the
+    // workspace, which may move itself; the place above is for the workspace unmoved.
+    int roomIfWorkspaceMovesBy = 0;
+};
+
+// The roomy form beside the workspace where a display has room for it, else the compact
+// one beside it, else the compact one where it hides least of play and stop, then of the
+// workspace (it hides less than the roomy one would). Nothing when there is no display.
+std::optional<WindowChoice> chooseWindow(const WorkspaceWindow& workspace,
+                                         const std::vector<ScreenRect>& displays, WindowForm roomy,
+                                         WindowForm compact);
+
 }  // namespace simulator

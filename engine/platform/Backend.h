@@ -148,9 +148,10 @@ public:
 
 // Chooses where a new window opens: from the usable area of every display (screen points,
 // panels and task bars left out) and the window's size, sets the top left of its drawing
-// area and returns true; false leaves the choice to the system.
-using WindowPlacer = std::function<bool(const std::vector<PixelRect>& displays, int width,
-                                        int height, int& x, int& y)>;
+// area and returns true; false leaves the choice to the system. It may change the size to
+// another form of the window that fits better.
+using WindowPlacer = std::function<bool(const std::vector<PixelRect>& displays, int& width,
+                                        int& height, int& x, int& y)>;
 
 // A real window of the given size in points, where the placer (if any) puts it. nullptr
 // with a message when none can be opened (no display, no video driver).

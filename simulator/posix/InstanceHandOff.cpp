@@ -9,6 +9,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -32,6 +34,8 @@ const char* const kRecordName = ".zundle-board-simulator-place";
 constexpr std::size_t kMaxSenders = 16;
 // How long a forwarder waits for a window that does not read.
 constexpr int kSendTimeoutS = 2;
+// How long a forwarder waits for the first answer to its transfer.
+constexpr int kFirstAnswerMs = 5000;
 
 // A folder that this user alone can enter: a real directory (no link), owned by the
 // user, closed to everybody else.
@@ -151,6 +155,78 @@ bool sendAll(int fd, const char* data, std::size_t size) {
 // A sender's descriptor and transfer.
 using Sender = PendingSender<int>;
 
+// Copies the window's answers to standard output until the window ends them or goes, or
+// until nobody reads this instance's output any more. A window that takes a transfer says
+// something within its first frame (the line it runs, an error, the end), or ends the
+// answers; one that says nothing for kFirstAnswerMs is not taking transfers (minimised,
+// say), and this instance does not wait for it.
+void printAnswers(int window) {
+    char buffer[4096];
+    const auto giveUp = Clock::now() + std::chrono::milliseconds(kFirstAnswerMs);
+    bool heard = false;
+    for (;;) {
+        const long long left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now()).count();
+        if (!heard && left <= 0) {
+            return;
+        }
+        pollfd watched[] = {{window, POLLIN, 0}, {STDOUT_FILENO, 0, 0}};
+        if (::poll(watched, 2, heard ? -1 : static_cast<int>(left)) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        if ((watched[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            return;
+        }
+        if (watched[0].revents == 0) {
+            continue;
+        }
+        heard = true;
+        const ssize_t got = ::read(window, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t written = ::write(STDOUT_FILENO, buffer + done, got - done);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                return;
+            }
+            done += written;
+        }
+    }
+}
+
+// Writes what the descriptor takes now, without waiting; a pipe that shows room takes a
+// piece of up to a page whole.
+void writeNow(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        pollfd ready{fd, POLLOUT, 0};
+        if (::poll(&ready, 1, 0) <= 0 || (ready.revents & POLLOUT) == 0) {
+            return;
+        }
+        const std::size_t piece = std::min<std::size_t>(text.size() - done, 4096);
+        const ssize_t written = ::send(fd, text.data() + done, piece, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent =
+            written < 0 && errno == ENOTSOCK ? ::write(fd, text.data() + done, piece) : written;
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent <= 0) {
+            return;
+        }
+        done += static_cast<std::size_t>(sent);
+    }
+}
+
 }  // namespace
 
 struct InstanceHandOff::State {
@@ -162,6 +238,11 @@ struct InstanceHandOff::State {
     int listenFd = -1;
     int forwardFd = -1;
     std::deque<Sender> senders;
+    // Where the last transfer's answers go: its sender's socket, or standard output for
+    // this instance's own input; -1 when they are over.
+    int answerFd = -1;
+
+    void closeAnswers();
 
     bool listen();
     void acceptSenders();
@@ -195,6 +276,22 @@ InstanceHandOff::~InstanceHandOff() {
     if (s.forwardFd >= 0) {
         ::close(s.forwardFd);
     }
+    s.closeAnswers();
+}
+
+void InstanceHandOff::State::closeAnswers() {
+    if (answerFd == STDOUT_FILENO) {
+        // Whoever reads this instance's output learns that the answers are over; later
+        // writes go nowhere rather than to a descriptor that something else gets.
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere >= 0) {
+            ::dup2(nowhere, STDOUT_FILENO);
+            ::close(nowhere);
+        }
+    } else if (answerFd >= 0) {
+        ::close(answerFd);
+    }
+    answerFd = -1;
 }
 
 std::string InstanceHandOff::defaultFolder() {
@@ -304,9 +401,9 @@ bool InstanceHandOff::forwardStandardInput() {
             break;
         }
     }
-    // The window reads the rest after this instance has gone: the bytes stay with the
-    // socket until it takes them.
+    // The window reads the rest when it gets to it: the bytes stay with the socket.
     ::shutdown(s.forwardFd, SHUT_WR);
+    printAnswers(s.forwardFd);
     ::close(s.forwardFd);
     s.forwardFd = -1;
     return delivered;
@@ -330,7 +427,29 @@ std::vector<std::string> InstanceHandOff::poll() {
             s.readFrom(sender);
         }
     }
-    return takeCompleteTransfers(s.senders, [](int fd) { ::close(fd); });
+    std::vector<std::string> transfers;
+    for (Sender& sender : takeCompleteSenders(s.senders)) {
+        if (sender.bytes.empty()) {
+            if (sender.ownsSource) {
+                ::close(sender.source);
+            }
+            continue;
+        }
+        s.closeAnswers();
+        s.answerFd = sender.ownsSource ? sender.source : STDOUT_FILENO;
+        transfers.push_back(std::move(sender.bytes));
+    }
+    return transfers;
+}
+
+void InstanceHandOff::answer(const std::string& text) {
+    if (_state->answerFd >= 0 && !text.empty()) {
+        writeNow(_state->answerFd, text);
+    }
+}
+
+void InstanceHandOff::endAnswers() {
+    _state->closeAnswers();
 }
 
 void InstanceHandOff::State::acceptSenders() {

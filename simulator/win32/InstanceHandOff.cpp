@@ -449,6 +449,12 @@ std::vector<std::string> InstanceHandOff::poll() {
     return takeCompleteTransfers(s.senders, [](HANDLE pipe) { ::CloseHandle(pipe); });
 }
 
+// The named pipe carries transfers one way only: a later instance ends at once, and the
+// answers are not passed back to it yet.
+void InstanceHandOff::answer(const std::string&) {}
+
+void InstanceHandOff::endAnswers() {}
+
 void InstanceHandOff::State::takeAccepted() {
     std::lock_guard<std::mutex> guard(acceptedMutex);
     while (!accepted.empty()) {

@@ -125,4 +125,33 @@ TEST_F(ProgramBuilderTest, RowsKeepTheirNumbersAndSecondSlotsTheirPlace) {
                                    {"led(0);\n", 40}}));
 }
 
+// An answer naming a line is traced back to the row that made it: kib by the line's own
+// number, vemmo by counting the script's lines, the dialect's own lines belonging to no row.
+TEST_F(ProgramBuilderTest, AnAnswersLineLeadsBackToItsRow) {
+    Rows rows = emptyField();
+    rows[0][0] = kLoopStart;
+    rows[2] = {kLedOn, kWait1};
+    rows[5][0] = kLoopEnd;
+    struct Case {
+        int dialect;
+        int line;
+        std::optional<int> row;
+    };
+    for (const Case& c : std::vector<Case>{{0, 10, 0},
+                                           {0, 30, 2},
+                                           {0, 60, 5},
+                                           {0, 20, std::nullopt},
+                                           {0, 1, std::nullopt},
+                                           {kVemmo, 1, std::nullopt},
+                                           {kVemmo, 3, 0},
+                                           {kVemmo, 4, 2},
+                                           {kVemmo, 5, 5},
+                                           {kVemmo, 6, std::nullopt},
+                                           {kVemmo, 60, std::nullopt}}) {
+        manager->dialect = c.dialect;
+        EXPECT_EQ(rowOfAnswerLine(buildProgram(rows), c.line, manager->hasLineNumbers()), c.row)
+            << "dialect " << c.dialect << ", line " << c.line;
+    }
+}
+
 }  // namespace

@@ -72,7 +72,10 @@ protected:
     int noticesShown() const {
         int count = 0;
         for (const Node* child : scene->getChildren()) {
-            count += dynamic_cast<const NoticeStrip*>(child) != nullptr ? 1 : 0;
+            count +=
+                dynamic_cast<const NoticeStrip*>(child) != nullptr && child != scene->answerButton
+                    ? 1
+                    : 0;
         }
         return count;
     }

@@ -23,29 +23,42 @@ std::string vemmoProgram(const std::string& script) {
     return "cat uart > .\nvar i=0;var o=0;\n" + script + "while(uart()!=-1);\n\x04ms .\n";
 }
 
-// A NUL byte inside a line is a byte the line does not take, never the line's end. After
-// each error, the next program runs as usual.
+// A NUL byte inside a line is a byte the line does not take, never the line's end. The
+// board prints each error in its own words, naming the line of its own numbering (kib: a
+// direct command's error names none); after each error, the next program runs as usual and
+// says that it ended.
 TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
-    // The last: the index of the listed line shown as failing, -1 for none.
-    const std::tuple<Dialect, std::string, std::string, int> cases[] = {
+    // Then: the index of the listed line shown as failing, -1 for none; what the board prints.
+    const std::tuple<Dialect, std::string, std::string, int, std::string> cases[] = {
         {Dialect::Kib, kibProgram("10 LED 1\r\n20 LED 1:FROB 3\r\n"),
-         "line 20: not understood: \"FROB 3\"", 1},
-        {Dialect::Kib, kibProgram("10 NEXT\r\n"), "line 10: NEXT without FOR", 0},
-        {Dialect::Kib, kibProgram("10 GOTO @LOOP\r\n"), "line 10: no line has the label @LOOP", 0},
-        {Dialect::Kib, kibProgram("10 OUT 7, 1\r\n"), "line 10: there is no output 7", 0},
-        {Dialect::Kib, "NEW\r\n99999 LED 1\r\n", "line number 99999 is out of range", -1},
-        {Dialect::Kib, "NEW\r\n10 LED 1\r\n\0RUN\r\n"s, "not understood: \"?RUN\"", -1},
+         "line 20: not understood: \"FROB 3\"", 1, "Syntax error in 20"},
+        {Dialect::Kib, kibProgram("10 NEXT\r\n"), "line 10: NEXT without FOR", 0,
+         "NEXT without FOR in 10"},
+        {Dialect::Kib, kibProgram("10 GOTO @LOOP\r\n"), "line 10: no line has the label @LOOP", 0,
+         "Undefined label in 10"},
+        {Dialect::Kib, kibProgram("10 OUT 7, 1\r\n"), "line 10: there is no output 7", 0,
+         "Illegal argument in 10"},
+        {Dialect::Kib, "NEW\r\n99999 LED 1\r\n", "line number 99999 is out of range", -1,
+         "Line number out of range"},
+        {Dialect::Kib, "NEW\r\n10 LED 1\r\n\0RUN\r\n"s, "not understood: \"?RUN\"", -1,
+         "Syntax error"},
         {Dialect::Kib, kibProgram("10 LED 1\0GARBAGE\r\n"s),
-         "line 10: not understood: \"LED 1?GARBAGE\"", 0},
+         "line 10: not understood: \"LED 1?GARBAGE\"", 0, "Syntax error in 10"},
         {Dialect::Vemmo, vemmoProgram("led(1);\nfrob(2);\n"), "line 3: unknown function \"frob\"",
-         2},
-        {Dialect::Vemmo, vemmoProgram("x=1;\n"), "line 2: unknown name \"x\"", 1},
-        {Dialect::Vemmo, vemmoProgram("led(1, 2);\n"), "line 2: led() takes 1 value", 1},
-        {Dialect::Vemmo, vemmoProgram("while(1){\n"), "line 3: the script ends too early", 2},
+         2, "Error in line 3: unknown function \"frob\""},
+        {Dialect::Vemmo, vemmoProgram("x=1;\n"), "line 2: unknown name \"x\"", 1,
+         "Error in line 2: unknown name \"x\""},
+        {Dialect::Vemmo, vemmoProgram("led(1, 2);\n"), "line 2: led() takes 1 value", 1,
+         "Error in line 2: led() takes 1 value"},
+        {Dialect::Vemmo, vemmoProgram("while(1){\n"), "line 3: the script ends too early", 2,
+         "Error in line 3: the script ends too early"},
         {Dialect::Vemmo, vemmoProgram("led(1);\0led(0);\n"s),
-         "line 2: not understood: \"?led(0);\"", 1},
+         "line 2: not understood: \"?led(0);\"", 1,
+         "Error in line 2: not understood: \"?led(0);\""},
+        {Dialect::Vemmo, "cat uart > .\n\x04ms\nfrob();\n", "unknown function \"frob\"", -1,
+         "Error: unknown function \"frob\""},
     };
-    for (const auto& [dialect, transfer, message, currentLine] : cases) {
+    for (const auto& [dialect, transfer, message, currentLine, answer] : cases) {
         SCOPED_TRACE(testing::PrintToString(transfer));
         Board board;
         board.receiveTransfer(transfer);
@@ -54,8 +67,10 @@ TEST(BadInput, ErrorsNameTheLineAndWhatWasNotUnderstood) {
         EXPECT_EQ(board.console().state(), BoardState::Error);
         EXPECT_EQ(board.console().message(), message);
         EXPECT_EQ(board.console().currentLine(), currentLine);
+        EXPECT_EQ(board.takeAnswers(), answer + "\n");
         board.receiveTransfer(programTransfer(dialect, {{kLedOn}}));
         EXPECT_EQ(board.console().state(), BoardState::Stopped);
+        EXPECT_EQ(board.takeAnswers(), "Program ended\n");
         EXPECT_TRUE(board.io().led);
     }
 }

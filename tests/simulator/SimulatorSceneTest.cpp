@@ -11,6 +11,7 @@
 #include "simulator/BoardPanel.h"
 #include "simulator/CarArena.h"
 #include "simulator/ProgramPanel.h"
+#include "simulator/SimulatorLook.h"
 #include "simulator/SimulatorScene.h"
 
 USING_NS_CC;
@@ -21,8 +22,8 @@ using namespace cards;
 
 class SimulatorWindow : public testing::Test {
 protected:
-    SimulatorWindow() {
-        layer = SimulatorScene::create([this] { return std::exchange(pending, {}); });
+    explicit SimulatorWindow(bool compact = false) {
+        layer = SimulatorScene::create([this] { return std::exchange(pending, {}); }, compact);
         harness.scene()->addChild(layer);
         harness.step();
     }
@@ -97,6 +98,64 @@ TEST_F(SimulatorWindow, CarDrivesOnTheFramesTimeAndEachRunStartsInTheMiddle) {
     EXPECT_EQ(layer->arena()->car()->getPosition(), driven) << "stopped after its second";
     transfer(programTransfer(Dialect::Kib, {{kCarStop}}));
     EXPECT_EQ(layer->arena()->car()->getPosition(), start);
+}
+
+class CompactSimulatorWindow : public SimulatorWindow {
+protected:
+    CompactSimulatorWindow() : SimulatorWindow(true) {}
+
+    // Where a node's rectangle from (0, 0) to corner lies in the window.
+    static Rect inWindow(Node* node, const Vec2& corner) {
+        const Vec2 low = node->convertToWorldSpace(Vec2::ZERO);
+        const Vec2 high = node->convertToWorldSpace(corner);
+        return Rect(low, Size(high.x - low.x, high.y - low.y));
+    }
+    void press(const Vec2& at) {
+        harness.touchBegan(at);
+        harness.touchEnded(at);
+        harness.step();
+    }
+};
+
+// The narrow form holds the board and the car one above the other inside its window, and
+// one press unfolds the program over them (and keeps presses off the button beneath).
+TEST_F(CompactSimulatorWindow, StacksBoardAndCarInsideItsWindowAndFoldsTheProgramAway) {
+    const Rect window(0, 0, look::kCompactWidth, look::kCompactHeight);
+    BoardPanel* board = layer->boardPanel();
+    const Rect parts[] = {
+        inWindow(board->led(), board->led()->getContentSize()),
+        inWindow(board->button(), board->button()->getContentSize()),
+        inWindow(board->output(6), board->output(6)->getContentSize()),
+        inWindow(board->pwmBar(1), Vec2(180, 16)),
+    };
+    const Rect arena = inWindow(layer->arena(), Vec2(CarArena::kSide, CarArena::kSide));
+    for (const Rect& part : parts) {
+        EXPECT_TRUE(window.containsPoint(part.origin)) << part.origin.x << "," << part.origin.y;
+        EXPECT_TRUE(window.containsPoint(Vec2(part.getMaxX(), part.getMaxY())))
+            << part.getMaxX() << "," << part.getMaxY();
+        EXPECT_FALSE(part.intersectsRect(arena));
+    }
+    EXPECT_TRUE(window.containsPoint(arena.origin));
+    EXPECT_TRUE(window.containsPoint(Vec2(arena.getMaxX(), arena.getMaxY())));
+
+    transfer(programTransfer(Dialect::Kib, {{kLedOn, kWait1}}));
+    const Vec2 fold =
+        inWindow(layer->programFold(), layer->programFold()->getContentSize()).origin +
+        Vec2(20, 10);
+    EXPECT_FALSE(layer->programShown());
+    press(fold);
+    ASSERT_TRUE(layer->programShown());
+    EXPECT_EQ(layer->programPanel()->lineText(0), "10 LED 1:WAIT 60");
+    harness.touchBegan(buttonCentre());
+    harness.step();
+    EXPECT_FALSE(layer->board().io().button);
+    harness.touchEnded(buttonCentre());
+    press(fold);
+    EXPECT_FALSE(layer->programShown());
+    harness.touchBegan(buttonCentre());
+    harness.step();
+    EXPECT_TRUE(layer->board().io().button);
+    harness.touchEnded(buttonCentre());
 }
 
 }  // namespace

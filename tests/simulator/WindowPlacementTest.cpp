@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "simulator/SimulatorLook.h"
 #include "simulator/WindowPlacement.h"
 
 namespace {
@@ -70,6 +71,52 @@ TEST(WindowPlacement, OpensBesideTheWorkspaceWhereADisplayHasRoomElseOverLeastOf
         EXPECT_EQ(overlap(window, workspace.controls), 0) << x << "," << y;
     }
     EXPECT_FALSE(simulator::placeBeside(workspaceAt(0, 0), {}, kWidth, kHeight).has_value());
+}
+
+// The workspace where it starts (top left, its 1024 x 768 drawing area below a title bar)
+// on the screens schools have: the simulator takes the form that fits beside it, lies
+// wholly on a display and covers none of it; where nothing fits, the compact form stays
+// off play and stop, and the workspace learns how far a move would make room.
+TEST(WindowPlacement, ChoosesTheFormThatFitsBesideTheWorkspaceOnCommonScreens) {
+    const simulator::WindowForm roomy{static_cast<int>(look::kWidth),
+                                      static_cast<int>(look::kHeight)};
+    const simulator::WindowForm compact{static_cast<int>(look::kCompactWidth),
+                                        static_cast<int>(look::kCompactHeight)};
+    struct Case {
+        const char* name;
+        std::vector<ScreenRect> displays;
+        int x, y;      // the workspace's drawing area
+        bool compact;  // the form expected
+        bool covers;   // whether it may cover the workspace (no room anywhere)
+        int moveBy;    // how far a move of the workspace would make room
+    };
+    const Case cases[] = {
+        {"1366x768", {{0, 0, 1366, 768}}, 0, 0, true, false, 0},
+        {"1366x768 under a title bar", {{0, 0, 1366, 768}}, 1, 28, true, false, 0},
+        {"1600x900", {{0, 0, 1600, 900}}, 1, 28, true, false, 0},
+        {"1920x1080 with a panel", {{0, 27, 1920, 1053}}, 1, 55, true, false, 0},
+        {"2560x1440", {{0, 0, 2560, 1440}}, 1, 28, false, false, 0},
+        {"two displays", {{0, 0, 1366, 768}, {1366, 0, 1920, 1080}}, 1, 28, false, false, 0},
+        {"too small", {{0, 0, 1024, 768}}, 0, 0, true, true, 0},
+        {"workspace left of the middle", {{0, 0, 1366, 768}}, 100, 0, true, true, -100},
+        {"workspace right of the middle", {{0, 0, 1366, 768}}, 250, 0, true, true, 92},
+    };
+    for (const Case& c : cases) {
+        const WorkspaceWindow workspace = workspaceAt(c.x, c.y);
+        const auto choice = simulator::chooseWindow(workspace, c.displays, roomy, compact);
+        ASSERT_TRUE(choice.has_value()) << c.name;
+        EXPECT_EQ(choice->compact, c.compact) << c.name;
+        const simulator::WindowForm form = choice->compact ? compact : roomy;
+        const ScreenRect window{choice->at.x, choice->at.y, form.w, form.h};
+        const bool wholly =
+            std::any_of(c.displays.begin(), c.displays.end(),
+                        [&](const ScreenRect& d) { return overlap(window, d) == form.w * form.h; });
+        EXPECT_TRUE(wholly || c.covers) << c.name;
+        EXPECT_EQ(overlap(window, workspace.frame) > 0, c.covers) << c.name;
+        EXPECT_EQ(overlap(window, workspace.controls), 0) << c.name;
+        EXPECT_EQ(choice->roomIfWorkspaceMovesBy, c.moveBy) << c.name;
+    }
+    EXPECT_FALSE(simulator::chooseWindow(workspaceAt(0, 0), {}, roomy, compact).has_value());
 }
 
 TEST(WindowPlacement, ReadsWhatTheWorkspaceTellsAndNothingMalformed) {

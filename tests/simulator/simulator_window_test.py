@@ -11,6 +11,7 @@ Exits 77 when no virtual display can be started."""
 
 import argparse
 import os
+import select
 import signal
 import subprocess
 import sys
@@ -80,6 +81,25 @@ class SimulatorWindow(unittest.TestCase):
         self.expect_led(window, LIT, led_picture)
         self.assertIsNone(first.poll(), "the window stays after its input ends")
         return first, window
+
+    def test_the_window_prints_the_answers_to_its_own_input_then_closes_its_output(self):
+        if ARGS.wine_run:
+            self.skipTest("the Windows simulator prints no answers yet")
+        first, _ = self.first_instance(b"NEW\r\n10 LED 1\r\n20 FROB\r\nRUN\r\n",
+                                       "simulator-answers.png")
+        printed = b""
+        deadline = time.monotonic() + WAIT_S
+        while time.monotonic() < deadline:
+            ready, _, _ = select.select([first.stdout], [], [], 0.1)
+            if ready:
+                chunk = os.read(first.stdout.fileno(), 4096)
+                if not chunk:
+                    break
+                printed += chunk
+        else:
+            self.fail("the window kept its output open after the answers: %r" % printed)
+        self.assertEqual(printed, b"Syntax error in 20\n")
+        self.assertIsNone(first.poll(), "the window stays after its answers")
 
     def test_closing_or_sigterm_ends_the_window_and_removes_its_socket(self):
         # A later instance's hand-off and the stop meet this window in the end-to-end runs;

@@ -34,8 +34,8 @@ bool hasRealDisplay() {
     return !invisible || (requested != nullptr && *requested != '\0');
 }
 
-// The top left the placer chooses, or SDL's own choice.
-void choosePlace(const WindowPlacer& placer, int width, int height, int& x, int& y) {
+// The top left (and size) the placer chooses, or SDL's own choice.
+void choosePlace(const WindowPlacer& placer, int& width, int& height, int& x, int& y) {
     x = SDL_WINDOWPOS_UNDEFINED;
     y = SDL_WINDOWPOS_UNDEFINED;
     if (!placer) {

@@ -11,6 +11,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <future>
+#include <iterator>
 #include <thread>
 #include <utility>
 
@@ -35,17 +38,30 @@ std::string madeFolder(const char* pattern) {
     return ::mkdtemp(name.data()) != nullptr ? name : std::string();
 }
 
+// What a later instance did: its exit status, what it printed, and how long it took.
+struct Forwarded {
+    int status = -1;
+    std::string printed;
+    Clock::duration took{};
+};
+
 // Runs board-simulator as a later instance with the bytes on its standard input and no
-// display, so that an instance that wrongly took the window fails instead; its exit status,
-// and how long it took.
-std::pair<int, Clock::duration> forward(const std::string& folder, const std::string& bytes) {
+// display, so that an instance that wrongly took the window fails instead.
+Forwarded forward(const std::string& folder, const std::string& bytes) {
     const auto start = Clock::now();
+    const std::string printed =
+        folder + "/printed-" + std::to_string(start.time_since_epoch().count());
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR='" + folder +
-                                "' '" ZC_BOARD_SIMULATOR "' >/dev/null 2>&1";
+                                "' '" ZC_BOARD_SIMULATOR "' >'" + printed + "' 2>/dev/null";
     FILE* input = ::popen(command.c_str(), "w");
     std::fwrite(bytes.data(), 1, bytes.size(), input);
     const int status = ::pclose(input);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Clock::now() - start};
+    Forwarded result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.took = Clock::now() - start;
+    std::ifstream file(printed, std::ios::binary);
+    result.printed.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return result;
 }
 
 // Polls the window's side until `count` transfers have arrived (or a generous bound).
@@ -94,16 +110,65 @@ TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
                     (info.st_mode & 0777) == 0600);
         const std::string play = programTransfer(Dialect::Vemmo, {{cards::kLedOn}});
         const std::string stop = stopTransfer(Dialect::Vemmo);
+        std::vector<std::string> arrived;
         for (const std::string& transfer : {play, stop}) {
-            const auto [status, took] = forward(folder, transfer);
-            EXPECT_EQ(status, 0);
+            auto later = std::async(std::launch::async, forward, folder, transfer);
+            for (std::string& taken : collect(window, 1))
+                arrived.push_back(std::move(taken));
+            window.answer("Program ended\n");
+            window.endAnswers();
+            const Forwarded done = later.get();
+            EXPECT_EQ(done.status, 0);
+            EXPECT_EQ(done.printed, "Program ended\n");
             // The transfer waits one second after closing the tool's input.
-            EXPECT_LT(took, std::chrono::milliseconds(500));
+            EXPECT_LT(done.took, std::chrono::milliseconds(500));
         }
-        EXPECT_EQ(collect(window, 2), (std::vector<std::string>{play, stop}));
+        EXPECT_EQ(arrived, (std::vector<std::string>{play, stop}));
     }
     EXPECT_NE(::access(path.c_str(), F_OK), 0);
     EXPECT_EQ(InstanceHandOff(folder).claim(), Role::Window);
+}
+
+// A later instance prints what the board answers to its own transfer, as a board's tool
+// would: the error in the board's words with the line it happened in, the lines a program
+// runs, and its end; then it ends. The window runs on the headless engine.
+TEST_F(HandOff, LaterInstancesPrintTheBoardsAnswersToTheirTransfer) {
+    if (std::string(ZC_BOARD_SIMULATOR).empty())
+        GTEST_SKIP() << "no board-simulator to run as a later instance";
+    InstanceHandOff window(folder);
+    ASSERT_EQ(window.claim(), Role::Window);
+    cocos2d::HeadlessHarness harness;
+    auto* layer = SimulatorScene::create([&window] { return window.poll(); });
+    layer->setAnswerSink([&window](const std::string& text, bool over) {
+        window.answer(text);
+        if (over)
+            window.endAnswers();
+    });
+    harness.scene()->addChild(layer);
+    const std::pair<std::string, std::string> cases[] = {
+        {"NEW\r\n10 LED 1\r\n20 FROB\r\nRUN\r\n", "Syntax error in 20\n"},
+        {"NEW\r\nFROB\r\n", "Syntax error\n"},
+        {"NEW\r\n10 LED 1:WAIT 60\r\n20 LED 0\r\nRUN\r\n", "@run 10\nProgram ended\n@run 0\n"},
+        {"cat uart > .\nled(1);\nsleep(500);\nfrob(1);\n\x04ms .\n",
+         "Error in line 3: unknown function \"frob\"\n"},
+        {"cat uart > .\nled(1);\nsleep(500);\npwm(9, 1);\n\x04ms .\n",
+         "@run 2\nError in line 3: there is no PWM channel 9\n@run 0\n"},
+    };
+    for (const auto& [transfer, printed] : cases) {
+        SCOPED_TRACE(testing::PrintToString(transfer));
+        auto later = std::async(std::launch::async, forward, folder, transfer);
+        int frame = 0;
+        for (; frame < 3000 &&
+               later.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready;
+             ++frame)
+            harness.step();
+        // A later instance still waiting ends now, so that a failure cannot hang the suite.
+        window.endAnswers();
+        EXPECT_LT(frame, 3000) << "the later instance never ended";
+        const Forwarded done = later.get();
+        EXPECT_EQ(done.status, 0);
+        EXPECT_EQ(done.printed, printed);
+    }
 }
 
 // The runtime folder when it is private, else our own below /tmp. Another local user who

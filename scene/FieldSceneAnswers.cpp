@@ -1,0 +1,226 @@
+// The board's answers: what the board or tool sends back after play, taken from the device
+// link, checked against what was sent (did the board get it?), shown in a panel that opens
+// and closes with one press, and an error that names a line pointed at the row that made it.
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "catalogue/DeviceManager.h"
+#include "devicelink/ZundleCardSerialManager.h"
+#include "scene/FieldScene.h"
+#include "scene/NoticeStrip.h"
+#include "scene/SceneLook.h"
+
+USING_NS_CC;
+using namespace scenelook;
+
+namespace {
+const char* const kTalkKey = "board-talk";
+constexpr float kTalkSeconds = 0.05f;
+// A tool may still answer a while after its input has closed (a program it runs).
+constexpr float kListenAfterSending = 10.f;
+const Color4B kButtonColour(120, 144, 156, 255);
+const Color4B kPanelColour(38, 50, 56, 235);
+const Color3B kFailureRed(229, 72, 77);
+constexpr float kMargin = 10.f;
+constexpr float kPanelHeight = 190.f;
+constexpr float kLineHeight = 16.f;
+constexpr float kLineSize = 13.f;
+const char* const kButtonText = "What the board says";
+// The row the simulated board is on, lit in the play button's green.
+const Color3B kRunningGreen(67, 160, 71);
+// The simulator's line for the line it runs now ("@run 0": none); never a board's words.
+const char* const kRunningPrefix = "@run ";
+}  // namespace
+
+bool FieldScene::buildAnswerControls() {
+    answerButton = NoticeStrip::create(kButtonText, kButtonColour, 240.f);
+    if (answerButton == nullptr) {
+        return false;
+    }
+    const Size size = answerButton->getContentSize();
+    answerButton->setPosition(kPalettePanelWidth + kMargin + size.width / 2.f,
+                              kMargin + size.height / 2.f);
+    addChild(answerButton);
+    listenForPress(answerButton, [this](Node*) { toggleAnswerPanel(); });
+    // New lines while the panel is closed: a red dot on the button's corner.
+    answerMark =
+        LayerColor::create(Color4B(kFailureRed.r, kFailureRed.g, kFailureRed.b, 255), 10.f, 10.f);
+    answerMark->setPosition(size.width - 6.f, size.height - 6.f);
+    answerMark->setVisible(false);
+    answerButton->addChild(answerMark);
+    return true;
+}
+
+void FieldScene::toggleAnswerPanel() {
+    if (answerPanel != nullptr) {
+        answerPanel->removeFromParent();
+        answerPanel = nullptr;
+        return;
+    }
+    const Size visible = Director::getInstance()->getVisibleSize();
+    const float left = kPalettePanelWidth + kMargin;
+    const float right =
+        playerStrip != nullptr ? playerStrip->getBoundingBox().getMinX() - kMargin : visible.width;
+    answerPanel = LayerColor::create(kPanelColour, right - left, kPanelHeight);
+    answerPanel->setPosition(left, answerButton->getBoundingBox().getMaxY() + 4.f);
+    addChild(answerPanel);
+    refreshAnswerPanel();
+}
+
+void FieldScene::refreshAnswerPanel() {
+    if (answerPanel == nullptr) {
+        answerMark->setVisible(talk.log.unseen() > 0);
+        return;
+    }
+    talk.log.markSeen();
+    answerMark->setVisible(false);
+    answerPanel->removeAllChildren();
+    const float width = answerPanel->getContentSize().width - 2.f * kMargin;
+    const auto& lines = talk.log.lines();
+    const std::size_t fit = static_cast<std::size_t>((kPanelHeight - kMargin) / kLineHeight);
+    const std::size_t shown = std::min(fit, lines.size());
+    if (shown == 0) {
+        Label* empty = Label::createWithSystemFont("The board has not said anything since play.",
+                                                   kFont, kLineSize);
+        empty->setTextColor(Color4B(180, 190, 196, 255));
+        empty->setAnchorPoint(Vec2(0.f, 0.5f));
+        empty->setPosition(kMargin, kPanelHeight - kMargin - kLineHeight / 2.f);
+        answerPanel->addChild(empty);
+        return;
+    }
+    // The newest at the bottom, as a terminal shows them.
+    for (std::size_t i = 0; i < shown; ++i) {
+        const std::string& text = lines[lines.size() - shown + i];
+        Label* line = Label::createWithSystemFont(text, kFont, kLineSize, Size(width, kLineHeight),
+                                                  TextHAlignment::LEFT, TextVAlignment::CENTER);
+        if (line == nullptr) {
+            continue;
+        }
+        line->setTextColor(Color4B::WHITE);
+        line->setAnchorPoint(Vec2(0.f, 0.5f));
+        line->setPosition(
+            kMargin, kPanelHeight - kMargin / 2.f - kLineHeight * (static_cast<float>(i) + 0.5f));
+        answerPanel->addChild(line);
+    }
+}
+
+void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
+    const DeviceManager* catalogue = DeviceManager::getInstance();
+    unmarkErrorRow();
+    lightRunningRow(std::nullopt);
+    talk = BoardTalk{};
+    // Only a board that echoes can tell whether it got the program.
+    talk.check = EchoCheck(catalogue->hasLineNumbers());
+    talk.numbered = catalogue->hasLineNumbers();
+    talk.program = program;
+    talk.transfer = ZundleCardSerialManager::getInstance()->getTransferNumber();
+    refreshAnswerPanel();
+    schedule([this](float dt) { listenToBoard(dt); }, kTalkSeconds, kTalkKey);
+}
+
+void FieldScene::boardTalkSent(bool whole) {
+    // A transfer that failed is told by its reason, not by the echo.
+    talk.verdictTold = talk.verdictTold || !whole;
+    talk.sendingEnded = true;
+    talk.check.sendingEnded(talk.clock);
+}
+
+void FieldScene::listenToBoard(float dt) {
+    ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    talk.clock += dt;
+    if (link->getTransferNumber() != talk.transfer) {
+        unschedule(kTalkKey);  // a later transfer (a stop) has the link now
+        return;
+    }
+    const int sent = link->getChunksSent();
+    while (talk.chunksNoted < sent && talk.chunksNoted < static_cast<int>(talk.program.size())) {
+        talk.check.sent(talk.program[static_cast<std::size_t>(talk.chunksNoted++)].text,
+                        talk.clock);
+    }
+    const BoardInbox::Taken taken = link->takeReceived();
+    if (taken.transfer == talk.transfer && !taken.bytes.empty()) {
+        talk.check.heardBytes(taken.bytes.size(), talk.clock);
+        const AnswerStyle style = talk.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
+        talk.quietFor = 0.f;
+        for (const std::string& line : talk.lines.feed(taken.bytes)) {
+            if (line.rfind(kRunningPrefix, 0) == 0) {
+                const long number = std::strtol(line.c_str() + 5, nullptr, 10);
+                lightRunningRow(number > 0 ? rowOfAnswerLine(talk.program, static_cast<int>(number),
+                                                             talk.numbered)
+                                           : std::nullopt);
+                continue;
+            }
+            if (talk.check.isEcho(line, talk.clock)) {
+                continue;
+            }
+            talk.log.add(line);
+            if (const std::optional<BoardError> error = findBoardError(line, style)) {
+                if (const std::optional<int> row =
+                        rowOfAnswerLine(talk.program, error->lineNumber, talk.numbered)) {
+                    markErrorRow(*row, error->message);
+                }
+            }
+        }
+        refreshAnswerPanel();
+    }
+    if (!talk.verdictTold && talk.markedRow < 0) {
+        const EchoCheck::Verdict verdict = talk.check.verdict(talk.clock);
+        // Every line so far came back: whether all did is known once the sending is over.
+        const bool final = verdict == EchoCheck::Verdict::Silent ||
+                           verdict == EchoCheck::Verdict::Garbled ||
+                           (verdict == EchoCheck::Verdict::AllEchoed && talk.sendingEnded);
+        if (final) {
+            talk.verdictTold = true;
+            showNotice(talk.check.words(talk.clock), verdict != EchoCheck::Verdict::AllEchoed);
+        }
+    }
+    if (talk.sendingEnded && !link->isSending() && !link->isListening()) {
+        talk.quietFor += dt;
+        if (talk.quietFor >= kListenAfterSending) {
+            lightRunningRow(std::nullopt);
+            unschedule(kTalkKey);
+        }
+    }
+}
+
+void FieldScene::lightRunningRow(std::optional<int> row) {
+    if (talk.runningRow >= 0 && talk.runningRow != talk.markedRow &&
+        static_cast<std::size_t>(talk.runningRow) < rowHeads.size()) {
+        rowHeads[static_cast<std::size_t>(talk.runningRow)]->setColor(Color3B::WHITE);
+    }
+    talk.runningRow = -1;
+    if (row && *row != talk.markedRow && static_cast<std::size_t>(*row) < rowHeads.size()) {
+        talk.runningRow = *row;
+        rowHeads[static_cast<std::size_t>(*row)]->setColor(kRunningGreen);
+    }
+}
+
+void FieldScene::markErrorRow(int row, const std::string& message) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rowHeads.size()) {
+        return;
+    }
+    unmarkErrorRow();
+    if (talk.runningRow == row) {
+        talk.runningRow = -1;
+    }
+    talk.markedRow = row;
+    talk.markedCards = fieldContents().rows.at(static_cast<std::size_t>(row));
+    rowHeads[static_cast<std::size_t>(row)]->setColor(kFailureRed);
+    showNotice("The board did not understand row " + std::to_string(lineNumberOfRow(row)) + ": " +
+               message + ".");
+}
+
+void FieldScene::unmarkErrorRow() {
+    if (talk.markedRow >= 0 && static_cast<std::size_t>(talk.markedRow) < rowHeads.size()) {
+        rowHeads[static_cast<std::size_t>(talk.markedRow)]->setColor(Color3B::WHITE);
+    }
+    talk.markedRow = -1;
+}
+
+void FieldScene::forgetChangedErrorRow() {
+    if (talk.markedRow >= 0 &&
+        fieldContents().rows.at(static_cast<std::size_t>(talk.markedRow)) != talk.markedCards) {
+        unmarkErrorRow();
+    }
+}

@@ -1,0 +1,148 @@
+// What the board answers after play, as a child meets it: an error that names a line marks
+// that row's head and says which row, and only that row; what was said before the play is
+// not blamed; the mark goes when the row changes; whether the board got the program is told
+// in words, and only for a board that echoes; the panel shows the answers without the echo.
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FieldTestSupport.h"
+#include "tests/devicelink/posix/FakeBoard.h"
+
+USING_NS_CC;
+using fieldtest::centreOf;
+
+namespace {
+
+const Color3B kRed(229, 72, 77);
+
+class BoardAnswersTest : public fieldtest::FieldSceneTest {
+protected:
+    void SetUp() override {
+        FieldSceneTest::SetUp();
+        ASSERT_TRUE(terminal.valid());
+        ASSERT_TRUE(workspace.finishPortSearch());
+        link()->setPortSource([this](std::vector<devicelink::platform::PortRecord>& out) {
+            out.push_back({terminal.portName(), "Board"});
+            return true;
+        });
+        harness.tap(centreOf(scene->settingsGear));
+        harness.steps(20);
+        harness.tap(centreOf(scene->reloadSpinner));
+        ASSERT_TRUE(workspace.finishPortSearch());
+        harness.step();
+    }
+    void TearDown() override {
+        // Lets go of the port: the next test's board is another one.
+        harness.tap(centreOf(scene->stopButton));
+        ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
+        harness.steps(10);  // the poll that ends the transfer
+        link()->selectedIndex = 0;
+    }
+    static ZundleCardSerialManager* link() { return ZundleCardSerialManager::getInstance(); }
+    // Frames at the pace of real time, as the running program has them, while `until` fails.
+    bool runFor(
+        float seconds, const std::function<bool()>& until = [] { return false; }) {
+        for (int frame = 0; frame < static_cast<int>(seconds * 60.f); ++frame) {
+            if (until()) {
+                return true;
+            }
+            harness.step();
+            std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        }
+        return until();
+    }
+    void play() {
+        harness.tap(centreOf(scene->playButton));
+        ASSERT_TRUE(link()->isSending()) << "play was refused";
+        ASSERT_TRUE(runFor(20.f, [] { return !link()->isSending(); }));
+    }
+    std::vector<int> redRows() const {
+        std::vector<int> rows;
+        for (std::size_t r = 0; r < scene->rowHeads.size(); ++r) {
+            if (scene->rowHeads[r]->picture->getColor() == kRed) {
+                rows.push_back(static_cast<int>(r));
+            }
+        }
+        return rows;
+    }
+
+    PseudoTerminal terminal;
+};
+
+TEST_F(BoardAnswersTest, AnErrorMarksItsRowAloneAndTheMarkGoesWhenTheRowChanges) {
+    cardInSlot(0, 0, 0, 0);
+    cardInSlot(1, 0, 0, 1);
+    FakeBoard board(terminal, FakeBoard::Manner::Echo);
+    // Said while nobody listened: not today's answer.
+    board.say("Syntax error in 10\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    play();
+    ASSERT_TRUE(runFor(3.f, [&] { return noticeText().rfind("The board got all", 0) == 0; }))
+        << noticeText();
+    EXPECT_EQ(redRows(), std::vector<int>{});
+
+    board.say("Illegal argument in 20\r\n");
+    ASSERT_TRUE(runFor(3.f, [&] { return !redRows().empty(); }));
+    EXPECT_EQ(redRows(), std::vector<int>{1});
+    EXPECT_EQ(noticeText(), "The board did not understand row 20: Illegal argument.");
+
+    // The panel shows the board's words, never the echo of what was sent.
+    harness.tap(centreOf(scene->answerButton));
+    std::vector<std::string> shown(scene->talk.log.lines().begin(), scene->talk.log.lines().end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "Illegal argument in 20"), shown.end());
+    for (const std::string& line : shown) {
+        EXPECT_EQ(line.find("LED"), std::string::npos) << line;
+        EXPECT_NE(line, "Syntax error in 10");
+    }
+
+    scene->removeCard(cardAt(1, 0), false);
+    harness.steps(2);
+    EXPECT_EQ(redRows(), std::vector<int>{});
+}
+
+TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
+    struct Case {
+        const char* name;
+        int dialect;
+        bool board;
+        std::string notice;
+    };
+    const std::vector<Case> cases = {
+        {"switched off", 0, false,
+         "The board did not answer. Is it switched on, and is this its port?"},
+        {"never echoes", 1, false, ""},
+        {"echoes", 0, true, "The board got all 5 lines."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceManager::getInstance()->dialect = c.dialect;
+        scene->refreshDialect();
+        cardInSlot(0, 0, 0, 0);
+        cardInSlot(1, 0, 0, 1);
+        std::unique_ptr<FakeBoard> board;
+        if (c.board) {
+            board = std::make_unique<FakeBoard>(terminal, FakeBoard::Manner::Echo);
+        }
+        scene->showNotice("");
+        play();
+        runFor(2.5f, [&] { return !noticeText().empty(); });
+        EXPECT_EQ(noticeText(), c.notice);
+        scene->layContents(FieldContents{});
+        harness.tap(centreOf(scene->stopButton));
+        ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
+        harness.steps(10);  // the poll that ends the transfer
+        board.reset();
+        // What the stop sent is drained, so that the next case's board starts afresh.
+        while (terminal.hasInput(50)) {
+            char sink[256];
+            if (::read(terminal.masterFd(), sink, sizeof sink) <= 0) {
+                break;
+            }
+        }
+    }
+    DeviceManager::getInstance()->dialect = 0;
+}
+
+}  // namespace
