@@ -110,11 +110,16 @@ void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
     unmarkErrorRow();
     lightRunningRow(std::nullopt);
     talk = BoardTalk{};
-    // Only a board that echoes can tell whether it got the program.
-    talk.check = EchoCheck(catalogue->hasLineNumbers());
+    // Only a board that echoes can tell whether it got the program; a transfer tool
+    // (the simulator among them) speaks for itself and is never called silent or garbled.
+    const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
+    const std::size_t chosen = static_cast<std::size_t>(link->selectedIndex);
+    const bool toTool = chosen < link->devices.size() &&
+                        link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
+    talk.check = EchoCheck(catalogue->hasLineNumbers() && !toTool);
     talk.numbered = catalogue->hasLineNumbers();
     talk.program = program;
-    talk.transfer = ZundleCardSerialManager::getInstance()->getTransferNumber();
+    talk.transfer = link->getTransferNumber();
     refreshAnswerPanel();
     schedule([this](float dt) { listenToBoard(dt); }, kTalkSeconds, kTalkKey);
 }
