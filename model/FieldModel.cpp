@@ -15,6 +15,14 @@ FieldModel::Card* FieldModel::find(Handle card) {
     return found == _cards.end() ? nullptr : &found->second;
 }
 
+void FieldModel::leaveSlot(Card& card) {
+    if (card.seat) {
+        _slots[static_cast<std::size_t>(card.seat->row)][static_cast<std::size_t>(card.seat->slot)]
+            .reset();
+        card.seat.reset();
+    }
+}
+
 FieldModel::Handle FieldModel::lay(const CardId& card, const Position& at) {
     const Handle handle = _nextHandle++;
     _cards.emplace(handle, Card{card, std::nullopt, at});
@@ -36,11 +44,7 @@ bool FieldModel::seat(Handle card, const Seat& seat) {
     if (slot) {
         return false;
     }
-    if (found->seat) {
-        _slots[static_cast<std::size_t>(found->seat->row)]
-              [static_cast<std::size_t>(found->seat->slot)]
-                  .reset();
-    }
+    leaveSlot(*found);
     slot = card;
     found->seat = seat;
     changed();
@@ -52,12 +56,7 @@ void FieldModel::unseat(Handle card, const Position& at) {
     if (found == nullptr) {
         return;
     }
-    if (found->seat) {
-        _slots[static_cast<std::size_t>(found->seat->row)]
-              [static_cast<std::size_t>(found->seat->slot)]
-                  .reset();
-        found->seat.reset();
-    }
+    leaveSlot(*found);
     found->position = at;
     changed();
 }
@@ -87,11 +86,7 @@ void FieldModel::takeOff(Handle card) {
     if (found == nullptr) {
         return;
     }
-    if (found->seat) {
-        _slots[static_cast<std::size_t>(found->seat->row)]
-              [static_cast<std::size_t>(found->seat->slot)]
-                  .reset();
-    }
+    leaveSlot(*found);
     _cards.erase(card);
     _order.erase(std::remove(_order.begin(), _order.end(), card), _order.end());
 }

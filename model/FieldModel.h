@@ -84,6 +84,8 @@ private:
     void changed();
     Card* find(Handle card);
     void takeOff(Handle card);
+    // The card's slot is free again; the card is loose.
+    void leaveSlot(Card& card);
 
     std::map<Handle, Card> _cards;
     std::array<std::array<std::optional<Handle>, kSlotCount>, kRowCount> _slots{};

@@ -533,7 +533,7 @@ class TransferTool(EndToEnd):
     def test_every_way_of_ending_keeps_a_change_made_just_before(self):
         """A card laid less than a second before the end is in the run's work however the
         program ends, and the next start still finds the earlier run's work."""
-        endings = [("close", None)] if ARGS.wine_run else [
+        endings = [("close", None), ("session end", "session")] if ARGS.wine_run else [
             ("SIGTERM", signal.SIGTERM), ("SIGINT", signal.SIGINT), ("SIGHUP", signal.SIGHUP),
             ("close", None)]
         for name, signum in endings:
@@ -544,10 +544,17 @@ class TransferTool(EndToEnd):
                 self.pointer.tear_off("LED on", 0, 0)
                 if signum is None:
                     status, err = self.close_with_work()
+                    self.assertEqual(status, 0, err)
+                elif signum == "session":
+                    # The session's end asks every window and then ends its program.
+                    subprocess.run([ARGS.wine_run, ARGS.dlls, "wineboot", "--end-session"],
+                                   env=self.program.env, timeout=WAIT_S * 3,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                    self.program.finish()
                 else:
                     self.program.process.send_signal(signum)
                     status, err = self.program.finish()
-                self.assertEqual(status, 0, err)
+                    self.assertEqual(status, 0, err)
                 kept = self.newest_work()
                 self.assertIsNotNone(kept, "no work after " + name)
                 self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 1, kept)

@@ -31,6 +31,15 @@ def check(condition, what):
         failures.append(what)
 
 
+
+def close_pair(*fds):
+    """Closes both sides of a pseudo-terminal pair, whichever is still open."""
+    for fd in fds:
+        try:
+            os.close(fd)
+        except OSError:
+            pass
+
 class Board(threading.Thread):
     """Reads the board side of a pseudo-terminal until `expected` bytes arrived, or hangs up
     once `hang_up_after` have. The port side stays open here, as a board's port stays."""
@@ -55,11 +64,7 @@ class Board(threading.Thread):
             self.close()
 
     def close(self):
-        for fd in (self.master, self.keeper):
-            try:
-                os.close(fd)
-            except OSError:
-                pass
+        close_pair(self.master, self.keeper)
 
 
 class AnsweringBoard(threading.Thread):
@@ -87,11 +92,7 @@ class AnsweringBoard(threading.Thread):
         os.write(self.master, b"late\r\n")
 
     def close(self):
-        for fd in (self.master, self.keeper):
-            try:
-                os.close(fd)
-            except OSError:
-                pass
+        close_pair(self.master, self.keeper)
 
 
 def run_sender(args, com, target, mode):
