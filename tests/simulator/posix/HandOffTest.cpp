@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <future>
 #include <iterator>
 #include <thread>
@@ -60,7 +61,9 @@ Forwarded forward(const std::string& folder, const std::string& bytes) {
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.took = Clock::now() - start;
     std::ifstream file(printed, std::ios::binary);
-    result.printed.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ostringstream text;
+    text << file.rdbuf();
+    result.printed = text.str();
     return result;
 }
 
