@@ -95,7 +95,12 @@ protected:
         harness.steps(7);  // the poll that ends the transfer
         reader.join();
         ASSERT_EQ(reader.received(), bytes);
-        EXPECT_EQ(noticeText(), "");
+        // This board does not echo: the workspace may say so (the notice's seconds pass faster
+        // than the transfer's here), and it says nothing else.
+        const std::string notice = noticeText();
+        EXPECT_TRUE(notice.empty() ||
+                    notice == "The board did not answer. Is it switched on, and is this its port?")
+            << notice;
 
         // No chunk may arrive before the press plus every pause ahead of it. The board side
         // notes an arrival only after it happened, so a reader thread held up by a busy

@@ -123,8 +123,9 @@ TEST_F(HandOff, LaterInstancesPassTheirInputToTheWindowInOrderAndEndAtOnce) {
             const Forwarded done = later.get();
             EXPECT_EQ(done.status, 0);
             EXPECT_EQ(done.printed, "Program ended\n");
-            // The transfer waits one second after closing the tool's input.
-            EXPECT_LT(done.took, std::chrono::milliseconds(500));
+            // Well before the five seconds a later instance waits for a window that is not
+            // there (a busy machine under a sanitizer takes most of a second).
+            EXPECT_LT(done.took, std::chrono::milliseconds(2500));
         }
         EXPECT_EQ(arrived, (std::vector<std::string>{play, stop}));
     }
