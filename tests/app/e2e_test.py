@@ -67,6 +67,23 @@ mv "$part" "{folder}/transfer.$(date +%s%N)"
 """
 
 
+ANSWER_TOOL = """#!/bin/sh
+# Passes back every line it gets, as a board that echoes, then errs on line 20.
+while IFS= read -r line; do printf '%s\\n' "$line"; done
+echo 'Syntax error in 20'
+"""
+
+# The row heads: a white spot on the head's plate, below the row's number.
+ROW_HEAD_X, ROW_HEAD_SPOT = 360, 40
+# What the board says: the button at the field's bottom left (above the settings bar), and
+# the panel above it (its slate over the bare field), where the lines begin 5 pixels below
+# its top edge.
+ANSWER_BUTTON = (363, 740)
+ANSWER_PANEL = (55, 66, 72)
+ANSWER_PANEL_LEFT, ANSWER_PANEL_TOP = 285, 536
+ANSWER_LINE_HEIGHT, ANSWER_PANEL_ROWS = 16, 11
+
+
 def near(seen, colour):
     return all(abs(a - b) <= TOLERANCE for a, b in zip(seen, colour))
 
@@ -560,6 +577,75 @@ class TransferTool(EndToEnd):
                 self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 1, kept)
 
 
+class ToolAnswer(EndToEnd):
+    """A transfer tool that passes back every line it gets, as a board that echoes, then
+    errs on line 20: the head of row 20 turns red, the notice names row 20, and the panel
+    of what the board says holds the error alone, the echo left out."""
+    # The failure red over the head's pale blue plate.
+    RED = (205, 69, 76)
+    NOTICE = "The board did not understand row 20: Syntax error."
+
+    def setUp(self):
+        super().setUp()
+        if ARGS.wine_run:
+            # A Windows program that does the same.
+            self.bench = Workbench(self, {"relay-errs.exe":
+                                          lambda path: shutil.copy2(ARGS.tool_standin, path)})
+        else:
+            def write_tool(path):
+                with open(path, "w") as tool:
+                    tool.write(ANSWER_TOOL)
+            self.bench = Workbench(self, {"relay-errs": write_tool})
+        self.notices = os.path.join(self.bench.folder, "notices.txt")
+
+    def notices_shown(self):
+        try:
+            with open(self.notices, encoding="utf-8") as told:
+                return told.read().splitlines()
+        except OSError:
+            return []
+
+    def panel_rows(self, screen):
+        """The rows of the panel that hold text: light pixels on the dark panel."""
+        rows = []
+        for row in range(ANSWER_PANEL_ROWS):
+            y = ANSWER_PANEL_TOP + ANSWER_LINE_HEIGHT * row + ANSWER_LINE_HEIGHT // 2
+            lit = any(min(screen.pixel(x, y + dy)) > 150 for x in
+                      range(ANSWER_PANEL_LEFT, ANSWER_PANEL_LEFT + 240) for dy in (-3, 0, 3))
+            rows.append(lit)
+        return rows
+
+    def test_an_error_the_tool_reports_marks_its_row_and_the_panel_holds_it_alone(self):
+        self.open_workspace(self.bench, env={"ZC_REPORT_NOTICES": self.notices})
+        self.choose_first_entry()
+        for card, column, row in (("LED on", 0, 0), ("Wait 1 second", 0, 1),
+                                  ("LED off", 0, 2)):
+            self.pointer.tear_off(card, column, row)
+            if ARGS.wine_run:
+                time.sleep(1.0)
+        head = (ROW_HEAD_X, FIRST_ROW_Y + ROW_PITCH * 1 + ROW_HEAD_SPOT)
+        before = self.screen("before-play.png").pixel(*head)
+        self.assertFalse(near(before, self.RED), before)
+        self.press_play()
+        until(lambda: near(self.screen("answered.png").pixel(*head), self.RED),
+              "the head of row 20 to turn red")
+        until(lambda: self.NOTICE in self.notices_shown(),
+              "the notice that names row 20 (told: %r)" % self.notices_shown())
+        # The rows above and below keep their heads.
+        for row in (0, 2):
+            other = (ROW_HEAD_X, FIRST_ROW_Y + ROW_PITCH * row + ROW_HEAD_SPOT)
+            self.assertFalse(near(self.screen("answered.png").pixel(*other), self.RED), row)
+
+        self.pointer.click(*ANSWER_BUTTON)
+        until(lambda: near(self.screen().pixel(ANSWER_PANEL_LEFT + 2, ANSWER_PANEL_TOP + 2),
+                           ANSWER_PANEL), "the panel of what the board says")
+        rows = self.panel_rows(self.screen("panel.png"))
+        self.assertEqual(rows, [True] + [False] * (ANSWER_PANEL_ROWS - 1),
+                         "one line in the panel, the error; the echo left out")
+        status, err = self.close_with_work()
+        self.assertEqual(status, 0, err)
+
+
 class BoardSimulator(EndToEnd):
     LED = (55, 140)
     LIT, DARK = (255, 64, 64), (90, 40, 42)
@@ -639,7 +725,8 @@ def main():
     if ARGS.wine_run:
         # A wine program started right after another one's end may take long to show.
         window_test.WAIT_S = 60
-    return run_cases(rest or ["TransferTool", "BoardSimulator"], sys.modules[__name__])
+    return run_cases(rest or ["TransferTool", "ToolAnswer", "BoardSimulator"],
+                     sys.modules[__name__])
 
 
 if __name__ == "__main__":
