@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """End-to-end runs of the real program on a private Xvfb, driven by real X pointer events
 (xdotool): cards laid into the rows with the mouse, play and stop, and what a transfer tool
-beside the program receives; then the board simulator as that tool, opened beside the
-workspace, its LED lit by play and dark after stop, and brought to the front by a later
-program while stop is held, without taking that press.
+beside the program receives; a tool's error on a row shown on that row; the port chooser
+with the serial numbers of boards from a sysfs tree of the test's own; then the board
+simulator as that tool, opened beside the workspace, its LED lit by play and dark after
+stop, and brought to the front by a later program while stop is held, without taking that
+press.
 
 Usage: e2e_test.py --program ZUNDLECARDS --simulator BOARD_SIMULATOR --out DIR [TestCase ...]
 When a wait fails, the last screenshot it looked at is left in --out.
@@ -646,6 +648,100 @@ class ToolAnswer(EndToEnd):
         self.assertEqual(status, 0, err)
 
 
+def fake_sysfs(root):
+    """A sysfs tree in the kernel's shape: two boards of one kind that only their serial
+    numbers tell apart, an adapter without one, and a UART of the computer's own."""
+    def port(name, chain, device_type=None):
+        device = "devices"
+        for folder, bus in chain:
+            device += "/" + folder
+            os.makedirs(os.path.join(root, device), exist_ok=True)
+            link = os.path.join(root, device, "subsystem")
+            if bus and not os.path.lexists(link):
+                os.symlink("/sys/bus/" + bus, link)
+        tty = os.path.join(root, device, "tty", name)
+        os.makedirs(tty)
+        with open(os.path.join(tty, "uevent"), "w") as uevent:
+            uevent.write("MAJOR=166\nDEVNAME=%s\n" % name)
+        os.symlink("../..", os.path.join(tty, "device"))
+        if device_type:
+            with open(os.path.join(tty, "type"), "w") as kind:
+                kind.write(device_type + "\n")
+        os.makedirs(os.path.join(root, "class", "tty"), exist_ok=True)
+        os.symlink("../../%s/tty/%s" % (device, name), os.path.join(root, "class", "tty", name))
+
+    def usb(folder, vendor, product, serial, model):
+        path = os.path.join(root, "devices", "pci0000:00", "0000:00:14.0", "usb1", folder)
+        os.makedirs(path, exist_ok=True)
+        for key, value in (("idVendor", vendor), ("idProduct", product), ("serial", serial),
+                           ("product", model)):
+            if value:
+                with open(os.path.join(path, key), "w") as attribute:
+                    attribute.write(value + "\n")
+
+    hub = [("pci0000:00", None), ("0000:00:14.0", "pci"), ("usb1", "usb")]
+    for name, folder, product, serial, model in (
+            ("ttyACM0", "1-2", "0043", "85736323838351F0A1D1", "Arduino Uno"),
+            ("ttyACM1", "1-3", "0043", "7573330303135191C0E2", "Arduino Uno"),
+            ("ttyUSB0", "1-4", "7523", "", "USB Serial")):
+        vendor = "2341" if name.startswith("ttyACM") else "1a86"
+        usb(folder, vendor, product, serial, model)
+        port(name, hub + [(folder, "usb"), (folder + ":1.0", "usb")])
+    port("ttyS0", [("platform", None), ("serial8250", "platform")], "4")
+
+
+def namespace_wrapper():
+    """The command that runs a program with a sysfs tree of the test's own over /sys, in a
+    mount namespace of its own (the system's /sys is untouched); None where none can be
+    made."""
+    for unshare in (["unshare", "-m"], ["unshare", "-rm"]):
+        try:
+            made = subprocess.run(unshare + ["true"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL).returncode == 0
+        except OSError:
+            return None
+        if made:
+            return unshare + ["sh", "-c", 'mount --bind "$1" /sys && shift && exec "$@"', "sh"]
+    return None
+
+
+class PortChooser(EndToEnd):
+    """The port chooser of the real program, its ports found in a sysfs tree of the test's
+    own: plug-in boards first, each with its serial number's end, then the tool, then the
+    computer's own port. Left as chooser.png for a person to look at."""
+    ROW_HEIGHT, SEPARATOR = 2 * PORT_FIELD_HALF_HEIGHT, 2
+
+    def test_the_chooser_lists_each_board_with_its_serial_numbers_end(self):
+        if ARGS.wine_run:
+            self.skipTest("the Windows listing reads no sysfs")
+        wrapper = namespace_wrapper()
+        if wrapper is None:
+            self.skipTest("no mount namespace can be made here")
+        bench = Workbench(self, {"board-simulator":
+                                 lambda path: shutil.copy2(ARGS.simulator, path)})
+        sysfs = os.path.join(bench.folder, "sys")
+        fake_sysfs(sysfs)
+        bench.argv = lambda: wrapper + [sysfs, bench.program]
+        self.open_workspace(bench)
+        self.pointer.click(*GEAR)
+        until(lambda: near(self.screen().pixel(*PORT_ICON), PORT_ICON_BLUE),
+              "the settings bar to open")
+        self.pointer.click(*PORT_FIELD)
+        until(lambda: field_is_covered(self.screen()), "the port chooser")
+        time.sleep(0.3)  # the chooser fades in
+        screen = self.screen("chooser.png")
+        # Five rows stand on the port field, the frame's blue bar above the last: two
+        # boards, the adapter, the tool and the computer's own port.
+        top = PORT_FIELD[1] - PORT_FIELD_HALF_HEIGHT - 5 - 5 * self.ROW_HEIGHT - \
+            4 * self.SEPARATOR
+        frame = (105, 208, 238)
+        x = PORT_FIELD[0] + 120  # right of the rows' text
+        self.assertTrue(near(screen.pixel(x, top - 3), frame), screen.pixel(x, top - 3))
+        self.assertFalse(near(screen.pixel(x, top + 3), frame), screen.pixel(x, top + 3))
+        status, err = self.program.close(self.window)
+        self.assertEqual(status, 0, err)
+
+
 class BoardSimulator(EndToEnd):
     LED = (55, 140)
     LIT, DARK = (255, 64, 64), (90, 40, 42)
@@ -725,7 +821,7 @@ def main():
     if ARGS.wine_run:
         # A wine program started right after another one's end may take long to show.
         window_test.WAIT_S = 60
-    return run_cases(rest or ["TransferTool", "ToolAnswer", "BoardSimulator"],
+    return run_cases(rest or ["TransferTool", "ToolAnswer", "PortChooser", "BoardSimulator"],
                      sys.modules[__name__])
 
 
