@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/NoticeReport.h"
 #include "scene/FieldScene.h"
 
 USING_NS_CC;
@@ -55,6 +56,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
     }
     scene->addChild(layer);
     _workspace = layer;
+    NoticeReport::installIfAsked(layer);
     // The workspace lives as long as the window: it answers the close button and drops.
     glview->setCloseRequestCallback([layer]() { return layer->onCloseRequested(); });
     glview->setFileDropCallback([layer](const std::string& path) { layer->openDroppedFile(path); });

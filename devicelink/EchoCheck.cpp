@@ -59,7 +59,7 @@ bool looksGarbled(const std::string& line, const std::string& expected) {
 
 }  // namespace
 
-EchoCheck::EchoCheck(bool boardEchoes) : _echoes(boardEchoes) {}
+EchoCheck::EchoCheck(bool boardEchoes, bool judged) : _echoes(boardEchoes), _judged(judged) {}
 
 void EchoCheck::sent(const std::string& chunkText, double at) {
     // A line may be sent over several chunks: the splitter keeps its beginning.
@@ -110,7 +110,7 @@ bool EchoCheck::isEcho(const std::string& line, double at) {
 }
 
 EchoCheck::Verdict EchoCheck::verdict(double now) const {
-    if (!_echoes || _sent.empty()) {
+    if (!_echoes || !_judged || _sent.empty()) {
         return Verdict::NotChecked;
     }
     if (_garbled) {

@@ -27,8 +27,10 @@ public:
     // the echo count as lost.
     static constexpr double kQuietAfterEnd = 1.0;
 
-    // A check for one transfer; `boardEchoes` is the dialect's rule.
-    explicit EchoCheck(bool boardEchoes = false);
+    // A check for one transfer; `boardEchoes` is the dialect's rule. A tool may pass the
+    // echo on (or make its own), but only a board on a port is judged by it: unjudged, the
+    // echo is still left out of the answers and the verdict stays NotChecked.
+    explicit EchoCheck(bool boardEchoes = false, bool judged = true);
 
     // Records the lines of a chunk the moment it was sent: its text split at line ends,
     // empty lines and control bytes left out.
@@ -49,6 +51,7 @@ public:
 
 private:
     bool _echoes;
+    bool _judged;
     AnswerLines _sentLines;  // splits the sent text as the received text is split
     std::vector<std::string> _sent;
     std::size_t _next = 0;    // the line of _sent whose echo comes next

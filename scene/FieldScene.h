@@ -258,6 +258,8 @@ public:
     // Shows a short message over the workspace for a few seconds, replacing the one shown;
     // a trouble in red, anything else in the workspace's ink.
     void showNotice(const std::string& text, bool trouble = true);
+    // Told each notice's text as it is shown, when set (the end-to-end tests read them).
+    std::function<void(const std::string&)> noticeShown;
     // Shows the list of ports and tools above the port field; nothing while a discovery
     // rebuilds the list or when it is empty.
     void openPortChooser();
@@ -367,6 +369,7 @@ public:
         std::vector<ProgramChunk> program;
         bool numbered = true;
         AnswerLines lines;
+        std::string unread;  // taken from the link, not yet read into lines
         AnswerLog log;
         EchoCheck check{false};
         int chunksNoted = 0;
@@ -375,7 +378,9 @@ public:
         float quietFor = 0.f;
         bool verdictTold = false;
         // The row an error named (-1: none), with its cards then: it goes when they change.
+        // The same error again is not told again.
         int markedRow = -1;
+        std::string markedError;
         FieldContents::Row markedCards{};
         // The row the simulated board runs now, -1 for none.
         int runningRow = -1;

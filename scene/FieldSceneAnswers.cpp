@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialManager.h"
@@ -19,6 +20,9 @@ const char* const kTalkKey = "board-talk";
 constexpr float kTalkSeconds = 0.05f;
 // A tool may still answer a while after its input has closed (a program it runs).
 constexpr float kListenAfterSending = 10.f;
+// What came back is read into lines this much a turn at most: a board at 115200 baud sends
+// about 600 bytes in one, so only a flood waits for later turns (and loses its oldest bytes).
+constexpr std::size_t kBytesPerTurn = 16 * 1024;
 const Color4B kButtonColour(120, 144, 156, 255);
 const Color4B kPanelColour(38, 50, 56, 235);
 const Color3B kFailureRed(229, 72, 77);
@@ -111,14 +115,23 @@ void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
     lightRunningRow(std::nullopt);
     talk = BoardTalk{};
     // Only a board that echoes can tell whether it got the program; a transfer tool
-    // (the simulator among them) speaks for itself and is never called silent or garbled.
+    // (the simulator among them) speaks for itself and is never called silent or garbled,
+    // though an echo it passes on is still no answer.
     const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
     const std::size_t chosen = static_cast<std::size_t>(link->selectedIndex);
     const bool toTool = chosen < link->devices.size() &&
                         link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
-    talk.check = EchoCheck(catalogue->hasLineNumbers() && !toTool);
+    talk.check = EchoCheck(catalogue->hasLineNumbers(), !toTool);
     talk.numbered = catalogue->hasLineNumbers();
     talk.program = program;
+    if (toTool) {
+        // A tool takes the whole program at once and may pass it back before the count of
+        // chunks sent says so; unjudged, the time each line went does not matter.
+        for (const ProgramChunk& chunk : program) {
+            talk.check.sent(chunk.text, 0.0);
+        }
+        talk.chunksNoted = static_cast<int>(program.size());
+    }
     talk.transfer = link->getTransferNumber();
     refreshAnswerPanel();
     schedule([this](float dt) { listenToBoard(dt); }, kTalkSeconds, kTalkKey);
@@ -146,9 +159,20 @@ void FieldScene::listenToBoard(float dt) {
     const BoardInbox::Taken taken = link->takeReceived();
     if (taken.transfer == talk.transfer && !taken.bytes.empty()) {
         talk.check.heardBytes(taken.bytes.size(), talk.clock);
-        const AnswerStyle style = talk.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
         talk.quietFor = 0.f;
-        for (const std::string& line : talk.lines.feed(taken.bytes)) {
+        talk.unread += taken.bytes;
+        if (talk.unread.size() > BoardInbox::kHeldBytes) {
+            talk.unread.erase(0, talk.unread.size() - BoardInbox::kHeldBytes);
+        }
+    }
+    if (!talk.unread.empty()) {
+        const std::size_t count = std::min(kBytesPerTurn, talk.unread.size());
+        const std::string bytes = talk.unread.substr(0, count);
+        talk.unread.erase(0, count);
+        const AnswerStyle style = talk.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
+        // A board that repeats an error is told once a turn, not once a line.
+        std::optional<std::pair<int, std::string>> named;
+        for (const std::string& line : talk.lines.feed(bytes)) {
             if (line.rfind(kRunningPrefix, 0) == 0) {
                 const long number = std::strtol(line.c_str() + 5, nullptr, 10);
                 lightRunningRow(number > 0 ? rowOfAnswerLine(talk.program, static_cast<int>(number),
@@ -163,9 +187,12 @@ void FieldScene::listenToBoard(float dt) {
             if (const std::optional<BoardError> error = findBoardError(line, style)) {
                 if (const std::optional<int> row =
                         rowOfAnswerLine(talk.program, error->lineNumber, talk.numbered)) {
-                    markErrorRow(*row, error->message);
+                    named.emplace(*row, error->message);
                 }
             }
+        }
+        if (named && (named->first != talk.markedRow || named->second != talk.markedError)) {
+            markErrorRow(named->first, named->second);
         }
         refreshAnswerPanel();
     }
@@ -210,6 +237,7 @@ void FieldScene::markErrorRow(int row, const std::string& message) {
         talk.runningRow = -1;
     }
     talk.markedRow = row;
+    talk.markedError = message;
     talk.markedCards = fieldContents().rows.at(static_cast<std::size_t>(row));
     rowHeads[static_cast<std::size_t>(row)]->setColor(kFailureRed);
     showNotice("The board did not understand row " + std::to_string(lineNumberOfRow(row)) + ": " +
@@ -221,6 +249,7 @@ void FieldScene::unmarkErrorRow() {
         rowHeads[static_cast<std::size_t>(talk.markedRow)]->setColor(Color3B::WHITE);
     }
     talk.markedRow = -1;
+    talk.markedError.clear();
 }
 
 void FieldScene::forgetChangedErrorRow() {

@@ -236,6 +236,9 @@ void FieldScene::showNotice(const std::string& text, bool trouble) {
     strip->setPosition((left + right) / 2.f, visible.height - kNoticeTop - height / 2.f);
     addChild(strip, kNoticeZOrder);
     notice = strip;
+    if (noticeShown) {
+        noticeShown(text);
+    }
     strip->runAction(Sequence::create(DelayTime::create(kNoticeSeconds),
                                       FadeOut::create(kNoticeFadeSeconds),
                                       CallFunc::create([this, strip]() {

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """End-to-end runs of the real program on a private Xvfb, driven by real X pointer events
 (xdotool): cards laid into the rows with the mouse, play and stop, and what a transfer tool
-beside the program receives; then the board simulator as that tool, opened beside the
-workspace, its LED lit by play and dark after stop, and brought to the front by a later
-program while stop is held, without taking that press.
+beside the program receives; a tool's error on a row shown on that row; the port chooser
+with the serial numbers of boards from a sysfs tree of the test's own; then the board
+simulator as that tool, opened beside the workspace, its LED lit by play and dark after
+stop, and brought to the front by a later program while stop is held, without taking that
+press.
 
 Usage: e2e_test.py --program ZUNDLECARDS --simulator BOARD_SIMULATOR --out DIR [TestCase ...]
 When a wait fails, the last screenshot it looked at is left in --out.
@@ -65,6 +67,23 @@ part=$(mktemp '{folder}/part.XXXXXX')
 cat > "$part"
 mv "$part" "{folder}/transfer.$(date +%s%N)"
 """
+
+
+ANSWER_TOOL = """#!/bin/sh
+# Passes back every line it gets, as a board that echoes, then errs on line 20.
+while IFS= read -r line; do printf '%s\\n' "$line"; done
+echo 'Syntax error in 20'
+"""
+
+# The row heads: a white spot on the head's plate, below the row's number.
+ROW_HEAD_X, ROW_HEAD_SPOT = 360, 40
+# What the board says: the button at the field's bottom left (above the settings bar), and
+# the panel above it (its slate over the bare field), where the lines begin 5 pixels below
+# its top edge.
+ANSWER_BUTTON = (363, 740)
+ANSWER_PANEL = (55, 66, 72)
+ANSWER_PANEL_LEFT, ANSWER_PANEL_TOP = 285, 536
+ANSWER_LINE_HEIGHT, ANSWER_PANEL_ROWS = 16, 11
 
 
 def near(seen, colour):
@@ -560,6 +579,169 @@ class TransferTool(EndToEnd):
                 self.assertEqual(sum(len(row["slots"]) for row in kept["rows"]), 1, kept)
 
 
+class ToolAnswer(EndToEnd):
+    """A transfer tool that passes back every line it gets, as a board that echoes, then
+    errs on line 20: the head of row 20 turns red, the notice names row 20, and the panel
+    of what the board says holds the error alone, the echo left out."""
+    # The failure red over the head's pale blue plate.
+    RED = (205, 69, 76)
+    NOTICE = "The board did not understand row 20: Syntax error."
+
+    def setUp(self):
+        super().setUp()
+        if ARGS.wine_run:
+            # A Windows program that does the same.
+            self.bench = Workbench(self, {"relay-errs.exe":
+                                          lambda path: shutil.copy2(ARGS.tool_standin, path)})
+        else:
+            def write_tool(path):
+                with open(path, "w") as tool:
+                    tool.write(ANSWER_TOOL)
+            self.bench = Workbench(self, {"relay-errs": write_tool})
+        self.notices = os.path.join(self.bench.folder, "notices.txt")
+
+    def notices_shown(self):
+        try:
+            with open(self.notices, encoding="utf-8") as told:
+                return told.read().splitlines()
+        except OSError:
+            return []
+
+    def panel_rows(self, screen):
+        """The rows of the panel that hold text: light pixels on the dark panel."""
+        rows = []
+        for row in range(ANSWER_PANEL_ROWS):
+            y = ANSWER_PANEL_TOP + ANSWER_LINE_HEIGHT * row + ANSWER_LINE_HEIGHT // 2
+            lit = any(min(screen.pixel(x, y + dy)) > 150 for x in
+                      range(ANSWER_PANEL_LEFT, ANSWER_PANEL_LEFT + 240) for dy in (-3, 0, 3))
+            rows.append(lit)
+        return rows
+
+    def test_an_error_the_tool_reports_marks_its_row_and_the_panel_holds_it_alone(self):
+        self.open_workspace(self.bench, env={"ZC_REPORT_NOTICES": self.notices})
+        self.choose_first_entry()
+        for card, column, row in (("LED on", 0, 0), ("Wait 1 second", 0, 1),
+                                  ("LED off", 0, 2)):
+            self.pointer.tear_off(card, column, row)
+            if ARGS.wine_run:
+                time.sleep(1.0)
+        head = (ROW_HEAD_X, FIRST_ROW_Y + ROW_PITCH * 1 + ROW_HEAD_SPOT)
+        before = self.screen("before-play.png").pixel(*head)
+        self.assertFalse(near(before, self.RED), before)
+        self.press_play()
+        until(lambda: near(self.screen("answered.png").pixel(*head), self.RED),
+              "the head of row 20 to turn red")
+        until(lambda: self.NOTICE in self.notices_shown(),
+              "the notice that names row 20 (told: %r)" % self.notices_shown())
+        # The rows above and below keep their heads.
+        for row in (0, 2):
+            other = (ROW_HEAD_X, FIRST_ROW_Y + ROW_PITCH * row + ROW_HEAD_SPOT)
+            self.assertFalse(near(self.screen("answered.png").pixel(*other), self.RED), row)
+
+        self.pointer.click(*ANSWER_BUTTON)
+        until(lambda: near(self.screen().pixel(ANSWER_PANEL_LEFT + 2, ANSWER_PANEL_TOP + 2),
+                           ANSWER_PANEL), "the panel of what the board says")
+        rows = self.panel_rows(self.screen("panel.png"))
+        self.assertEqual(rows, [True] + [False] * (ANSWER_PANEL_ROWS - 1),
+                         "one line in the panel, the error; the echo left out")
+        status, err = self.close_with_work()
+        self.assertEqual(status, 0, err)
+
+
+def fake_sysfs(root):
+    """A sysfs tree in the kernel's shape: two boards of one kind that only their serial
+    numbers tell apart, an adapter without one, and a UART of the computer's own."""
+    def port(name, chain, device_type=None):
+        device = "devices"
+        for folder, bus in chain:
+            device += "/" + folder
+            os.makedirs(os.path.join(root, device), exist_ok=True)
+            link = os.path.join(root, device, "subsystem")
+            if bus and not os.path.lexists(link):
+                os.symlink("/sys/bus/" + bus, link)
+        tty = os.path.join(root, device, "tty", name)
+        os.makedirs(tty)
+        with open(os.path.join(tty, "uevent"), "w") as uevent:
+            uevent.write("MAJOR=166\nDEVNAME=%s\n" % name)
+        os.symlink("../..", os.path.join(tty, "device"))
+        if device_type:
+            with open(os.path.join(tty, "type"), "w") as kind:
+                kind.write(device_type + "\n")
+        os.makedirs(os.path.join(root, "class", "tty"), exist_ok=True)
+        os.symlink("../../%s/tty/%s" % (device, name), os.path.join(root, "class", "tty", name))
+
+    def usb(folder, vendor, product, serial, model):
+        path = os.path.join(root, "devices", "pci0000:00", "0000:00:14.0", "usb1", folder)
+        os.makedirs(path, exist_ok=True)
+        for key, value in (("idVendor", vendor), ("idProduct", product), ("serial", serial),
+                           ("product", model)):
+            if value:
+                with open(os.path.join(path, key), "w") as attribute:
+                    attribute.write(value + "\n")
+
+    hub = [("pci0000:00", None), ("0000:00:14.0", "pci"), ("usb1", "usb")]
+    for name, folder, product, serial, model in (
+            ("ttyACM0", "1-2", "0043", "85736323838351F0A1D1", "Arduino Uno"),
+            ("ttyACM1", "1-3", "0043", "7573330303135191C0E2", "Arduino Uno"),
+            ("ttyUSB0", "1-4", "7523", "", "USB Serial")):
+        vendor = "2341" if name.startswith("ttyACM") else "1a86"
+        usb(folder, vendor, product, serial, model)
+        port(name, hub + [(folder, "usb"), (folder + ":1.0", "usb")])
+    port("ttyS0", [("platform", None), ("serial8250", "platform")], "4")
+
+
+def namespace_wrapper():
+    """The command that runs a program with a sysfs tree of the test's own over /sys, in a
+    mount namespace of its own (the system's /sys is untouched); None where none can be
+    made."""
+    for unshare in (["unshare", "-m"], ["unshare", "-rm"]):
+        try:
+            made = subprocess.run(unshare + ["true"], stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL).returncode == 0
+        except OSError:
+            return None
+        if made:
+            return unshare + ["sh", "-c", 'mount --bind "$1" /sys && shift && exec "$@"', "sh"]
+    return None
+
+
+class PortChooser(EndToEnd):
+    """The port chooser of the real program, its ports found in a sysfs tree of the test's
+    own: plug-in boards first, each with its serial number's end, then the tool, then the
+    computer's own port. Left as chooser.png for a person to look at."""
+    ROW_HEIGHT, SEPARATOR = 2 * PORT_FIELD_HALF_HEIGHT, 2
+
+    def test_the_chooser_lists_each_board_with_its_serial_numbers_end(self):
+        if ARGS.wine_run:
+            self.skipTest("the Windows listing reads no sysfs")
+        wrapper = namespace_wrapper()
+        if wrapper is None:
+            self.skipTest("no mount namespace can be made here")
+        bench = Workbench(self, {"board-simulator":
+                                 lambda path: shutil.copy2(ARGS.simulator, path)})
+        sysfs = os.path.join(bench.folder, "sys")
+        fake_sysfs(sysfs)
+        bench.argv = lambda: wrapper + [sysfs, bench.program]
+        self.open_workspace(bench)
+        self.pointer.click(*GEAR)
+        until(lambda: near(self.screen().pixel(*PORT_ICON), PORT_ICON_BLUE),
+              "the settings bar to open")
+        self.pointer.click(*PORT_FIELD)
+        until(lambda: field_is_covered(self.screen()), "the port chooser")
+        time.sleep(0.3)  # the chooser fades in
+        screen = self.screen("chooser.png")
+        # Five rows stand on the port field, the frame's blue bar above the last: two
+        # boards, the adapter, the tool and the computer's own port.
+        top = PORT_FIELD[1] - PORT_FIELD_HALF_HEIGHT - 5 - 5 * self.ROW_HEIGHT - \
+            4 * self.SEPARATOR
+        frame = (105, 208, 238)
+        x = PORT_FIELD[0] + 120  # right of the rows' text
+        self.assertTrue(near(screen.pixel(x, top - 3), frame), screen.pixel(x, top - 3))
+        self.assertFalse(near(screen.pixel(x, top + 3), frame), screen.pixel(x, top + 3))
+        status, err = self.program.close(self.window)
+        self.assertEqual(status, 0, err)
+
+
 class BoardSimulator(EndToEnd):
     LED = (55, 140)
     LIT, DARK = (255, 64, 64), (90, 40, 42)
@@ -639,7 +821,8 @@ def main():
     if ARGS.wine_run:
         # A wine program started right after another one's end may take long to show.
         window_test.WAIT_S = 60
-    return run_cases(rest or ["TransferTool", "BoardSimulator"], sys.modules[__name__])
+    return run_cases(rest or ["TransferTool", "ToolAnswer", "PortChooser", "BoardSimulator"],
+                     sys.modules[__name__])
 
 
 if __name__ == "__main__":

@@ -38,6 +38,7 @@ TEST(EchoCheck, VerdictAndShownLinesForWhatCameBack) {
     const struct {
         const char* name;
         bool echoes;
+        bool judged;
         std::vector<std::string> received;
         std::vector<std::string> shown;
         Verdict at05;  // half a second after the first line
@@ -45,12 +46,14 @@ TEST(EchoCheck, VerdictAndShownLinesForWhatCameBack) {
     } cases[] = {
         {"whole echo",
          true,
+         true,
          {"NEW", "OK", "10 LED 1", "20 WAIT 100", "RUN", "Syntax error in 20"},
          {"OK", "Syntax error in 20"},
          Verdict::AllEchoed,
          Verdict::AllEchoed},
-        {"silent", true, {}, {}, Verdict::Waiting, Verdict::Silent},
+        {"silent", true, true, {}, {}, Verdict::Waiting, Verdict::Silent},
         {"wrong speed",
+         true,
          true,
          {bad + "x" + bad},
          {bad + "x" + bad},
@@ -58,21 +61,32 @@ TEST(EchoCheck, VerdictAndShownLinesForWhatCameBack) {
          Verdict::Garbled},
         {"noise in a line",
          true,
+         true,
          {"NEW", "10 LED 1", "20 WA1T 100", "RUN"},
          {"20 WA1T 100"},
          Verdict::Garbled,
          Verdict::Garbled},
-        {"echo cut short", true, {"NEW", "10 LED 1"}, {}, Verdict::Waiting, Verdict::Garbled},
-        {"no echo by rule", false, {}, {}, Verdict::NotChecked, Verdict::NotChecked},
+        {"echo cut short", true, true, {"NEW", "10 LED 1"}, {}, Verdict::Waiting, Verdict::Garbled},
+        {"no echo by rule", false, true, {}, {}, Verdict::NotChecked, Verdict::NotChecked},
         {"answers of a board that does not echo",
          false,
+         true,
          {"NEW", "ok"},
          {"NEW", "ok"},
          Verdict::NotChecked,
          Verdict::NotChecked},
+        // A tool passing the echo on: left out of the answers, yet no verdict on it.
+        {"a tool's echo",
+         true,
+         false,
+         {"NEW", "OK", "10 LED 1", "20 WAIT 100", "RUN", "Syntax error in 20"},
+         {"OK", "Syntax error in 20"},
+         Verdict::NotChecked,
+         Verdict::NotChecked},
+        {"a tool that is silent", true, false, {}, {}, Verdict::NotChecked, Verdict::NotChecked},
     };
     for (const auto& c : cases) {
-        EchoCheck check(c.echoes);
+        EchoCheck check(c.echoes, c.judged);
         EXPECT_EQ(play(check, c.received), c.shown) << c.name;
         EXPECT_EQ(check.verdict(0.5), c.at05) << c.name;
         EXPECT_EQ(check.verdict(3.0), c.at3) << c.name;

@@ -1,7 +1,11 @@
 // What the board answers after play, as a child meets it: an error that names a line marks
 // that row's head and says which row, and only that row; what was said before the play is
 // not blamed; the mark goes when the row changes; whether the board got the program is told
-// in words, and only for a board that echoes; the panel shows the answers without the echo.
+// in words, and only for a board that echoes; the panel shows the answers without the echo,
+// a tool's echo too.
+#include <time.h>
+
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -9,6 +13,7 @@
 
 #include "FieldTestSupport.h"
 #include "tests/devicelink/posix/FakeBoard.h"
+#include "tests/devicelink/posix/TempFolder.h"
 
 USING_NS_CC;
 using fieldtest::centreOf;
@@ -16,6 +21,12 @@ using fieldtest::centreOf;
 namespace {
 
 const Color3B kRed(229, 72, 77);
+
+double threadMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 class BoardAnswersTest : public fieldtest::FieldSceneTest {
 protected:
@@ -57,6 +68,9 @@ protected:
         harness.tap(centreOf(scene->playButton));
         ASSERT_TRUE(link()->isSending()) << "play was refused";
         ASSERT_TRUE(runFor(20.f, [] { return !link()->isSending(); }));
+    }
+    std::vector<std::string> panelLines() const {
+        return {scene->talk.log.lines().begin(), scene->talk.log.lines().end()};
     }
     std::vector<int> redRows() const {
         std::vector<int> rows;
@@ -100,6 +114,84 @@ TEST_F(BoardAnswersTest, AnErrorMarksItsRowAloneAndTheMarkGoesWhenTheRowChanges)
     scene->removeCard(cardAt(1, 0), false);
     harness.steps(2);
     EXPECT_EQ(redRows(), std::vector<int>{});
+}
+
+// A transfer tool that passes the program back as it gets it, then errs: the echo is no
+// answer, the error marks its row, and no verdict on the echo is given for a tool.
+TEST_F(BoardAnswersTest, AToolsEchoIsNoAnswerAndItsErrorMarksTheRow) {
+    TempFolder tools;
+    tools.write("relay",
+                "#!/bin/sh\nwhile IFS= read -r line; do printf '%s\\n' \"$line\"; done\n"
+                "echo 'Syntax error in 20'\n",
+                0755);
+    link()->setPortSource([](std::vector<devicelink::platform::PortRecord>&) { return true; });
+    link()->setToolFolder(tools.path());
+    harness.tap(centreOf(scene->reloadSpinner));
+    ASSERT_TRUE(workspace.finishPortSearch());
+    harness.step();
+    link()->selectedIndex = 0;
+    cardInSlot(0, 0, 0, 0);
+    cardInSlot(1, 0, 0, 1);
+    cardInSlot(2, 0, 0, 2);
+    scene->showNotice("");
+    play();
+    ASSERT_TRUE(runFor(5.f, [&] { return !redRows().empty(); })) << noticeText();
+    EXPECT_EQ(redRows(), std::vector<int>{1});
+    EXPECT_EQ(noticeText(), "The board did not understand row 20: Syntax error.");
+    EXPECT_EQ(panelLines(), std::vector<std::string>{"Syntax error in 20"});
+    link()->setToolFolder("");
+}
+
+// A board that floods: megabytes without a line end, NULs, or lines that never stop (an
+// error among them, again and again). No frame waits for the flood, and what the
+// workspace keeps of it stays bounded, with the panel open and redrawn all the while.
+TEST_F(BoardAnswersTest, AFloodingBoardHoldsNoFrameAndKeepsLittle) {
+    std::string errors;
+    while (errors.size() < 64 * 1024) {
+        errors += "Syntax error in 20\r\n" + std::string(40, 'z') + "\r\n";
+    }
+    const struct {
+        const char* name;
+        std::string block;
+    } cases[] = {
+        {"no line end", std::string(64 * 1024, 'x')},
+        {"NULs", std::string(64 * 1024, '\0')},
+        {"lines that never stop", errors},
+    };
+    // A frame at 60 a second, counted in the main thread's own processor time so that
+    // other programs on the machine do not count; unoptimised builds get four.
+#ifdef NDEBUG
+    constexpr double kLongestFrameMs = 1000.0 / 60.0;
+#else
+    constexpr double kLongestFrameMs = 4000.0 / 60.0;
+#endif
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        cardInSlot(0, 0, 0, 0);
+        cardInSlot(1, 0, 0, 1);
+        FakeBoard board(terminal, FakeBoard::Manner::Flood, c.block);
+        play();
+        scene->toggleAnswerPanel();
+        ASSERT_NE(scene->answerPanel, nullptr);
+        double longest = 0.0;
+        for (int frame = 0; frame < 90; ++frame) {
+            const double start = threadMilliseconds();
+            harness.step();
+            longest = std::max(longest, threadMilliseconds() - start);
+            std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        }
+        EXPECT_GT(board.flooded(), 4 * BoardInbox::kHeldBytes) << "the flood was not read";
+        EXPECT_LT(longest, kLongestFrameMs);
+        EXPECT_LE(scene->talk.log.lines().size(), AnswerLog::kKeptLines);
+        EXPECT_LE(scene->talk.unread.size(), BoardInbox::kHeldBytes);
+        EXPECT_LE(scene->talk.lines.partial().size(), 3 * AnswerLines::kLongestLine + 3);
+        scene->toggleAnswerPanel();
+        board.stop();
+        scene->layContents(FieldContents{});
+        harness.tap(centreOf(scene->stopButton));
+        ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
+        harness.steps(10);
+    }
 }
 
 TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {

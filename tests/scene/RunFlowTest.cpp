@@ -140,6 +140,32 @@ TEST_F(RunFlowTest, PortChosenInTheChooserGetsTheProgramThenTheStopChunksWithThe
     expectOnTheBoard(scene->stopButton, {{"\033", 500}, {"OUT0\n", 200}});
 }
 
+// Two boards of one kind are told apart by their serial number's end, in the chooser's
+// rows and in the port label; a board without one and a tool show none.
+TEST_F(RunFlowTest, ChooserTellsTwoBoardsOfOneKindApartByTheirSerialNumbers) {
+    TempFolder tools;
+    tools.write("board-simulator", "#!/bin/sh\ncat >/dev/null\n", 0755);
+    rediscover({{"ttyACM0", "Arduino Uno", false, "2341", "0043", "85736323838351F0A1D1"},
+                {"ttyACM1", "Arduino Uno", false, "2341", "0043", "7573330303135191C0E2"},
+                {"ttyUSB0", "USB Serial", false, "1a86", "7523", ""}},
+               tools.path());
+    harness.tap(centreOf(scene->portField));
+    ASSERT_NE(scene->portChooser, nullptr);
+    harness.steps(8);
+    std::vector<std::string> rows;
+    for (int tag = 0; tag < 4; ++tag) {
+        const auto* row = dynamic_cast<Label*>(scene->portChooser->getChildByTag(tag));
+        ASSERT_NE(row, nullptr) << tag;
+        rows.push_back(row->getString());
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"ttyACM0 [ Arduino Uno F0A1D1 ]",
+                                              "ttyACM1 [ Arduino Uno 91C0E2 ]",
+                                              "ttyUSB0 [ USB Serial ]", "board-simulator [  ]"}));
+    harness.tap(centreOf(scene->portChooser->getChildByTag(1)));
+    harness.steps(12);
+    EXPECT_EQ(scene->portLabel->getString(), "ttyACM1 [ Arduino Uno 91C0E2 ]");
+}
+
 TEST_F(RunFlowTest, OverlayTakesEveryTouchAndShowsProgressUntilTheTransferHasEnded) {
     usePseudoTerminal();
     // The empty field in kib: NEW, SAVE 0 and RUN with pauses of 200, 1000 and 200 ms.

@@ -1,6 +1,7 @@
 // A board on the far side of a pseudo-terminal pair, for the suites that listen to it.
 #pragma once
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -8,17 +9,23 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "PseudoTerminal.h"
 
 // A board on the far side of the pair: echoes every byte, answers a direct command with OK
-// and a numbered line holding BAD with a syntax error when RUN comes; or floods.
+// and a numbered line holding BAD with a syntax error when RUN comes; or floods, sending
+// `floodBlock` again and again for as long as it lives.
 class FakeBoard {
 public:
     enum class Manner { Echo, Flood };
 
-    FakeBoard(PseudoTerminal& terminal, Manner manner)
-        : _terminal(terminal), _manner(manner), _thread([this] { run(); }) {}
+    FakeBoard(PseudoTerminal& terminal, Manner manner,
+              std::string floodBlock = std::string(64 * 1024, 'x'))
+        : _terminal(terminal),
+          _manner(manner),
+          _block(std::move(floodBlock)),
+          _thread([this] { run(); }) {}
     ~FakeBoard() { stop(); }
     void stop() {
         _stop.store(true);
@@ -54,7 +61,11 @@ private:
     }
 
     void run() {
-        const std::string block(64 * 1024, 'x');
+        // A flood never waits for a reader: once nobody reads, the board's writes fail
+        // and it can still be stopped.
+        const int flags = ::fcntl(_terminal.masterFd(), F_GETFL);
+        if (_manner == Manner::Flood)
+            ::fcntl(_terminal.masterFd(), F_SETFL, flags | O_NONBLOCK);
         std::string line;
         char buffer[512];
         while (!_stop.load() && _terminal.masterFd() >= 0) {
@@ -62,7 +73,7 @@ private:
                 std::lock_guard<std::mutex> lock(_writing);
                 pollfd out{_terminal.masterFd(), POLLOUT, 0};
                 if (::poll(&out, 1, 10) == 1 && (out.revents & POLLOUT)) {
-                    const ssize_t n = ::write(_terminal.masterFd(), block.data(), block.size());
+                    const ssize_t n = ::write(_terminal.masterFd(), _block.data(), _block.size());
                     if (n > 0)
                         _flooded += static_cast<std::size_t>(n);
                 }
@@ -85,10 +96,12 @@ private:
                 }
             }
         }
+        ::fcntl(_terminal.masterFd(), F_SETFL, flags);
     }
 
     PseudoTerminal& _terminal;
     Manner _manner;
+    const std::string _block;
     std::string _badLine = "0";
     std::mutex _writing;
     std::atomic<bool> _stop{false};

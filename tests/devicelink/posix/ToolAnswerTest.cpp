@@ -1,6 +1,7 @@
 // A tool's standard output and error: read for as long as the tool writes, by the one
-// reader of the link, never holding the tool, never stored whole; and what a tool from an
-// earlier play writes late is not the latest play's answer.
+// reader of the link, never holding the tool, never stored whole (gigabytes go through and
+// are dropped); and what a tool from an earlier play writes late is not the latest play's
+// answer.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -41,6 +43,20 @@ struct Heard {
         };
     }
 };
+
+// The resident memory of this process, in bytes.
+std::size_t residentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    std::size_t kilobytes = 0;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            status >> kilobytes;
+            break;
+        }
+    }
+    return kilobytes * 1024;
+}
 
 std::size_t threadCount() {
     std::size_t count = 0;
@@ -126,6 +142,59 @@ TEST(ToolAnswer, ALateAnswerOfAnEarlierPlayIsDropped) {
         taken += manager->takeReceived().bytes;
     }
     EXPECT_EQ(taken, "fresh\n");
+    manager->sendQueue.clear();
+    manager->setPortSource({});
+    manager->setToolFolder("");
+}
+
+// A tool that writes gigabytes without a line end, then a last word: the link reads all of
+// it, keeps only the newest bytes between two takes, and the last word still arrives.
+TEST(ToolAnswer, GigabytesFromAToolAreReadAndDropped) {
+    cocos2d::HeadlessHarness harness;
+    TempFolder folder;
+    constexpr std::size_t kWritten = std::size_t(2) << 30;
+    folder.write("tool",
+                 "#!/bin/sh\ncat >/dev/null\nhead -c " + std::to_string(kWritten) +
+                     " /dev/zero\necho 'last word'\n",
+                 0755);
+    ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
+    manager->setPortSource([](std::vector<devicelink::platform::PortRecord>&) { return true; });
+    manager->setToolFolder(folder.path());
+    bool done = false;
+    ASSERT_TRUE(manager->startSearch([&](bool) { done = true; }));
+    while (!done) {
+        harness.step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    manager->selectedIndex = 0;
+    manager->sendQueue = makeQueue({{"RUN\n", 0}});
+    const std::size_t before = residentBytes();
+    std::size_t through = 0;
+    std::size_t largestTake = 0;
+    std::size_t grown = 0;
+    std::string tail;
+    ASSERT_TRUE(manager->startPlay([](bool) {}));
+    // Seconds in an optimised build; a sanitizer checks every byte the link moves.
+    const auto until = Clock::now() + std::chrono::seconds(300);
+    while (Clock::now() < until && tail.find("last word") == std::string::npos) {
+        harness.step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        BoardInbox::Taken taken = manager->takeReceived();
+        through += taken.bytes.size() + taken.dropped;
+        largestTake = std::max(largestTake, taken.bytes.size());
+        tail += taken.bytes;
+        tail.erase(0, tail.size() > 64 ? tail.size() - 64 : 0);
+        grown = std::max(grown, residentBytes() > before ? residentBytes() - before : 0);
+    }
+    EXPECT_NE(tail.find("last word\n"), std::string::npos) << "the tool's output was not read";
+    EXPECT_EQ(through, kWritten + 10);
+    EXPECT_LE(largestTake, BoardInbox::kHeldBytes);
+    EXPECT_LT(grown, std::size_t(64) << 20) << "the output is held, not dropped";
+    while (manager->isSending()) {
+        harness.step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    harness.steps(3);
     manager->sendQueue.clear();
     manager->setPortSource({});
     manager->setToolFolder("");

@@ -10,6 +10,8 @@
 //   ...answer... copies its input to its standard output, then says "OK" on its standard
 //                error, and a moment later "later" on its output;
 //   ...flood...  reads its input, then writes 64 MB and "end" on its standard output;
+//   ...errs...   copies its input to its standard output, as a board echoes, then says
+//                "Syntax error in 20" there;
 //   otherwise    copies its standard input to its own path plus ".out".
 
 #include <windows.h>
@@ -57,6 +59,18 @@ int answer(bool flood) {
     return 0;
 }
 
+int echoThenErr() {
+    char block[4096];
+    DWORD got = 0;
+    while (::ReadFile(::GetStdHandle(STD_INPUT_HANDLE), block, sizeof(block), &got, nullptr) &&
+           got > 0) {
+        writeWhole(STD_OUTPUT_HANDLE, block, got);
+    }
+    const char error[] = "Syntax error in 20\r\n";
+    writeWhole(STD_OUTPUT_HANDLE, error, sizeof(error) - 1);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -72,6 +86,9 @@ int main() {
     }
     if (named(L"answer") || named(L"flood")) {
         return answer(named(L"flood"));
+    }
+    if (named(L"errs")) {
+        return echoThenErr();
     }
     const std::wstring target = self + (named(L"keep") ? L".part" : L".out");
     // One that cannot be made leaves the writes failing: the test finds nothing written.
