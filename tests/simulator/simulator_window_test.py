@@ -83,8 +83,6 @@ class SimulatorWindow(unittest.TestCase):
         return first, window
 
     def test_the_window_prints_the_answers_to_its_own_input_then_closes_its_output(self):
-        if ARGS.wine_run:
-            self.skipTest("the Windows simulator prints no answers yet")
         first, _ = self.first_instance(b"NEW\r\n10 LED 1\r\n20 FROB\r\nRUN\r\n",
                                        "simulator-answers.png")
         printed = b""
