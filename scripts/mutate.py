@@ -212,7 +212,7 @@ MUTATIONS = [
     ("workspace-never-makes-room-for-the-simulator", "scene/WorkspacePlace.cpp",
      "        window->moveScreenFrame(moved->x, moved->y);", "        (void)moved;"),
     ("maximised-workspace-moved-for-the-simulator", "scene/WorkspacePlace.cpp",
-     "if (fillsDisplay || !standsWhereTold", "if (!standsWhereTold"),
+     "if (fillsDisplay || !standsWhereTold", "if ((fillsDisplay && false) || !standsWhereTold"),
     ("workspace-place-wrong-order", "scene/WorkspacePlace.cpp",
      'return std::to_string(rect.x) + "," + std::to_string(rect.y) + ","',
      'return std::to_string(rect.y) + "," + std::to_string(rect.x) + ","'),
