@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -60,13 +61,21 @@ bool send(const std::string& pipe, const std::string& bytes) {
     return sent;
 }
 
-// Everything that comes from `from` until its writer closes it.
+// Everything that comes from the pipe `from` until its writer closes it, or what came within
+// 30 seconds: peeked at first, so that a writer that never closes cannot hang the suite.
 std::string readToEnd(HANDLE from) {
     std::string bytes;
     char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(from, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(30); Clock::now() < giveUp;) {
+        DWORD available = 0;
+        if (!::PeekNamedPipe(from, nullptr, 0, nullptr, &available, nullptr))
+            break;
+        DWORD got = 0;
+        if (available == 0)
+            ::Sleep(5);
+        else if (::ReadFile(from, buffer, std::min<DWORD>(sizeof buffer, available), &got, nullptr))
+            bytes.append(buffer, got);
+    }
     return bytes;
 }
 
