@@ -42,10 +42,17 @@ bool write(HANDLE to, const std::string& bytes) {
            written == bytes.size();
 }
 
-// A sender of the test's own, connected to the window's pipe now.
+// A sender of the test's own, connected to the window's pipe, waiting as a later instance
+// does while the window makes its next free end.
 HANDLE connect(const std::string& pipe) {
-    return ::CreateFileA(pipe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
+    for (const auto giveUp = Clock::now() + std::chrono::seconds(10);;) {
+        const HANDLE sender = ::CreateFileA(pipe.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, 0, nullptr);
+        if (sender != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_PIPE_BUSY ||
+            Clock::now() >= giveUp)
+            return sender;
+        ::WaitNamedPipeA(pipe.c_str(), 100);
+    }
 }
 
 // Bytes of a transfer as a later instance frames them; `last` adds the end of the transfer.
