@@ -384,6 +384,8 @@ public:
         FieldContents::Row markedCards{};
         // The row the simulated board runs now, -1 for none.
         int runningRow = -1;
+        // Whether the program went to a transfer tool, which may ask the workspace to move.
+        bool toTool = false;
     };
     // The button that opens and closes the panel of the board's last lines, and the panel.
     bool buildAnswerControls();
@@ -402,6 +404,8 @@ public:
     // The mark goes once the row it names holds other cards.
     void forgetChangedErrorRow();
     BoardTalk talk;
+    // Where the window's drawing area was when it last told the tools (WorkspacePlace.cpp).
+    std::optional<cocos2d::backend::PixelRect> toldFrame;
     // The 30 row heads (weak), top first.
     std::vector<CardSprite*> rowHeads;
     NoticeStrip* answerButton = nullptr;

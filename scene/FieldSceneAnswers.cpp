@@ -3,6 +3,7 @@
 // and closes with one press, and an error that names a line pointed at the row that made it.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/SceneLook.h"
+#include "scene/WorkspacePlace.h"
 
 USING_NS_CC;
 using namespace scenelook;
@@ -35,6 +37,8 @@ const char* const kButtonText = "What the board says";
 const Color3B kRunningGreen(67, 160, 71);
 // The simulator's line for the line it runs now ("@run 0": none); never a board's words.
 const char* const kRunningPrefix = "@run ";
+// The simulator's line asking the workspace to move by N points to make room beside it.
+const char* const kMovePrefix = "@move-workspace ";
 }  // namespace
 
 bool FieldScene::buildAnswerControls() {
@@ -123,6 +127,7 @@ void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
                         link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
     talk.check = EchoCheck(catalogue->hasLineNumbers(), !toTool);
     talk.numbered = catalogue->hasLineNumbers();
+    talk.toTool = toTool;
     talk.program = program;
     if (toTool) {
         // A tool takes the whole program at once and may pass it back before the count of
@@ -178,6 +183,11 @@ void FieldScene::listenToBoard(float dt) {
                 lightRunningRow(number > 0 ? rowOfAnswerLine(talk.program, static_cast<int>(number),
                                                              talk.numbered)
                                            : std::nullopt);
+                continue;
+            }
+            if (talk.toTool && line.rfind(kMovePrefix, 0) == 0) {
+                const long by = std::strtol(line.c_str() + std::strlen(kMovePrefix), nullptr, 10);
+                moveWorkspaceForRoom(*this, static_cast<int>(std::clamp(by, -100000L, 100000L)));
                 continue;
             }
             if (talk.check.isEcho(line, talk.clock)) {

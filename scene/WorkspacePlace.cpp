@@ -1,6 +1,7 @@
 #include "scene/WorkspacePlace.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "devicelink/LinkPlatform.h"
@@ -42,7 +43,7 @@ backend::PixelRect onScreen(const GLView& view, const backend::PixelRect& frame,
 
 }  // namespace
 
-void publishWorkspacePlace(const FieldScene& scene) {
+void publishWorkspacePlace(FieldScene& scene) {
     const GLView* view = Director::getInstance()->getOpenGLView();
     const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
     backend::PixelRect frame;
@@ -52,10 +53,36 @@ void publishWorkspacePlace(const FieldScene& scene) {
         return;
     }
     devicelink::platform::setToolVariable(kFrameVariable, textOf(frame));
+    scene.toldFrame = frame;
     if (scene.playButton != nullptr && scene.stopButton != nullptr) {
         const Rect controls =
             designArea(*scene.playButton).unionWithRect(designArea(*scene.stopButton));
         devicelink::platform::setToolVariable(kControlsVariable,
                                               textOf(onScreen(*view, frame, controls)));
+    }
+}
+
+std::optional<backend::PixelRect> movedForRoom(const backend::PixelRect& now,
+                                               const std::optional<backend::PixelRect>& told,
+                                               int by, bool fillsDisplay) {
+    const bool standsWhereTold =
+        told && told->x == now.x && told->y == now.y && told->w == now.w && told->h == now.h;
+    if (fillsDisplay || !standsWhereTold || by == 0 || std::abs(by) >= now.w) {
+        return std::nullopt;
+    }
+    backend::PixelRect moved = now;
+    moved.x += by;
+    return moved;
+}
+
+void moveWorkspaceForRoom(const FieldScene& scene, int by) {
+    GLView* view = Director::getInstance()->getOpenGLView();
+    backend::PlatformView* window = view != nullptr ? view->getPlatformView() : nullptr;
+    backend::PixelRect now;
+    if (window == nullptr || !window->getScreenFrame(now)) {
+        return;
+    }
+    if (const auto moved = movedForRoom(now, scene.toldFrame, by, window->fillsDisplay())) {
+        window->moveScreenFrame(moved->x, moved->y);
     }
 }

@@ -17,12 +17,15 @@ constexpr int kQuitLookMs = 100;
 // Where the workspace that started this tool lies (scene/WorkspacePlace.cpp sets them).
 const char* const kFrameVariable = "ZC_WORKSPACE_FRAME";
 const char* const kControlsVariable = "ZC_WORKSPACE_CONTROLS";
+// The line that asks the workspace to move along its display by N points to make room for
+// this window beside it (scene/FieldSceneAnswers.cpp reads it). No board prints it.
+const char* const kWorkspaceMoveMark = "@move-workspace ";
 
 // Beside the workspace, so that its play and stop stay in reach, in the form that fits
-// there (compact says which); started any other way, the window opens where the system
-// puts it, roomy.
+// there (compact says which), and how far the workspace is to move for it (moveBy);
+// started any other way, the window opens where the system puts it, roomy.
 bool besideWorkspace(const std::vector<backend::PixelRect>& displays, int& width, int& height,
-                     int& x, int& y, bool& compact) {
+                     int& x, int& y, bool& compact, int& moveBy) {
     const std::optional<simulator::WorkspaceWindow> workspace = simulator::parseWorkspaceWindow(
         std::getenv(kFrameVariable), std::getenv(kControlsVariable));
     if (!workspace) {
@@ -39,6 +42,7 @@ bool besideWorkspace(const std::vector<backend::PixelRect>& displays, int& width
         return false;
     }
     compact = choice->compact;
+    moveBy = choice->roomIfWorkspaceMovesBy;
     width = static_cast<int>(compact ? look::kCompactWidth : look::kWidth);
     height = static_cast<int>(compact ? look::kCompactHeight : look::kHeight);
     x = choice->at.x;
@@ -60,10 +64,13 @@ void SimulatorApp::initGLContextAttrs() {
 bool SimulatorApp::applicationDidFinishLaunching() {
     Director* director = Director::getInstance();
     bool compact = false;
+    int moveBy = 0;
     GLView* view = GLViewImpl::createWithRect(
         kWindowTitle, Rect(0, 0, look::kWidth, look::kHeight), 1.0f,
-        [&compact](const std::vector<backend::PixelRect>& displays, int& width, int& height, int& x,
-                   int& y) { return besideWorkspace(displays, width, height, x, y, compact); });
+        [&compact, &moveBy](const std::vector<backend::PixelRect>& displays, int& width,
+                            int& height, int& x, int& y) {
+            return besideWorkspace(displays, width, height, x, y, compact, moveBy);
+        });
     if (view == nullptr) {
         return false;  // the view has said why
     }
@@ -100,8 +107,12 @@ bool SimulatorApp::applicationDidFinishLaunching() {
     }
     layer->setInterrupt(simulator::platform::quitRequested);
     if (handOff != nullptr) {
-        layer->setAnswerSink([handOff](const std::string& text, bool over) {
-            handOff->answer(text);
+        // Said first to whoever sent the first transfer: the workspace that started this
+        // window (a later one started none, and stays where it is).
+        std::string first = moveBy != 0 ? kWorkspaceMoveMark + std::to_string(moveBy) + "\n" : "";
+        layer->setAnswerSink([handOff, first](const std::string& text, bool over) mutable {
+            handOff->answer(first + text);
+            first.clear();
             if (over) {
                 handOff->endAnswers();
             }

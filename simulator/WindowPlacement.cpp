@@ -186,7 +186,18 @@ std::optional<WindowChoice> chooseWindow(const WorkspaceWindow& workspace,
         return std::nullopt;
     }
     const bool beside = besideAny(workspace.frame, displays, compact.w, compact.h).has_value();
-    return WindowChoice{true, *at, beside ? 0 : shiftForRoom(workspace.frame, displays, compact)};
+    const int moveBy = beside ? 0 : shiftForRoom(workspace.frame, displays, compact);
+    if (moveBy == 0) {
+        return WindowChoice{true, *at, 0};
+    }
+    // Beside the workspace once it has moved, at the display's far edge: until it has, the
+    // window covers as little of it as the room allows.
+    const ScreenRect* display = displayOf(workspace.frame, displays);
+    ScreenRect moved = workspace.frame;
+    moved.x += moveBy;
+    ScreenPoint far = besideAny(moved, {*display}, compact.w, compact.h).value();
+    far.x = moveBy < 0 ? display->right() - compact.w : display->x;
+    return WindowChoice{true, far, moveBy};
 }
 
 }  // namespace simulator

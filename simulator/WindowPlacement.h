@@ -50,13 +50,16 @@ struct WindowChoice {
     ScreenPoint at;
     // When neither form fits beside the workspace where it stands but would beside it moved
     // along its display by this many points (negative: to the left), else 0. For the
-    // workspace, which may move itself; the place above is for the workspace unmoved.
+    // workspace, which moves itself when told; the place above is then beside the workspace
+    // moved, at the display's edge away from it.
     int roomIfWorkspaceMovesBy = 0;
 };
 
 // The roomy form beside the workspace where a display has room for it, else the compact
-// one beside it, else the compact one where it hides least of play and stop, then of the
-// workspace (it hides less than the roomy one would). Nothing when there is no display.
+// one beside it, else the compact one beside the workspace moved to its display's nearer
+// edge where that makes room, else the compact one where it hides least of play and stop,
+// then of the workspace (it hides less than the roomy one would). Nothing when there is no
+// display.
 std::optional<WindowChoice> chooseWindow(const WorkspaceWindow& workspace,
                                          const std::vector<ScreenRect>& displays, WindowForm roomy,
                                          WindowForm compact);

@@ -137,6 +137,12 @@ public:
     // Where the window's drawing area lies on the screen, in screen points; false when
     // there is no window or the system does not say.
     virtual bool getScreenFrame(PixelRect& /*frame*/) const { return false; }
+    // Moves the window so that its drawing area's top left lies at x, y in screen points;
+    // false when there is no window to move.
+    virtual bool moveScreenFrame(int /*x*/, int /*y*/) { return false; }
+    // Whether the window is maximised or full screen: a size of the user's choosing, which
+    // a program does not move the window out of.
+    virtual bool fillsDisplay() const { return false; }
     // Brings the window in front of the others without taking the keyboard or a press in
     // progress from the window that has them.
     virtual void raiseWithoutFocus() {}

@@ -1,7 +1,8 @@
 // The hand-off between simulator instances over a named pipe, with a named mutex deciding
 // which instance is the window. Both are named after the user and the session; the pipe
 // admits this user alone and no remote client, and a thread accepts its connections so
-// that senders never wait for the window's next frame.
+// that senders never wait for the window's next frame. A pipe cannot be half closed, so a
+// sender frames its transfer (TransferFrames.h) and hears the answers on the same pipe.
 
 #include <windows.h>
 // After windows.h, whose macros it uses.
@@ -9,13 +10,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "simulator/PendingSender.h"
 #include "simulator/SimulatorPlatform.h"
+#include "simulator/TransferFrames.h"
 
 namespace simulator::platform {
 
@@ -32,6 +36,14 @@ constexpr std::size_t kMaxSenders = 16;
 // How long a forwarder waits for a window that does not read.
 constexpr DWORD kSendTimeoutMs = 2000;
 constexpr DWORD kPipeBuffer = 64 * 1024;
+// How long a forwarder waits for the first answer to its transfer.
+constexpr DWORD kFirstAnswerMs = 5000;
+// Answers waiting for a reader beyond this are dropped, as a board's would be.
+constexpr std::size_t kAnswerBacklog = 64 * 1024;
+// How long the window's writer waits for a sender that has stopped reading its answers.
+constexpr DWORD kAnswerGiveUpMs = 10000;
+// How long a closing window waits for the last answers to be taken.
+constexpr auto kLastAnswersWait = std::chrono::seconds(1);
 
 // The TOKEN_USER of a process token, empty when it cannot be read.
 std::vector<BYTE> userOfToken(HANDLE token) {
@@ -100,8 +112,154 @@ struct UserOnly {
     }
 };
 
-// A sender's handle and transfer; standard input is the one that is not a pipe of ours.
-using Sender = PendingSender<HANDLE>;
+// A sender's pipe and where its frames stand; standard input, not a pipe of ours, comes
+// unframed.
+struct SenderPipe {
+    HANDLE handle;
+    TransferFrameReader frames;
+};
+using Sender = PendingSender<SenderPipe>;
+
+// Writes all of `data` to a handle opened for overlapped I/O, giving up after `limitMs`.
+bool writeOverlapped(HANDLE to, const char* data, DWORD size, HANDLE event, DWORD limitMs) {
+    OVERLAPPED request{};
+    request.hEvent = event;
+    ::ResetEvent(event);
+    if (!::WriteFile(to, data, size, nullptr, &request) && ::GetLastError() != ERROR_IO_PENDING) {
+        return false;
+    }
+    if (::WaitForSingleObject(event, limitMs) != WAIT_OBJECT_0) {
+        ::CancelIoEx(to, &request);
+    }
+    DWORD sent = 0;
+    return ::GetOverlappedResult(to, &request, &sent, TRUE) && sent == size;
+}
+
+bool writeAll(HANDLE to, const std::string& data) {
+    for (std::size_t done = 0; done < data.size();) {
+        DWORD written = 0;
+        if (!::WriteFile(to, data.data() + done, static_cast<DWORD>(data.size() - done), &written,
+                         nullptr) ||
+            written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// Copies the window's answers to standard output until the window ends them or goes, or
+// until nobody takes this instance's output any more. A window that says nothing for
+// kFirstAnswerMs is not taking transfers (minimised, say): this instance does not wait.
+void printAnswers(HANDLE window) {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE arrived = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE || arrived == nullptr) {
+        if (arrived != nullptr) {
+            ::CloseHandle(arrived);
+        }
+        return;
+    }
+    std::string buffer(4096, '\0');
+    for (bool heard = false;;) {
+        OVERLAPPED request{};
+        request.hEvent = arrived;
+        ::ResetEvent(arrived);
+        if (!::ReadFile(window, &buffer[0], static_cast<DWORD>(buffer.size()), nullptr, &request) &&
+            ::GetLastError() != ERROR_IO_PENDING) {
+            break;
+        }
+        if (::WaitForSingleObject(arrived, heard ? INFINITE : kFirstAnswerMs) != WAIT_OBJECT_0) {
+            ::CancelIoEx(window, &request);
+        }
+        DWORD got = 0;
+        if (!::GetOverlappedResult(window, &request, &got, TRUE) || got == 0) {
+            break;
+        }
+        heard = true;
+        if (!writeAll(output, buffer.substr(0, got))) {
+            break;
+        }
+    }
+    ::CloseHandle(arrived);
+}
+
+// Writes one sender's answers from a thread of its own, so that a reader who does not read
+// never holds the window's frames, and closes the handle once they are over: the sender
+// learns that nothing more comes. The thread may outlive the hand-off, so it shares this.
+struct AnswerWriter {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::string waiting;
+    bool over = false;
+    bool done = false;
+
+    void add(const std::string& text) {
+        std::lock_guard<std::mutex> guard(mutex);
+        if (!over && waiting.size() + text.size() <= kAnswerBacklog) {
+            waiting += text;
+            wake.notify_all();
+        }
+    }
+    void finish() {
+        std::lock_guard<std::mutex> guard(mutex);
+        over = true;
+        wake.notify_all();
+    }
+    // Until the writer has closed its handle, or `limit` has passed.
+    void awaitDone(std::chrono::milliseconds limit) {
+        std::unique_lock<std::mutex> lock(mutex);
+        wake.wait_for(lock, limit, [this] { return done; });
+    }
+
+    // `overlapped`: the handle is the window's end of a sender's pipe.
+    static void run(const std::shared_ptr<AnswerWriter>& self, HANDLE target, bool overlapped) {
+        const HANDLE event = overlapped ? ::CreateEventA(nullptr, TRUE, FALSE, nullptr) : nullptr;
+        bool writable = !overlapped || event != nullptr;
+        for (;;) {
+            std::unique_lock<std::mutex> lock(self->mutex);
+            self->wake.wait(lock, [&] { return !self->waiting.empty() || self->over; });
+            if (self->waiting.empty()) {
+                break;
+            }
+            const std::string text = std::move(self->waiting);
+            self->waiting.clear();
+            lock.unlock();
+            if (writable) {
+                writable = overlapped ? writeOverlapped(target, text.data(),
+                                                        static_cast<DWORD>(text.size()), event,
+                                                        kAnswerGiveUpMs)
+                                      : writeAll(target, text);
+            }
+        }
+        if (event != nullptr) {
+            ::CloseHandle(event);
+        }
+        ::CloseHandle(target);
+        std::lock_guard<std::mutex> guard(self->mutex);
+        self->done = true;
+        self->wake.notify_all();
+    }
+};
+
+// Standard output for the window's own input's answers, when there is one to write to.
+HANDLE usableStandardOutput() {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    return output == nullptr || output == INVALID_HANDLE_VALUE ? nullptr : output;
+}
+
+// Standard output is about to be closed for good: the standard handles that name it name
+// the null device instead, so nothing later writes into a handle that has gone. (The C
+// library's own descriptors keep the old value; only a fatal message would still use them.)
+void retireStandardOutput(HANDLE output) {
+    const HANDLE nowhere = ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE replacement = nowhere == INVALID_HANDLE_VALUE ? nullptr : nowhere;
+    if (::GetStdHandle(STD_ERROR_HANDLE) == output) {
+        ::SetStdHandle(STD_ERROR_HANDLE, replacement);
+    }
+    ::SetStdHandle(STD_OUTPUT_HANDLE, replacement);
+}
 
 // Reads bytes that are known to be waiting in one of the window's own (overlapped) pipes.
 bool readWaiting(HANDLE pipe, char* buffer, DWORD size, DWORD* got) {
@@ -149,6 +307,8 @@ struct InstanceHandOff::State {
     HANDLE forward = INVALID_HANDLE_VALUE;
     std::deque<Sender> senders;
     std::shared_ptr<InputReader> input;
+    // Where the last transfer's answers go; none when they are over.
+    std::shared_ptr<AnswerWriter> answers;
 
     // The accepting thread hands connected pipes over through `accepted`.
     std::thread acceptor;
@@ -165,6 +325,8 @@ struct InstanceHandOff::State {
     bool servedByThisUser(HANDLE pipe);
     void takeAccepted();
     void readFrom(Sender& sender);
+    void answerTo(HANDLE target, bool overlapped);
+    void closeAnswers();
 };
 
 InstanceHandOff::InstanceHandOff(std::string folder) : _state(std::make_unique<State>()) {
@@ -192,8 +354,12 @@ InstanceHandOff::~InstanceHandOff() {
     }
     for (const Sender& sender : s.senders) {
         if (sender.ownsSource) {
-            ::CloseHandle(sender.source);
+            ::CloseHandle(sender.source.handle);
         }
+    }
+    if (std::shared_ptr<AnswerWriter> last = s.answers) {
+        s.closeAnswers();
+        last->awaitDone(kLastAnswersWait);
     }
     if (s.lock != nullptr) {
         ::ReleaseMutex(s.lock);
@@ -280,11 +446,11 @@ InstanceHandOff::Role InstanceHandOff::claim(int waitMs) {
 
 HANDLE InstanceHandOff::State::makeInstance(bool first) {
     const DWORD openMode =
-        PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
+        PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
     return ::CreateNamedPipeA(
         pipeName.c_str(), openMode,
         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-        PIPE_UNLIMITED_INSTANCES, 0, kPipeBuffer, 0, &access.attributes);
+        PIPE_UNLIMITED_INSTANCES, kPipeBuffer, kPipeBuffer, 0, &access.attributes);
 }
 
 bool InstanceHandOff::State::listen() {
@@ -347,7 +513,7 @@ InstanceHandOff::State::Reached InstanceHandOff::State::connect(Clock::time_poin
     for (;;) {
         // Identification only: a pipe's server may learn who we are, not act as us.
         const HANDLE pipe = ::CreateFileA(
-            pipeName.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+            pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
             FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) {
             if (servedByThisUser(pipe)) {
@@ -403,25 +569,19 @@ bool InstanceHandOff::forwardStandardInput() {
         if (got == 0) {
             break;
         }
-        OVERLAPPED request{};
-        request.hEvent = written;
-        ::ResetEvent(written);
-        if (!::WriteFile(s.forward, buffer.data(), got, nullptr, &request) &&
-            ::GetLastError() != ERROR_IO_PENDING) {
-            delivered = false;
-            break;
-        }
-        if (::WaitForSingleObject(written, kSendTimeoutMs) != WAIT_OBJECT_0) {
-            ::CancelIoEx(s.forward, &request);
-        }
-        DWORD sent = 0;
-        delivered = ::GetOverlappedResult(s.forward, &request, &sent, TRUE) && sent == got;
+        const std::string frame = transferFrame(buffer.data(), got);
+        delivered = writeOverlapped(s.forward, frame.data(), static_cast<DWORD>(frame.size()),
+                                    written, kSendTimeoutMs);
+    }
+    // The window reads the rest when it gets to it: the bytes stay with the pipe.
+    const std::string end = transferFrame(nullptr, 0);
+    if (written != nullptr && writeOverlapped(s.forward, end.data(), static_cast<DWORD>(end.size()),
+                                              written, kSendTimeoutMs)) {
+        printAnswers(s.forward);
     }
     if (written != nullptr) {
         ::CloseHandle(written);
     }
-    // The window reads the rest after this instance has gone: the bytes stay with the
-    // pipe until it takes them.
     ::CloseHandle(s.forward);
     s.forward = INVALID_HANDLE_VALUE;
     return delivered;
@@ -435,7 +595,7 @@ void InstanceHandOff::watchStandardInput() {
     auto reader = std::make_shared<InputReader>();
     std::thread([reader, input] { InputReader::run(reader, input); }).detach();
     _state->input = reader;
-    _state->senders.push_front(Sender(input, false));
+    _state->senders.push_front(Sender(SenderPipe{input, {}}, false));
 }
 
 std::vector<std::string> InstanceHandOff::poll() {
@@ -446,20 +606,62 @@ std::vector<std::string> InstanceHandOff::poll() {
             s.readFrom(sender);
         }
     }
-    return takeCompleteTransfers(s.senders, [](HANDLE pipe) { ::CloseHandle(pipe); });
+    std::vector<std::string> transfers;
+    for (Sender& sender : takeCompleteSenders(s.senders)) {
+        if (sender.bytes.empty()) {
+            if (sender.ownsSource) {
+                ::CloseHandle(sender.source.handle);
+            }
+            continue;
+        }
+        s.closeAnswers();
+        if (sender.ownsSource) {
+            s.answerTo(sender.source.handle, true);
+        } else if (const HANDLE output = usableStandardOutput()) {
+            // Once: these answers end with the window's own input's.
+            retireStandardOutput(output);
+            s.answerTo(output, false);
+        }
+        transfers.push_back(std::move(sender.bytes));
+    }
+    return transfers;
 }
 
-// The named pipe carries transfers one way only: a later instance ends at once, and the
-// answers are not passed back to it yet.
-void InstanceHandOff::answer(const std::string&) {}
+void InstanceHandOff::answer(const std::string& text) {
+    if (_state->answers != nullptr && !text.empty()) {
+        _state->answers->add(text);
+    }
+}
 
-void InstanceHandOff::endAnswers() {}
+void InstanceHandOff::endAnswers() {
+    _state->closeAnswers();
+}
+
+void InstanceHandOff::State::answerTo(HANDLE target, bool overlapped) {
+    auto writer = std::make_shared<AnswerWriter>();
+    try {
+        std::thread([writer, target, overlapped] {
+            AnswerWriter::run(writer, target, overlapped);
+        }).detach();
+    } catch (const std::system_error&) {
+        ::CloseHandle(target);  // no thread to write with: the sender hears nothing
+        return;
+    }
+    answers = writer;
+}
+
+void InstanceHandOff::State::closeAnswers() {
+    if (answers != nullptr) {
+        answers->finish();
+        answers.reset();
+    }
+}
 
 void InstanceHandOff::State::takeAccepted() {
     std::lock_guard<std::mutex> guard(acceptedMutex);
     while (!accepted.empty()) {
         if (senders.size() < kMaxSenders) {
-            senders.push_back(Sender(accepted.front(), true));
+            senders.push_back(Sender(SenderPipe{accepted.front(), {}}, true));
         } else {
             ::CloseHandle(accepted.front());
         }
@@ -477,13 +679,15 @@ void InstanceHandOff::State::readFrom(Sender& sender) {
         sender.finished = input->ended;
         return;
     }
+    const HANDLE pipe = sender.source.handle;
     char buffer[16 * 1024];
+    std::string unframed;
     // Bounded per call, so an endless sender cannot hold the window.
     std::size_t readNow = 0;
-    while (readNow < kMaxTransfer) {
+    while (readNow < kMaxTransfer && !sender.finished) {
         // Peeking never waits; it fails once the writer has gone and all is read.
         DWORD available = 0;
-        if (!::PeekNamedPipe(sender.source, nullptr, 0, nullptr, &available, nullptr)) {
+        if (!::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) {
             sender.finished = true;
             return;
         }
@@ -491,13 +695,15 @@ void InstanceHandOff::State::readFrom(Sender& sender) {
             return;
         }
         DWORD got = 0;
-        if (!readWaiting(sender.source, buffer, std::min<DWORD>(sizeof buffer, available), &got) ||
+        if (!readWaiting(pipe, buffer, std::min<DWORD>(sizeof buffer, available), &got) ||
             got == 0) {
             sender.finished = true;
             return;
         }
         readNow += got;
-        sender.received(buffer, got);
+        unframed.clear();
+        sender.finished = sender.source.frames.feed(buffer, got, unframed);
+        sender.received(unframed.data(), unframed.size());
     }
 }
 

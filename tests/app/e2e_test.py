@@ -5,7 +5,9 @@ beside the program receives; a tool's error on a row shown on that row; the port
 with the serial numbers of boards from a sysfs tree of the test's own; then the board
 simulator as that tool, opened beside the workspace, its LED lit by play and dark after
 stop, and brought to the front by a later program while stop is held, without taking that
-press.
+press; the row it runs lit in the workspace, one at a time, and none after stop; and on the
+screens schools have, the simulator wholly on the display and over no pixel of the
+workspace, which moves to the display's edge where only that makes room.
 
 Usage: e2e_test.py --program ZUNDLECARDS --simulator BOARD_SIMULATOR --out DIR [TestCase ...]
 When a wait fails, the last screenshot it looked at is left in --out.
@@ -46,6 +48,11 @@ PANEL_RIGHT = 275
 # pitch downwards.
 SLOT_X = (493, 707)
 FIRST_ROW_Y, ROW_PITCH = 118, 136
+# A spot of a row head clear of its line number, and the head lit in the play button's green
+# for the row the simulator runs (seen through the loading overlay while that stands).
+ROW_HEAD_X, ROW_HEAD_DY = 360, -50
+RUNNING_GREEN = (67, 160, 71)
+RUNNING_GREEN_COVERED = tuple(round(c * 191 / 255 + 64 * 64 / 255) for c in RUNNING_GREEN)
 GEAR, PORT_FIELD, PORT_ICON = (999, 735), (515, 705), (340, 705)
 PORT_FIELD_HALF_HEIGHT = 16
 PORT_ICON_BLUE = (42, 155, 200)
@@ -96,6 +103,13 @@ def field_is_bare(screen):
 
 def field_is_covered(screen):
     return not field_is_bare(screen)
+
+
+def lit_rows(screen, rows=5):
+    """The rows of the first ones shown whose heads are lit for the running line."""
+    return [row for row in range(rows)
+            if any(near(screen.pixel(ROW_HEAD_X, FIRST_ROW_Y + ROW_PITCH * row + ROW_HEAD_DY),
+                        green) for green in (RUNNING_GREEN, RUNNING_GREEN_COVERED))]
 
 
 def until(check, what, timeout=WAIT_S):
@@ -301,7 +315,8 @@ class EndToEnd(DisplayTest):
         self.display.__enter__()
         self.addCleanup(self.display.__exit__, None, None, None)
 
-    def open_workspace(self, bench, env=None):
+    def open_workspace(self, bench, env=None, at=(0, 0)):
+        """The workspace started from the bench, moved to `at` (None: where it starts)."""
         # The run's own data folder: no earlier run's programs or last work.
         env = dict(env or {}, XDG_DATA_HOME=bench.data)
         if ARGS.wine_run:
@@ -309,13 +324,27 @@ class EndToEnd(DisplayTest):
         program = self.start(bench.argv(), cwd=bench.folder, env=env)
         self.addCleanup(bench.kill_leftovers)
         window = program.wait_for_window("ZundleApps")
-        place(program, window, 0, 0)
+        if at is not None:
+            place(program, window, *at)
         self.program, self.window = program, window
         self.pointer = Pointer(program, window)
         until(lambda: field_is_bare(self.screen()), "the workspace to be drawn")
         if ARGS.wine_run:
             time.sleep(1.0)  # wine activates the new window a while after it is drawn
         return program
+
+    def open_with_simulator(self, at=(0, 0)):
+        """The workspace from a bench whose one tool is the simulator, chosen; the bench."""
+        bench = Workbench(self, {os.path.basename(ARGS.simulator):
+                                 lambda path: shutil.copy2(ARGS.simulator, path)})
+        runtime = tempfile.mkdtemp(prefix="zc-runtime-")
+        self.addCleanup(shutil.rmtree, runtime, True)
+        # Each run's simulator meets only its own later instances.
+        self.open_workspace(bench, at=at, env={
+            "XDG_RUNTIME_DIR": runtime,
+            "ZC_BOARD_SIMULATOR_HANDOFF": "zc-e2e-" + os.path.basename(runtime)})
+        self.choose_first_entry()
+        return bench
 
     def screen(self, name="workspace.png", window=None):
         # Named by the case, since cases run side by side into one folder.
@@ -757,15 +786,8 @@ class BoardSimulator(EndToEnd):
         self.assertEqual(done.returncode, 0, done.stderr)
 
     def test_play_opens_the_simulator_beside_the_workspace_and_a_held_stop_outlasts_a_raise(self):
-        bench = Workbench(self, {os.path.basename(ARGS.simulator):
-                                 lambda path: shutil.copy2(ARGS.simulator, path)})
-        runtime = tempfile.mkdtemp(prefix="zc-runtime-")
-        self.addCleanup(shutil.rmtree, runtime, True)
-        # Each run's simulator meets only its own later instances.
-        program = self.open_workspace(bench, env={
-            "XDG_RUNTIME_DIR": runtime,
-            "ZC_BOARD_SIMULATOR_HANDOFF": "zc-e2e-" + os.path.basename(runtime)})
-        self.choose_first_entry()
+        bench = self.open_with_simulator()
+        program = self.program
         self.pointer.tear_off("LED on", 0, 0)
         self.press_play()
         simulator = find_window(program.env, "Board simulator")
@@ -805,6 +827,118 @@ class BoardSimulator(EndToEnd):
         self.assertEqual(err, "", "the program writes no log")
         until(lambda: not bench.processes(), "every process of the run to end")
 
+    def watch_rows(self, done, what):
+        """The lit rows as they change, watched until done(changes); never two at once."""
+        changes = []
+
+        def look():
+            lit = lit_rows(self.screen("rows.png"))
+            self.assertLessEqual(len(lit), 1, "rows %s lit at once" % lit)
+            if not changes or changes[-1] != lit:
+                changes.append(lit)
+            return done(changes)
+        until(look, what)
+        return changes
+
+    def test_the_row_the_simulator_runs_is_lit_one_at_a_time_and_none_after_stop(self):
+        bench = self.open_with_simulator()
+        laid = (("LED on", 0), ("Wait 1 second", 1), ("LED off", 2), ("Wait 1 second", 3))
+        for card, row in laid:
+            self.pointer.tear_off(card, 0, row)
+        # Watched from the press on: the first wait runs while the transfer still ends.
+        self.pointer.click(*PLAY)
+        changes = self.watch_rows(lambda seen: [3] in seen and seen[-1] == [],
+                                  "rows 20 and 40 lit in turn, then none")
+        lit = [rows[0] for rows in changes if rows]
+        self.assertIn(1, lit, changes)
+        self.assertLess(lit.index(1), lit.index(3), changes)
+        self.assertTrue(set(lit) <= {0, 1, 2, 3}, changes)
+
+        # Again, stopped while row 40 waits: no row is lit from then on.
+        self.press_play(lambda: lit_rows(self.screen("rows.png")) != [])
+        self.watch_rows(lambda seen: seen[-1] == [3], "row 40 lit again")
+        self.pointer.click(*STOP)
+        until(lambda: lit_rows(self.screen("rows.png")) == [], "stop to darken the row")
+        deadline = time.monotonic() + 1.5
+        while time.monotonic() < deadline:
+            self.assertEqual(lit_rows(self.screen("rows.png")), [], "a row lit after stop")
+        status, err = self.close_with_work()
+        self.assertEqual(status, 0, err)
+        bench.kill_leftovers()
+
+
+class SchoolScreens(EndToEnd):
+    """The workspace where it starts on the screens schools have, and play to the
+    simulator: it opens wholly on the display and over no pixel of the workspace. Where
+    neither side of the workspace has room, the workspace moves to the display's nearer edge
+    and the simulator lies beside it."""
+    SIZES = ("1366x768", "1600x900", "1920x1080")
+
+    def setUp(self):
+        if ARGS.wine_run:
+            self.skipTest("the window system's placement is the Linux build's to show")
+        # A display of each size of its own, made by the cases.
+
+    def on_screen(self, size, at=None):
+        """A display of that size with the workspace on it (where it starts, or at `at`) and
+        the simulator opened by play; the display's, workspace's and simulator's rectangles."""
+        self.display = VirtualDisplay(size + "x24")
+        self.display.__enter__()
+        self.addCleanup(self.display.__exit__, None, None, None)
+        self.bench = self.open_with_simulator(at=at)
+        self.pointer.tear_off("LED on", 0, 0)
+        # One press: the workspace may move under the pointer once the simulator opens.
+        self.pointer.click(*PLAY)
+        simulator = find_window(self.program.env, "Board simulator")
+        self.pointer.at = None
+        width, height = (int(v) for v in size.split("x"))
+        return (0, 0, width, height), simulator
+
+    def settled(self, window):
+        """A window's rectangle once it has stood still for a moment."""
+        last = [None]
+
+        def still():
+            now = geometry(self.program, window)
+            same, last[0] = now == last[0], now
+            time.sleep(0.2)
+            return same
+        until(still, "window %d to stand still" % window)
+        return last[0]
+
+    def check_apart(self, size, display, simulator):
+        work = self.settled(self.window)
+        sim = self.settled(simulator)
+        self.program.tool("import", "-window", "root",
+                          os.path.join(ARGS.out, "e2e-SchoolScreens-%s.png" % size))
+        dx, dy, dw, dh = display
+        self.assertTrue(dx <= sim[0] and sim[0] + sim[2] <= dx + dw and dy <= sim[1] and
+                        sim[1] + sim[3] <= dy + dh, "%s: simulator %s off the display" % (size, sim))
+        apart = (sim[0] >= work[0] + work[2] or sim[0] + sim[2] <= work[0] or
+                 sim[1] >= work[1] + work[3] or sim[1] + sim[3] <= work[1])
+        self.assertTrue(apart, "%s: simulator %s over the workspace %s" % (size, sim, work))
+        return work, sim
+
+    def finish_run(self):
+        status, err = self.close_with_work()
+        self.assertEqual(status, 0, err)
+        self.bench.kill_leftovers()
+
+    def test_the_simulator_opens_on_the_display_and_off_the_workspace(self):
+        for size in self.SIZES:
+            with self.subTest(size):
+                display, simulator = self.on_screen(size)
+                self.check_apart(size, display, simulator)
+                self.finish_run()
+                self.display.__exit__(None, None, None)
+
+    def test_a_workspace_with_no_room_beside_it_moves_to_the_nearer_edge(self):
+        display, simulator = self.on_screen("1366x768", at=(100, 0))
+        work, sim = self.check_apart("1366x768-moved", display, simulator)
+        self.assertEqual(work[:2], (0, 0), "the workspace did not move to the left edge")
+        self.assertEqual(sim[0], display[2] - sim[2], "the simulator is not at the far edge")
+        self.finish_run()
+
 
 def main():
     global ARGS
@@ -821,7 +955,8 @@ def main():
     if ARGS.wine_run:
         # A wine program started right after another one's end may take long to show.
         window_test.WAIT_S = 60
-    return run_cases(rest or ["TransferTool", "ToolAnswer", "PortChooser", "BoardSimulator"],
+    return run_cases(rest or ["TransferTool", "ToolAnswer", "PortChooser", "BoardSimulator",
+                              "SchoolScreens"],
                      sys.modules[__name__])
 
 

@@ -298,6 +298,53 @@ TEST_F(RunFlowTest, EachTransferTellsTheToolWhereTheWindowAndPlayAndStopAreOnThe
     EXPECT_LT(controls.h, 768 / 2);
 }
 
+// The simulator's answers to the workspace, from a tool that stands in for it: the row the
+// board runs is lit in the play button's green, one row at a time, and stop darkens it at
+// once; the workspace moves as far as told to make room beside it, once.
+TEST_F(RunFlowTest, TheRowTheSimulatorRunsIsLitAloneStopDarkensItAndTheWorkspaceMakesRoom) {
+    TempFolder tools;
+    const std::string go = tools.file("go");
+    // Answers a program only (stop's transfer gets none), each line once the test says so.
+    tools.write("simulator",
+                "#!/bin/sh\ncase \"$(cat)\" in NEW*) ;; *) exit 0 ;; esac\n"
+                "echo '@move-workspace -100'\necho '@run 20'\n"
+                "while [ ! -f " +
+                    go + " ]; do sleep 0.02; done\necho '@run 40'\nsleep 2\n",
+                0755);
+    rediscover({}, tools.path());
+    harness.platformView().setScreenPosition(100, 0);
+    const int ledOnWaitLedOffWait[] = {0, 2, 1, 2};
+    for (int row = 0; row < 4; ++row)
+        cardInSlot(row, 0, 0, ledOnWaitLedOffWait[row]);
+    const Color3B green(67, 160, 71);
+    const auto litRows = [&] {
+        std::vector<int> rows;
+        for (std::size_t r = 0; r < scene->rowHeads.size(); ++r)
+            if (scene->rowHeads[r]->picture->getColor() == green)
+                rows.push_back(static_cast<int>(r));
+        return rows;
+    };
+    harness.tap(centreOf(scene->playButton));
+    ASSERT_TRUE(workspace.stepUntil([&] { return !litRows().empty(); }));
+    EXPECT_EQ(litRows(), std::vector<int>{1});
+    backend::PixelRect frame;
+    ASSERT_TRUE(harness.platformView().getScreenFrame(frame));
+    EXPECT_EQ(frame.x, 0) << "the workspace did not make room";
+    EXPECT_EQ(frame.y, 0);
+    tools.write("go", "", 0644);
+    ASSERT_TRUE(workspace.stepUntil([&] { return litRows() != std::vector<int>{1}; }));
+    EXPECT_EQ(litRows(), std::vector<int>{3});
+    ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
+    harness.steps(10);
+    harness.tap(centreOf(scene->stopButton));
+    EXPECT_EQ(litRows(), std::vector<int>{});
+    ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
+    harness.steps(30);
+    EXPECT_EQ(litRows(), std::vector<int>{});
+    ASSERT_TRUE(harness.platformView().getScreenFrame(frame));
+    EXPECT_EQ(frame.x, 0) << "the workspace left the place it made room from";
+}
+
 // The close question's Keep during a send: the shelf opens to save the field, and offers
 // nothing that would replace the field under the transfer.
 TEST_F(RunFlowTest, KeepDuringASendOpensTheShelfToSaveOnly) {

@@ -76,7 +76,8 @@ TEST(WindowPlacement, OpensBesideTheWorkspaceWhereADisplayHasRoomElseOverLeastOf
 // The workspace where it starts (top left, its 1024 x 768 drawing area below a title bar)
 // on the screens schools have: the simulator takes the form that fits beside it, lies
 // wholly on a display and covers none of it; where nothing fits, the compact form stays
-// off play and stop, and the workspace learns how far a move would make room.
+// off play and stop; where a move of the workspace to its display's nearer edge makes room,
+// the workspace learns how far, and the simulator lies beside it moved.
 TEST(WindowPlacement, ChoosesTheFormThatFitsBesideTheWorkspaceOnCommonScreens) {
     const simulator::WindowForm roomy{static_cast<int>(look::kWidth),
                                       static_cast<int>(look::kHeight)};
@@ -100,6 +101,8 @@ TEST(WindowPlacement, ChoosesTheFormThatFitsBesideTheWorkspaceOnCommonScreens) {
         {"too small", {{0, 0, 1024, 768}}, 0, 0, true, true, 0},
         {"workspace left of the middle", {{0, 0, 1366, 768}}, 100, 0, true, true, -100},
         {"workspace right of the middle", {{0, 0, 1366, 768}}, 250, 0, true, true, 92},
+        {"workspace in the middle", {{0, 0, 1366, 768}}, 171, 0, true, true, -171},
+        {"1600x900, workspace nearer the right", {{0, 0, 1600, 900}}, 300, 28, true, true, 276},
     };
     for (const Case& c : cases) {
         const WorkspaceWindow workspace = workspaceAt(c.x, c.y);
@@ -111,10 +114,16 @@ TEST(WindowPlacement, ChoosesTheFormThatFitsBesideTheWorkspaceOnCommonScreens) {
         const bool wholly =
             std::any_of(c.displays.begin(), c.displays.end(),
                         [&](const ScreenRect& d) { return overlap(window, d) == form.w * form.h; });
+        EXPECT_EQ(choice->roomIfWorkspaceMovesBy, c.moveBy) << c.name;
+        if (c.moveBy != 0) {
+            const WorkspaceWindow moved = workspaceAt(c.x + c.moveBy, c.y);
+            EXPECT_TRUE(wholly) << c.name;
+            EXPECT_EQ(overlap(window, moved.frame), 0) << c.name << ": covers the moved workspace";
+            continue;
+        }
         EXPECT_TRUE(wholly || c.covers) << c.name;
         EXPECT_EQ(overlap(window, workspace.frame) > 0, c.covers) << c.name;
         EXPECT_EQ(overlap(window, workspace.controls), 0) << c.name;
-        EXPECT_EQ(choice->roomIfWorkspaceMovesBy, c.moveBy) << c.name;
     }
     EXPECT_FALSE(simulator::chooseWindow(workspaceAt(0, 0), {}, roomy, compact).has_value());
 }

@@ -83,10 +83,9 @@ class SimulatorWindow(unittest.TestCase):
         return first, window
 
     def test_the_window_prints_the_answers_to_its_own_input_then_closes_its_output(self):
-        if ARGS.wine_run:
-            self.skipTest("the Windows simulator prints no answers yet")
         first, _ = self.first_instance(b"NEW\r\n10 LED 1\r\n20 FROB\r\nRUN\r\n",
                                        "simulator-answers.png")
+        answers = b"Syntax error in 20\n"
         printed = b""
         deadline = time.monotonic() + WAIT_S
         while time.monotonic() < deadline:
@@ -96,9 +95,13 @@ class SimulatorWindow(unittest.TestCase):
                 if not chunk:
                     break
                 printed += chunk
+            # Wine keeps the output a Linux parent gave it open as long as the process runs,
+            # whatever the program closes: there the answers themselves are the end.
+            if ARGS.wine_run and printed == answers:
+                break
         else:
             self.fail("the window kept its output open after the answers: %r" % printed)
-        self.assertEqual(printed, b"Syntax error in 20\n")
+        self.assertEqual(printed, answers)
         self.assertIsNone(first.poll(), "the window stays after its answers")
 
     def test_closing_or_sigterm_ends_the_window_and_removes_its_socket(self):

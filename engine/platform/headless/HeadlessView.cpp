@@ -78,6 +78,11 @@ void HeadlessView::setScreenPosition(int x, int y) {
     _screenY = y;
 }
 
+bool HeadlessView::moveScreenFrame(int x, int y) {
+    setScreenPosition(x, y);
+    return true;
+}
+
 bool HeadlessView::getScreenFrame(PixelRect& frame) const {
     frame = PixelRect{_screenX, _screenY, _width, _height};
     return _placed;

@@ -70,6 +70,11 @@ public:
     void setTitle(const std::string& title) override { _title = title; }
     // The place set by setScreenFrame; false until one is.
     bool getScreenFrame(PixelRect& frame) const override;
+    // Puts the pretend window there, as setScreenPosition does.
+    bool moveScreenFrame(int x, int y) override;
+    bool fillsDisplay() const override { return _fillsDisplay; }
+    // Pretends the window is maximised (or full screen), or not.
+    void setFillsDisplay(bool fills) { _fillsDisplay = fills; }
 
     // Queues an event for the next waitEvents (the director's next frame).
     void queueEvent(const InputEvent& event) { _queue.push_back(event); }
@@ -87,6 +92,7 @@ private:
     std::vector<InputEvent> _queue;
     std::string _title;
     bool _placed = false;
+    bool _fillsDisplay = false;
     int _screenX = 0;
     int _screenY = 0;
 };

@@ -218,6 +218,19 @@ bool SdlWindowView::getScreenFrame(PixelRect& frame) const {
     return true;
 }
 
+bool SdlWindowView::moveScreenFrame(int x, int y) {
+    assertOwnThread();
+    // SDL places the drawing area, not the frame the window manager adds around it.
+    SDL_SetWindowPosition(_window, x, y);
+    return true;
+}
+
+bool SdlWindowView::fillsDisplay() const {
+    assertOwnThread();
+    return (SDL_GetWindowFlags(_window) &
+            (SDL_WINDOW_MAXIMIZED | SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0;
+}
+
 void SdlWindowView::watchSystemEnding() {
     assertOwnThread();
     backend::watchSystemEnding(_window, [] {

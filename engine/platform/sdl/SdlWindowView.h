@@ -35,6 +35,8 @@ public:
     void setTitle(const std::string& title) override;
     void setIcon(const Bitmap& icon) override;
     bool getScreenFrame(PixelRect& frame) const override;
+    bool moveScreenFrame(int x, int y) override;
+    bool fillsDisplay() const override;
     void raiseWithoutFocus() override;
     void watchSystemEnding() override;
     // The SDL window, for what the backend interface does not cover (tests ask the
