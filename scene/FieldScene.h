@@ -252,9 +252,9 @@ public:
     // Sends the dialect's stop key and reset text, without an overlay; nothing while a
     // transfer runs.
     void stopProgram();
-    // Covers the window for the transfer just started: a turning picture and a line that
-    // tells how far the transfer is; takes every touch until the transfer has ended.
-    void showLoading();
+    // Covers the window for the transfer of the plan just started: a turning picture and a
+    // line that tells how far the transfer is; takes every touch until it has ended.
+    void showLoading(const TransferPlan& plan);
     // Shows a short message over the workspace for a few seconds, replacing the one shown;
     // a trouble in red, anything else in the workspace's ink.
     void showNotice(const std::string& text, bool trouble = true);
@@ -364,8 +364,7 @@ public:
     // What came back since the latest play, and what it is checked against.
     struct BoardTalk {
         int transfer = -1;
-        std::vector<ProgramChunk> program;
-        bool numbered = true;
+        TransferPlan plan;
         AnswerLines lines;
         AnswerLog log;
         EchoCheck check{false};
@@ -385,7 +384,7 @@ public:
     void toggleAnswerPanel();
     void refreshAnswerPanel();
     // Play has started sending the program: what comes back from now on is its answer.
-    void beginBoardTalk(const std::vector<ProgramChunk>& program);
+    void beginBoardTalk(const TransferPlan& plan);
     // The sending has ended, `whole` when every chunk got through.
     void boardTalkSent(bool whole);
     void listenToBoard(float dt);
@@ -457,7 +456,7 @@ private:
     void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action,
                         std::function<bool()> accepts = {});
     // One option of the dialect chooser, tagged with its dialect, with its listener.
-    cocos2d::Sprite* makeDialectOption(int dialect);
+    cocos2d::Sprite* makeDialectOption(Dialect dialect);
 
     cocos2d::EventListenerTouchOneByOne* makeRowButtonListener(bool insert);
     // Popups: a shade over the window with a framed panel over the field, whose inside is

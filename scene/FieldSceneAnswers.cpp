@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
@@ -105,21 +104,15 @@ void FieldScene::refreshAnswerPanel() {
     }
 }
 
-void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
-    const DeviceManager* catalogue = DeviceManager::getInstance();
+void FieldScene::beginBoardTalk(const TransferPlan& plan) {
     unmarkErrorRow();
     lightRunningRow(std::nullopt);
     talk = BoardTalk{};
     // Only a board that echoes can tell whether it got the program; a transfer tool
     // (the simulator among them) speaks for itself and is never called silent or garbled.
-    const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
-    const std::size_t chosen = static_cast<std::size_t>(link->selectedIndex);
-    const bool toTool = chosen < link->devices.size() &&
-                        link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
-    talk.check = EchoCheck(catalogue->hasLineNumbers() && !toTool);
-    talk.numbered = catalogue->hasLineNumbers();
-    talk.program = program;
-    talk.transfer = link->getTransferNumber();
+    talk.check = EchoCheck(plan.numbered && plan.target != TargetKind::Tool);
+    talk.plan = plan;
+    talk.transfer = ZundleCardSerialManager::getInstance()->getTransferNumber();
     refreshAnswerPanel();
     schedule([this](float dt) { listenToBoard(dt); }, kTalkSeconds, kTalkKey);
 }
@@ -139,20 +132,21 @@ void FieldScene::listenToBoard(float dt) {
         return;
     }
     const int sent = link->getChunksSent();
-    while (talk.chunksNoted < sent && talk.chunksNoted < static_cast<int>(talk.program.size())) {
-        talk.check.sent(talk.program[static_cast<std::size_t>(talk.chunksNoted++)].text,
+    while (talk.chunksNoted < sent &&
+           talk.chunksNoted < static_cast<int>(talk.plan.chunks.size())) {
+        talk.check.sent(talk.plan.chunks[static_cast<std::size_t>(talk.chunksNoted++)].text,
                         talk.clock);
     }
     const BoardInbox::Taken taken = link->takeReceived();
     if (taken.transfer == talk.transfer && !taken.bytes.empty()) {
         talk.check.heardBytes(taken.bytes.size(), talk.clock);
-        const AnswerStyle style = talk.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
+        const AnswerStyle style =
+            talk.plan.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
         talk.quietFor = 0.f;
         for (const std::string& line : talk.lines.feed(taken.bytes)) {
             if (line.rfind(kRunningPrefix, 0) == 0) {
                 const long number = std::strtol(line.c_str() + 5, nullptr, 10);
-                lightRunningRow(number > 0 ? rowOfAnswerLine(talk.program, static_cast<int>(number),
-                                                             talk.numbered)
+                lightRunningRow(number > 0 ? talk.plan.rowOfLine(static_cast<int>(number))
                                            : std::nullopt);
                 continue;
             }
@@ -161,8 +155,7 @@ void FieldScene::listenToBoard(float dt) {
             }
             talk.log.add(line);
             if (const std::optional<BoardError> error = findBoardError(line, style)) {
-                if (const std::optional<int> row =
-                        rowOfAnswerLine(talk.program, error->lineNumber, talk.numbered)) {
+                if (const std::optional<int> row = talk.plan.rowOfLine(error->lineNumber)) {
                     markErrorRow(*row, error->message);
                 }
             }

@@ -90,7 +90,8 @@ TEST_F(BoardAnswersTest, AnErrorMarksItsRowAloneAndTheMarkGoesWhenTheRowChanges)
 
     // The panel shows the board's words, never the echo of what was sent.
     harness.tap(centreOf(scene->answerButton));
-    std::vector<std::string> shown(scene->talk.log.lines().begin(), scene->talk.log.lines().end());
+    std::vector<std::string> shown(scene->talk.log.lines().begin(),
+                                   scene->talk.log.lines().end());
     EXPECT_NE(std::find(shown.begin(), shown.end(), "Illegal argument in 20"), shown.end());
     for (const std::string& line : shown) {
         EXPECT_EQ(line.find("LED"), std::string::npos) << line;
@@ -105,15 +106,15 @@ TEST_F(BoardAnswersTest, AnErrorMarksItsRowAloneAndTheMarkGoesWhenTheRowChanges)
 TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
     struct Case {
         const char* name;
-        int dialect;
+        Dialect dialect;
         bool board;
         std::string notice;
     };
     const std::vector<Case> cases = {
-        {"switched off", 0, false,
+        {"switched off", Dialect::Kib, false,
          "The board did not answer. Is it switched on, and is this its port?"},
-        {"never echoes", 1, false, ""},
-        {"echoes", 0, true, "The board got all 5 lines."},
+        {"never echoes", Dialect::Vemmo, false, ""},
+        {"echoes", Dialect::Kib, true, "The board got all 5 lines."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -142,7 +143,7 @@ TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
             }
         }
     }
-    DeviceManager::getInstance()->dialect = 0;
+    DeviceManager::getInstance()->dialect = Dialect::Kib;
 }
 
 }  // namespace

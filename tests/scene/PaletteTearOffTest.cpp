@@ -57,7 +57,8 @@ TEST_F(PaletteTearOffTest, TheGhostCrossesThePanelThenAFieldCardIsMadeUnderTheHa
 
 TEST_F(PaletteTearOffTest, ACardHiddenUnderTheHeaderStripCannotBeTaken) {
     // The list scrolled so that card 0 lies under the tabs' strip.
-    scene->paletteList->setOffset(scene->paletteList->offset() + Vec2(0.f, 120.f), false);
+    scene->paletteList->setOffset(scene->paletteList->offset() + Vec2(0.f, 120.f),
+                                         false);
     // Between the second and third tab, over the card.
     const Vec2 strip(182.f, 740.f);
     ASSERT_TRUE(CardSprite::isTouchInside(scene->paletteCards.at(0), strip));
@@ -78,7 +79,7 @@ TEST_F(PaletteTearOffTest, ChoosingTheOtherDialectSwitchesItAndTheFieldCardsBack
     harness.tap(centreOf(scene->dialectChooser->getChildByTag(1)));
     harness.steps(12);
     EXPECT_EQ(scene->dialectChooser, nullptr);
-    EXPECT_EQ(DeviceManager::getInstance()->dialect, 1);
+    EXPECT_EQ(DeviceManager::getInstance()->dialect, Dialect::Vemmo);
     EXPECT_NE(turned->backImage.find("vemmo"), std::string::npos);
     EXPECT_EQ(turned->picture->getTexture()->getName(), turned->backImage);
     EXPECT_EQ(shown->picture->getTexture()->getName(), shown->frontImage);

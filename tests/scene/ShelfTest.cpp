@@ -73,8 +73,8 @@ protected:
             tapAt(fieldtest::centreOf(scene->shelfButton));
         }
         ASSERT_NE(scene->shelfPopup, nullptr);
-        Node* inside = scene->shelfPopup->getChildByTag(FieldSceneInside);
-        tapButton(inside == nullptr ? nullptr : inside->getChildByTag(place + 1), text);
+        Node* panel = scene->shelfPopup->getChildByTag(FieldSceneInside);
+        tapButton(panel == nullptr ? nullptr : panel->getChildByTag(place + 1), text);
     }
     void answer(const std::string& text) { tapButton(scene->questionPopup, text); }
     // Lets the shelf's writer finish and the workspace take its answers.
@@ -98,7 +98,7 @@ TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndo
     cardInSlot(0, 1, 1, 2);
     cardInSlot(4, 1, 2, 9);
     looseCard(Vec2(700.f, 3600.f), 0, 3);
-    DeviceManager::getInstance()->dialect = 1;
+    DeviceManager::getInstance()->dialect = Dialect::Vemmo;
     scene->refreshDialect();
     const FieldContents saved = scene->fieldContents();
     fromShelf(2, "Save");
@@ -108,7 +108,7 @@ TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndo
     EXPECT_NE(fileText(shelf->placePath(2)).find("\"vemmo\""), std::string::npos);
 
     scene->layContents(FieldContents{});
-    DeviceManager::getInstance()->dialect = 0;
+    DeviceManager::getInstance()->dialect = Dialect::Kib;
     scene->refreshDialect();
     hold(0.3f);
     fromShelf(2, "Open");
@@ -189,7 +189,7 @@ TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceButNotUnderTheHand) {
 
 TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
     // A dialect chosen on an empty field is no work.
-    DeviceManager::getInstance()->dialect = 1;
+    DeviceManager::getInstance()->dialect = Dialect::Vemmo;
     hold(1.5f);
     settle();
     EXPECT_FALSE(shelf->readOwnWork().savedAt.has_value());
@@ -222,7 +222,8 @@ TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
     ASSERT_NE(scene->shelfPopup, nullptr);
     scene->layContents(FieldContents{});
     hold(0.3f);
-    tapButton(scene->shelfPopup->getChildByTag(FieldSceneInside)->getChildByTag(100), "Open");
+    tapButton(scene->shelfPopup->getChildByTag(FieldSceneInside)->getChildByTag(100),
+              "Open");
     EXPECT_EQ(scene->fieldContents().rows[3][0], nextWork.rows[3][0]);
 }
 

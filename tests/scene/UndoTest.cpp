@@ -103,7 +103,7 @@ TEST(FieldHistory, KeepsAHundredStepsAndForgetsTheRedoneOnAChange) {
     EXPECT_EQ(last->loose.at(0).x, 50.f);
 
     history.redo();
-    contents.dialect = 1;  // the dialect alone is no step
+    contents.dialect = Dialect::Vemmo;  // the dialect alone is no step
     contents.loose.assign(1, LooseCard{CardId{0, 0}, 51.f, 0.f});
     EXPECT_FALSE(history.record(contents));
     contents.loose.assign(1, LooseCard{CardId{0, 0}, -1.f, 0.f});

@@ -75,8 +75,7 @@ TEST(ToolAnswer, OutputAndErrorAreReadWhileTheToolRunsAndAfter) {
             folder.write("tool", std::string("#!/bin/sh\n") + c.body + "\n", 0755);
         Heard heard;
         TransferFailure failure;
-        EXPECT_TRUE(
-            toolEntry(tool)->sendToTool(makeQueue(program), {}, &failure, {}, heard.sink(4096)))
+        EXPECT_TRUE(toolEntry(tool)->sendToTool(program, {}, &failure, {}, heard.sink(4096)))
             << describeTransferFailure(failure);
         if (threadsAfterFirst == 0) {
             threadsAfterFirst = threadCount();
@@ -113,9 +112,9 @@ TEST(ToolAnswer, ALateAnswerOfAnEarlierPlayIsDropped) {
         step();
     manager->selectedIndex = 0;
     for (const char* first : {"old\n", "new\n"}) {
-        manager->sendQueue = makeQueue({{first, 0}});
         done = false;
-        ASSERT_TRUE(manager->startPlay([&](bool) { done = true; }));
+        ASSERT_TRUE(manager->startPlay(planOf({{first, 0}}, TargetKind::Tool),
+                                       [&](const TransferResult&) { done = true; }));
         while (!done)
             step();
     }
@@ -126,7 +125,6 @@ TEST(ToolAnswer, ALateAnswerOfAnEarlierPlayIsDropped) {
         taken += manager->takeReceived().bytes;
     }
     EXPECT_EQ(taken, "fresh\n");
-    manager->sendQueue.clear();
     manager->setPortSource({});
     manager->setToolFolder("");
 }
