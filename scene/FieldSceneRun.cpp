@@ -68,15 +68,16 @@ std::string playWarning(std::size_t looseCards, const std::vector<LoopProblem>& 
     return text;
 }
 
-void removeLoading(FieldScene& scene) {
-    if (scene.loadingOverlay == nullptr) {
+// Takes the overlay and its progress line away, when they stand.
+void removeLoading(EventDispatcher& dispatcher, Node*& overlay, Node*& progressLine) {
+    if (overlay == nullptr) {
         return;
     }
     // Only the overlay's own listener: the overlay's children have none.
-    scene.getEventDispatcher()->removeEventListenersForTarget(scene.loadingOverlay);
-    scene.loadingOverlay->removeFromParent();
-    scene.loadingOverlay = nullptr;
-    scene.progressLine = nullptr;
+    dispatcher.removeEventListenersForTarget(overlay);
+    overlay->removeFromParent();
+    overlay = nullptr;
+    progressLine = nullptr;
 }
 
 void tellFailure(FieldScene& scene, const TransferFailure& failure) {
@@ -138,7 +139,7 @@ void FieldScene::runProgram() {
     const bool started = startTransfer(
         *this, plan,
         [this](const TransferResult& result) {
-            removeLoading(*this);
+            removeLoading(*getEventDispatcher(), loadingOverlay, progressLine);
             boardTalkSent(result.whole);
             if (!result.whole) {
                 tellFailure(*this, result.failure);

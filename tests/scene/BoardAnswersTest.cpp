@@ -9,6 +9,7 @@
 
 #include "FieldTestSupport.h"
 #include "tests/devicelink/posix/FakeBoard.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::centreOf;
@@ -27,15 +28,15 @@ protected:
             out.push_back({terminal.portName(), "Board"});
             return true;
         });
-        harness.tap(centreOf(scene->settingsGear));
+        harness.tap(centreOf(inside(scene).settingsGear));
         harness.steps(20);
-        harness.tap(centreOf(scene->reloadSpinner));
+        harness.tap(centreOf(inside(scene).reloadSpinner));
         ASSERT_TRUE(workspace.finishPortSearch());
         harness.step();
     }
     void TearDown() override {
         // Lets go of the port: the next test's board is another one.
-        harness.tap(centreOf(scene->stopButton));
+        harness.tap(centreOf(inside(scene).stopButton));
         ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
         harness.steps(10);  // the poll that ends the transfer
         link()->selectedIndex = 0;
@@ -54,14 +55,14 @@ protected:
         return until();
     }
     void play() {
-        harness.tap(centreOf(scene->playButton));
+        harness.tap(centreOf(inside(scene).playButton));
         ASSERT_TRUE(link()->isSending()) << "play was refused";
         ASSERT_TRUE(runFor(20.f, [] { return !link()->isSending(); }));
     }
     std::vector<int> redRows() const {
         std::vector<int> rows;
-        for (std::size_t r = 0; r < scene->rowHeads.size(); ++r) {
-            if (scene->rowHeads[r]->picture->getColor() == kRed) {
+        for (std::size_t r = 0; r < inside(scene).rowHeads.size(); ++r) {
+            if (inside(scene).rowHeads[r]->picture->getColor() == kRed) {
                 rows.push_back(static_cast<int>(r));
             }
         }
@@ -89,9 +90,9 @@ TEST_F(BoardAnswersTest, AnErrorMarksItsRowAloneAndTheMarkGoesWhenTheRowChanges)
     EXPECT_EQ(noticeText(), "The board did not understand row 20: Illegal argument.");
 
     // The panel shows the board's words, never the echo of what was sent.
-    harness.tap(centreOf(scene->answerButton));
-    std::vector<std::string> shown(scene->talk.log.lines().begin(),
-                                   scene->talk.log.lines().end());
+    harness.tap(centreOf(inside(scene).answerButton));
+    std::vector<std::string> shown(inside(scene).talk.log.lines().begin(),
+                                   inside(scene).talk.log.lines().end());
     EXPECT_NE(std::find(shown.begin(), shown.end(), "Illegal argument in 20"), shown.end());
     for (const std::string& line : shown) {
         EXPECT_EQ(line.find("LED"), std::string::npos) << line;
@@ -131,7 +132,7 @@ TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
         runFor(2.5f, [&] { return !noticeText().empty(); });
         EXPECT_EQ(noticeText(), c.notice);
         scene->layContents(FieldContents{});
-        harness.tap(centreOf(scene->stopButton));
+        harness.tap(centreOf(inside(scene).stopButton));
         ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
         harness.steps(10);  // the poll that ends the transfer
         board.reset();
