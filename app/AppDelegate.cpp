@@ -68,8 +68,9 @@ void AppDelegate::applicationWillTerminate() {
     if (_workspace != nullptr && !_workspace->keepBeforeExit()) {
         // The window may already be gone: the terminal, or the session's log, hears it.
         std::fprintf(stderr, "zundlecards: the last work could not be kept: %s\n",
-                     _workspace->keepProblem.empty() ? "the disk did not finish writing in time"
-                                                     : _workspace->keepProblem.c_str());
+                     _workspace->getKeepProblem().empty()
+                         ? "the disk did not finish writing in time"
+                         : _workspace->getKeepProblem().c_str());
     }
 }
 

@@ -13,10 +13,10 @@ void NoticeReport::installIfAsked(FieldScene* workspace) {
     }
     const std::string path = value;
     // Opened for each notice, so that the file is whole whenever the test reads it.
-    workspace->noticeShown = [path](const std::string& text) {
+    workspace->setNoticeListener([path](const std::string& text) {
         if (std::FILE* file = std::fopen(path.c_str(), "a")) {
             std::fprintf(file, "%s\n", text.c_str());
             std::fclose(file);
         }
-    };
+    });
 }

@@ -27,6 +27,11 @@ const T& tableAt(const std::vector<T>& table, int index) {
     return table[static_cast<unsigned>(index)];
 }
 
+template <class T>
+const T& tableAt(const std::vector<T>& table, Dialect dialect) {
+    return tableAt(table, dialectIndex(dialect));
+}
+
 bool flagAt(const std::vector<bool>& table, int index) {
     if (!isBelow(index, table.size())) {
         throw std::out_of_range("invalid vector<bool> subscript");
@@ -55,7 +60,7 @@ DeviceManager::~DeviceManager() = default;
 bool DeviceManager::init() {
     // Build the tables now so they exist before the first scene asks for them.
     tables();
-    dialect = 0;
+    dialect = Dialect::Kib;
     cardSet = 0;
     return true;
 }
@@ -151,12 +156,12 @@ std::string DeviceManager::getTabImage(int set) const {
     return tableAt(tableAt(tables().tabImages, set), set == cardSet ? 0 : 1);
 }
 
-std::string DeviceManager::getToggleImage(int forDialect, bool current) const {
+std::string DeviceManager::getToggleImage(Dialect forDialect, bool current) const {
     return tableAt(current ? tables().toggleCurrentImages : tables().toggleOtherImages, forDialect);
 }
 
 bool DeviceManager::hasLineNumbers() const {
-    return flagAt(tables().lineNumbers, dialect);
+    return flagAt(tables().lineNumbers, dialectIndex(dialect));
 }
 
 int DeviceManager::getCharWaitMs() const {

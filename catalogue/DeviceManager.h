@@ -8,6 +8,7 @@
 
 #include "base/Ref.h"
 #include "catalogue/CodeSnippet.h"
+#include "catalogue/Dialect.h"
 #include "catalogue/LoopRole.h"
 
 class DeviceManager : public cocos2d::Ref {
@@ -20,8 +21,8 @@ public:
     // Selects the kib dialect and the basic card set.
     virtual bool init();
 
-    // 0 = kib, 1 = vemmo; written directly by the workspace.
-    int dialect = 0;
+    // Written directly by the workspace.
+    Dialect dialect = Dialect::Kib;
     // 0 = basic, 1 = tumbrel, 2 = full; written directly by the workspace.
     int cardSet = 0;
 
@@ -66,7 +67,7 @@ public:
     std::string getTabImage(int set) const;
 
     // Toggle picture of a dialect, in its current or not-current form.
-    std::string getToggleImage(int forDialect, bool current) const;
+    std::string getToggleImage(Dialect forDialect, bool current) const;
     // Whether program lines carry line numbers.
     bool hasLineNumbers() const;
     // Pause per character sent, in milliseconds.

@@ -90,7 +90,7 @@ int findBoard(const cocos2d::Vector<ZundleCardSerialData*>& devices, const std::
     int matches = 0;
     for (std::size_t i = 0; i < devices.size(); ++i) {
         const ZundleCardSerialData* entry = devices.at(i);
-        if (entry->kind != ZundleCardSerialData::kKindSerialPort || entry->usbVendor != vendor ||
+        if (entry->kind != TargetKind::SerialPort || entry->usbVendor != vendor ||
             entry->usbProduct != product) {
             continue;
         }

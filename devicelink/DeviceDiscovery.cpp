@@ -8,7 +8,7 @@ namespace {
 
 // Discovery runs on a worker thread, where nothing may be autoreleased: the list takes
 // the only reference.
-ZundleCardSerialData* appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, int kind,
+ZundleCardSerialData* appendEntry(cocos2d::Vector<ZundleCardSerialData*>& devices, TargetKind kind,
                                   const std::string& name, const std::string& description,
                                   const std::string& path) {
     auto* entry = new ZundleCardSerialData();
@@ -31,8 +31,8 @@ void appendPorts(const std::vector<platform::PortRecord>& ports, bool builtIn,
         if (port.builtIn != builtIn || port.name.empty() || port.description.empty()) {
             continue;
         }
-        ZundleCardSerialData* entry = appendEntry(devices, ZundleCardSerialData::kKindSerialPort,
-                                                  port.name, port.description, "");
+        ZundleCardSerialData* entry =
+            appendEntry(devices, TargetKind::SerialPort, port.name, port.description, "");
         entry->usbVendor = port.usbVendor;
         entry->usbProduct = port.usbProduct;
         entry->serialNumber = port.serialNumber;
@@ -69,7 +69,7 @@ bool DeviceDiscovery::findTransferTools(cocos2d::Vector<ZundleCardSerialData*>& 
         return true;
     }
     for (const platform::ToolRecord& tool : platform::listExecutableFiles(folder)) {
-        appendEntry(devices, ZundleCardSerialData::kKindTool, tool.name, "", tool.path);
+        appendEntry(devices, TargetKind::Tool, tool.name, "", tool.path);
     }
     return true;
 }

@@ -29,6 +29,12 @@ struct TransferFailure {
     bool fail(Kind what, std::string why = "");
 };
 
+// How a transfer ended, as the device link tells it to whoever started the transfer.
+struct TransferResult {
+    bool whole = false;       // every chunk got through
+    TransferFailure failure;  // why not, when not
+};
+
 // The sentence shown for a failure: what went wrong, on which port or tool, and what to
 // do about it. Empty for Kind::None.
 std::string describeTransferFailure(const TransferFailure& failure);

@@ -16,7 +16,7 @@ bool ZundleCardSerialData::init() {
     name.clear();
     description.clear();
     path.clear();
-    kind = 0;
+    kind = TargetKind::SerialPort;
     usbVendor.clear();
     usbProduct.clear();
     serialNumber.clear();
@@ -76,7 +76,7 @@ void ZundleCardSerialData::listen(platform::SerialPort& port, const Heard& heard
     }
 }
 
-bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
+bool ZundleCardSerialData::sendToSerialPort(const std::vector<ProgramChunk>& chunks,
                                             const ChunkSent& onChunkSent, TransferFailure* failure,
                                             const LinkSettings& settings, const Heard& heard,
                                             SerialPortPtr* keepOpen) const {
@@ -87,8 +87,8 @@ bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& qu
         return report(false, reason, failure);
     }
     int sent = 0;
-    for (SendData* chunk : queue) {
-        if (!platform::writeSerialPort(*port, chunk->text, settings, reason)) {
+    for (const ProgramChunk& chunk : chunks) {
+        if (!platform::writeSerialPort(*port, chunk.text, settings, reason)) {
             return report(false, reason, failure);
         }
         if (onChunkSent) {
@@ -96,13 +96,13 @@ bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& qu
         }
         // Counted from the moment the port has sent the last byte, so the board gets the
         // whole pause to digest the line.
-        const auto pauseEnd = std::chrono::steady_clock::now() +
-                              std::chrono::milliseconds(std::max(chunk->waitMs, 0));
+        const auto pauseEnd =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(chunk.waitMs, 0));
         if (heard) {
             if (!readUntil(*port, pauseEnd, heard, reason)) {
                 return report(false, reason, failure);
             }
-        } else if (chunk->waitMs > 0) {
+        } else if (chunk.waitMs > 0) {
             platform::sleepUntil(pauseEnd);
         }
     }
@@ -112,7 +112,7 @@ bool ZundleCardSerialData::sendToSerialPort(const cocos2d::Vector<SendData*>& qu
     return report(true, reason, failure);
 }
 
-bool ZundleCardSerialData::sendToTool(const cocos2d::Vector<SendData*>& queue,
+bool ZundleCardSerialData::sendToTool(const std::vector<ProgramChunk>& chunks,
                                       const ChunkSent& onChunkSent, TransferFailure* failure,
                                       const LinkSettings& settings, const Heard& heard) const {
     TransferFailure reason;
@@ -122,8 +122,8 @@ bool ZundleCardSerialData::sendToTool(const cocos2d::Vector<SendData*>& queue,
         return report(false, reason, failure);
     }
     int sent = 0;
-    for (SendData* chunk : queue) {
-        if (!platform::writeTool(*tool, chunk->text, settings, reason)) {
+    for (const ProgramChunk& chunk : chunks) {
+        if (!platform::writeTool(*tool, chunk.text, settings, reason)) {
             return report(false, reason, failure);
         }
         if (onChunkSent) {

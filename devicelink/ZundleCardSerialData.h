@@ -1,28 +1,25 @@
 // One entry of the device list (a serial port or a transfer tool) and the two ways of
-// sending a queue of chunks to it. Portable: the system calls sit behind LinkPlatform.h.
+// sending a plan's chunks to it. Portable: the system calls sit behind LinkPlatform.h.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/Macros.h"
 #include "base/Ref.h"
-#include "base/Vector.h"
 #include "devicelink/LinkPlatform.h"
-#include "devicelink/SendData.h"
 #include "devicelink/TransferFailure.h"
+#include "generation/TransferPlan.h"
 
 class ZundleCardSerialData : public cocos2d::Ref {
 public:
-    static constexpr int kKindSerialPort = 100;
-    static constexpr int kKindTool = 101;
-
     // An empty entry handed to the autorelease pool (main thread only).
     CREATE_FUNC(ZundleCardSerialData);
 
     ~ZundleCardSerialData() override;
-    // Empties the strings and sets the kind to 0 (never listed).
+    // Empties the strings and makes the entry a serial port.
     virtual bool init();
 
     // Told, on the sending thread, how many chunks have gone out; on the serial path it
@@ -41,14 +38,14 @@ public:
     // `heard`, the port is read during the pauses and what came goes there; with
     // `keepOpen`, the port is handed over there, still ours, after a transfer that got to
     // its end.
-    bool sendToSerialPort(const cocos2d::Vector<SendData*>& queue,
+    bool sendToSerialPort(const std::vector<ProgramChunk>& chunks,
                           const ChunkSent& onChunkSent = {}, TransferFailure* failure = nullptr,
                           const LinkSettings& settings = LinkSettings(), const Heard& heard = {},
                           SerialPortPtr* keepOpen = nullptr) const;
     // Feeds the chunks without pauses to the tool at `path`, closes its input and gives
     // it pacing::kToolSettleMs. True when every chunk went in; otherwise the reason goes to
     // `failure`. The tool's output and error go to `heard`, or are thrown away without it.
-    bool sendToTool(const cocos2d::Vector<SendData*>& queue, const ChunkSent& onChunkSent = {},
+    bool sendToTool(const std::vector<ProgramChunk>& chunks, const ChunkSent& onChunkSent = {},
                     TransferFailure* failure = nullptr,
                     const LinkSettings& settings = LinkSettings(), const Heard& heard = {}) const;
     // Reads the open port into `heard` until `letGo` says so or the port fails; the
@@ -62,7 +59,7 @@ public:
     std::string name;         // port name below /dev, or the tool's file name
     std::string description;  // the port's model; empty for a tool
     std::string path;         // the tool's full path; empty for a port
-    int kind = 0;             // kKindSerialPort or kKindTool
+    TargetKind kind = TargetKind::SerialPort;
     // The USB device behind a port (see PortRecord); empty for a tool or another port.
     std::string usbVendor;
     std::string usbProduct;

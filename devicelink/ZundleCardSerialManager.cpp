@@ -50,53 +50,60 @@ void ZundleCardSerialManager::setToolFolder(const std::string& folder) {
 
 bool ZundleCardSerialManager::startSearch(Callback callback) {
     CCASSERT(callback, "startSearch needs a callback");
-    if (_job != Job::None) {
+    if (_job != Job::None || !startWorker(Job::Search)) {
         return false;
     }
-    return startWorker(Job::Search, callback);
+    _onSearched = std::move(callback);
+    return true;
 }
 
-bool ZundleCardSerialManager::startSend(Callback callback) {
-    CCASSERT(callback, "startSend needs a callback");
-    return startTransfer(callback, false);
+bool ZundleCardSerialManager::startSend(TransferPlan plan, TransferDone done) {
+    CCASSERT(done, "startSend needs a callback");
+    return startTransfer(plan, done, false);
 }
 
-bool ZundleCardSerialManager::startPlay(Callback callback) {
-    CCASSERT(callback, "startPlay needs a callback");
-    return startTransfer(callback, true);
+bool ZundleCardSerialManager::startPlay(TransferPlan plan, TransferDone done) {
+    CCASSERT(done, "startPlay needs a callback");
+    return startTransfer(plan, done, true);
 }
 
-bool ZundleCardSerialManager::startTransfer(Callback& callback, bool keepListening) {
+std::optional<TargetKind> ZundleCardSerialManager::chosenKind() const {
+    if (_job == Job::Search || selectedIndex < 0 ||
+        selectedIndex >= static_cast<int>(devices.size())) {
+        return std::nullopt;
+    }
+    return devices.at(static_cast<std::size_t>(selectedIndex))->kind;
+}
+
+bool ZundleCardSerialManager::startTransfer(TransferPlan& plan, TransferDone& done,
+                                            bool keepListening) {
     // The slot first: during a discovery `devices` belongs to the worker.
-    if (_job != Job::None || devices.empty()) {
+    if (_job != Job::None || !chosenKind()) {
         return false;
     }
-    if (selectedIndex < 0 || selectedIndex >= static_cast<int>(devices.size())) {
-        return false;
-    }
+    CCASSERT(plan.target == *chosenKind(), "a plan is made for the entry it is sent to");
     // The port may be the one to send to: it must be free before the worker opens it.
     releaseLink();
     _lastListenFailure = TransferFailure();
     _keepListening = keepListening;
     _inbox->begin(++_transfer);
-    // Entries and chunks are counted on the main thread only: the references the worker
-    // relies on are taken here and given back by the poll after the join.
+    // Entries are counted on the main thread only: the reference the worker relies on is
+    // taken here and given back by the poll after the join.
     _sendEntry = devices.at(static_cast<std::size_t>(selectedIndex));
     _sendEntry->retain();
-    _sendChunks = sendQueue;
-    _sendResult = false;
-    _sendFailure = TransferFailure();
-    _lastFailure = TransferFailure();
+    _plan = std::move(plan);
+    _sendResult = TransferResult();
     _chunksSent.store(0, std::memory_order_relaxed);
-    if (!startWorker(Job::Send, callback)) {
+    if (!startWorker(Job::Send)) {
         CC_SAFE_RELEASE_NULL(_sendEntry);
-        _sendChunks.clear();
+        _plan = TransferPlan();
         return false;
     }
+    _onSent = std::move(done);
     return true;
 }
 
-bool ZundleCardSerialManager::startWorker(Job job, Callback& callback) {
+bool ZundleCardSerialManager::startWorker(Job job) {
     std::atomic<bool>& flag = job == Job::Search ? _searching : _sending;
     flag.store(true);
     try {
@@ -108,7 +115,6 @@ bool ZundleCardSerialManager::startWorker(Job job, Callback& callback) {
         return false;
     }
     _job = job;
-    _onFinished = std::move(callback);
     auto* scheduler = cocos2d::Director::getInstance()->getScheduler();
     if (job == Job::Search) {
         scheduler->schedule([this](float dt) { pollSearch(dt); }, this, kPollInterval, false,
@@ -132,19 +138,18 @@ void ZundleCardSerialManager::sendWorker() {
     const auto heard = [inbox = _inbox, number = _transfer](const char* bytes, std::size_t size) {
         inbox->put(number, bytes, size);
     };
+    TransferResult& result = _sendResult;
     switch (_sendEntry->kind) {
-        case ZundleCardSerialData::kKindSerialPort:
-            _sendResult = _sendEntry->sendToSerialPort(_sendChunks, count, &_sendFailure,
-                                                       ZundleCardSerialData::LinkSettings(), heard,
-                                                       _keepListening ? &_keptPort : nullptr);
+        case TargetKind::SerialPort:
+            result.whole = _sendEntry->sendToSerialPort(_plan.chunks, count, &result.failure,
+                                                        ZundleCardSerialData::LinkSettings(), heard,
+                                                        _keepListening ? &_keptPort : nullptr);
             break;
-        case ZundleCardSerialData::kKindTool:
-            _sendResult = _sendEntry->sendToTool(_sendChunks, count, &_sendFailure,
-                                                 ZundleCardSerialData::LinkSettings(), heard);
+        case TargetKind::Tool:
+            result.whole = _sendEntry->sendToTool(_plan.chunks, count, &result.failure,
+                                                  ZundleCardSerialData::LinkSettings(), heard);
             break;
-        default:
-            // Never listed, so there is nothing to tell the user about it.
-            _sendResult = false;
+        case TargetKind::Count:
             break;
     }
     _sending.store(false);
@@ -158,7 +163,10 @@ void ZundleCardSerialManager::pollSearch(float /*dt*/) {
     if (selectedIndex < 0 || selectedIndex >= static_cast<int>(devices.size())) {
         selectedIndex = 0;
     }
-    finish(true);
+    // Moved out first: the callback may start the next request, which stores its own.
+    const Callback done = std::move(_onSearched);
+    _onSearched = nullptr;
+    done(true);
 }
 
 void ZundleCardSerialManager::pollSend(float /*dt*/) {
@@ -172,9 +180,11 @@ void ZundleCardSerialManager::pollSend(float /*dt*/) {
         startListener();
     }
     CC_SAFE_RELEASE_NULL(_sendEntry);
-    _sendChunks.clear();
-    _lastFailure = _sendFailure;
-    finish(_sendResult);
+    _plan = TransferPlan();
+    const TransferResult result = std::move(_sendResult);
+    const TransferDone done = std::move(_onSent);
+    _onSent = nullptr;
+    done(result);
 }
 
 void ZundleCardSerialManager::retireWorker() {
@@ -246,11 +256,4 @@ void ZundleCardSerialManager::releaseLink() {
     _listener.join();
     _keptPort.reset();
     cocos2d::Director::getInstance()->getScheduler()->unschedule("pollListen", this);
-}
-
-void ZundleCardSerialManager::finish(bool result) {
-    // Moved out first: the callback may start the next request, which stores its own.
-    Callback done = std::move(_onFinished);
-    _onFinished = nullptr;
-    done(result);
 }

@@ -1,4 +1,4 @@
-// The one way into the device link: the device list, the chosen entry, the send queue,
+// The one way into the device link: the device list, the chosen entry, the plan being sent,
 // the single worker thread that runs a discovery or a transfer, whose end a 0.1 s poll on
 // the main thread notices, and the listener that keeps reading a port after a play.
 // Portable; depends on the engine and on this module.
@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -15,15 +16,17 @@
 #include "devicelink/BoardInbox.h"
 #include "devicelink/DeviceDiscovery.h"
 #include "devicelink/LinkPlatform.h"
-#include "devicelink/SendData.h"
 #include "devicelink/TransferFailure.h"
 #include "devicelink/ZundleCardSerialData.h"
+#include "generation/TransferPlan.h"
 
 class ZundleCardSerialManager : public cocos2d::Ref {
 public:
-    // Told on the main thread when a worker has ended: true after a discovery, and after
-    // a transfer whether it got to its end.
+    // Told on the main thread when a discovery has ended, always with true.
     using Callback = std::function<void(bool)>;
+    // Told on the main thread when a transfer has ended: whether it got to its end, and why
+    // not.
+    using TransferDone = std::function<void(const TransferResult&)>;
 
     // The process-wide manager, made on first use (on the main thread) and never released.
     static ZundleCardSerialManager* getInstance();
@@ -35,15 +38,19 @@ public:
     // Starts a discovery that rebuilds `devices`. False, without calling back, while a
     // worker is registered.
     bool startSearch(Callback callback);
-    // Starts a transfer of `sendQueue` to the entry at `selectedIndex`, as for stop: a port
-    // listened to is let go first, and the port is closed after the last chunk. What the
-    // board or tool answers meanwhile is taken with takeReceived(). False, without calling
-    // back, while a worker is registered or when there is no such entry.
-    bool startSend(Callback callback);
+    // Starts a transfer of the plan's chunks to the entry at `selectedIndex`, whose kind
+    // must be the plan's target, as for stop: a port listened to is let go first, and the
+    // port is closed after the last chunk. What the board or tool answers meanwhile is
+    // taken with takeReceived(). False, without calling back, while a worker is registered
+    // or when there is no such entry.
+    bool startSend(TransferPlan plan, TransferDone done);
     // As startSend, for play: a serial port stays open after a transfer that got to its
     // end, and is read until stop (the next startSend), the next play, another entry
     // chosen, the port gone, or releaseLink().
-    bool startPlay(Callback callback);
+    bool startPlay(TransferPlan plan, TransferDone done);
+    // The kind of the chosen entry, which a plan for it targets; none during a discovery
+    // or when nothing is chosen.
+    std::optional<TargetKind> chosenKind() const;
 
     // The number of the latest transfer, counted from 1; what is received belongs to it.
     int getTransferNumber() const { return _transfer; }
@@ -63,9 +70,6 @@ public:
     bool isSearching() const { return _job == Job::Search; }
     // Chunks the current or last transfer has sent so far; readable at any time.
     int getChunksSent() const { return _chunksSent.load(std::memory_order_relaxed); }
-    // Why the last completed transfer did not get to its end (Kind::None after a success
-    // and while a transfer runs). Main thread; set before the transfer's callback runs.
-    const TransferFailure& getLastFailure() const { return _lastFailure; }
 
     // Replaces the system's port listing for discovery (tests); an empty one restores it.
     void setPortSource(DeviceDiscovery::PortSource source);
@@ -75,8 +79,6 @@ public:
     // Plug-in serial ports, then tools, then the computer's own ports; holds the only
     // reference to each entry. Main thread, and only while no discovery is registered.
     cocos2d::Vector<ZundleCardSerialData*> devices;
-    // The chunks of the next transfer. Main thread, while no transfer is registered.
-    cocos2d::Vector<SendData*> sendQueue;
     // Position of the chosen entry in `devices`.
     int selectedIndex = 0;
 
@@ -85,8 +87,8 @@ private:
 
     ZundleCardSerialManager();
 
-    bool startTransfer(Callback& callback, bool keepListening);
-    bool startWorker(Job job, Callback& callback);
+    bool startTransfer(TransferPlan& plan, TransferDone& done, bool keepListening);
+    bool startWorker(Job job);
     void startListener();
     void listenWorker();
     void pollListen(float dt);
@@ -96,23 +98,21 @@ private:
     void pollSend(float dt);
     // Joins the ended worker, stops the poll and frees the slot for the next request.
     void retireWorker();
-    void finish(bool result);
 
     DeviceDiscovery _discovery;
     Job _job = Job::None;
     std::thread _worker;
-    Callback _onFinished;
+    Callback _onSearched;
+    TransferDone _onSent;
     // Each flag is set before its worker starts and cleared by it as its last step.
     std::atomic<bool> _searching{false};
     std::atomic<bool> _sending{false};
     std::atomic<int> _chunksSent{0};
-    // What the transfer worker works on, fixed when it starts: later choices and queue
-    // changes on the main thread cannot reach it.
+    // What the transfer worker works on, fixed when it starts: later choices on the main
+    // thread cannot reach it.
     ZundleCardSerialData* _sendEntry = nullptr;
-    cocos2d::Vector<SendData*> _sendChunks;
-    bool _sendResult = false;      // written by the worker, read after the join
-    TransferFailure _sendFailure;  // likewise
-    TransferFailure _lastFailure;  // the main thread's copy, taken after the join
+    TransferPlan _plan;
+    TransferResult _sendResult;  // written by the worker, read after the join
 
     // Received bytes, shared with the tool reader, which may outlive a transfer.
     std::shared_ptr<BoardInbox> _inbox = std::make_shared<BoardInbox>();
@@ -123,7 +123,8 @@ private:
     std::thread _listener;
     std::atomic<bool> _letGo{false};
     std::atomic<bool> _listening{false};  // cleared by the listener as its last step
-    int _listenedKind = 0;                // the entry listened to, to see another chosen
+    // The entry listened to, to see another chosen.
+    TargetKind _listenedKind = TargetKind::SerialPort;
     std::string _listenedName;
     TransferFailure _listenFailure;      // written by the listener, read after the join
     TransferFailure _lastListenFailure;  // the main thread's copy

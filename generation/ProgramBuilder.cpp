@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
-#include <ostream>
 
 #include "catalogue/DeviceManager.h"
 #include "generation/Pauses.h"
@@ -37,37 +35,8 @@ ProgramChunk chunkFromSnippet(const CodeSnippet& snippet, const std::string& ter
 
 }  // namespace
 
-bool operator==(const ProgramChunk& a, const ProgramChunk& b) {
-    return a.waitMs == b.waitMs && a.text == b.text;
-}
-
-bool operator!=(const ProgramChunk& a, const ProgramChunk& b) {
-    return !(a == b);
-}
-
-void PrintTo(const ProgramChunk& chunk, std::ostream* os) {
-    *os << "{\"";
-    for (const char c : chunk.text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\n') {
-            *os << "\\n";
-        } else if (c == '\r') {
-            *os << "\\r";
-        } else if (c == '"' || c == '\\') {
-            *os << '\\' << c;
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            *os << escaped;
-        } else {
-            *os << c;
-        }
-    }
-    *os << "\", " << chunk.waitMs << " ms}";
-}
-
-std::vector<ProgramChunk> buildProgram(
-    const std::vector<std::vector<std::optional<CardId>>>& rows) {
+TransferPlan buildProgram(const std::vector<std::vector<std::optional<CardId>>>& rows,
+                          TargetKind target) {
     const DeviceManager* catalogue = DeviceManager::getInstance();
     const std::string terminator = catalogue->getLineTerminator();
     const std::string separator = catalogue->getSeparator();
@@ -76,7 +45,10 @@ std::vector<ProgramChunk> buildProgram(
     const std::vector<CodeSnippet> header = catalogue->getHeader();
     const std::vector<CodeSnippet> footer = catalogue->getFooter();
 
-    std::vector<ProgramChunk> program;
+    TransferPlan plan;
+    plan.target = target;
+    plan.numbered = numbered;
+    std::vector<ProgramChunk>& program = plan.chunks;
     program.reserve(header.size() + rows.size() + footer.size());
     for (const CodeSnippet& item : header) {
         program.push_back(chunkFromSnippet(item, terminator, charWaitMs));
@@ -85,20 +57,22 @@ std::vector<ProgramChunk> buildProgram(
     for (std::size_t position = 0; position < rows.size(); ++position) {
         std::string line;
         long long pause = 0;
-        bool firstCard = true;
+        int firstSlot = -1;
         bool appendTerminator = true;
-        for (const std::optional<CardId>& slot : rows[position]) {
-            if (!slot) {
+        const std::vector<std::optional<CardId>>& slots = rows[position];
+        for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+            if (!slots[slot]) {
                 continue;
             }
-            const CodeSnippet snippet = catalogue->getCode(slot->cardIndex, slot->cardSet);
+            const CodeSnippet snippet =
+                catalogue->getCode(slots[slot]->cardIndex, slots[slot]->cardSet);
             std::string piece;
-            if (firstCard) {
+            if (firstSlot < 0) {
                 // Numbered by position, so a row keeps its number below empty rows.
                 if (numbered) {
                     piece = std::to_string(lineNumberOfRow(static_cast<int>(position))) + ' ';
                 }
-                firstCard = false;
+                firstSlot = static_cast<int>(slot);
             } else {
                 piece = separator;
             }
@@ -115,44 +89,29 @@ std::vector<ProgramChunk> buildProgram(
             line += terminator;
             pause = addPause(pause, pacing::typingPauseMs(terminator.size(), charWaitMs));
         }
-        program.push_back({std::move(line), static_cast<int>(pause), static_cast<int>(position)});
+        program.push_back(
+            {std::move(line), static_cast<int>(pause), static_cast<int>(position), firstSlot});
     }
 
     for (const CodeSnippet& item : footer) {
         program.push_back(chunkFromSnippet(item, terminator, charWaitMs));
     }
-    return program;
+    return plan;
 }
 
-std::vector<ProgramChunk> buildStopProgram() {
+TransferPlan buildStopProgram(TargetKind target) {
     const DeviceManager* catalogue = DeviceManager::getInstance();
+    TransferPlan plan;
+    plan.target = target;
+    plan.numbered = catalogue->hasLineNumbers();
     const std::string stopKey = catalogue->getStopKey();
     if (stopKey.empty()) {
-        return {};
+        return plan;
     }
     std::string reset = catalogue->getResetText();
     const long long resetPause =
         addPause(0, pacing::typingPauseMs(reset.size(), catalogue->getCharWaitMs()));
-    return {{stopKey, catalogue->getStopWaitMs()},
-            {std::move(reset), static_cast<int>(resetPause)}};
-}
-
-int lineNumberOfRow(int row) {
-    return 10 * (row + 1);
-}
-
-std::optional<int> rowOfAnswerLine(const std::vector<ProgramChunk>& program, int lineNumber,
-                                   bool numbered) {
-    int first = 1;  // the text line the chunk begins
-    for (const ProgramChunk& chunk : program) {
-        const int lines = static_cast<int>(std::count(chunk.text.begin(), chunk.text.end(), '\n'));
-        const bool named = numbered
-                               ? chunk.row >= 0 && lineNumberOfRow(chunk.row) == lineNumber
-                               : lineNumber >= first && lineNumber < first + std::max(lines, 1);
-        if (named) {
-            return chunk.row >= 0 ? std::optional<int>(chunk.row) : std::nullopt;
-        }
-        first += lines;
-    }
-    return std::nullopt;
+    plan.chunks = {{stopKey, catalogue->getStopWaitMs()},
+                   {std::move(reset), static_cast<int>(resetPause)}};
+    return plan;
 }

@@ -214,7 +214,7 @@ int FieldModel::looseCount() const {
     }));
 }
 
-FieldContents FieldModel::contents(int dialect) const {
+FieldContents FieldModel::contents(Dialect dialect) const {
     FieldContents contents;
     contents.dialect = dialect;
     for (int r = 0; r < kRowCount; ++r) {
@@ -236,7 +236,7 @@ FieldContents FieldModel::contents(int dialect) const {
 }
 
 std::vector<std::vector<std::optional<CardId>>> FieldModel::programRows() const {
-    const FieldContents seated = contents(0);
+    const FieldContents seated = contents(Dialect::Kib);
     std::vector<std::vector<std::optional<CardId>>> rows;
     for (const FieldContents::Row& row : seated.rows) {
         rows.emplace_back(row.begin(), row.end());

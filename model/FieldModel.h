@@ -67,7 +67,7 @@ public:
     std::vector<Handle> drawingOrder() const { return _order; }
     std::uint64_t revision() const { return _revision; }
     // The field as plain contents, with this dialect.
-    FieldContents contents(int dialect) const;
+    FieldContents contents(Dialect dialect) const;
     // The rows as program generation reads them.
     std::vector<std::vector<std::optional<CardId>>> programRows() const;
 

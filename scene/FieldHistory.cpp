@@ -2,7 +2,7 @@
 
 namespace {
 FieldContents withoutDialect(FieldContents contents) {
-    contents.dialect = 0;
+    contents.dialect = Dialect::Kib;
     return contents;
 }
 }  // namespace

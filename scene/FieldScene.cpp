@@ -21,7 +21,7 @@ FieldScene::FieldScene() = default;
 
 FieldScene::~FieldScene() {
     fieldCards.clear();
-    dragGroup.clear();
+    gesture.dragGroup.clear();
     paletteCards.clear();
     usageBadges.clear();
     cardSetTabs.clear();
@@ -56,16 +56,15 @@ bool FieldScene::init() {
     return true;
 }
 
+void FieldScene::resetGesture() {
+    gesture = {};
+}
+
 void FieldScene::resetState() {
-    ghostCard = draggedCard = pressedCard = heldSlot = nullptr;
-    pressIsStill = true;
-    dragMode = false;
+    resetGesture();
     fieldCards.clear();
-    dragGroup.clear();
     cardSetTabs.clear();
     touchSequence = 0;
-    holdDrift = Vec2::ZERO;
-    handShift = Vec2::ZERO;
 
     fieldModel.layContents(FieldContents{});
     for (int set = 0; set < kCardSetCount; ++set) {

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cocos2d.h"
@@ -68,12 +69,86 @@ public:
     // or a picture fails.
     bool init() override;
 
+    // --- what the window, the app and the suites ask of the workspace ---
+    // Shows another card set, keeping the offset the list had for the one left.
+    void switchCardSet(int set);
+    // Gives the dialect button and the backs of the field cards the current dialect.
+    void refreshDialect();
+    // A node's local point (origin bottom left) in field coordinates.
+    cocos2d::Vec2 toFieldSpace(const cocos2d::Node* node, const cocos2d::Vec2& localPoint) const;
+    // Moves dragGroup by delta (field units), holding it at heldSlot and snapping `card`
+    // (a member of dragGroup) into a free slot within reach.
+    void moveGroup(CardSprite* card, const cocos2d::Vec2& delta);
+    // Links the card to the nearest free slot within reach, without moving it.
+    void linkToNearestSlot(CardSprite* card);
+    // Empties row i and moves every card from it downward one row; row 29's cards go.
+    void insertRow(int row);
+    // Removes row i's cards and moves every card below it up one row.
+    void deleteRow(int row);
+    // Takes a card off the field: counter, list, links, and a short fade (or none, when the
+    // field is laid anew).
+    void removeCard(CardSprite* card, bool fade = true);
+    // Puts a new loose card of the catalogue on the field at a field position (moved in
+    // just far enough to lie wholly on the field), as the palette gesture does; nullptr
+    // (nothing changed) when a picture cannot load.
+    // `shown`: a card the model already holds, which the new sprite shows.
+    CardSprite* addFieldCard(int cardSet, int cardIndex, const cocos2d::Vec2& fieldPosition,
+                             FieldModel::Handle shown = 0);
+    // True from the press on a palette or field card until its release or cancel.
+    bool isGestureRunning() const { return !gestureListeners.empty(); }
+    // Shows a short message over the workspace for a few seconds, replacing the one shown;
+    // a trouble in red, anything else in the workspace's ink.
+    void showNotice(const std::string& text, bool trouble = true);
+    // Tells the listener each notice's text as it is shown (the end-to-end tests read them).
+    void setNoticeListener(std::function<void(const std::string&)> listener) {
+        noticeShown = std::move(listener);
+    }
+    // What lies on the field now, as plain data, with the current dialect.
+    FieldContents fieldContents() const;
+    // Replaces every card on the field by the contents' cards, seated and loose, at once;
+    // the dialect stays as it is.
+    void layContents(const FieldContents& contents);
+    // Lays the field as it was before the last change, or after the change undone last;
+    // nothing during a gesture, a transfer or while a popup is open.
+    void undoField();
+    void redoField();
+    // Opens the popup of the last work and the twelve places; nothing while the field may
+    // not be replaced.
+    void openShelf();
+    void closeShelf();
+    // Saves the field into a place (0..11) through the writer; placeSaved tells how it went.
+    void saveIntoPlace(int place);
+    // Lays a program on the field as one step of undo, with its dialect.
+    void openContents(const FieldContents& contents);
+    // A program file dropped onto the window: opened, or a notice why not.
+    void openDroppedFile(const std::string& path);
+    // Asks for the field to be written as this run's work when it has changed since the
+    // last time (during a gesture only when `evenMidGesture`); a failure is told once.
+    void keepLastWork(bool evenMidGesture = false);
+    // The program is about to end: writes the field as it stands and waits for the writer,
+    // within its limit. False when the work could not be kept.
+    bool keepBeforeExit();
+    // The window's close button: true when the window may close now; with cards on the
+    // field it asks first whether to keep them in a place.
+    bool onCloseRequested();
+    void onExit() override;
+    // The shelf over the user's data folder, made on first use.
+    ProgramShelf& programShelf();
+    // Why the last work could not be kept, as last told; empty when it was.
+    const std::string& getKeepProblem() const { return keepProblem; }
+
+private:
+    // The scene suites look inside through it.
+    friend struct FieldScenePeer;
+    // Reads the play and stop buttons' place for the simulator.
+    friend void publishWorkspacePlace(FieldScene& scene);
+    // Moves the window by what the simulator asks, when it stands where it was told.
+    friend void moveWorkspaceForRoom(const FieldScene& scene, int by);
+
     // --- palette, card sets and dialect ---
     // Fills the palette list with the cards and usage badges of the current card set;
     // false when a picture cannot load.
     bool buildPalette();
-    // Shows another card set, keeping the offset the list had for the one left.
-    void switchCardSet(int set);
     // Pages the palette list by one step (up: towards its first cards) with a glide.
     void pagePalette(bool up);
     // Shows the dimmed chooser with one option per dialect above the dialect button;
@@ -81,8 +156,6 @@ public:
     void openDialectChooser();
     // Fades the chooser out and removes it; the dialect refresh runs at the fade's end.
     void closeDialectChooser();
-    // Gives the dialect button and the backs of the field cards the current dialect.
-    void refreshDialect();
 
     // --- settings bar and port controls ---
     // Slides the settings bar open or closed, from wherever it is now.
@@ -96,16 +169,9 @@ public:
     static std::string entryText(const ZundleCardSerialData* entry);
 
     // --- field geometry and links ---
-    // A node's local point (origin bottom left) in field coordinates.
-    cocos2d::Vec2 toFieldSpace(const cocos2d::Node* node, const cocos2d::Vec2& localPoint) const;
     // Signed whole degrees between the directions of two connectors; none when either
     // direction is zero.
     std::optional<int> connectorAngle(const Connector& a, const Connector& b) const;
-    // Moves dragGroup by delta (field units), holding it at heldSlot and snapping `card`
-    // (a member of dragGroup) into a free slot within reach.
-    void moveGroup(CardSprite* card, const cocos2d::Vec2& delta);
-    // Links the card to the nearest free slot within reach, without moving it.
-    void linkToNearestSlot(CardSprite* card);
     // At the release of a dragged group: a member that mostly covers a free slot, or whose
     // attachment point lies on one, is seated in that slot, however far it is from the
     // slot's own point; the card under the hand first, the group moving with it.
@@ -116,21 +182,8 @@ public:
     void raiseGroup();
 
     // --- rows and cards ---
-    // Empties row i and moves every card from it downward one row; row 29's cards go.
-    void insertRow(int row);
-    // Removes row i's cards and moves every card below it up one row.
-    void deleteRow(int row);
-    // Takes a card off the field: counter, list, links, and a short fade (or none, when the
-    // field is laid anew).
-    void removeCard(CardSprite* card, bool fade = true);
     // Shows a usage counter on its palette badge when its set is the current one.
     void refreshUsageBadge(int cardIndex, int cardSet);
-    // Puts a new loose card of the catalogue on the field at a field position (moved in
-    // just far enough to lie wholly on the field), as the palette gesture does; nullptr
-    // (nothing changed) when a picture cannot load.
-    // `shown`: a card the model already holds, which the new sprite shows.
-    CardSprite* addFieldCard(int cardSet, int cardIndex, const cocos2d::Vec2& fieldPosition,
-                             FieldModel::Handle shown = 0);
     // The rows as program generation reads them: each slot's card identity or none.
     std::vector<std::vector<std::optional<CardId>>> programRows() const;
 
@@ -144,8 +197,6 @@ public:
     void trashHighlight(CardSprite* card, const cocos2d::Vec2& location);
     // Ends a card's drag at the location: dropped on the trash marker it leaves the field.
     void dropOnTrash(CardSprite* card, const cocos2d::Vec2& location);
-    // True from the press on a palette or field card until its release or cancel.
-    bool isGestureRunning() const { return !gestureListeners.empty(); }
     // Two fingers on the field are a pinch, which takes precedence over dragging a card.
     bool isFieldPinched() const { return fieldView->getTouchCount() >= 2; }
     // Field card gesture: the press, its moves, and its end (a cancel ends it where the
@@ -202,22 +253,28 @@ public:
     cocos2d::Node* loadingOverlay = nullptr;
 
     // --- gesture state of the card placement ---
-    CardSprite* ghostCard = nullptr;
-    CardSprite* draggedCard = nullptr;
-    CardSprite* pressedCard = nullptr;
-    // The slot the drag group is held at, or none.
-    CardSprite* heldSlot = nullptr;
-    bool pressIsStill = true;
-    bool dragMode = false;
+    // Reset with resetGesture() as a gesture ends: nothing of it reaches the next one.
+    struct Gesture {
+        CardSprite* ghostCard = nullptr;
+        CardSprite* draggedCard = nullptr;
+        CardSprite* pressedCard = nullptr;
+        // The slot the drag group is held at, or none.
+        CardSprite* heldSlot = nullptr;
+        bool pressIsStill = true;
+        bool dragMode = false;
+        bool tearOffDecided = false;
+        cocos2d::Vec2 tearOffStart;
+        // Pointer motion gathered while the group is held.
+        cocos2d::Vec2 holdDrift;
+        // How far the dragged card stands from where the hand holds it: a snap pulls it into a
+        // slot, a hold keeps it there, the field's edge keeps it in. Zero while it follows.
+        cocos2d::Vec2 handShift;
+        // The cards that move together in the current gesture (retained).
+        cocos2d::Vector<CardSprite*> dragGroup;
+    };
+    Gesture gesture;
     // Number of the current press, 0..9.
     int touchSequence = 0;
-    bool tearOffDecided = false;
-    cocos2d::Vec2 tearOffStart;
-    // Pointer motion gathered while the group is held.
-    cocos2d::Vec2 holdDrift;
-    // How far the dragged card stands from where the hand holds it: a snap pulls it into a
-    // slot, a hold keeps it there, the field's edge keeps it in. Zero while it follows.
-    cocos2d::Vec2 handShift;
     // The listener of the running gesture, at most one (retained): it swallows the
     // pointer's moves once a card follows them.
     cocos2d::Vector<cocos2d::EventListenerTouchOneByOne*> gestureListeners;
@@ -225,8 +282,6 @@ public:
     // --- field and palette state ---
     // Every card on the field, in creation order (retained).
     cocos2d::Vector<CardSprite*> fieldCards;
-    // The cards that move together in the current gesture (retained).
-    cocos2d::Vector<CardSprite*> dragGroup;
     // The palette's cards of the current set, in card-index order (retained).
     cocos2d::Vector<CardSprite*> paletteCards;
     // The palette's count labels, one per card of the current set (retained).
@@ -252,13 +307,10 @@ public:
     // Sends the dialect's stop key and reset text, without an overlay; nothing while a
     // transfer runs.
     void stopProgram();
-    // Covers the window for the transfer just started: a turning picture and a line that
-    // tells how far the transfer is; takes every touch until the transfer has ended.
-    void showLoading();
-    // Shows a short message over the workspace for a few seconds, replacing the one shown;
-    // a trouble in red, anything else in the workspace's ink.
-    void showNotice(const std::string& text, bool trouble = true);
-    // Told each notice's text as it is shown, when set (the end-to-end tests read them).
+    // Covers the window for the transfer of the plan just started: a turning picture and a
+    // line that tells how far the transfer is; takes every touch until it has ended.
+    void showLoading(const TransferPlan& plan);
+    // Told each notice's text as it is shown, when set.
     std::function<void(const std::string&)> noticeShown;
     // Shows the list of ports and tools above the port field; nothing while a discovery
     // rebuilds the list or when it is empty.
@@ -270,11 +322,6 @@ public:
     void scrollPortChooser(float rows);
 
     // --- keeping the work: undo and redo (FieldSceneHistory.cpp) ---
-    // What lies on the field now, as plain data, with the current dialect.
-    FieldContents fieldContents() const;
-    // Replaces every card on the field by the contents' cards, seated and loose, at once;
-    // the dialect stays as it is.
-    void layContents(const FieldContents& contents);
     // Takes a finished change of the field as a step of undo and asks for the work to be
     // kept; the model's listener calls it, and the end of every gesture.
     void watchField();
@@ -284,10 +331,6 @@ public:
     std::optional<FieldModel::Seat> seatOfSlot(const CardSprite* slot) const;
     // Every field card moved to the slot its card has in the model.
     void followModelSeats();
-    // Lays the field as it was before the last change, or after the change undone last;
-    // nothing during a gesture, a transfer or while a popup is open.
-    void undoField();
-    void redoField();
     void stepHistory(bool forward);
     // Whether undo, redo or opening a program may replace the field's cards now: never
     // during a gesture or a transfer, nor behind a popup (the shelf, a question, a chooser).
@@ -303,23 +346,10 @@ public:
     cocos2d::Sprite* shelfButton = nullptr;
 
     // --- the shelf of programs and the last work (FieldSceneShelf.cpp) ---
-    // Opens the popup of the last work and the twelve places; nothing while the field may
-    // not be replaced.
-    void openShelf();
-    void closeShelf();
-    // Saves the field into a place (0..11) through the writer; placeSaved tells how it went.
-    void saveIntoPlace(int place);
     void placeSaved(int place, const std::string& problem);
-    // Lays a program on the field as one step of undo, with its dialect.
-    void openContents(const FieldContents& contents);
-    // A program file dropped onto the window: opened, or a notice why not.
-    void openDroppedFile(const std::string& path);
     // A popup with a question and a button per answer, the last one the quiet way out.
     void askQuestion(const std::string& text,
                      const std::vector<std::pair<std::string, std::function<void()>>>& answers);
-    // Asks for the field to be written as this run's work when it has changed since the
-    // last time (during a gesture only when `evenMidGesture`); a failure is told once.
-    void keepLastWork(bool evenMidGesture = false);
     // Keeps the work within a second of a change; at most once a second.
     void scheduleKeep();
     // The field changed (or a gesture ended): watchField runs once the change is whole.
@@ -327,19 +357,10 @@ public:
     // Takes the answers of the shelf's writer while it has work under way.
     void watchWrites();
     void takeFinishedWrites();
-    // The program is about to end: writes the field as it stands and waits for the writer,
-    // within its limit. False when the work could not be kept.
-    bool keepBeforeExit();
-    // The window's close button: true when the window may close now; with cards on the
-    // field it asks first whether to keep them in a place.
-    bool onCloseRequested();
     // Keeps the last work and closes the window; when it cannot be kept, says so and
     // offers to try again.
     void quitWorkspace();
     void endWindow();
-    void onExit() override;
-    // The shelf over the user's data folder, made on first use.
-    ProgramShelf& programShelf();
 
     std::unique_ptr<ProgramShelf> shelf;
     cocos2d::Layer* shelfPopup = nullptr;
@@ -366,8 +387,7 @@ public:
     // What came back since the latest play, and what it is checked against.
     struct BoardTalk {
         int transfer = -1;
-        std::vector<ProgramChunk> program;
-        bool numbered = true;
+        TransferPlan plan;
         AnswerLines lines;
         std::string unread;  // taken from the link, not yet read into lines
         AnswerLog log;
@@ -392,7 +412,7 @@ public:
     void toggleAnswerPanel();
     void refreshAnswerPanel();
     // Play has started sending the program: what comes back from now on is its answer.
-    void beginBoardTalk(const std::vector<ProgramChunk>& program);
+    void beginBoardTalk(const TransferPlan& plan);
     // The sending has ended, `whole` when every chunk got through.
     void boardTalkSent(bool whole);
     void listenToBoard(float dt);
@@ -416,7 +436,6 @@ public:
     cocos2d::Node* progressLine = nullptr;
     cocos2d::Node* notice = nullptr;
 
-protected:
     FieldScene();
 
     // --- what the listeners of play, stop, the port field, reload and palette cards call ---
@@ -433,12 +452,14 @@ protected:
     void onPaletteCardTouchMoved(cocos2d::Touch* touch, cocos2d::Event* event);
     void onPaletteCardTouchEnded(cocos2d::Touch* touch, cocos2d::Event* event);
 
-private:
     struct SlotMatch {
         Connector* mine;
         Connector* theirs;
     };
 
+    // Every value of a gesture back to its start; the gesture's own side effects (a ghost
+    // removed, a group seated) come before.
+    void resetGesture();
     // Layout, one step of init each; false when a picture cannot load.
     void resetState();
     bool buildPalettePanel(cocos2d::Layer* layerA);
@@ -466,7 +487,7 @@ private:
     void listenForPress(cocos2d::Node* control, std::function<void(cocos2d::Node*)> action,
                         std::function<bool()> accepts = {});
     // One option of the dialect chooser, tagged with its dialect, with its listener.
-    cocos2d::Sprite* makeDialectOption(int dialect);
+    cocos2d::Sprite* makeDialectOption(Dialect dialect);
 
     cocos2d::EventListenerTouchOneByOne* makeRowButtonListener(bool insert);
     // Popups: a shade over the window with a framed panel over the field, whose inside is

@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
@@ -113,31 +112,26 @@ void FieldScene::refreshAnswerPanel() {
     }
 }
 
-void FieldScene::beginBoardTalk(const std::vector<ProgramChunk>& program) {
-    const DeviceManager* catalogue = DeviceManager::getInstance();
+void FieldScene::beginBoardTalk(const TransferPlan& plan) {
     unmarkErrorRow();
     lightRunningRow(std::nullopt);
     talk = BoardTalk{};
     // Only a board that echoes can tell whether it got the program; a transfer tool
     // (the simulator among them) speaks for itself and is never called silent or garbled,
     // though an echo it passes on is still no answer.
-    const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
-    const std::size_t chosen = static_cast<std::size_t>(link->selectedIndex);
-    const bool toTool = chosen < link->devices.size() &&
-                        link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
-    talk.check = EchoCheck(catalogue->hasLineNumbers(), !toTool);
-    talk.numbered = catalogue->hasLineNumbers();
+    const bool toTool = plan.target == TargetKind::Tool;
+    talk.check = EchoCheck(plan.numbered, !toTool);
     talk.toTool = toTool;
-    talk.program = program;
+    talk.plan = plan;
     if (toTool) {
         // A tool takes the whole program at once and may pass it back before the count of
         // chunks sent says so; unjudged, the time each line went does not matter.
-        for (const ProgramChunk& chunk : program) {
+        for (const ProgramChunk& chunk : plan.chunks) {
             talk.check.sent(chunk.text, 0.0);
         }
-        talk.chunksNoted = static_cast<int>(program.size());
+        talk.chunksNoted = static_cast<int>(plan.chunks.size());
     }
-    talk.transfer = link->getTransferNumber();
+    talk.transfer = ZundleCardSerialManager::getInstance()->getTransferNumber();
     refreshAnswerPanel();
     schedule([this](float dt) { listenToBoard(dt); }, kTalkSeconds, kTalkKey);
 }
@@ -157,8 +151,9 @@ void FieldScene::listenToBoard(float dt) {
         return;
     }
     const int sent = link->getChunksSent();
-    while (talk.chunksNoted < sent && talk.chunksNoted < static_cast<int>(talk.program.size())) {
-        talk.check.sent(talk.program[static_cast<std::size_t>(talk.chunksNoted++)].text,
+    while (talk.chunksNoted < sent &&
+           talk.chunksNoted < static_cast<int>(talk.plan.chunks.size())) {
+        talk.check.sent(talk.plan.chunks[static_cast<std::size_t>(talk.chunksNoted++)].text,
                         talk.clock);
     }
     const BoardInbox::Taken taken = link->takeReceived();
@@ -174,14 +169,14 @@ void FieldScene::listenToBoard(float dt) {
         const std::size_t count = std::min(kBytesPerTurn, talk.unread.size());
         const std::string bytes = talk.unread.substr(0, count);
         talk.unread.erase(0, count);
-        const AnswerStyle style = talk.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
+        const AnswerStyle style =
+            talk.plan.numbered ? AnswerStyle::LineNumbered : AnswerStyle::Script;
         // A board that repeats an error is told once a turn, not once a line.
         std::optional<std::pair<int, std::string>> named;
         for (const std::string& line : talk.lines.feed(bytes)) {
             if (line.rfind(kRunningPrefix, 0) == 0) {
                 const long number = std::strtol(line.c_str() + 5, nullptr, 10);
-                lightRunningRow(number > 0 ? rowOfAnswerLine(talk.program, static_cast<int>(number),
-                                                             talk.numbered)
+                lightRunningRow(number > 0 ? talk.plan.rowOfLine(static_cast<int>(number))
                                            : std::nullopt);
                 continue;
             }
@@ -195,8 +190,7 @@ void FieldScene::listenToBoard(float dt) {
             }
             talk.log.add(line);
             if (const std::optional<BoardError> error = findBoardError(line, style)) {
-                if (const std::optional<int> row =
-                        rowOfAnswerLine(talk.program, error->lineNumber, talk.numbered)) {
+                if (const std::optional<int> row = talk.plan.rowOfLine(error->lineNumber)) {
                     named.emplace(*row, error->message);
                 }
             }

@@ -48,7 +48,8 @@ void FieldScene::removeCard(CardSprite* card, bool fade) {
     }
     // Taken away under a press (a second finger on a row button): its listener goes with
     // it, so the release never comes; the press ends here, the others put down where they are.
-    if (pressedCard != nullptr && (card == pressedCard || dragGroup.contains(card))) {
+    if (gesture.pressedCard != nullptr &&
+        (card == gesture.pressedCard || gesture.dragGroup.contains(card))) {
         finishFieldPress(Vec2::ZERO, false);
     }
     // Keeps the card alive through its own removal, whoever else lets go of it.
@@ -89,15 +90,15 @@ void FieldScene::refreshUsageBadge(int cardIndex, int cardSet) {
 }
 
 void FieldScene::collectCluster(CardSprite* card) {
-    dragGroup.clear();
+    gesture.dragGroup.clear();
     addToCluster(card);
 }
 
 void FieldScene::addToCluster(CardSprite* card) {
-    if (card == nullptr || dragGroup.contains(card)) {
+    if (card == nullptr || gesture.dragGroup.contains(card)) {
         return;
     }
-    dragGroup.pushBack(card);
+    gesture.dragGroup.pushBack(card);
     if (CardSprite* slot = card->connectors[0].partner) {
         for (CardSprite* neighbour : {slot->up, slot->left, slot->down, slot->right}) {
             if (neighbour != nullptr) {
@@ -108,7 +109,7 @@ void FieldScene::addToCluster(CardSprite* card) {
 }
 
 void FieldScene::raiseGroup() {
-    for (auto it = dragGroup.end(); it != dragGroup.begin();) {
+    for (auto it = gesture.dragGroup.end(); it != gesture.dragGroup.begin();) {
         --it;
         raiseCard(*it);
     }

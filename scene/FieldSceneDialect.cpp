@@ -26,8 +26,8 @@ void FieldScene::openDialectChooser() {
     chooser->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
 
     const Vec2 button = dialectButton->getPosition();
-    Sprite* kib = makeDialectOption(0);
-    Sprite* vemmo = makeDialectOption(1);
+    Sprite* kib = makeDialectOption(Dialect::Kib);
+    Sprite* vemmo = makeDialectOption(Dialect::Vemmo);
     if (kib == nullptr || vemmo == nullptr) {
         closeDialectChooser();
         return;
@@ -61,7 +61,7 @@ void FieldScene::openDialectChooser() {
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, chooser);
 }
 
-Sprite* FieldScene::makeDialectOption(int dialect) {
+Sprite* FieldScene::makeDialectOption(Dialect dialect) {
     const DeviceManager* catalogue = DeviceManager::getInstance();
     // The current dialect's option shows the plain picture, the other one the lit one.
     Sprite* option =
@@ -69,10 +69,10 @@ Sprite* FieldScene::makeDialectOption(int dialect) {
     if (option == nullptr) {
         return nullptr;
     }
-    option->setTag(dialect);
+    option->setTag(dialectIndex(dialect));
     EventListenerTouchOneByOne* listener = pressrule::makeListener(
         [this](Node* chosen) {
-            DeviceManager::getInstance()->dialect = chosen->getTag();
+            DeviceManager::getInstance()->dialect = static_cast<Dialect>(chosen->getTag());
             chosen->runAction(MoveTo::create(kSlideSeconds, dialectButton->getPosition()));
             runAction(CallFunc::create([this]() { closeDialectChooser(); }));
         },

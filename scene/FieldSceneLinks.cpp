@@ -190,41 +190,41 @@ void FieldScene::moveClamped(CardSprite* card, const Vec2& delta) {
 }
 
 void FieldScene::moveGroup(CardSprite* card, const Vec2& delta) {
-    CCASSERT(dragGroup.contains(card), "moveGroup of a card outside the drag group");
+    CCASSERT(gesture.dragGroup.contains(card), "moveGroup of a card outside the drag group");
     // The hand has moved; the card follows below unless it is held.
-    handShift -= delta;
-    if (heldSlot != nullptr) {
-        holdDrift += delta;
-        if (holdDrift.length() <= kHoldReach) {
+    gesture.handShift -= delta;
+    if (gesture.heldSlot != nullptr) {
+        gesture.holdDrift += delta;
+        if (gesture.holdDrift.length() <= kHoldReach) {
             return;
         }
-        for (CardSprite* member : dragGroup) {
+        for (CardSprite* member : gesture.dragGroup) {
             detach(member);
         }
-        heldSlot = nullptr;
-        holdDrift = Vec2::ZERO;
+        gesture.heldSlot = nullptr;
+        gesture.holdDrift = Vec2::ZERO;
     }
 
     // Back under the hand where it took the card, however far a snap had pulled it.
-    const Vec2 follow = -handShift;
+    const Vec2 follow = -gesture.handShift;
     const Vec2 before = card->getPosition();
-    for (CardSprite* member : dragGroup) {
+    for (CardSprite* member : gesture.dragGroup) {
         // The pointer owns the card now; a row shift still running would pull it away.
         member->stopActionByTag(kRowMoveTag);
         moveClamped(member, follow);
     }
     // Kept in by the field's edge, the card waits there for the hand to come back.
-    handShift = card->getPosition() - (before + follow);
+    gesture.handShift = card->getPosition() - (before + follow);
 
     const std::optional<SlotMatch> match = findNearestSlot(card);
     if (!match) {
         return;
     }
     link(*match->mine, *match->theirs);
-    heldSlot = match->theirs->owner;
+    gesture.heldSlot = match->theirs->owner;
     const Vec2 snapped = card->getPosition();
-    shiftGroupOnto(dragGroup, card, match->mine->point, *match->theirs);
-    handShift += card->getPosition() - snapped;
+    shiftGroupOnto(gesture.dragGroup, card, match->mine->point, *match->theirs);
+    gesture.handShift += card->getPosition() - snapped;
 }
 
 void FieldScene::shiftGroupOnto(const Vector<CardSprite*>& group, CardSprite* card,

@@ -51,63 +51,56 @@ bool FieldScene::onPaletteCardTouchBegan(Touch* touch, Event* event) {
         !CardSprite::isTouchInside(event->getCurrentTarget(), location)) {
         return false;
     }
-    tearOffDecided = false;
-    tearOffStart = location;
+    gesture.tearOffDecided = false;
+    gesture.tearOffStart = location;
     return true;
 }
 
 void FieldScene::onPaletteCardTouchMoved(Touch* touch, Event* event) {
-    if (!tearOffDecided) {
-        const Vec2 d = touch->getLocation() - tearOffStart;
+    if (!gesture.tearOffDecided) {
+        const Vec2 d = touch->getLocation() - gesture.tearOffStart;
         if (d.length() < kDecisionDistance) {
             return;
         }
-        tearOffDecided = true;
+        gesture.tearOffDecided = true;
         const double angle = std::atan2(d.x, d.y) * kDegreesPerRadian;
         if (angle > kTearOffFromDegrees && angle < kTearOffToDegrees) {
             // Where the hand was before this event: the step below adds the event's own.
             tearOff(static_cast<CardSprite*>(event->getCurrentTarget()),
-                    touch->getPreviousLocation() - tearOffStart);
+                    touch->getPreviousLocation() - gesture.tearOffStart);
         }
     }
-    if (ghostCard == nullptr) {
+    if (gesture.ghostCard == nullptr) {
         return;
     }
-    const Vec2 g = ghostCard->getPosition();
-    if (g.x < kPalettePanelWidth + ghostCard->getContentSize().width / 2.f) {
-        ghostCard->setPosition(g + touch->getDelta());
-    } else if (draggedCard != nullptr) {
+    const Vec2 g = gesture.ghostCard->getPosition();
+    if (g.x < kPalettePanelWidth + gesture.ghostCard->getContentSize().width / 2.f) {
+        gesture.ghostCard->setPosition(g + touch->getDelta());
+    } else if (gesture.draggedCard != nullptr) {
         // On the field the torn-off card is dragged like any field card, so it too holds
         // still while the field is pinched.
         if (!isFieldPinched()) {
-            moveGroup(draggedCard, touch->getDelta() / fieldView->getZoom());
+            moveGroup(gesture.draggedCard, touch->getDelta() / fieldView->getZoom());
         }
     } else {
         placeTornOffCard();
         // The event that brings the card onto the field moves it too, or it would trail
         // the hand by that much for the rest of the drag.
-        if (draggedCard != nullptr && !isFieldPinched()) {
-            moveGroup(draggedCard, touch->getDelta() / fieldView->getZoom());
+        if (gesture.draggedCard != nullptr && !isFieldPinched()) {
+            moveGroup(gesture.draggedCard, touch->getDelta() / fieldView->getZoom());
         }
     }
 }
 
 void FieldScene::onPaletteCardTouchEnded(Touch*, Event*) {
-    if (draggedCard != nullptr) {
-        draggedCard->setOpacity(255);
-        seatOnRelease(draggedCard, dragGroup);
-        draggedCard = nullptr;
+    if (gesture.draggedCard != nullptr) {
+        gesture.draggedCard->setOpacity(255);
+        seatOnRelease(gesture.draggedCard, gesture.dragGroup);
     }
-    heldSlot = nullptr;
-    holdDrift = Vec2::ZERO;
-    handShift = Vec2::ZERO;
-    if (ghostCard != nullptr) {
-        ghostCard->removeFromParentAndCleanup(true);
-        ghostCard = nullptr;
+    if (gesture.ghostCard != nullptr) {
+        gesture.ghostCard->removeFromParentAndCleanup(true);
     }
-    dragGroup.clear();
-    tearOffDecided = false;
-    tearOffStart = Vec2::ZERO;
+    resetGesture();
     endGestureListening();
 }
 
@@ -126,23 +119,23 @@ void FieldScene::tearOff(CardSprite* paletteCard, const Vec2& handMotion) {
                            paletteCard->getPosition())) +
                        handMotion);
     addChild(ghost);
-    ghostCard = ghost;
+    gesture.ghostCard = ghost;
     gestureListeners.front()->setSwallowTouches(true);
 }
 
 void FieldScene::placeTornOffCard() {
     const Vec2 at = fieldView->getContentLayer()->convertToNodeSpace(
-        convertToWorldSpace(ghostCard->getPosition()));
-    CardSprite* card = addFieldCard(ghostCard->cardSet, ghostCard->cardIndex, at);
+        convertToWorldSpace(gesture.ghostCard->getPosition()));
+    CardSprite* card = addFieldCard(gesture.ghostCard->cardSet, gesture.ghostCard->cardIndex, at);
     if (card == nullptr) {
         return;
     }
-    ghostCard->setVisible(false);
+    gesture.ghostCard->setVisible(false);
     card->setOpacity(kGhostOpacity);
-    dragGroup.clear();
-    dragGroup.pushBack(card);
+    gesture.dragGroup.clear();
+    gesture.dragGroup.pushBack(card);
     raiseGroup();
-    draggedCard = card;
+    gesture.draggedCard = card;
 }
 
 void FieldScene::endGestureListening() {

@@ -42,7 +42,7 @@ bool FieldScene::onFieldCardTouchBegan(EventListenerTouchOneByOne* listener, Tou
     if (isGestureRunning() || !card->getBoundingBox().containsPoint(at)) {
         return false;
     }
-    pressedCard = card;
+    gesture.pressedCard = card;
     gestureListeners.pushBack(listener);
     const int n = touchSequence;
     Action* pickUp = Sequence::create(DelayTime::create(kPickUpSeconds),
@@ -53,17 +53,17 @@ bool FieldScene::onFieldCardTouchBegan(EventListenerTouchOneByOne* listener, Tou
 }
 
 void FieldScene::pickUpCard(int n) {
-    if (pressedCard == nullptr || !pressIsStill || touchSequence != n) {
+    if (gesture.pressedCard == nullptr || !gesture.pressIsStill || touchSequence != n) {
         return;
     }
-    if (CardSprite* slot = pressedCard->connectors[0].partner) {
-        heldSlot = slot;
+    if (CardSprite* slot = gesture.pressedCard->connectors[0].partner) {
+        gesture.heldSlot = slot;
     }
-    dragGroup.clear();
-    dragGroup.pushBack(pressedCard);
+    gesture.dragGroup.clear();
+    gesture.dragGroup.pushBack(gesture.pressedCard);
     raiseGroup();
-    pressedCard->setOpacity(kCardOpacity);
-    dragMode = true;
+    gesture.pressedCard->setOpacity(kCardOpacity);
+    gesture.dragMode = true;
     gestureListeners.front()->setSwallowTouches(true);
     showTrashMarker();
     Action* cluster =
@@ -74,58 +74,52 @@ void FieldScene::pickUpCard(int n) {
 }
 
 void FieldScene::pickUpCluster(int n) {
-    if (pressedCard == nullptr || !pressIsStill || touchSequence != n) {
+    if (gesture.pressedCard == nullptr || !gesture.pressIsStill || touchSequence != n) {
         return;
     }
-    collectCluster(pressedCard);
+    collectCluster(gesture.pressedCard);
     raiseGroup();
-    for (CardSprite* card : dragGroup) {
+    for (CardSprite* card : gesture.dragGroup) {
         card->setOpacity(kClusterOpacity);
     }
 }
 
 void FieldScene::onFieldCardTouchMoved(Touch* touch, Event* event) {
-    if (event->getCurrentTarget() != pressedCard || isFieldPinched()) {
+    if (event->getCurrentTarget() != gesture.pressedCard || isFieldPinched()) {
         return;
     }
     const Vec2 d = touch->getDelta() / fieldView->getZoom();
     if (d.isZero()) {
         return;
     }
-    if (dragMode) {
-        moveGroup(pressedCard, d);
-        for (CardSprite* card : dragGroup) {
+    if (gesture.dragMode) {
+        moveGroup(gesture.pressedCard, d);
+        for (CardSprite* card : gesture.dragGroup) {
             trashHighlight(card, touch->getLocation());
         }
     }
-    pressIsStill = false;
+    gesture.pressIsStill = false;
 }
 
 void FieldScene::onFieldCardTouchEnded(Touch* touch, Event* event, bool cancelled) {
-    if (event->getCurrentTarget() != pressedCard) {
+    if (event->getCurrentTarget() != gesture.pressedCard) {
         return;
     }
     finishFieldPress(touch->getLocation(), !cancelled);
 }
 
 void FieldScene::finishFieldPress(const Vec2& location, bool mayDrop) {
-    const bool wasDragging = dragMode;
-    CardSprite* card = pressedCard;
-    const Vector<CardSprite*> group = dragGroup;
+    const bool wasDragging = gesture.dragMode;
+    CardSprite* card = gesture.pressedCard;
+    const Vector<CardSprite*> group = gesture.dragGroup;
     // Every member back to its initial value first: a card dropped on the trash below
     // leaves the field through removeCard, which must find no press left to end.
     // Stopped outright, a step left from an earlier press can never act on this one, even
     // after ten quick presses bring its number round again.
     stopActionByTag(kPickUpTag);
     stopActionByTag(kClusterTag);
-    pressedCard = nullptr;
-    pressIsStill = true;
-    dragMode = false;
+    resetGesture();
     touchSequence = (touchSequence + 1) % kSequenceCount;
-    heldSlot = nullptr;
-    holdDrift = Vec2::ZERO;
-    handShift = Vec2::ZERO;
-    dragGroup.clear();
     endGestureListening();
     if (!wasDragging) {
         return;

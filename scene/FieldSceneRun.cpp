@@ -9,7 +9,6 @@
 
 #include "devicelink/ZundleCardSerialManager.h"
 #include "generation/LoopCheck.h"
-#include "generation/Pauses.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
@@ -69,43 +68,42 @@ std::string playWarning(std::size_t looseCards, const std::vector<LoopProblem>& 
     return text;
 }
 
-std::vector<int> pausesOf(const ZundleCardSerialManager& link, bool toTool) {
-    std::vector<int> pauses;
-    for (const SendData* chunk : link.sendQueue) {
-        pauses.push_back(chunk->waitMs);
-    }
-    return pacing::quietAfterChunks(pauses, toTool);
-}
-
-void removeLoading(FieldScene& scene) {
-    if (scene.loadingOverlay == nullptr) {
+// Takes the overlay and its progress line away, when they stand.
+void removeLoading(EventDispatcher& dispatcher, Node*& overlay, Node*& progressLine) {
+    if (overlay == nullptr) {
         return;
     }
     // Only the overlay's own listener: the overlay's children have none.
-    scene.getEventDispatcher()->removeEventListenersForTarget(scene.loadingOverlay);
-    scene.loadingOverlay->removeFromParent();
-    scene.loadingOverlay = nullptr;
-    scene.progressLine = nullptr;
+    dispatcher.removeEventListenersForTarget(overlay);
+    overlay->removeFromParent();
+    overlay = nullptr;
+    progressLine = nullptr;
 }
 
-void tellFailure(FieldScene& scene) {
-    const std::string reason =
-        describeTransferFailure(ZundleCardSerialManager::getInstance()->getLastFailure());
+void tellFailure(FieldScene& scene, const TransferFailure& failure) {
+    const std::string reason = describeTransferFailure(failure);
     scene.showNotice(reason.empty() ? kUnfinished : reason);
 }
 
-// Starts the transfer of the queue; `onEnd` runs once it has ended, told whether every
-// chunk got through. The scene stays alive until then. False when the link refused.
-bool startTransfer(FieldScene& scene, std::function<void(bool)> onEnd, bool play) {
+// The kind of the chosen entry; a serial port when none can be told, which the link then
+// refuses anyway.
+TargetKind chosenTarget() {
+    return ZundleCardSerialManager::getInstance()->chosenKind().value_or(TargetKind::SerialPort);
+}
+
+// Starts the transfer of the plan; `onEnd` runs once it has ended, told how. The scene stays
+// alive until then. False when the link refused.
+bool startTransfer(FieldScene& scene, const TransferPlan& plan,
+                   std::function<void(const TransferResult&)> onEnd, bool play) {
     ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
     publishWorkspacePlace(scene);
     scene.retain();
-    auto done = [&scene, onEnd = std::move(onEnd)](bool sent) {
-        onEnd(sent);
+    auto done = [&scene, onEnd = std::move(onEnd)](const TransferResult& result) {
+        onEnd(result);
         scene.release();
     };
     // Play keeps a port open to hear the board; stop lets it go.
-    if (play ? link->startPlay(std::move(done)) : link->startSend(std::move(done))) {
+    if (play ? link->startPlay(plan, std::move(done)) : link->startSend(plan, std::move(done))) {
         return true;
     }
     scene.release();
@@ -131,30 +129,26 @@ void FieldScene::runProgram() {
     if (link->isSending()) {
         return;
     }
-    link->sendQueue.clear();
     const auto rows = programRows();
-    const std::vector<ProgramChunk> program = buildProgram(rows);
-    for (const ProgramChunk& chunk : program) {
-        link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
-    }
+    const TransferPlan plan = buildProgram(rows, chosenTarget());
     const std::string warning =
         playWarning(static_cast<std::size_t>(fieldModel.looseCount()), findUnmatchedLoops(rows));
     if (!warning.empty()) {
         showNotice(warning);
     }
     const bool started = startTransfer(
-        *this,
-        [this](bool sent) {
-            removeLoading(*this);
-            boardTalkSent(sent);
-            if (!sent) {
-                tellFailure(*this);
+        *this, plan,
+        [this](const TransferResult& result) {
+            removeLoading(*getEventDispatcher(), loadingOverlay, progressLine);
+            boardTalkSent(result.whole);
+            if (!result.whole) {
+                tellFailure(*this, result.failure);
             }
         },
         true);
     if (started) {
-        beginBoardTalk(program);
-        showLoading();
+        beginBoardTalk(plan);
+        showLoading(plan);
     }
 }
 
@@ -163,27 +157,23 @@ void FieldScene::stopProgram() {
     if (link->isSending()) {
         return;
     }
-    const std::vector<ProgramChunk> stop = buildStopProgram();
-    if (stop.empty()) {
+    const TransferPlan stop = buildStopProgram(chosenTarget());
+    if (stop.chunks.empty()) {
         return;
-    }
-    link->sendQueue.clear();
-    for (const ProgramChunk& chunk : stop) {
-        link->sendQueue.pushBack(SendData::create(chunk.text, chunk.waitMs));
     }
     unmarkErrorRow();
     lightRunningRow(std::nullopt);
     startTransfer(
-        *this,
-        [this](bool sent) {
-            if (!sent) {
-                tellFailure(*this);
+        *this, stop,
+        [this](const TransferResult& result) {
+            if (!result.whole) {
+                tellFailure(*this, result.failure);
             }
         },
         false);
 }
 
-void FieldScene::showLoading() {
+void FieldScene::showLoading(const TransferPlan& plan) {
     const Size visible = Director::getInstance()->getVisibleSize();
     LayerColor* overlay = LayerColor::create(kOverlayColour, visible.width, visible.height);
     addChild(overlay);
@@ -196,13 +186,7 @@ void FieldScene::showLoading() {
     loadingOverlay = overlay;
     getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(), overlay);
 
-    // The transfer has just been accepted, so the queue and the chosen entry are the ones
-    // its worker sends, and no discovery can be rebuilding the list.
-    const ZundleCardSerialManager* link = ZundleCardSerialManager::getInstance();
-    const std::size_t chosen = static_cast<std::size_t>(link->selectedIndex);
-    const bool toTool = chosen < link->devices.size() &&
-                        link->devices.at(chosen)->kind == ZundleCardSerialData::kKindTool;
-    TransferProgress progress(pausesOf(*link, toTool));
+    TransferProgress progress(plan);
     NoticeStrip* line = NoticeStrip::create(progress.text(), kProgressColour, visible.width / 2.f);
     if (line == nullptr) {
         return;

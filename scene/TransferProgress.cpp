@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <utility>
 
-TransferProgress::TransferProgress(std::vector<int> pausesMs) : _pausesMs(std::move(pausesMs)) {
+TransferProgress::TransferProgress(const TransferPlan& plan) : _pausesMs(plan.quietAfterChunks()) {
     for (int& pause : _pausesMs) {
         pause = std::max(pause, 0);
     }

@@ -1,15 +1,16 @@
 // How far a transfer is and about how long it has left, from the device link's count of
-// chunks sent and the pauses of the chunks still to come, for the loading overlay's line.
-// Plain C++: depends on nothing of the engine or the device link.
+// chunks sent and the plan's quiet after the chunks still to come, for the loading overlay's
+// line. Plain C++ over the plan: depends on nothing of the engine or the device link.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "generation/TransferPlan.h"
+
 class TransferProgress {
 public:
-    // `pausesMs`: the quiet after each chunk, in order (0 where there is none).
-    explicit TransferProgress(std::vector<int> pausesMs);
+    explicit TransferProgress(const TransferPlan& plan);
 
     // Takes one frame: the link's count now, and the frame's time in seconds.
     void advance(int chunksSent, float dt);

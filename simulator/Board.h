@@ -7,10 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/Dialect.h"
 #include "simulator/BoardIo.h"
 #include "simulator/Console.h"
-
-enum class Dialect { Kib, Vemmo };
 
 class Board {
 public:

@@ -1,12 +1,13 @@
 // What lies on the field, as plain data: the card in each slot of the 30 rows, the loose
 // cards with their places, and the dialect. Undo keeps these, program files hold them.
-// Depends on program generation's card identity only.
+// Depends on program generation's card identity and the dialect's names only.
 #pragma once
 
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "catalogue/Dialect.h"
 #include "generation/ProgramBuilder.h"
 
 struct LooseCard {
@@ -21,8 +22,7 @@ struct FieldContents {
     static constexpr int kSlotCount = 2;
     using Row = std::array<std::optional<CardId>, kSlotCount>;
 
-    // 0 = kib, 1 = vemmo.
-    int dialect = 0;
+    Dialect dialect = Dialect::Kib;
     // Top row first, left slot first.
     std::array<Row, kRowCount> rows{};
     // Loose cards, lowest in the drawing order first.

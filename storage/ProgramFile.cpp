@@ -171,7 +171,7 @@ bool Reader::readDialect(const Json& document, FieldContents& contents) {
     if (known == kDialectNames.end() || index >= _catalogue.dialects) {
         return fail(problems::kUnknownDialect);
     }
-    contents.dialect = index;
+    contents.dialect = static_cast<Dialect>(index);
     return true;
 }
 
@@ -329,7 +329,7 @@ std::string writeProgramText(const FieldContents& contents) {
                                     {"x", shortestDecimal(card.x)},
                                     {"y", shortestDecimal(card.y)}});
     }
-    const auto dialect = static_cast<std::size_t>(contents.dialect);
+    const auto dialect = static_cast<std::size_t>(dialectIndex(contents.dialect));
     assert(dialect < kDialectNames.size());
     const char* dialectName = kDialectNames[dialect];
     return std::string("{\n") + "  \"format\": " + OrderedJson(kFormatName).dump() + ",\n" +

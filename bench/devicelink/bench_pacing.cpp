@@ -28,18 +28,17 @@ double toMs(Clock::duration d) {
 // Sixty rows of one card each, drawn in turn from the basic set.
 std::vector<ProgramChunk> sixtyLineProgram() {
     DeviceManager* catalogue = DeviceManager::getInstance();
-    catalogue->dialect = 0;
+    catalogue->dialect = Dialect::Kib;
     const int cards = catalogue->getCardCount(0);
     std::vector<std::vector<std::optional<CardId>>> rows(60);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i] = {CardId{0, static_cast<int>(i) % cards}, std::nullopt};
     }
-    return buildProgram(rows);
+    return buildProgram(rows, TargetKind::SerialPort).chunks;
 }
 
 void BM_SerialPacing60LineKib(benchmark::State& state) {
     const std::vector<ProgramChunk> program = sixtyLineProgram();
-    const cocos2d::Vector<SendData*> queue = queueOf(program);
     std::string bytes;
     double pausesMs = 0;
     for (const ProgramChunk& piece : program) {
@@ -48,7 +47,7 @@ void BM_SerialPacing60LineKib(benchmark::State& state) {
     }
     auto* entry = new ZundleCardSerialData();
     entry->init();
-    entry->kind = ZundleCardSerialData::kKindSerialPort;
+    entry->kind = TargetKind::SerialPort;
 
     double ratio = 0, worstSender = 0, meanSender = 0, worstReaderLate = 0, worstReaderEarly = 0;
     for (auto _ : state) {
@@ -63,7 +62,7 @@ void BM_SerialPacing60LineKib(benchmark::State& state) {
         sent.reserve(program.size());
         const auto started = Clock::now();
         const bool ok =
-            entry->sendToSerialPort(queue, [&sent](int) { sent.push_back(Clock::now()); });
+            entry->sendToSerialPort(program, [&sent](int) { sent.push_back(Clock::now()); });
         const auto finished = Clock::now();
         reader.join();
         if (!ok || sent.size() != program.size() || reader.received() != bytes) {

@@ -28,20 +28,20 @@ Rows fullField() {
 
 void BM_BuildProgramFullField(benchmark::State& state) {
     DeviceManager* catalogue = DeviceManager::getInstance();
-    catalogue->dialect = static_cast<int>(state.range(0));
+    catalogue->dialect = static_cast<Dialect>(state.range(0));
     const Rows rows = fullField();
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::vector<ProgramChunk> program = buildProgram(rows);
+        const std::vector<ProgramChunk> program = buildProgram(rows, TargetKind::SerialPort).chunks;
         benchmark::DoNotOptimize(program.data());
         bytes = 0;
         for (const ProgramChunk& chunk : program) {
             bytes += chunk.text.size();
         }
     }
-    state.SetLabel(catalogue->dialect == 0 ? "kib" : "vemmo");
+    state.SetLabel(catalogue->dialect == Dialect::Kib ? "kib" : "vemmo");
     state.counters["programBytes"] = static_cast<double>(bytes);
-    catalogue->dialect = 0;
+    catalogue->dialect = Dialect::Kib;
 }
 
 BENCHMARK(BM_BuildProgramFullField)->Arg(0)->Arg(1);

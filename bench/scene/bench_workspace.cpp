@@ -12,6 +12,7 @@
 #include "cocos2d.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 
@@ -73,9 +74,9 @@ void runCoastingFrames(benchmark::State& state, bool field) {
         Director::getInstance()->reset();
         return;
     }
-    FieldScrollView* view = field ? workspace->fieldView : workspace->paletteList;
+    FieldScrollView* view = field ? inside(workspace).fieldView : inside(workspace).paletteList;
     if (field) {
-        for (const FieldScene::FieldRow& row : workspace->fieldRows) {
+        for (const FieldScene::FieldRow& row : inside(workspace).fieldRows) {
             for (CardSprite* slot : row) {
                 const Vec2 point = workspace->toFieldSpace(slot, slot->connectors[0].point);
                 CardSprite* card = workspace->addFieldCard(2, 0, point + Vec2(100.f, 0.f));

@@ -7,6 +7,7 @@
 #include "cocos2d.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "scene/FieldScene.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 
@@ -27,7 +28,7 @@ public:
     }
     // Puts a card into each empty slot of the row.
     void fillRow(int row) {
-        for (CardSprite* slot : scene->fieldRows[static_cast<std::size_t>(row)]) {
+        for (CardSprite* slot : inside(scene).fieldRows[static_cast<std::size_t>(row)]) {
             if (slot->connectors[0].partner != nullptr) {
                 continue;
             }
@@ -38,7 +39,8 @@ public:
         }
     }
     CardSprite* cardAt(int row, int column) const {
-        return scene->fieldRows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]
+        return inside(scene)
+            .fieldRows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]
             ->connectors[0]
             .partner;
     }
@@ -58,24 +60,24 @@ void BM_MoveGroupClusterAcrossFullField(benchmark::State& state) {
     FieldScene* scene = field.scene;
     // Rows 0..5 were lifted as a block (before rows 6.. were filled, which would have
     // joined them); they hang from the lead's slot.
-    scene->dragGroup.clear();
+    inside(scene).dragGroup.clear();
     for (int r = 0; r < 6; ++r) {
         for (int c = 0; c < 2; ++c) {
-            scene->dragGroup.pushBack(field.cardAt(r, c));
+            inside(scene).dragGroup.pushBack(field.cardAt(r, c));
         }
     }
     CardSprite* lead = field.cardAt(0, 0);
-    scene->heldSlot = lead->connectors[0].partner;
+    inside(scene).heldSlot = lead->connectors[0].partner;
     // The card follows the hand exactly, so a move of one row's height lets go (past the
     // hold's reach) and lands the lead on the next slot's point. Make sure each call really
     // lets go and snaps: down one row, then back.
-    CardSprite* top = scene->heldSlot;
+    CardSprite* top = inside(scene).heldSlot;
     const Vec2 rowStep = scene->toFieldSpace(top->down, top->down->connectors[0].point) -
                          scene->toFieldSpace(top, top->connectors[0].point);
     scene->moveGroup(lead, rowStep);
-    const bool snappedDown = scene->heldSlot == top->down && field.cardAt(5, 1) != nullptr;
+    const bool snappedDown = inside(scene).heldSlot == top->down && field.cardAt(5, 1) != nullptr;
     scene->moveGroup(lead, -rowStep);
-    if (!snappedDown || scene->heldSlot != top || field.cardAt(5, 1) == nullptr) {
+    if (!snappedDown || inside(scene).heldSlot != top || field.cardAt(5, 1) == nullptr) {
         state.SkipWithError("the cluster does not snap as planned");
         return;
     }
@@ -84,8 +86,8 @@ void BM_MoveGroupClusterAcrossFullField(benchmark::State& state) {
         scene->moveGroup(lead, down ? rowStep : -rowStep);
         down = !down;
     }
-    scene->heldSlot = nullptr;
-    scene->dragGroup.clear();
+    inside(scene).heldSlot = nullptr;
+    inside(scene).dragGroup.clear();
 }
 BENCHMARK(BM_MoveGroupClusterAcrossFullField);
 

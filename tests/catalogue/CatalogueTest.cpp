@@ -49,7 +49,7 @@ TEST_F(CatalogueTest, EveryCardHasItsOwnPicturesAndATextInEachDialect) {
             int foundCard = -1;
             EXPECT_TRUE(manager->findCardKey(key, foundSet, foundCard)) << key;
             EXPECT_EQ(std::make_pair(foundSet, foundCard), std::make_pair(set, card)) << key;
-            for (int dialect = 0; dialect < 2; ++dialect) {
+            for (const Dialect dialect : {Dialect::Kib, Dialect::Vemmo}) {
                 manager->dialect = dialect;
                 // The palette shows the card's meaning, the field its text for the board.
                 EXPECT_EQ(manager->getPaletteImage(card), palette);
@@ -59,16 +59,16 @@ TEST_F(CatalogueTest, EveryCardHasItsOwnPicturesAndATextInEachDialect) {
                 EXPECT_TRUE(pictures.insert(onField).second) << onField;
                 EXPECT_FALSE(manager->getCode(card, set).text.empty());
             }
-            manager->dialect = 0;
+            manager->dialect = Dialect::Kib;
         }
     }
 }
 
 TEST_F(CatalogueTest, FirstStartSelectsKibAndTheBasicSet) {
-    manager->dialect = 1;
+    manager->dialect = Dialect::Vemmo;
     manager->cardSet = 2;
     ASSERT_TRUE(manager->init());
-    EXPECT_EQ(manager->dialect, 0);
+    EXPECT_EQ(manager->dialect, Dialect::Kib);
     EXPECT_EQ(manager->cardSet, 0);
 }
 
@@ -85,7 +85,7 @@ TEST_F(CatalogueTest, PastTheEndIsEmptyAndOutsideTheTablesThrows) {
     int card = 0;
     EXPECT_FALSE(manager->findCardKey("", set, card));
     EXPECT_THROW(manager->getCode(0, 3), std::out_of_range);
-    manager->dialect = 2;
+    manager->dialect = Dialect::Count;
     EXPECT_THROW(manager->getLineTerminator(), std::out_of_range);
 }
 

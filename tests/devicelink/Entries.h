@@ -1,5 +1,5 @@
-// Device-list entries and send queues made as discovery and the transfer worker make them,
-// for the device-link suites: the queue holds the only reference to each chunk.
+// Device-list entries made as discovery makes them, and chunks to send, for the device-link
+// suites.
 #pragma once
 
 #include <chrono>
@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
-#include "base/Vector.h"
-#include "devicelink/SendData.h"
 #include "devicelink/ZundleCardSerialData.h"
+#include "generation/TransferPlan.h"
 
-inline ZundleCardSerialData* newEntry(int kind, const std::string& name, const std::string& path) {
+inline ZundleCardSerialData* newEntry(TargetKind kind, const std::string& name,
+                                      const std::string& path) {
     ZundleCardSerialData* entry = ZundleCardSerialData::create();
     // create() may hand back nothing; a suite that went on would dereference it.
     if (entry == nullptr)
@@ -25,36 +25,21 @@ inline ZundleCardSerialData* newEntry(int kind, const std::string& name, const s
 }
 
 inline ZundleCardSerialData* portEntry(const std::string& name) {
-    return newEntry(ZundleCardSerialData::kKindSerialPort, name, "");
+    return newEntry(TargetKind::SerialPort, name, "");
 }
 
 inline ZundleCardSerialData* toolEntry(const std::string& path) {
-    return newEntry(ZundleCardSerialData::kKindTool, path.substr(path.find_last_of("/\\") + 1),
-                    path);
+    return newEntry(TargetKind::Tool, path.substr(path.find_last_of("/\\") + 1), path);
 }
 
-struct Chunk {
-    std::string text;
-    int waitMs;
-};
+using Chunk = ProgramChunk;
 
-// Any pieces with a text and a pause: the suites' own chunks, or a built program.
-template <class Piece>
-cocos2d::Vector<SendData*> queueOf(const std::vector<Piece>& chunks) {
-    cocos2d::Vector<SendData*> queue;
-    for (const Piece& c : chunks) {
-        auto* chunk = new SendData();
-        chunk->init();
-        chunk->text = c.text;
-        chunk->waitMs = c.waitMs;
-        queue.pushBack(chunk);
-        chunk->release();
-    }
-    return queue;
-}
-
-inline cocos2d::Vector<SendData*> makeQueue(const std::vector<Chunk>& chunks) {
-    return queueOf(chunks);
+// A plan of the chunks to the kind of target a suite sends to.
+inline TransferPlan planOf(std::vector<Chunk> chunks, TargetKind target) {
+    TransferPlan plan;
+    plan.chunks = std::move(chunks);
+    plan.target = target;
+    return plan;
 }
 
 inline std::string joined(const std::vector<Chunk>& chunks) {

@@ -15,7 +15,7 @@ namespace {
 using Rows = std::vector<std::vector<std::optional<CardId>>>;
 using Chunks = std::vector<ProgramChunk>;
 
-constexpr int kVemmo = 1;
+constexpr Dialect kVemmo = Dialect::Vemmo;
 
 constexpr CardId kLedOn{0, 0};
 constexpr CardId kLedOff{0, 1};
@@ -33,6 +33,11 @@ Rows emptyField() {
     return Rows(30, std::vector<std::optional<CardId>>(2));
 }
 
+// The chunks a board on a port receives.
+Chunks buildChunks(const Rows& rows) {
+    return buildProgram(rows, TargetKind::SerialPort).chunks;
+}
+
 class ProgramBuilderTest : public ::testing::Test {
 protected:
     FreshSelection selection;
@@ -40,7 +45,7 @@ protected:
 
     // The program lines only, without the dialect's opening and closing items.
     Chunks lines(const Rows& rows) {
-        Chunks chunks = buildProgram(rows);
+        Chunks chunks = buildChunks(rows);
         const auto header = static_cast<long>(manager->getHeader().size());
         const auto footer = static_cast<long>(manager->getFooter().size());
         EXPECT_GE(static_cast<long>(chunks.size()), header + footer);
@@ -55,25 +60,25 @@ TEST_F(ProgramBuilderTest, BlinkProgramInBothDialects) {
     rows[1] = {kLedOn, kWait1};
     rows[2] = {kLedOff, kWait1};
     rows[3][0] = kLoopEnd;
-    EXPECT_EQ(buildProgram(rows), (Chunks{
-                                      {"NEW\r\n", 200},
-                                      {"10 @LOOP\r\n", 400},
-                                      {"20 LED 1:WAIT 60\r\n", 720},
-                                      {"30 LED 0:WAIT 60\r\n", 720},
-                                      {"40 GOTO @LOOP\r\n", 600},
-                                      {"SAVE 0\r\n", 1000},
-                                      {"RUN\r\n", 200},
-                                  }));
+    EXPECT_EQ(buildChunks(rows), (Chunks{
+                                     {"NEW\r\n", 200},
+                                     {"10 @LOOP\r\n", 400},
+                                     {"20 LED 1:WAIT 60\r\n", 720},
+                                     {"30 LED 0:WAIT 60\r\n", 720},
+                                     {"40 GOTO @LOOP\r\n", 600},
+                                     {"SAVE 0\r\n", 1000},
+                                     {"RUN\r\n", 200},
+                                 }));
     manager->dialect = kVemmo;
-    EXPECT_EQ(buildProgram(rows), (Chunks{
-                                      {"cat uart > .\nvar i=0;var o=0;\n", 150},
-                                      {"while(uart()==-1) {\n", 100},
-                                      {"led(1);sleep(1000);\n", 100},
-                                      {"led(0);sleep(1000);\n", 100},
-                                      {"}\n", 10},
-                                      {"while(uart()!=-1);\n" + kEot, 2000},
-                                      {"ms .\n", 25},
-                                  }));
+    EXPECT_EQ(buildChunks(rows), (Chunks{
+                                     {"cat uart > .\nvar i=0;var o=0;\n", 150},
+                                     {"while(uart()==-1) {\n", 100},
+                                     {"led(1);sleep(1000);\n", 100},
+                                     {"led(0);sleep(1000);\n", 100},
+                                     {"}\n", 10},
+                                     {"while(uart()!=-1);\n" + kEot, 2000},
+                                     {"ms .\n", 25},
+                                 }));
 }
 
 // The cards whose text follows a rule of its board, side by side: the car's output mask, PWM
@@ -87,25 +92,28 @@ TEST_F(ProgramBuilderTest, CardsWithRulesOfTheirOwnInBothDialects) {
         "out(33);pwm(3, 600);if(btn()==1) led(1);i=0;\nwhile(i<3){i=i+1;\n}out(o=o|4);"
         "out(o=o&~4);\n",
     };
-    for (int dialect = 0; dialect < 2; ++dialect) {
+    for (const Dialect dialect : {Dialect::Kib, Dialect::Vemmo}) {
         manager->dialect = dialect;
         Rows rows(1);
         rows[0].assign(row.begin(), row.end());
         const Chunks program = lines(rows);
         ASSERT_EQ(program.size(), 1u);
-        EXPECT_EQ(program[0].text, expected[dialect]) << "dialect " << dialect;
+        EXPECT_EQ(program[0].text, expected[dialectIndex(dialect)])
+            << "dialect " << dialectIndex(dialect);
     }
 }
 
 TEST_F(ProgramBuilderTest, StopSendsTheKeyThenResetsTheOutputs) {
-    EXPECT_EQ(buildStopProgram(), (Chunks{{"\x1b", 500}, {"OUT0\n", 200}}));
+    EXPECT_EQ(buildStopProgram(TargetKind::SerialPort).chunks,
+              (Chunks{{"\x1b", 500}, {"OUT0\n", 200}}));
     manager->dialect = kVemmo;
-    EXPECT_EQ(buildStopProgram(), (Chunks{{" ", 20}, {"ms\nout(0)\nexit()\n", 85}}));
+    EXPECT_EQ(buildStopProgram(TargetKind::SerialPort).chunks,
+              (Chunks{{" ", 20}, {"ms\nout(0)\nexit()\n", 85}}));
 }
 
 TEST_F(ProgramBuilderTest, EmptyFieldSendsOnlyOpeningAndClosingItems) {
     EXPECT_EQ(lines(emptyField()), Chunks{});
-    EXPECT_EQ(buildProgram(Rows{}), buildProgram(emptyField()));
+    EXPECT_EQ(buildChunks(Rows{}), buildChunks(emptyField()));
 }
 
 TEST_F(ProgramBuilderTest, RowsKeepTheirNumbersAndSecondSlotsTheirPlace) {
@@ -125,33 +133,65 @@ TEST_F(ProgramBuilderTest, RowsKeepTheirNumbersAndSecondSlotsTheirPlace) {
                                    {"led(0);\n", 40}}));
 }
 
-// An answer naming a line is traced back to the row that made it: kib by the line's own
-// number, vemmo by counting the script's lines, the dialect's own lines belonging to no row.
-TEST_F(ProgramBuilderTest, AnAnswersLineLeadsBackToItsRow) {
+// An answer naming a line is traced back to the row and slot that made it: kib by the line's
+// own number, vemmo by counting the script's lines, the dialect's own lines belonging to no
+// row.
+TEST_F(ProgramBuilderTest, AnAnswersLineLeadsBackToItsRowAndSlot) {
     Rows rows = emptyField();
     rows[0][0] = kLoopStart;
     rows[2] = {kLedOn, kWait1};
-    rows[5][0] = kLoopEnd;
+    rows[5][1] = kLoopEnd;
+    constexpr Dialect kKib = Dialect::Kib;
     struct Case {
-        int dialect;
+        Dialect dialect;
         int line;
         std::optional<int> row;
+        int slot;
     };
-    for (const Case& c : std::vector<Case>{{0, 10, 0},
-                                           {0, 30, 2},
-                                           {0, 60, 5},
-                                           {0, 20, std::nullopt},
-                                           {0, 1, std::nullopt},
-                                           {kVemmo, 1, std::nullopt},
-                                           {kVemmo, 3, 0},
-                                           {kVemmo, 4, 2},
-                                           {kVemmo, 5, 5},
-                                           {kVemmo, 6, std::nullopt},
-                                           {kVemmo, 60, std::nullopt}}) {
+    for (const Case& c : std::vector<Case>{{kKib, 10, 0, 0},
+                                           {kKib, 30, 2, 0},
+                                           {kKib, 60, 5, 1},
+                                           {kKib, 20, std::nullopt, -1},
+                                           {kKib, 1, std::nullopt, -1},
+                                           {kVemmo, 1, std::nullopt, -1},
+                                           {kVemmo, 3, 0, 0},
+                                           {kVemmo, 4, 2, 0},
+                                           {kVemmo, 5, 5, 1},
+                                           {kVemmo, 6, std::nullopt, -1},
+                                           {kVemmo, 60, std::nullopt, -1}}) {
         manager->dialect = c.dialect;
-        EXPECT_EQ(rowOfAnswerLine(buildProgram(rows), c.line, manager->hasLineNumbers()), c.row)
-            << "dialect " << c.dialect << ", line " << c.line;
+        const std::optional<LineSource> source =
+            buildProgram(rows, TargetKind::SerialPort).sourceOfLine(c.line);
+        const std::string which = "dialect " + std::to_string(dialectIndex(c.dialect)) + ", line " +
+                                  std::to_string(c.line);
+        ASSERT_EQ(source.has_value(), c.row.has_value()) << which;
+        if (source) {
+            EXPECT_EQ(source->row, *c.row) << which;
+            EXPECT_EQ(source->slot, c.slot) << which;
+        }
     }
+}
+
+// A board on a port gets each chunk's own pause; a tool takes its input at once and is left
+// its settle time after the last chunk, also when nothing is sent.
+TEST_F(ProgramBuilderTest, TheQuietAfterEachChunkSuitsTheTarget) {
+    struct Case {
+        TargetKind target;
+        bool stop;
+        std::vector<int> quiet;
+    };
+    for (const Case& c : std::vector<Case>{{TargetKind::SerialPort, false, {200, 1000, 200}},
+                                           {TargetKind::Tool, false, {0, 0, 1000}},
+                                           {TargetKind::SerialPort, true, {500, 200}},
+                                           {TargetKind::Tool, true, {0, 1000}}}) {
+        const TransferPlan plan =
+            c.stop ? buildStopProgram(c.target) : buildProgram(emptyField(), c.target);
+        EXPECT_EQ(plan.target, c.target);
+        EXPECT_EQ(plan.quietAfterChunks(), c.quiet) << (c.stop ? "stop" : "empty program");
+    }
+    TransferPlan nothing;
+    nothing.target = TargetKind::Tool;
+    EXPECT_EQ(nothing.quietAfterChunks(), std::vector<int>{1000});
 }
 
 }  // namespace

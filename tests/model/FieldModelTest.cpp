@@ -115,10 +115,10 @@ TEST(FieldModelTest, EachOperationLeavesTheFieldItNames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Start start;
-        FieldContents expected = start.model.contents(1);
+        FieldContents expected = start.model.contents(Dialect::Vemmo);
         c.operate(start);
         c.expect(expected);
-        EXPECT_EQ(start.model.contents(1), expected);
+        EXPECT_EQ(start.model.contents(Dialect::Vemmo), expected);
     }
 }
 

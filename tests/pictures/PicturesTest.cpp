@@ -41,7 +41,7 @@ protected:
             for (int card = 0; card < manager->getCardCount(set); ++card) {
                 paths.push_back(manager->getPaletteImage(card));
                 for (int dialect = 0; dialect < manager->getDialectCount(); ++dialect) {
-                    manager->dialect = dialect;
+                    manager->dialect = static_cast<Dialect>(dialect);
                     paths.push_back(manager->getCardImage(card, set));
                 }
             }
@@ -59,8 +59,8 @@ protected:
             pairs.emplace_back(selected, manager->getTabImage(set));
         }
         for (int dialect = 0; dialect < manager->getDialectCount(); ++dialect) {
-            pairs.emplace_back(manager->getToggleImage(dialect, true),
-                               manager->getToggleImage(dialect, false));
+            pairs.emplace_back(manager->getToggleImage(static_cast<Dialect>(dialect), true),
+                               manager->getToggleImage(static_cast<Dialect>(dialect), false));
         }
         return pairs;
     }
@@ -138,7 +138,7 @@ TEST_F(PicturesTest, DialectPicturesCarryTheCodeTheCatalogueSends) {
     ASSERT_FALSE(drawn.empty()) << "res/src/manifest.tsv is missing";
     for (int set = 0; set < manager->getCardSetCount(); ++set) {
         for (int dialect = 0; dialect < manager->getDialectCount(); ++dialect) {
-            manager->dialect = dialect;
+            manager->dialect = static_cast<Dialect>(dialect);
             for (int card = 0; card < manager->getCardCount(set); ++card) {
                 const std::string path = manager->getCardImage(card, set);
                 ASSERT_EQ(drawn.count(path), 1u) << path << " is not made by the generator";

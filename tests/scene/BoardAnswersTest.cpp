@@ -14,6 +14,7 @@
 #include "FieldTestSupport.h"
 #include "tests/devicelink/posix/FakeBoard.h"
 #include "tests/devicelink/posix/TempFolder.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::centreOf;
@@ -38,15 +39,15 @@ protected:
             out.push_back({terminal.portName(), "Board"});
             return true;
         });
-        harness.tap(centreOf(scene->settingsGear));
+        harness.tap(centreOf(inside(scene).settingsGear));
         harness.steps(20);
-        harness.tap(centreOf(scene->reloadSpinner));
+        harness.tap(centreOf(inside(scene).reloadSpinner));
         ASSERT_TRUE(workspace.finishPortSearch());
         harness.step();
     }
     void TearDown() override {
         // Lets go of the port: the next test's board is another one.
-        harness.tap(centreOf(scene->stopButton));
+        harness.tap(centreOf(inside(scene).stopButton));
         ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
         harness.steps(10);  // the poll that ends the transfer
         link()->selectedIndex = 0;
@@ -65,17 +66,17 @@ protected:
         return until();
     }
     void play() {
-        harness.tap(centreOf(scene->playButton));
+        harness.tap(centreOf(inside(scene).playButton));
         ASSERT_TRUE(link()->isSending()) << "play was refused";
         ASSERT_TRUE(runFor(20.f, [] { return !link()->isSending(); }));
     }
     std::vector<std::string> panelLines() const {
-        return {scene->talk.log.lines().begin(), scene->talk.log.lines().end()};
+        return {inside(scene).talk.log.lines().begin(), inside(scene).talk.log.lines().end()};
     }
     std::vector<int> redRows() const {
         std::vector<int> rows;
-        for (std::size_t r = 0; r < scene->rowHeads.size(); ++r) {
-            if (scene->rowHeads[r]->picture->getColor() == kRed) {
+        for (std::size_t r = 0; r < inside(scene).rowHeads.size(); ++r) {
+            if (inside(scene).rowHeads[r]->picture->getColor() == kRed) {
                 rows.push_back(static_cast<int>(r));
             }
         }
@@ -103,8 +104,9 @@ TEST_F(BoardAnswersTest, AnErrorMarksItsRowAloneAndTheMarkGoesWhenTheRowChanges)
     EXPECT_EQ(noticeText(), "The board did not understand row 20: Illegal argument.");
 
     // The panel shows the board's words, never the echo of what was sent.
-    harness.tap(centreOf(scene->answerButton));
-    std::vector<std::string> shown(scene->talk.log.lines().begin(), scene->talk.log.lines().end());
+    harness.tap(centreOf(inside(scene).answerButton));
+    std::vector<std::string> shown(inside(scene).talk.log.lines().begin(),
+                                   inside(scene).talk.log.lines().end());
     EXPECT_NE(std::find(shown.begin(), shown.end(), "Illegal argument in 20"), shown.end());
     for (const std::string& line : shown) {
         EXPECT_EQ(line.find("LED"), std::string::npos) << line;
@@ -126,7 +128,7 @@ TEST_F(BoardAnswersTest, AToolsEchoIsNoAnswerAndItsErrorMarksTheRow) {
                 0755);
     link()->setPortSource([](std::vector<devicelink::platform::PortRecord>&) { return true; });
     link()->setToolFolder(tools.path());
-    harness.tap(centreOf(scene->reloadSpinner));
+    harness.tap(centreOf(inside(scene).reloadSpinner));
     ASSERT_TRUE(workspace.finishPortSearch());
     harness.step();
     link()->selectedIndex = 0;
@@ -171,8 +173,8 @@ TEST_F(BoardAnswersTest, AFloodingBoardHoldsNoFrameAndKeepsLittle) {
         cardInSlot(1, 0, 0, 1);
         FakeBoard board(terminal, FakeBoard::Manner::Flood, c.block);
         play();
-        scene->toggleAnswerPanel();
-        ASSERT_NE(scene->answerPanel, nullptr);
+        inside(scene).toggleAnswerPanel();
+        ASSERT_NE(inside(scene).answerPanel, nullptr);
         double longest = 0.0;
         for (int frame = 0; frame < 90; ++frame) {
             const double start = threadMilliseconds();
@@ -182,13 +184,13 @@ TEST_F(BoardAnswersTest, AFloodingBoardHoldsNoFrameAndKeepsLittle) {
         }
         EXPECT_GT(board.flooded(), 4 * BoardInbox::kHeldBytes) << "the flood was not read";
         EXPECT_LT(longest, kLongestFrameMs);
-        EXPECT_LE(scene->talk.log.lines().size(), AnswerLog::kKeptLines);
-        EXPECT_LE(scene->talk.unread.size(), BoardInbox::kHeldBytes);
-        EXPECT_LE(scene->talk.lines.partial().size(), 3 * AnswerLines::kLongestLine + 3);
-        scene->toggleAnswerPanel();
+        EXPECT_LE(inside(scene).talk.log.lines().size(), AnswerLog::kKeptLines);
+        EXPECT_LE(inside(scene).talk.unread.size(), BoardInbox::kHeldBytes);
+        EXPECT_LE(inside(scene).talk.lines.partial().size(), 3 * AnswerLines::kLongestLine + 3);
+        inside(scene).toggleAnswerPanel();
         board.stop();
         scene->layContents(FieldContents{});
-        harness.tap(centreOf(scene->stopButton));
+        harness.tap(centreOf(inside(scene).stopButton));
         ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
         harness.steps(10);
     }
@@ -197,15 +199,15 @@ TEST_F(BoardAnswersTest, AFloodingBoardHoldsNoFrameAndKeepsLittle) {
 TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
     struct Case {
         const char* name;
-        int dialect;
+        Dialect dialect;
         bool board;
         std::string notice;
     };
     const std::vector<Case> cases = {
-        {"switched off", 0, false,
+        {"switched off", Dialect::Kib, false,
          "The board did not answer. Is it switched on, and is this its port?"},
-        {"never echoes", 1, false, ""},
-        {"echoes", 0, true, "The board got all 5 lines."},
+        {"never echoes", Dialect::Vemmo, false, ""},
+        {"echoes", Dialect::Kib, true, "The board got all 5 lines."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,7 +224,7 @@ TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
         runFor(2.5f, [&] { return !noticeText().empty(); });
         EXPECT_EQ(noticeText(), c.notice);
         scene->layContents(FieldContents{});
-        harness.tap(centreOf(scene->stopButton));
+        harness.tap(centreOf(inside(scene).stopButton));
         ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
         harness.steps(10);  // the poll that ends the transfer
         board.reset();
@@ -234,7 +236,7 @@ TEST_F(BoardAnswersTest, WhetherTheBoardGotItIsToldOnlyForABoardThatEchoes) {
             }
         }
     }
-    DeviceManager::getInstance()->dialect = 0;
+    DeviceManager::getInstance()->dialect = Dialect::Kib;
 }
 
 }  // namespace

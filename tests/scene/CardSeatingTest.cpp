@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GestureTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::GestureTest;
@@ -15,7 +16,7 @@ namespace {
 class CardSeatingTest : public GestureTest {
 protected:
     Vec2 screenOf(const Vec2& fieldPoint) const {
-        return scene->fieldView->getContentLayer()->convertToWorldSpace(fieldPoint);
+        return inside(scene).fieldView->getContentLayer()->convertToWorldSpace(fieldPoint);
     }
     // Where the hand is when the card's attachment point lies at a field point: cards are
     // taken by their centres in these gestures.
@@ -33,7 +34,7 @@ protected:
             press(paletteCard(1));
             // Out of the panel first: over it only the ghost moves.
             moveTo(Vec2(420.f, pointer.y), 20.f);
-            card = scene->fieldCards.empty() ? nullptr : scene->fieldCards.back();
+            card = inside(scene).fieldCards.empty() ? nullptr : inside(scene).fieldCards.back();
         } else {
             card = cardInSlot(1, 1, 0, 1);
             press(onScreen(card));
@@ -41,7 +42,7 @@ protected:
         }
         for (const Vec2& hand : {handFor(to + side * 150.f), handFor(to)}) {
             moveTo(hand, step);
-            if (card != nullptr && scene->heldSlot == nullptr) {
+            if (card != nullptr && inside(scene).heldSlot == nullptr) {
                 EXPECT_LT(screenOf(card->getPosition()).distance(pointer), 0.05f);
             }
         }
@@ -86,14 +87,14 @@ TEST_F(CardSeatingTest, WhileDraggedACardSnapsIntoASlotStrictlyWithinThirtyPixel
     for (const auto& [distance, links] : {std::pair{30.f, false}, {29.9f, true}, {0.f, true}}) {
         SCOPED_TRACE(distance);
         CardSprite* card = looseCard(slotPoint(4, 0) + Vec2(distance, 0.f));
-        scene->dragGroup.pushBack(card);
+        inside(scene).dragGroup.pushBack(card);
         scene->moveGroup(card, Vec2::ZERO);
         EXPECT_EQ(cardAt(4, 0), links ? card : nullptr);
         EXPECT_NEAR(cardPoint(card).distance(slotPoint(4, 0)), links ? 0.f : distance, 1e-3f);
-        scene->dragGroup.clear();
-        scene->heldSlot = nullptr;
-        scene->holdDrift = Vec2::ZERO;
-        scene->handShift = Vec2::ZERO;
+        inside(scene).dragGroup.clear();
+        inside(scene).heldSlot = nullptr;
+        inside(scene).holdDrift = Vec2::ZERO;
+        inside(scene).handShift = Vec2::ZERO;
         scene->removeCard(card);
     }
 }
@@ -103,15 +104,15 @@ TEST_F(CardSeatingTest, WhileDraggedACardSnapsIntoASlotStrictlyWithinThirtyPixel
 TEST_F(CardSeatingTest, AHeldCardStaysPutUntilTheDriftPassesThirty) {
     CardSprite* card = cardInSlot(8, 0);
     const Vec2 start = card->getPosition();
-    scene->dragGroup.pushBack(card);
-    scene->heldSlot = slot(8, 0);
+    inside(scene).dragGroup.pushBack(card);
+    inside(scene).heldSlot = slot(8, 0);
     for (const Vec2& step : {Vec2(10.f, 0.f), Vec2(-20.f, 5.f), Vec2(15.f, -10.f), Vec2(20.f, 0.f),
                              Vec2(-20.f, 0.f)}) {
         scene->moveGroup(card, step);
         EXPECT_EQ(card->getPosition(), start);
-        EXPECT_EQ(scene->heldSlot, slot(8, 0));
+        EXPECT_EQ(inside(scene).heldSlot, slot(8, 0));
     }
-    EXPECT_EQ(scene->holdDrift, Vec2(5.f, -5.f));
+    EXPECT_EQ(inside(scene).holdDrift, Vec2(5.f, -5.f));
     scene->moveGroup(card, Vec2(30.f, 0.f));
     EXPECT_EQ(cardAt(8, 0), nullptr);
     EXPECT_EQ(card->getPosition(), start + Vec2(35.f, -5.f)) << "under the hand again";

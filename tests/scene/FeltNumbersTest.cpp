@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GestureTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 
@@ -25,7 +26,7 @@ protected:
 };
 
 TEST_F(FeltNumbersTest, AFlickCoastsTheFieldAsFarAsItsSpeedCarriesIt) {
-    FieldScrollView* field = scene->fieldView;
+    FieldScrollView* field = inside(scene).fieldView;
     // The stroke's last step before the finger leaves, and how far the field then coasts.
     const struct {
         float lastStep;
@@ -67,13 +68,16 @@ TEST_F(FeltNumbersTest, AWheelNotchOrAnArrowMovesTheListByItsStep) {
         FieldScrollView* view;
         float moved;
     } moves[] = {
-        {"palette, one notch", wheel(overPalette, 1.f), scene->paletteList, 10.f},
-        {"palette, three notches", wheel(overPalette, 3.f), scene->paletteList, 30.f},
-        {"palette, one notch back", wheel(overPalette, -1.f), scene->paletteList, -10.f},
-        {"field, one notch on", wheel(fieldtest::kEmptyField, 1.f), scene->fieldView, 10.f},
-        {"field, one notch back", wheel(fieldtest::kEmptyField, -1.f), scene->fieldView, -10.f},
-        {"palette, the arrow down", arrow(scene->pageDownButton), scene->paletteList, 300.f},
-        {"palette, the arrow up", arrow(scene->pageUpButton), scene->paletteList, -300.f},
+        {"palette, one notch", wheel(overPalette, 1.f), inside(scene).paletteList, 10.f},
+        {"palette, three notches", wheel(overPalette, 3.f), inside(scene).paletteList, 30.f},
+        {"palette, one notch back", wheel(overPalette, -1.f), inside(scene).paletteList, -10.f},
+        {"field, one notch on", wheel(fieldtest::kEmptyField, 1.f), inside(scene).fieldView, 10.f},
+        {"field, one notch back", wheel(fieldtest::kEmptyField, -1.f), inside(scene).fieldView,
+         -10.f},
+        {"palette, the arrow down", arrow(inside(scene).pageDownButton), inside(scene).paletteList,
+         300.f},
+        {"palette, the arrow up", arrow(inside(scene).pageUpButton), inside(scene).paletteList,
+         -300.f},
     };
     scene->switchCardSet(2);  // the longest palette, with room for a page either way
     for (const auto& move : moves) {
@@ -85,7 +89,7 @@ TEST_F(FeltNumbersTest, AWheelNotchOrAnArrowMovesTheListByItsStep) {
 }
 
 TEST_F(FeltNumbersTest, ZoomStopsAtHalfAndWholeSize) {
-    FieldScrollView* field = scene->fieldView;
+    FieldScrollView* field = inside(scene).fieldView;
     const Vec2 centre(640.f, 400.f);
     // Two fingers that start `from` apart on either side of the centre and end `to` apart.
     const auto pinch = [&](float from, float to) {
@@ -139,10 +143,10 @@ TEST_F(FeltNumbersTest, AnUndoPressedTheMomentAfterAChangeTakesBackThatChange) {
 TEST_F(FeltNumbersTest, ANoticeStaysSixSecondsToBeReadThenFades) {
     scene->showNotice("Two cards lie in no slot.");
     hold(5.9f);
-    ASSERT_NE(scene->notice, nullptr);
-    EXPECT_EQ(scene->notice->getOpacity(), 255);
+    ASSERT_NE(inside(scene).notice, nullptr);
+    EXPECT_EQ(inside(scene).notice->getOpacity(), 255);
     hold(0.7f);
-    EXPECT_EQ(scene->notice, nullptr);
+    EXPECT_EQ(inside(scene).notice, nullptr);
 }
 
 TEST_F(FeltNumbersTest, TheShelfShowsTheEarlierWorksRowAndTwelvePlaces) {

@@ -9,6 +9,7 @@
 
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
+#include "tests/scene/FieldScenePeer.h"
 
 namespace fieldtest {
 
@@ -17,13 +18,14 @@ namespace fieldtest {
 // ended, on the slot it is linked to; the usage counters and the current set's badges
 // equal to the cards on the field; the cards' drawing orders 1..N.
 inline std::string firstFieldViolation(const FieldScene& scene) {
-    std::vector<const CardSprite*> onField(scene.fieldCards.begin(), scene.fieldCards.end());
+    std::vector<const CardSprite*> onField(inside(scene).fieldCards.begin(),
+                                           inside(scene).fieldCards.end());
     std::sort(onField.begin(), onField.end());
     if (std::adjacent_find(onField.begin(), onField.end()) != onField.end()) {
         return "a card is listed twice on the field";
     }
     std::vector<const CardSprite*> slots;
-    for (const FieldScene::FieldRow& row : scene.fieldRows) {
+    for (const FieldScene::FieldRow& row : inside(scene).fieldRows) {
         slots.insert(slots.end(), row.begin(), row.end());
     }
     std::sort(slots.begin(), slots.end());
@@ -40,12 +42,12 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
         }
     }
     std::vector<int> orders;
-    const FieldModel& model = scene.fieldModel;
-    if (model.drawingOrder().size() != scene.fieldCards.size()) {
+    const FieldModel& model = inside(scene).fieldModel;
+    if (model.drawingOrder().size() != inside(scene).fieldCards.size()) {
         return "the model holds other cards than the field shows";
     }
-    const cocos2d::Size field = scene.fieldView->getContentSize();
-    for (CardSprite* card : scene.fieldCards) {
+    const cocos2d::Size field = inside(scene).fieldView->getContentSize();
+    for (CardSprite* card : inside(scene).fieldCards) {
         const CardSprite* s = card->connectors[0].partner;
         if (card->connectors[1].partner != nullptr) {
             return "a card's second connector is linked";
@@ -74,7 +76,8 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
             return "a card on the field is not the model's";
         }
         const std::optional<FieldModel::Seat> seat = model.seatOf(card->fieldHandle);
-        const CardSprite* modelSlot = seat ? scene.fieldRows.at(static_cast<std::size_t>(seat->row))
+        const CardSprite* modelSlot = seat ? inside(scene)
+                                                 .fieldRows.at(static_cast<std::size_t>(seat->row))
                                                  .at(static_cast<std::size_t>(seat->slot))
                                            : nullptr;
         if (modelSlot != s) {
@@ -93,12 +96,12 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
         }
     }
     const int set = DeviceManager::getInstance()->cardSet;
-    for (std::size_t k = 0; k < scene.usageBadges.size(); ++k) {
+    for (std::size_t k = 0; k < inside(scene).usageBadges.size(); ++k) {
         int count = 0;
-        for (CardSprite* card : scene.fieldCards) {
+        for (CardSprite* card : inside(scene).fieldCards) {
             count += card->cardSet == set && card->cardIndex == static_cast<int>(k) ? 1 : 0;
         }
-        if (scene.usageBadges.at(k)->getString() != std::to_string(count)) {
+        if (inside(scene).usageBadges.at(k)->getString() != std::to_string(count)) {
             return "a badge does not show its counter";
         }
     }
@@ -108,21 +111,22 @@ inline std::string firstFieldViolation(const FieldScene& scene) {
 // During a gesture: the cards it holds are on the field, a held slot holds its card, and
 // only the gesture's own cards are see-through or tinted.
 inline std::string firstGestureViolation(const FieldScene& scene) {
-    for (CardSprite* card : scene.dragGroup) {
-        if (!scene.fieldCards.contains(card)) {
+    for (CardSprite* card : inside(scene).dragGroup) {
+        if (!inside(scene).fieldCards.contains(card)) {
             return "the drag group holds a card that is not on the field";
         }
     }
-    for (CardSprite* card : {scene.pressedCard, scene.draggedCard}) {
-        if (card != nullptr && !scene.fieldCards.contains(card)) {
+    for (CardSprite* card : {inside(scene).pressedCard, inside(scene).draggedCard}) {
+        if (card != nullptr && !inside(scene).fieldCards.contains(card)) {
             return "the gesture holds a card that is not on the field";
         }
     }
-    if (scene.heldSlot != nullptr && scene.heldSlot->connectors[0].partner == nullptr) {
+    if (inside(scene).heldSlot != nullptr &&
+        inside(scene).heldSlot->connectors[0].partner == nullptr) {
         return "the held slot is empty";
     }
-    for (CardSprite* card : scene.fieldCards) {
-        if (!scene.dragGroup.contains(card) &&
+    for (CardSprite* card : inside(scene).fieldCards) {
+        if (!inside(scene).dragGroup.contains(card) &&
             (card->picture->getOpacity() != 255 ||
              card->picture->getColor() != cocos2d::Color3B::WHITE)) {
             return "a card outside the gesture is see-through or tinted";
@@ -134,25 +138,28 @@ inline std::string firstGestureViolation(const FieldScene& scene) {
 // Between gestures: every drag member at its initial value, no ghost, no field card
 // see-through or tinted, neither scroll view holding a touch, the trash marker hidden.
 inline std::string firstGestureLeftover(const FieldScene& scene) {
-    if (scene.isGestureRunning() || scene.ghostCard != nullptr || scene.draggedCard != nullptr ||
-        scene.pressedCard != nullptr || scene.heldSlot != nullptr || !scene.pressIsStill ||
-        scene.dragMode || scene.tearOffDecided || !scene.tearOffStart.isZero() ||
-        !scene.holdDrift.isZero() || !scene.dragGroup.empty()) {
+    if (scene.isGestureRunning() || inside(scene).ghostCard != nullptr ||
+        inside(scene).draggedCard != nullptr || inside(scene).pressedCard != nullptr ||
+        inside(scene).heldSlot != nullptr || !inside(scene).pressIsStill ||
+        inside(scene).dragMode || inside(scene).tearOffDecided ||
+        !inside(scene).tearOffStart.isZero() || !inside(scene).holdDrift.isZero() ||
+        !inside(scene).dragGroup.empty()) {
         return "a drag member is not back at its initial value";
     }
     for (cocos2d::Node* child : scene.getChildren()) {
-        if (dynamic_cast<CardSprite*>(child) != nullptr && child != scene.playButton) {
+        if (dynamic_cast<CardSprite*>(child) != nullptr && child != inside(scene).playButton) {
             return "a ghost is left over the workspace";
         }
     }
     if (std::string problem = firstGestureViolation(scene); !problem.empty()) {
         return problem;
     }
-    if (scene.fieldView->getTouchCount() != 0 || scene.paletteList->getTouchCount() != 0) {
+    if (inside(scene).fieldView->getTouchCount() != 0 ||
+        inside(scene).paletteList->getTouchCount() != 0) {
         return "a scroll view still holds a touch";
     }
     // Once its fade-out has run, the trash marker is hidden and plain.
-    const cocos2d::Sprite* trash = scene.trashMarker;
+    const cocos2d::Sprite* trash = inside(scene).trashMarker;
     if (trash->getNumberOfRunningActions() == 0 &&
         (trash->getOpacity() != 0 || trash->getTexture()->getName() != "res/r_card_clean.png")) {
         return "the trash marker is left showing";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GestureTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::GestureTest;
@@ -28,7 +29,7 @@ protected:
                 block.push_back(cardInSlot(r, c, 0, 2 * (r - 1) + c));
             }
         }
-        loose = scene->addFieldCard(1, 4, Vec2(870.f, 80.f - scene->fieldView->offset().y));
+        loose = scene->addFieldCard(1, 4, Vec2(870.f, 80.f - inside(scene).fieldView->offset().y));
     }
     GLubyte opacityOf(const CardSprite* card) const { return card->picture->getOpacity(); }
 
@@ -41,20 +42,20 @@ TEST_F(FieldPressTest, AStillPressLiftsTheCardAndAThirdOfASecondLaterItsWholeBlo
     CardSprite* card = block[2];  // row 2, left
     press(onScreen(card));
     hold(0.03f);
-    EXPECT_FALSE(scene->dragMode);
+    EXPECT_FALSE(inside(scene).dragMode);
     hold(0.07f);
-    EXPECT_TRUE(scene->dragMode);
+    EXPECT_TRUE(inside(scene).dragMode);
     hold(0.2f);
-    EXPECT_EQ(scene->dragGroup.size(), 1u);
+    EXPECT_EQ(inside(scene).dragGroup.size(), 1u);
     hold(0.15f);
-    ASSERT_EQ(scene->dragGroup.size(), 6u);
+    ASSERT_EQ(inside(scene).dragGroup.size(), 6u);
 
     // The block leaves its slots as one, keeping its shape.
     moveTo(kEmptyField);
     EXPECT_EQ(cardAt(2, 0), nullptr);
     EXPECT_NEAR(block[3]->getPositionX() - block[2]->getPositionX(), 214.f, 1e-2f);
     release();
-    EXPECT_EQ(scene->fieldCards.size(), 7u);
+    EXPECT_EQ(inside(scene).fieldCards.size(), 7u);
     expectNoLeftovers();
 }
 
@@ -86,7 +87,7 @@ TEST_F(FieldPressTest, AClusterOverTheTrashIsDroppedOnlyByAReleaseThere) {
         EXPECT_EQ(block[0]->picture->getColor(), kTint);
         way.end();
         expectNoLeftovers();
-        EXPECT_EQ(scene->fieldCards.size(), way.dropped ? 1u : 7u);
+        EXPECT_EQ(inside(scene).fieldCards.size(), way.dropped ? 1u : 7u);
     }
 }
 
@@ -100,10 +101,10 @@ TEST_F(FieldPressTest, AClusterStepLeftFromTenPressesAgoDoesNotActOnTheCurrentPr
         press(onScreen(loose));
         release();
     }
-    ASSERT_EQ(scene->touchSequence, 0);
+    ASSERT_EQ(inside(scene).touchSequence, 0);
     press(onScreen(block[0]));
     hold(0.1f);
-    EXPECT_EQ(scene->dragGroup.size(), 1u);
+    EXPECT_EQ(inside(scene).dragGroup.size(), 1u);
     EXPECT_EQ(opacityOf(block[1]), 255);
     release();
     expectNoLeftovers();
@@ -114,11 +115,11 @@ TEST_F(FieldPressTest, ACardTakenAwayUnderItsPressEndsThePress) {
     CardSprite* card = block[2];  // row 2, left
     harness.touchBegan(onScreen(card), 1);
     hold(0.45f);
-    ASSERT_EQ(scene->dragGroup.size(), 6u);
+    ASSERT_EQ(inside(scene).dragGroup.size(), 6u);
     scene->deleteRow(2);
-    EXPECT_FALSE(scene->fieldCards.contains(card));
+    EXPECT_FALSE(inside(scene).fieldCards.contains(card));
     // The rest of the lifted block is put down, not left half-transparent in the air.
-    EXPECT_EQ(scene->pressedCard, nullptr);
+    EXPECT_EQ(inside(scene).pressedCard, nullptr);
     EXPECT_EQ(opacityOf(block[0]), 255);
     harness.touchEnded(kEmptyField, 1);  // its card is gone: the release reaches no one
     expectNoLeftovers();

@@ -6,6 +6,7 @@
 
 #include "FieldChecks.h"
 #include "FieldTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::FieldSceneTest;
@@ -27,7 +28,7 @@ protected:
     }
     Sprite* rowButton(int row, bool insert) const {
         const std::string picture = insert ? "res/r_btn_add.png" : "res/r_btn_delete.png";
-        for (Node* child : scene->fieldView->getContentLayer()->getChildren()) {
+        for (Node* child : inside(scene).fieldView->getContentLayer()->getChildren()) {
             auto* sprite = dynamic_cast<Sprite*>(child);
             if (sprite != nullptr && sprite->getTag() == row &&
                 sprite->getTexture()->getName() == picture) {
@@ -39,11 +40,11 @@ protected:
     // Taps a row's button with the field scrolled to show the row; the press does not
     // scroll the field.
     void pressRowButton(int row, bool insert) {
-        scene->fieldView->setOffset(Vec2(0.f, 384.f - slot(row, 0)->getPositionY()), false);
+        inside(scene).fieldView->setOffset(Vec2(0.f, 384.f - slot(row, 0)->getPositionY()), false);
         Sprite* button = rowButton(row, insert);
         ASSERT_NE(button, nullptr);
         harness.touchBegan(fieldtest::centreOf(button));
-        EXPECT_FALSE(scene->fieldView->isDragging());
+        EXPECT_FALSE(inside(scene).fieldView->isDragging());
         harness.touchEnded(fieldtest::centreOf(button));
     }
     // After the row moves: each row holds the cards expected, on its slots; the others
@@ -70,7 +71,7 @@ protected:
 
 TEST_F(FieldRowsTest, RowsAreNumberedTenToThreeHundredFromTheTop) {
     std::map<std::string, float> heights;
-    for (Node* child : scene->fieldView->getContentLayer()->getChildren()) {
+    for (Node* child : inside(scene).fieldView->getContentLayer()->getChildren()) {
         if (auto* number = dynamic_cast<LabelAtlas*>(child)) {
             heights[number->getString()] = number->getPositionY();
         }
@@ -116,7 +117,7 @@ TEST_F(FieldRowsTest, ARemovedCardFreesItsSlotAtOnceAndGoesOnlyOnce) {
     EXPECT_EQ(fieldtest::firstFieldViolation(*scene), "");
     // No picture for a card past the set's end: nothing is placed or counted.
     EXPECT_EQ(scene->addFieldCard(0, 99, Vec2(900.f, 2000.f)), nullptr);
-    EXPECT_EQ(scene->fieldCards.size(), 1u);
+    EXPECT_EQ(inside(scene).fieldCards.size(), 1u);
 }
 
 }  // namespace

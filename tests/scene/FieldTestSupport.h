@@ -20,6 +20,7 @@
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "storage/ProgramShelf.h"
+#include "tests/scene/FieldScenePeer.h"
 #include "tests/support/FreshSelection.h"
 #include "tests/support/OwnDataFolder.h"
 
@@ -83,7 +84,8 @@ protected:
     void SetUp() override { ASSERT_NE(scene, nullptr); }
 
     CardSprite* slot(int row, int column) const {
-        return scene->fieldRows.at(static_cast<std::size_t>(row))
+        return inside(scene)
+            .fieldRows.at(static_cast<std::size_t>(row))
             .at(static_cast<std::size_t>(column));
     }
     // The card in a slot, or nullptr.
@@ -111,8 +113,8 @@ protected:
         const auto* shown = dynamic_cast<const NoticeStrip*>(strip);
         return shown == nullptr ? "" : shown->getText();
     }
-    std::string noticeText() const { return textOf(scene->notice); }
-    std::string progressText() const { return textOf(scene->progressLine); }
+    std::string noticeText() const { return textOf(inside(scene).notice); }
+    std::string progressText() const { return textOf(inside(scene).progressLine); }
 
     Workspace workspace;
     cocos2d::HeadlessHarness& harness = workspace.harness;

@@ -7,6 +7,7 @@
 
 #include "FingerWorkspace.h"
 #include "devicelink/ZundleCardSerialManager.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using Type = backend::InputEvent::Type;
@@ -81,7 +82,7 @@ void WorkspaceFingers::slide(int finger, const Vec2& from, const Vec2& to) {
 CardSprite* WorkspaceFingers::pickUpWithFinger1(Vec2& finger) {
     // Right of the rows, away from every slot.
     CardSprite* card = scene->addFieldCard(
-        0, 2, scene->fieldView->getContentLayer()->convertToNodeSpace(Vec2(820.f, 300.f)));
+        0, 2, inside(scene).fieldView->getContentLayer()->convertToNodeSpace(Vec2(820.f, 300.f)));
     if (card == nullptr) {
         return nullptr;
     }
@@ -91,7 +92,7 @@ CardSprite* WorkspaceFingers::pickUpWithFinger1(Vec2& finger) {
     for (int i = 0; i < 6; ++i) {  // held still past the pick-up delay
         frame();
     }
-    return scene->dragMode ? card : nullptr;
+    return inside(scene).dragMode ? card : nullptr;
 }
 
 TEST_P(WorkspaceFingers, ACardDraggedByOneFingerHoldsStillWhileTwoMoreAreOnTheField) {
@@ -118,11 +119,11 @@ TEST_P(WorkspaceFingers, ACardDraggedByOneFingerHoldsStillWhileTwoMoreAreOnTheFi
     up(1, finger);
     frame();
     EXPECT_FALSE(scene->isGestureRunning());
-    EXPECT_EQ(scene->fieldView->getTouchCount(), 0u);
+    EXPECT_EQ(inside(scene).fieldView->getTouchCount(), 0u);
 }
 
 TEST_P(WorkspaceFingers, AFingerWhoseReleaseWasLostIsCancelledAndThePinchGoesOn) {
-    FieldScrollView* field = scene->fieldView;
+    FieldScrollView* field = inside(scene).fieldView;
     down(1, kLeft);
     down(2, kRight);
     frame();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GestureTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::firstFieldViolation;
@@ -58,7 +59,7 @@ public:
         if (scene() == nullptr || !_workspace.finishPortSearch()) {
             return "the workspace could not be made ready";
         }
-        for (Node* child : scene()->fieldView->getContentLayer()->getChildren()) {
+        for (Node* child : inside(scene()).fieldView->getContentLayer()->getChildren()) {
             auto* sprite = dynamic_cast<Sprite*>(child);
             if (sprite != nullptr && (sprite->getTexture()->getName() == "res/r_btn_add.png" ||
                                       sprite->getTexture()->getName() == "res/r_btn_delete.png")) {
@@ -143,7 +144,7 @@ private:
     Vec2 towardsASlot() {
         Vector<CardSprite*> slots;
         Vector<CardSprite*> besideCards;
-        for (const FieldScene::FieldRow& row : scene()->fieldRows) {
+        for (const FieldScene::FieldRow& row : inside(scene()).fieldRows) {
             for (CardSprite* slot : row) {
                 slots.pushBack(slot);
                 if (slot->connectors[0].partner == nullptr && besideACard(slot)) {
@@ -154,8 +155,8 @@ private:
         const bool beside = !besideCards.empty() && uniform(0, 2) != 0;
         // A card's attachment point is 3 points left of a slot's when their centres meet.
         Vec2 p = aimAt(beside ? besideCards : slots, 15.f) - Vec2(3.f, 0.f);
-        CardSprite* carried =
-            scene()->draggedCard != nullptr ? scene()->draggedCard : scene()->pressedCard;
+        CardSprite* carried = inside(scene()).draggedCard != nullptr ? inside(scene()).draggedCard
+                                                                     : inside(scene()).pressedCard;
         if (carried != nullptr) {
             p += _mouse.pointer - fieldtest::centreOf(carried);
         }
@@ -164,7 +165,7 @@ private:
     // The field cards in a slot with a card beside them: a still press lifts them together.
     Vector<CardSprite*> inBlocks() const {
         Vector<CardSprite*> cards;
-        for (CardSprite* card : scene()->fieldCards) {
+        for (CardSprite* card : inside(scene()).fieldCards) {
             if (card->connectors[0].partner != nullptr &&
                 besideACard(card->connectors[0].partner)) {
                 cards.pushBack(card);
@@ -176,7 +177,7 @@ private:
     // any spot.
     Vec2 target() {
         const int kind = uniform(0, 5);
-        const Vec2 p = kind == 0   ? aimAt(scene()->fieldCards, 60.f)
+        const Vec2 p = kind == 0   ? aimAt(inside(scene()).fieldCards, 60.f)
                        : kind <= 2 ? towardsASlot()
                        : kind == 3 ? aimAt(_rowButtons, 8.f)
                        : kind == 4 ? fieldtest::kTrash + jitter(45.f, 45.f)
@@ -189,7 +190,7 @@ private:
         if (kind < 40) {
             gesture();
         } else if (kind < 48) {
-            press(uniform(0, 1) == 0 ? target() : aimAt(scene()->paletteCards, 90.f));
+            press(uniform(0, 1) == 0 ? target() : aimAt(inside(scene()).paletteCards, 90.f));
         } else if (kind < 58) {
             move();
         } else if (kind < 64) {
@@ -205,7 +206,7 @@ private:
         } else if (kind < 86) {
             tap("row button", aimAt(_rowButtons, 0.f));
         } else if (kind < 92) {
-            tap("tab", fieldtest::centreOf(scene()->cardSetTabs.at(
+            tap("tab", fieldtest::centreOf(inside(scene()).cardSetTabs.at(
                            static_cast<std::size_t>(uniform(0, FieldScene::kCardSetCount - 1)))));
         } else if (kind < 96) {
             cutShort();
@@ -225,8 +226,8 @@ private:
             harness().keyDown(redo ? EventKeyboard::KeyCode::KEY_Y : EventKeyboard::KeyCode::KEY_Z,
                               true);
         } else if (way == 1) {
-            tap(redo ? "redo" : "undo",
-                fieldtest::centreOf(redo ? scene()->redoButton : scene()->undoButton));
+            tap(redo ? "redo" : "undo", fieldtest::centreOf(redo ? inside(scene()).redoButton
+                                                                 : inside(scene()).undoButton));
         } else if (way == 2) {
             note("save into place " + std::to_string(place), Vec2::ZERO);
             scene()->saveIntoPlace(place);
@@ -244,11 +245,13 @@ private:
         }
         harness().steps(20);
         for (int i = 0;
-             i <= static_cast<int>(FieldHistory::kSteps) && scene()->fieldHistory.canUndo(); ++i) {
+             i <= static_cast<int>(FieldHistory::kSteps) && inside(scene()).fieldHistory.canUndo();
+             ++i) {
             scene()->undoField();
         }
         harness().steps(20);
-        if (scene()->fieldHistory.holdsTheStart() && !scene()->fieldContents().hasNoCards()) {
+        if (inside(scene()).fieldHistory.holdsTheStart() &&
+            !scene()->fieldContents().hasNoCards()) {
             return "undoing every step left cards on the field";
         }
         return firstFieldViolation(*scene());
@@ -258,12 +261,12 @@ private:
     // held still, a few strokes with pauses, often ending over a slot, and mostly a release.
     void gesture() {
         if (uniform(0, 2) == 0) {
-            press(aimAt(scene()->paletteCards, 30.f));
+            press(aimAt(inside(scene()).paletteCards, 30.f));
             // Rightwards, out over the field, as a tear-off goes.
             const Vec2 out(uniform(380.f, 900.f), _mouse.pointer.y + uniform(-150.f, 150.f));
             stroke(isSafe(out) ? out : anywhere());
         } else {
-            press(aimAt(uniform(0, 1) == 0 ? inBlocks() : scene()->fieldCards, 30.f));
+            press(aimAt(uniform(0, 1) == 0 ? inBlocks() : inside(scene()).fieldCards, 30.f));
             const int still = uniform(0, 9);
             harness().steps(still < 2 ? 0 : still < 5 ? uniform(0, 6) : uniform(4, 30));
         }
@@ -299,7 +302,7 @@ private:
     }
     void release() {
         note("release", _mouse.pointer);
-        _released = scene()->dragGroup;
+        _released = inside(scene()).dragGroup;
         _mouse.release();
     }
     void wait() {
@@ -316,7 +319,7 @@ private:
 
     void cutShort() {
         using Type = backend::InputEvent::Type;
-        _released = scene()->dragGroup;
+        _released = inside(scene()).dragGroup;
         const int way = uniform(0, 2);
         const char* const ways[] = {"focus lost", "minimised and restored", "touch cancelled"};
         note(ways[way], _mouse.pointer);
@@ -337,11 +340,12 @@ private:
         const Vector<CardSprite*> released = _released;
         _released.clear();
         for (CardSprite* card : released) {
-            if (!scene()->fieldCards.contains(card) || card->connectors[0].partner != nullptr) {
+            if (!inside(scene()).fieldCards.contains(card) ||
+                card->connectors[0].partner != nullptr) {
                 continue;
             }
             const Vec2 p = scene()->toFieldSpace(card, card->connectors[0].point);
-            for (const FieldScene::FieldRow& row : scene()->fieldRows) {
+            for (const FieldScene::FieldRow& row : inside(scene()).fieldRows) {
                 for (CardSprite* slot : row) {
                     if (slot->connectors[0].partner == nullptr &&
                         slot->getBoundingBox().containsPoint(p)) {

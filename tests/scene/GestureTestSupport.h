@@ -8,6 +8,7 @@
 
 #include "FieldChecks.h"
 #include "FieldTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 namespace fieldtest {
 
@@ -63,14 +64,14 @@ protected:
 
     // Palette card k of the current set, on the screen.
     cocos2d::Vec2 paletteCard(int k) const {
-        return centreOf(scene->paletteCards.at(static_cast<std::size_t>(k)));
+        return centreOf(inside(scene).paletteCards.at(static_cast<std::size_t>(k)));
     }
     // Presses a field card and holds it still until it (and after `cluster` its cluster)
     // is picked up.
     void pickUp(CardSprite* card, bool cluster = false) {
         press(onScreen(card));
         hold(cluster ? 0.45f : 0.1f);
-        ASSERT_TRUE(scene->dragMode);
+        ASSERT_TRUE(inside(scene).dragMode);
     }
     void expectNoLeftovers() {
         hold(0.25f);  // the trash marker's fade-out

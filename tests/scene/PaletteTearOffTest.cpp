@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GestureTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::centreOf;
@@ -25,14 +26,14 @@ TEST_F(PaletteTearOffTest, OnlyAFirstMoveStrictlyBetween20And160DegreesFromUpTea
         const Vec2 way(static_cast<float>(std::sin(a)), static_cast<float>(std::cos(a)));
         press(start);
         moveTo(start + way * 1.9f);
-        EXPECT_FALSE(scene->tearOffDecided) << "decided before two pixels";
+        EXPECT_FALSE(inside(scene).tearOffDecided) << "decided before two pixels";
         moveTo(start + way * 3.f);
-        EXPECT_EQ(scene->ghostCard != nullptr, tearsOff);
+        EXPECT_EQ(inside(scene).ghostCard != nullptr, tearsOff);
         // The decision holds for the whole gesture, whichever way it turns later.
         moveTo(start + Vec2(60.f, 0.f));
-        EXPECT_EQ(scene->ghostCard != nullptr, tearsOff);
+        EXPECT_EQ(inside(scene).ghostCard != nullptr, tearsOff);
         release();
-        EXPECT_TRUE(scene->fieldCards.empty());
+        EXPECT_TRUE(inside(scene).fieldCards.empty());
         expectNoLeftovers();
     }
 }
@@ -40,15 +41,15 @@ TEST_F(PaletteTearOffTest, OnlyAFirstMoveStrictlyBetween20And160DegreesFromUpTea
 TEST_F(PaletteTearOffTest, TheGhostCrossesThePanelThenAFieldCardIsMadeUnderTheHand) {
     press(paletteCard(3));
     moveTo(pointer + Vec2(5.f, 0.f));
-    CardSprite* ghost = scene->ghostCard;
+    CardSprite* ghost = inside(scene).ghostCard;
     ASSERT_NE(ghost, nullptr);
     // Until it is well past the panel, only the ghost moves, under the hand.
-    while (scene->fieldCards.empty()) {
+    while (inside(scene).fieldCards.empty()) {
         ASSERT_LT(ghost->getPosition().distance(pointer), 1e-3f);
         ASSERT_LT(pointer.x, 500.f);
         moveTo(pointer + Vec2(10.f, -3.f));
     }
-    CardSprite* card = scene->fieldCards.at(0);
+    CardSprite* card = inside(scene).fieldCards.at(0);
     EXPECT_FALSE(ghost->isVisible());
     EXPECT_LT(onScreen(card).distance(pointer), 1e-3f) << "not under the hand";
     release();
@@ -57,13 +58,14 @@ TEST_F(PaletteTearOffTest, TheGhostCrossesThePanelThenAFieldCardIsMadeUnderTheHa
 
 TEST_F(PaletteTearOffTest, ACardHiddenUnderTheHeaderStripCannotBeTaken) {
     // The list scrolled so that card 0 lies under the tabs' strip.
-    scene->paletteList->setOffset(scene->paletteList->offset() + Vec2(0.f, 120.f), false);
+    inside(scene).paletteList->setOffset(inside(scene).paletteList->offset() + Vec2(0.f, 120.f),
+                                         false);
     // Between the second and third tab, over the card.
     const Vec2 strip(182.f, 740.f);
-    ASSERT_TRUE(CardSprite::isTouchInside(scene->paletteCards.at(0), strip));
+    ASSERT_TRUE(CardSprite::isTouchInside(inside(scene).paletteCards.at(0), strip));
     press(strip);
     moveTo(pointer + Vec2(200.f, 0.f));
-    EXPECT_EQ(scene->ghostCard, nullptr);
+    EXPECT_EQ(inside(scene).ghostCard, nullptr);
     release();
 }
 
@@ -72,13 +74,13 @@ TEST_F(PaletteTearOffTest, ChoosingTheOtherDialectSwitchesItAndTheFieldCardsBack
     CardSprite* turned = looseCard(Vec2(600.f, 3300.f), 2, 7);
     turned->flipped = true;
     turned->picture->setTexture(turned->backImage);
-    harness.tap(centreOf(scene->dialectButton));
-    ASSERT_NE(scene->dialectChooser, nullptr);
+    harness.tap(centreOf(inside(scene).dialectButton));
+    ASSERT_NE(inside(scene).dialectChooser, nullptr);
     harness.steps(8);
-    harness.tap(centreOf(scene->dialectChooser->getChildByTag(1)));
+    harness.tap(centreOf(inside(scene).dialectChooser->getChildByTag(1)));
     harness.steps(12);
-    EXPECT_EQ(scene->dialectChooser, nullptr);
-    EXPECT_EQ(DeviceManager::getInstance()->dialect, 1);
+    EXPECT_EQ(inside(scene).dialectChooser, nullptr);
+    EXPECT_EQ(DeviceManager::getInstance()->dialect, Dialect::Vemmo);
     EXPECT_NE(turned->backImage.find("vemmo"), std::string::npos);
     EXPECT_EQ(turned->picture->getTexture()->getName(), turned->backImage);
     EXPECT_EQ(shown->picture->getTexture()->getName(), shown->frontImage);

@@ -13,6 +13,7 @@
 #include "FieldTestSupport.h"
 #include "tests/devicelink/posix/PseudoTerminal.h"
 #include "tests/devicelink/posix/TempFolder.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::centreOf;
@@ -57,11 +58,11 @@ protected:
             return true;
         });
         link()->setToolFolder(toolFolder);
-        if (!scene->settingsBarOpen) {
-            harness.tap(centreOf(scene->settingsGear));
+        if (!inside(scene).settingsBarOpen) {
+            harness.tap(centreOf(inside(scene).settingsGear));
             harness.steps(20);
         }
-        harness.tap(centreOf(scene->reloadSpinner));
+        harness.tap(centreOf(inside(scene).reloadSpinner));
         ASSERT_TRUE(workspace.finishPortSearch());
         harness.step();
     }
@@ -72,10 +73,10 @@ protected:
     int noticesShown() const {
         int count = 0;
         for (const Node* child : scene->getChildren()) {
-            count +=
-                dynamic_cast<const NoticeStrip*>(child) != nullptr && child != scene->answerButton
-                    ? 1
-                    : 0;
+            count += dynamic_cast<const NoticeStrip*>(child) != nullptr &&
+                             child != inside(scene).answerButton
+                         ? 1
+                         : 0;
         }
         return count;
     }
@@ -121,23 +122,23 @@ protected:
 TEST_F(RunFlowTest, PortChosenInTheChooserGetsTheProgramThenTheStopChunksWithTheirPauses) {
     ASSERT_TRUE(terminal.valid());
     rediscover({{"ttyUSB9", "Another Board"}, {terminal.portName(), "Board"}});
-    harness.tap(centreOf(scene->portField));
-    ASSERT_NE(scene->portChooser, nullptr);
+    harness.tap(centreOf(inside(scene).portField));
+    ASSERT_NE(inside(scene).portChooser, nullptr);
     harness.steps(8);
-    harness.tap(centreOf(scene->portChooser->getChildByTag(1)));
+    harness.tap(centreOf(inside(scene).portChooser->getChildByTag(1)));
     harness.steps(12);
-    ASSERT_EQ(scene->portLabel->getString(), terminal.portName() + " [ Board ]");
+    ASSERT_EQ(inside(scene).portLabel->getString(), terminal.portName() + " [ Board ]");
 
     // Row 1: LED on, then wait a second; row 3: LED off in its second slot only.
     cardInSlot(0, 0, 0, 0);
     cardInSlot(0, 1, 0, 2);
     cardInSlot(2, 1, 0, 1);
-    expectOnTheBoard(scene->playButton, {{"NEW\r\n", 200},
-                                         {"10 LED 1:WAIT 60\r\n", 720},
-                                         {"30 LED 0\r\n", 400},
-                                         {"SAVE 0\r\n", 1000},
-                                         {"RUN\r\n", 200}});
-    expectOnTheBoard(scene->stopButton, {{"\033", 500}, {"OUT0\n", 200}});
+    expectOnTheBoard(inside(scene).playButton, {{"NEW\r\n", 200},
+                                                {"10 LED 1:WAIT 60\r\n", 720},
+                                                {"30 LED 0\r\n", 400},
+                                                {"SAVE 0\r\n", 1000},
+                                                {"RUN\r\n", 200}});
+    expectOnTheBoard(inside(scene).stopButton, {{"\033", 500}, {"OUT0\n", 200}});
 }
 
 // Two boards of one kind are told apart by their serial number's end, in the chooser's
@@ -149,49 +150,49 @@ TEST_F(RunFlowTest, ChooserTellsTwoBoardsOfOneKindApartByTheirSerialNumbers) {
                 {"ttyACM1", "Arduino Uno", false, "2341", "0043", "7573330303135191C0E2"},
                 {"ttyUSB0", "USB Serial", false, "1a86", "7523", ""}},
                tools.path());
-    harness.tap(centreOf(scene->portField));
-    ASSERT_NE(scene->portChooser, nullptr);
+    harness.tap(centreOf(inside(scene).portField));
+    ASSERT_NE(inside(scene).portChooser, nullptr);
     harness.steps(8);
     std::vector<std::string> rows;
     for (int tag = 0; tag < 4; ++tag) {
-        const auto* row = dynamic_cast<Label*>(scene->portChooser->getChildByTag(tag));
+        const auto* row = dynamic_cast<Label*>(inside(scene).portChooser->getChildByTag(tag));
         ASSERT_NE(row, nullptr) << tag;
         rows.push_back(row->getString());
     }
     EXPECT_EQ(rows, (std::vector<std::string>{"ttyACM0 [ Arduino Uno F0A1D1 ]",
                                               "ttyACM1 [ Arduino Uno 91C0E2 ]",
                                               "ttyUSB0 [ USB Serial ]", "board-simulator [  ]"}));
-    harness.tap(centreOf(scene->portChooser->getChildByTag(1)));
+    harness.tap(centreOf(inside(scene).portChooser->getChildByTag(1)));
     harness.steps(12);
-    EXPECT_EQ(scene->portLabel->getString(), "ttyACM1 [ Arduino Uno 91C0E2 ]");
+    EXPECT_EQ(inside(scene).portLabel->getString(), "ttyACM1 [ Arduino Uno 91C0E2 ]");
 }
 
 TEST_F(RunFlowTest, OverlayTakesEveryTouchAndShowsProgressUntilTheTransferHasEnded) {
     usePseudoTerminal();
     // The empty field in kib: NEW, SAVE 0 and RUN with pauses of 200, 1000 and 200 ms.
     BoardReader reader(terminal, 17);
-    harness.tap(centreOf(scene->playButton));
+    harness.tap(centreOf(inside(scene).playButton));
 
-    Node* overlay = scene->loadingOverlay;
+    Node* overlay = inside(scene).loadingOverlay;
     ASSERT_NE(overlay, nullptr);
     EXPECT_EQ(progressText(), "Sending 0 of 3 lines, about 2 s left");
 
     // Neither a control nor a second play gets through while the transfer runs.
-    harness.tap(centreOf(scene->dialectButton));
-    EXPECT_EQ(scene->dialectChooser, nullptr);
-    harness.tap(centreOf(scene->playButton));
-    EXPECT_EQ(scene->loadingOverlay, overlay);
+    harness.tap(centreOf(inside(scene).dialectButton));
+    EXPECT_EQ(inside(scene).dialectChooser, nullptr);
+    harness.tap(centreOf(inside(scene).playButton));
+    EXPECT_EQ(inside(scene).loadingOverlay, overlay);
 
-    ASSERT_TRUE(workspace.stepUntil([this] { return scene->loadingOverlay == nullptr; }));
+    ASSERT_TRUE(workspace.stepUntil([this] { return inside(scene).loadingOverlay == nullptr; }));
     reader.join();
-    harness.tap(centreOf(scene->dialectButton));
-    EXPECT_NE(scene->dialectChooser, nullptr) << "touches reach the workspace again";
+    harness.tap(centreOf(inside(scene).dialectButton));
+    EXPECT_NE(inside(scene).dialectChooser, nullptr) << "touches reach the workspace again";
 }
 
 TEST_F(RunFlowTest, PlayAndStopThatCannotSendSayWhyAndTheNoticeGoes) {
     rediscover({});
-    ASSERT_EQ(scene->portLabel->getString(), "Not Found ...");
-    const std::vector<Node*> controls{scene->playButton, scene->stopButton};
+    ASSERT_EQ(inside(scene).portLabel->getString(), "Not Found ...");
+    const std::vector<Node*> controls{inside(scene).playButton, inside(scene).stopButton};
     for (Node* control : controls) {
         harness.tap(centreOf(control));
         EXPECT_EQ(noticeText(), kNowhere);
@@ -206,7 +207,7 @@ TEST_F(RunFlowTest, PlayAndStopThatCannotSendSayWhyAndTheNoticeGoes) {
         harness.tap(centreOf(control));
         ASSERT_TRUE(
             workspace.stepUntil([&] { return noticeText() != kNowhere && !noticeText().empty(); }));
-        EXPECT_EQ(scene->loadingOverlay, nullptr);
+        EXPECT_EQ(inside(scene).loadingOverlay, nullptr);
         EXPECT_EQ(noticeText(), "The port " + terminal.portName() +
                                     " is in use by another program. Close that program, then "
                                     "press play again.");
@@ -245,12 +246,12 @@ TEST_F(RunFlowTest, PlaySaysWhatWillNotRunAsLaidOutAndStillSendsTheRows) {
             looseCard(slotPoint(3, 1) + Vec2(300.f, 30.f * static_cast<float>(i)), 0, 4);
         }
         BoardReader reader(terminal, c.program.size());
-        harness.tap(centreOf(scene->playButton));
+        harness.tap(centreOf(inside(scene).playButton));
         EXPECT_EQ(noticeText(), c.notice);
         ASSERT_TRUE(workspace.stepUntil([this] { return !link()->isSending(); }));
         reader.join();
         EXPECT_EQ(reader.received(), c.program);
-        for (CardSprite* card : Vector<CardSprite*>(scene->fieldCards)) {
+        for (CardSprite* card : Vector<CardSprite*>(inside(scene).fieldCards)) {
             scene->removeCard(card);
         }
         harness.steps(8 * 60);
@@ -276,7 +277,7 @@ TEST_F(RunFlowTest, EachTransferTellsTheToolWhereTheWindowAndPlayAndStopAreOnThe
     const Vec2 windowAt(-1280.f, 40.f);
     harness.platformView().setScreenPosition(-1280, 40);
 
-    harness.tap(centreOf(scene->playButton));
+    harness.tap(centreOf(inside(scene).playButton));
     // A tool takes the program at once and gets its settle second after it.
     EXPECT_EQ(progressText(), "Sending 0 of 3 lines, about 1 s left");
     ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
@@ -290,8 +291,8 @@ TEST_F(RunFlowTest, EachTransferTellsTheToolWhereTheWindowAndPlayAndStopAreOnThe
     const auto onScreen = [&](const Node* control) {
         return harness.view()->designToWindow(centreOf(control)) + windowAt;
     };
-    EXPECT_TRUE(controls.holds(onScreen(scene->playButton)));
-    EXPECT_TRUE(controls.holds(onScreen(scene->stopButton)));
+    EXPECT_TRUE(controls.holds(onScreen(inside(scene).playButton)));
+    EXPECT_TRUE(controls.holds(onScreen(inside(scene).stopButton)));
     // Those two and not the field: a part of the window's right half, less than half as high.
     EXPECT_GT(controls.x, -1280 + 512);
     EXPECT_LE(controls.x + controls.w, -1280 + 1024);
@@ -319,12 +320,12 @@ TEST_F(RunFlowTest, TheRowTheSimulatorRunsIsLitAloneStopDarkensItAndTheWorkspace
     const Color3B green(67, 160, 71);
     const auto litRows = [&] {
         std::vector<int> rows;
-        for (std::size_t r = 0; r < scene->rowHeads.size(); ++r)
-            if (scene->rowHeads[r]->picture->getColor() == green)
+        for (std::size_t r = 0; r < inside(scene).rowHeads.size(); ++r)
+            if (inside(scene).rowHeads[r]->picture->getColor() == green)
                 rows.push_back(static_cast<int>(r));
         return rows;
     };
-    harness.tap(centreOf(scene->playButton));
+    harness.tap(centreOf(inside(scene).playButton));
     ASSERT_TRUE(workspace.stepUntil([&] { return !litRows().empty(); }));
     EXPECT_EQ(litRows(), std::vector<int>{1});
     backend::PixelRect frame;
@@ -336,7 +337,7 @@ TEST_F(RunFlowTest, TheRowTheSimulatorRunsIsLitAloneStopDarkensItAndTheWorkspace
     EXPECT_EQ(litRows(), std::vector<int>{3});
     ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
     harness.steps(10);
-    harness.tap(centreOf(scene->stopButton));
+    harness.tap(centreOf(inside(scene).stopButton));
     EXPECT_EQ(litRows(), std::vector<int>{});
     ASSERT_TRUE(workspace.stepUntil([] { return !link()->isSending(); }));
     harness.steps(30);
@@ -355,10 +356,10 @@ TEST_F(RunFlowTest, KeepDuringASendOpensTheShelfToSaveOnly) {
     std::string problem;
     ASSERT_TRUE(scene->programShelf().savePlace(3, program, problem)) << problem;
     BoardReader reader(terminal, 17);
-    harness.tap(centreOf(scene->playButton));
+    harness.tap(centreOf(inside(scene).playButton));
     ASSERT_TRUE(link()->isSending());
     EXPECT_FALSE(scene->onCloseRequested());
-    ASSERT_NE(scene->questionPopup, nullptr);
+    ASSERT_NE(inside(scene).questionPopup, nullptr);
     const auto buttonIn = [](Node* node, const std::string& text, const auto& self) -> Node* {
         if (auto* strip = dynamic_cast<NoticeStrip*>(node); strip && strip->getText() == text) {
             return strip;
@@ -370,11 +371,11 @@ TEST_F(RunFlowTest, KeepDuringASendOpensTheShelfToSaveOnly) {
         }
         return nullptr;
     };
-    Node* keep = buttonIn(scene->questionPopup, "Keep", buttonIn);
+    Node* keep = buttonIn(inside(scene).questionPopup, "Keep", buttonIn);
     ASSERT_NE(keep, nullptr);
     harness.tap(centreOf(keep));
-    ASSERT_NE(scene->shelfPopup, nullptr) << "Keep did nothing during the send";
-    Node* place4 = scene->shelfPopup->getChildByTag(0x506f70)->getChildByTag(4);
+    ASSERT_NE(inside(scene).shelfPopup, nullptr) << "Keep did nothing during the send";
+    Node* place4 = inside(scene).shelfPopup->getChildByTag(0x506f70)->getChildByTag(4);
     ASSERT_NE(place4, nullptr);
     EXPECT_EQ(buttonIn(place4, "Open", buttonIn), nullptr);
     EXPECT_NE(buttonIn(place4, "Save", buttonIn), nullptr);
@@ -386,10 +387,10 @@ TEST_F(RunFlowTest, KeepDuringASendOpensTheShelfToSaveOnly) {
 TEST_F(RunFlowTest, ReloadDuringATransferKeepsTheEntryAndSaysWhy) {
     usePseudoTerminal();
     BoardReader reader(terminal, 6);  // the stop key and "OUT0\n"
-    harness.tap(centreOf(scene->stopButton));
+    harness.tap(centreOf(inside(scene).stopButton));
     ASSERT_TRUE(link()->isSending());
-    harness.tap(centreOf(scene->reloadSpinner));
-    EXPECT_EQ(scene->portLabel->getString(), terminal.portName() + " [ Board ]");
+    harness.tap(centreOf(inside(scene).reloadSpinner));
+    EXPECT_EQ(inside(scene).portLabel->getString(), terminal.portName() + " [ Board ]");
     EXPECT_EQ(noticeText(), "Ports and tools can be searched again once the sending has ended.");
 }
 
@@ -407,14 +408,14 @@ TEST_F(RunFlowTest, ChooserOfHundredsOfOddNamesShowsOneLineRowsAndScrollsToTheLa
         ports.push_back({"tool" + std::to_string(i), "Entry"});
     }
     rediscover(ports);
-    harness.tap(centreOf(scene->portField));
-    ASSERT_NE(scene->portChooser, nullptr);
+    harness.tap(centreOf(inside(scene).portField));
+    ASSERT_NE(inside(scene).portChooser, nullptr);
     const auto row = [this](int tag) {
-        return static_cast<Label*>(scene->portChooser->getChildByTag(tag));
+        return static_cast<Label*>(inside(scene).portChooser->getChildByTag(tag));
     };
     const auto lineOf = [this](const std::string& text) {
-        return Label::createWithSystemFont(text, scene->portLabel->getSystemFontName(),
-                                           scene->portLabel->getSystemFontSize())
+        return Label::createWithSystemFont(text, inside(scene).portLabel->getSystemFontName(),
+                                           inside(scene).portLabel->getSystemFontSize())
             ->getContentSize();
     };
     for (int r = 0; r < 4; ++r) {
@@ -423,12 +424,12 @@ TEST_F(RunFlowTest, ChooserOfHundredsOfOddNamesShowsOneLineRowsAndScrollsToTheLa
         for (char c : text) {
             EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7f) << int(c);
         }
-        EXPECT_LE(lineOf(text).width, scene->portLabel->getDimensions().width);
+        EXPECT_LE(lineOf(text).width, inside(scene).portLabel->getDimensions().width);
         EXPECT_LE(lineOf(text).height, lineOf("Xg").height);
     }
     EXPECT_EQ(row(0)->getString(), "two lines [ a b  c ]");
-    EXPECT_LT(scene->portChooser->getChildrenCount(), 100u);
-    for (const Node* child : scene->portChooser->getChildren()) {
+    EXPECT_LT(inside(scene).portChooser->getChildrenCount(), 100u);
+    for (const Node* child : inside(scene).portChooser->getChildren()) {
         EXPECT_LE(child->getBoundingBox().getMaxY(), 768.f);
     }
     for (int turn = 0; turn < 1000 && row(299) == nullptr; ++turn) {

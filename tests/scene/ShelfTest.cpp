@@ -14,6 +14,7 @@
 #include "GestureTestSupport.h"
 #include "scene/NoticeStrip.h"
 #include "storage/UserFiles.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::GestureTest;
@@ -69,14 +70,14 @@ protected:
     }
     // Opens the shelf and taps the button of that text in a tile (place 0..11).
     void fromShelf(int place, const std::string& text) {
-        if (scene->shelfPopup == nullptr) {
-            tapAt(fieldtest::centreOf(scene->shelfButton));
+        if (inside(scene).shelfPopup == nullptr) {
+            tapAt(fieldtest::centreOf(inside(scene).shelfButton));
         }
-        ASSERT_NE(scene->shelfPopup, nullptr);
-        Node* inside = scene->shelfPopup->getChildByTag(FieldSceneInside);
-        tapButton(inside == nullptr ? nullptr : inside->getChildByTag(place + 1), text);
+        ASSERT_NE(inside(scene).shelfPopup, nullptr);
+        Node* panel = inside(scene).shelfPopup->getChildByTag(FieldSceneInside);
+        tapButton(panel == nullptr ? nullptr : panel->getChildByTag(place + 1), text);
     }
-    void answer(const std::string& text) { tapButton(scene->questionPopup, text); }
+    void answer(const std::string& text) { tapButton(inside(scene).questionPopup, text); }
     // Lets the shelf's writer finish and the workspace take its answers.
     void settle() {
         ASSERT_TRUE(scene->programShelf().waitForWrites(std::chrono::seconds(5)));
@@ -98,17 +99,17 @@ TEST_F(ShelfTest, AProgramSavedIntoAPlaceOpensAgainAsItWasAndTheOpeningCanBeUndo
     cardInSlot(0, 1, 1, 2);
     cardInSlot(4, 1, 2, 9);
     looseCard(Vec2(700.f, 3600.f), 0, 3);
-    DeviceManager::getInstance()->dialect = 1;
+    DeviceManager::getInstance()->dialect = Dialect::Vemmo;
     scene->refreshDialect();
     const FieldContents saved = scene->fieldContents();
     fromShelf(2, "Save");
     settle();
-    EXPECT_EQ(scene->shelfPopup, nullptr);
+    EXPECT_EQ(inside(scene).shelfPopup, nullptr);
     EXPECT_EQ(noticeText(), "Saved in place 3.");
     EXPECT_NE(fileText(shelf->placePath(2)).find("\"vemmo\""), std::string::npos);
 
     scene->layContents(FieldContents{});
-    DeviceManager::getInstance()->dialect = 0;
+    DeviceManager::getInstance()->dialect = Dialect::Kib;
     scene->refreshDialect();
     hold(0.3f);
     fromShelf(2, "Open");
@@ -141,7 +142,7 @@ TEST_F(ShelfTest, ATileGoneStaleIsNeverSavedOverWithoutTheQuestion) {
     fromShelf(0, "Save");
     settle();
     // The shelf is open, its place 2 shown empty, when another window saves there.
-    tapAt(fieldtest::centreOf(scene->shelfButton));
+    tapAt(fieldtest::centreOf(inside(scene).shelfButton));
     FieldContents theirs;
     theirs.rows[5][1] = CardId{1, 2};
     std::string problem;
@@ -149,7 +150,7 @@ TEST_F(ShelfTest, ATileGoneStaleIsNeverSavedOverWithoutTheQuestion) {
     const std::string theirText = fileText(shelf->placePath(1));
 
     fromShelf(1, "Save");
-    ASSERT_NE(scene->questionPopup, nullptr) << "saved over the other window's program";
+    ASSERT_NE(inside(scene).questionPopup, nullptr) << "saved over the other window's program";
     answer("Cancel");
     settle();
     EXPECT_EQ(fileText(shelf->placePath(1)), theirText);
@@ -157,7 +158,7 @@ TEST_F(ShelfTest, ATileGoneStaleIsNeverSavedOverWithoutTheQuestion) {
     // Only a program is asked about: a folder in the way is said plainly.
     std::filesystem::create_directories(shelf->placePath(2));
     fromShelf(2, "Save");
-    EXPECT_EQ(scene->questionPopup, nullptr);
+    EXPECT_EQ(inside(scene).questionPopup, nullptr);
     EXPECT_EQ(noticeText(),
               "Something that is not a program lies in place 3. Ask your teacher to check the "
               "folder.");
@@ -189,7 +190,7 @@ TEST_F(ShelfTest, ADroppedFileOpensLikeAPlaceButNotUnderTheHand) {
 
 TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
     // A dialect chosen on an empty field is no work.
-    DeviceManager::getInstance()->dialect = 1;
+    DeviceManager::getInstance()->dialect = Dialect::Vemmo;
     hold(1.5f);
     settle();
     EXPECT_FALSE(shelf->readOwnWork().savedAt.has_value());
@@ -205,7 +206,7 @@ TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
     // The next start says where the work is, and its own first change leaves it there.
     FieldScene* next = FieldScene::create();
     ASSERT_NE(next, nullptr);
-    EXPECT_EQ(textOf(next->notice), "Your last work is kept: open it from the shelf.");
+    EXPECT_EQ(textOf(inside(next).notice), "Your last work is kept: open it from the shelf.");
     FieldContents nextWork;
     nextWork.rows[3][0] = CardId{0, 1};
     next->layContents(nextWork);
@@ -218,11 +219,12 @@ TEST_F(ShelfTest, EachRunKeepsItsOwnWorkASecondAfterAChangeAtTheLatest) {
     EXPECT_EQ(*shelf->readOwnWork().contents, firstRun);
 
     // Its tile opens it, as one step of undo.
-    tapAt(fieldtest::centreOf(scene->shelfButton));
-    ASSERT_NE(scene->shelfPopup, nullptr);
+    tapAt(fieldtest::centreOf(inside(scene).shelfButton));
+    ASSERT_NE(inside(scene).shelfPopup, nullptr);
     scene->layContents(FieldContents{});
     hold(0.3f);
-    tapButton(scene->shelfPopup->getChildByTag(FieldSceneInside)->getChildByTag(100), "Open");
+    tapButton(inside(scene).shelfPopup->getChildByTag(FieldSceneInside)->getChildByTag(100),
+              "Open");
     EXPECT_EQ(scene->fieldContents().rows[3][0], nextWork.rows[3][0]);
 }
 
@@ -258,8 +260,8 @@ TEST_F(ShelfTest, UndoAndRedoDoNothingBehindAPopup) {
         hold(0.1f);
         EXPECT_EQ(scene->fieldContents(), before) << "behind " << behind;
     };
-    tapAt(fieldtest::centreOf(scene->shelfButton));
-    ASSERT_NE(scene->shelfPopup, nullptr);
+    tapAt(fieldtest::centreOf(inside(scene).shelfButton));
+    ASSERT_NE(inside(scene).shelfPopup, nullptr);
     tryUndoAndRedo("the shelf");
     scene->closeShelf();
     hold(0.3f);
@@ -275,7 +277,7 @@ TEST_F(ShelfTest, ASlowDiskNeverHoldsAFrameAndEveryEndingStillWritesTheWork) {
     std::promise<void> flushed;
     std::shared_future<void> letGo = flushed.get_future().share();
     std::atomic<int> started{0};
-    scene->shelf = shelfOfAnotherRun(
+    inside(scene).shelf = shelfOfAnotherRun(
         [letGo, &started](const std::string& path, const std::string& text, std::string& error) {
             ++started;
             letGo.wait_for(std::chrono::seconds(20));
@@ -292,8 +294,8 @@ TEST_F(ShelfTest, ASlowDiskNeverHoldsAFrameAndEveryEndingStillWritesTheWork) {
     // Frames went on while the first write hung; the second change waits behind it.
     EXPECT_EQ(started.load(), 1);
     EXPECT_TRUE(shelf->writing());
-    tapAt(fieldtest::centreOf(scene->shelfButton));
-    EXPECT_NE(scene->shelfPopup, nullptr);
+    tapAt(fieldtest::centreOf(inside(scene).shelfButton));
+    EXPECT_NE(inside(scene).shelfPopup, nullptr);
     flushed.set_value();
     // The close button's way out waits for the writer: the newest field is what is kept.
     scene->closeShelf();
@@ -307,7 +309,7 @@ TEST_F(ShelfTest, ASlowDiskNeverHoldsAFrameAndEveryEndingStillWritesTheWork) {
 
 TEST_F(ShelfTest, CloseAnywayWithAFullDiskSaysTheWorkIsNotKeptAndTriesAgain) {
     std::atomic<bool> full{true};
-    scene->shelf = shelfOfAnotherRun(
+    inside(scene).shelf = shelfOfAnotherRun(
         [&full](const std::string& path, const std::string& text, std::string& error) {
             if (full) {
                 error = "the disk is full";
@@ -323,8 +325,8 @@ TEST_F(ShelfTest, CloseAnywayWithAFullDiskSaysTheWorkIsNotKeptAndTriesAgain) {
     EXPECT_FALSE(scene->onCloseRequested());
     answer("Close anyway");
     EXPECT_FALSE(harness.view()->windowShouldClose()) << "closed without the work, silently";
-    ASSERT_NE(scene->questionPopup, nullptr);
-    EXPECT_NE(findStrip(scene->questionPopup, "Try again"), nullptr);
+    ASSERT_NE(inside(scene).questionPopup, nullptr);
+    EXPECT_NE(findStrip(inside(scene).questionPopup, "Try again"), nullptr);
     full = false;
     answer("Try again");
     EXPECT_TRUE(harness.view()->windowShouldClose());
@@ -344,7 +346,7 @@ TEST_F(ShelfTest, AFileThatCannotBeReadOrWrittenIsNamedAndTheFieldStays) {
 
     const std::string blocker = (workspace.data.folder / "a-file").string();
     writeFile(blocker, "x");
-    scene->shelf =
+    inside(scene).shelf =
         std::make_unique<ProgramShelf>(CatalogueSize{{6, 9, 24}, 2}, blocker + "/programs");
     fromShelf(0, "Save");
     settle();

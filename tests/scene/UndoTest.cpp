@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "GestureTestSupport.h"
+#include "tests/scene/FieldScenePeer.h"
 
 USING_NS_CC;
 using fieldtest::GestureTest;
@@ -22,7 +23,7 @@ protected:
         hold(0.3f);  // row moves and fades end
         EXPECT_EQ(fieldtest::firstFieldViolation(*scene), "");
         std::vector<std::string> badges;
-        for (LabelAtlas* badge : scene->usageBadges) {
+        for (LabelAtlas* badge : inside(scene).usageBadges) {
             badges.push_back(badge->getString());
         }
         return {scene->fieldContents(), badges};
@@ -76,9 +77,9 @@ TEST_F(UndoTest, EveryKindOfChangeIsTakenBackExactlyAndMadeAgain) {
         const Seen after = seen();
         ASSERT_FALSE(after == before) << "the change changed nothing";
 
-        tapControl(scene->undoButton);
+        tapControl(inside(scene).undoButton);
         EXPECT_TRUE(seen() == before) << "undo";
-        tapControl(scene->redoButton);
+        tapControl(inside(scene).redoButton);
         EXPECT_TRUE(seen() == after) << "redo";
         harness.keyDown(EventKeyboard::KeyCode::KEY_Z, true);
         EXPECT_TRUE(seen() == before) << "Ctrl+Z";
@@ -103,7 +104,7 @@ TEST(FieldHistory, KeepsAHundredStepsAndForgetsTheRedoneOnAChange) {
     EXPECT_EQ(last->loose.at(0).x, 50.f);
 
     history.redo();
-    contents.dialect = 1;  // the dialect alone is no step
+    contents.dialect = Dialect::Vemmo;  // the dialect alone is no step
     contents.loose.assign(1, LooseCard{CardId{0, 0}, 51.f, 0.f});
     EXPECT_FALSE(history.record(contents));
     contents.loose.assign(1, LooseCard{CardId{0, 0}, -1.f, 0.f});

@@ -6,7 +6,7 @@
 namespace {
 
 void select(Dialect dialect) {
-    DeviceManager::getInstance()->dialect = dialect == Dialect::Kib ? 0 : 1;
+    DeviceManager::getInstance()->dialect = dialect;
 }
 
 }  // namespace
@@ -15,7 +15,7 @@ std::string programTransfer(Dialect dialect, const std::vector<Row>& rows) {
     FreshSelection fresh;
     select(dialect);
     std::string bytes;
-    for (const ProgramChunk& chunk : buildProgram(rows))
+    for (const ProgramChunk& chunk : buildProgram(rows, TargetKind::Tool).chunks)
         bytes += chunk.text;
     return bytes;
 }

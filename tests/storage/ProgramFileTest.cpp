@@ -12,7 +12,7 @@ using storagetest::realCatalogue;
 
 // Every card of every set, seated in turn and loose at places a float cannot hold as a short
 // decimal and at the field's edges.
-FieldContents everyCard(const CatalogueSize& catalogue, int dialect) {
+FieldContents everyCard(const CatalogueSize& catalogue, Dialect dialect) {
     FieldContents field;
     field.dialect = dialect;
     std::size_t place = 0;
@@ -32,7 +32,7 @@ TEST(ProgramFileTest, EveryCardOfEverySetReadsBackInBothDialects) {
     const CatalogueSize catalogue = realCatalogue();
     ASSERT_EQ(catalogue.dialects, 2);
     for (int dialect = 0; dialect < catalogue.dialects; ++dialect) {
-        const FieldContents field = everyCard(catalogue, dialect);
+        const FieldContents field = everyCard(catalogue, static_cast<Dialect>(dialect));
         const std::string text = writeProgramText(field);
         const ProgramReading reading = readProgramText(text, catalogue);
         ASSERT_TRUE(reading.contents) << reading.problem << "\n" << text;
@@ -46,7 +46,7 @@ TEST(ProgramFileTest, EveryCardOfEverySetReadsBackInBothDialects) {
 // Three seated cards and two loose ones.
 FieldContents smallProgram() {
     FieldContents contents;
-    contents.dialect = 1;
+    contents.dialect = Dialect::Vemmo;
     contents.rows[0][1] = CardId{0, 3};
     contents.rows[3][0] = CardId{2, 10};
     contents.rows[3][1] = CardId{2, 11};
@@ -109,7 +109,7 @@ TEST(ProgramFileTest, HandEditedFileWithoutListsAndWithOwnNotesReads) {
             "note": "for Tuesday", "loose": [{"set": 1, "card": 0, "x": 3, "y": -4}]})",
         realCatalogue());
     ASSERT_TRUE(reading.contents) << reading.problem;
-    EXPECT_EQ(reading.contents->dialect, 1);
+    EXPECT_EQ(reading.contents->dialect, Dialect::Vemmo);
     ASSERT_EQ(reading.contents->loose.size(), 1u);
     EXPECT_TRUE(reading.contents->loose[0] == (LooseCard{CardId{1, 0}, 3.f, -4.f}));
 }
@@ -155,7 +155,7 @@ std::string manyLoose(int count) {
 TEST(ProgramFileTest, EveryKindOfBadFileIsRefusedWithItsProblem) {
     const CatalogueSize catalogue = realCatalogue();
     const std::string pastSet0 = std::to_string(catalogue.cardsPerSet[0]);
-    const std::string good = writeProgramText(everyCard(catalogue, 0));
+    const std::string good = writeProgramText(everyCard(catalogue, Dialect::Kib));
     const std::string damaged = "is damaged";
     const std::string notOurs = "is not a program of this workspace";
     const std::string unknownCard = "names a card this program does not have";

@@ -25,7 +25,7 @@ std::string fileNameOf(const std::string& path) {
 
 FieldContents sample(int variant) {
     FieldContents contents;
-    contents.dialect = variant % 2;
+    contents.dialect = variant % 2 == 0 ? Dialect::Kib : Dialect::Vemmo;
     contents.rows[static_cast<std::size_t>(variant)][1] = CardId{2, variant};
     contents.loose.push_back(LooseCard{CardId{1, 4}, 40.5f, -12.f});
     return contents;

@@ -49,7 +49,6 @@ protected:
     void TearDown() override {
         manager->releaseLink();
         harness.steps(3);
-        manager->sendQueue.clear();
         manager->setPortSource({});
         manager->setToolFolder("");
         EXPECT_FALSE(manager->isListening());
@@ -68,14 +67,14 @@ protected:
 
     // Plays the program (or stops, with `play` false) and waits for the callback.
     bool transfer(bool play, const std::vector<Chunk>& chunks = kProgram) {
-        manager->sendQueue = makeQueue(chunks);
+        const TransferPlan plan = planOf(chunks, TargetKind::SerialPort);
         bool done = false;
         bool result = false;
-        const auto callback = [&](bool sent) {
+        const auto callback = [&](const TransferResult& sent) {
             done = true;
-            result = sent;
+            result = sent.whole;
         };
-        if (!(play ? manager->startPlay(callback) : manager->startSend(callback)))
+        if (!(play ? manager->startPlay(plan, callback) : manager->startSend(plan, callback)))
             return false;
         return stepUntil([&] { return done; }) && result;
     }

@@ -93,9 +93,9 @@ TEST(Discovery, PlugInPortsThenToolsByNameThenTheComputersOwnPorts) {
                   (std::vector<std::string>{"ttyUSB1", "ttyACM0", "Alpha", "Beta.sh", "beta.sh",
                                             "link.exe", "Yarn", "zeta.exe", "ttyS0"}));
         EXPECT_EQ(devices.at(2)->path, folder.file("Alpha"));
-        EXPECT_EQ(devices.at(2)->kind, ZundleCardSerialData::kKindTool);
+        EXPECT_EQ(devices.at(2)->kind, TargetKind::Tool);
         EXPECT_EQ(devices.at(0)->description, "FT232R USB UART");
-        EXPECT_EQ(devices.at(0)->kind, ZundleCardSerialData::kKindSerialPort);
+        EXPECT_EQ(devices.at(0)->kind, TargetKind::SerialPort);
         // Made on a worker thread: the list holds the only reference.
         EXPECT_EQ(devices.at(0)->getReferenceCount(), 1u);
     }

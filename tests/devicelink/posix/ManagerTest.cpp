@@ -35,7 +35,6 @@ class Manager : public ::testing::Test {
 protected:
     void SetUp() override {
         manager->devices.clear();
-        manager->sendQueue.clear();
         manager->selectedIndex = 0;
         manager->setPortSource([](std::vector<PortRecord>&) { return true; });
         manager->setToolFolder("/nonexistent/zc/exe");
@@ -48,14 +47,26 @@ protected:
         manager->setToolFolder("");
     }
 
-    ZundleCardSerialManager::Callback recorder(Calls& calls) {
-        return [this, &calls, main = std::this_thread::get_id()](bool result) {
-            ++calls.count;
-            calls.result = result;
-            calls.onMainThread = calls.onMainThread && std::this_thread::get_id() == main;
-            calls.failure = manager->getLastFailure().kind;
-            calls.selectedIndex = manager->selectedIndex;
-        };
+    // Records a discovery's or a transfer's end.
+    struct Recorder {
+        Calls* calls;
+        std::thread::id main;
+        void operator()(bool result) const { note(result, Kind::None); }
+        void operator()(const TransferResult& result) const {
+            note(result.whole, result.failure.kind);
+        }
+        void note(bool result, Kind failure) const {
+            ++calls->count;
+            calls->result = result;
+            calls->onMainThread = calls->onMainThread && std::this_thread::get_id() == main;
+            calls->failure = failure;
+            calls->selectedIndex = ZundleCardSerialManager::getInstance()->selectedIndex;
+        }
+    };
+    Recorder recorder(Calls& calls) const { return {&calls, std::this_thread::get_id()}; }
+    // A plan of the chunks to the chosen entry.
+    TransferPlan planFor(std::vector<Chunk> chunks) const {
+        return planOf(std::move(chunks), manager->chosenKind().value_or(TargetKind::SerialPort));
     }
 
     // Runs frames of a fixed time step until the calls have come. The worker does real I/O
@@ -105,7 +116,7 @@ TEST_F(Manager, DiscoveryCallsBackOnceOnTheMainThreadAndRefusesRequestsMeanwhile
     harness.steps(12);
     EXPECT_TRUE(manager->isSearching());
     EXPECT_FALSE(manager->startSearch(recorder(refused)));
-    EXPECT_FALSE(manager->startSend(recorder(refused)));
+    EXPECT_FALSE(manager->startSend(planFor({}), recorder(refused)));
     release.set_value();
     ASSERT_TRUE(stepUntilCalled(chained));
     EXPECT_EQ(first.count, 1);
@@ -126,12 +137,12 @@ TEST_F(Manager, ChoiceOutsideAShrunkenListComesBackToTheFirstEntry) {
     EXPECT_EQ(discover().selectedIndex, 0) << "fixed before the callback runs";
     usePorts({});
     EXPECT_EQ(discover().selectedIndex, 0);
-    manager->sendQueue.pushBack(SendData::create("10 LED 1\n", 0));
     Calls calls;
-    EXPECT_FALSE(manager->startSend(recorder(calls))) << "no entry to send to";
+    EXPECT_FALSE(manager->startSend(planFor({{"10 LED 1\n", 0}}), recorder(calls)))
+        << "no entry to send to";
 }
 
-// A choice and a new queue made during the transfer apply to the next one only. The worker
+// A choice made during the transfer applies to the next one only. The worker
 // clears its flag before the poll has joined it: until then the slot stays taken.
 TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
     PseudoTerminal first;
@@ -139,17 +150,15 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
     ASSERT_TRUE(first.valid() && second.valid());
     usePorts({{first.portName(), "one"}, {second.portName(), "two"}});
     discover();
-    for (const char* text : {"10 LED 1\n", "20 WAIT 100\n", "RUN\n"})
-        manager->sendQueue.pushBack(SendData::create(text, 30));
     manager->selectedIndex = 1;
+    const TransferPlan plan = planFor({{"10 LED 1\n", 30}, {"20 WAIT 100\n", 30}, {"RUN\n", 30}});
     BoardReader reader(second, 25);
     Calls sent, refused;
-    ASSERT_TRUE(manager->startSend(recorder(sent)));
+    ASSERT_TRUE(manager->startSend(plan, recorder(sent)));
     manager->selectedIndex = 0;
-    manager->sendQueue.clear();
     EXPECT_FALSE(manager->startSearch(recorder(refused)));
     eventually([&] { return !manager->isSending(); });
-    EXPECT_FALSE(manager->startSend(recorder(refused)));
+    EXPECT_FALSE(manager->startSend(plan, recorder(refused)));
     ASSERT_TRUE(stepUntilCalled(sent));
     EXPECT_TRUE(sent.result && sent.onMainThread);
     EXPECT_EQ(sent.failure, Kind::None);

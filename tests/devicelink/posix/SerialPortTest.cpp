@@ -45,7 +45,7 @@ TransferFailure sendTo(const std::string& port, const std::vector<Chunk>& chunks
                        const ZundleCardSerialData::ChunkSent& onSent = {},
                        const ZundleCardSerialData::LinkSettings& settings = {}) {
     TransferFailure failure;
-    portEntry(port)->sendToSerialPort(makeQueue(chunks), onSent, &failure, settings);
+    portEntry(port)->sendToSerialPort(chunks, onSent, &failure, settings);
     return failure;
 }
 
@@ -206,7 +206,7 @@ TEST(PortRefusal, PortThisAccountMayNotOpenNamesTheGroupToJoin) {
     const group* owner = ::getgrgid(info.st_gid);
     ASSERT_NE(owner, nullptr);
     ZundleCardSerialData* entry = portEntry(terminal.portName());
-    const cocos2d::Vector<SendData*> queue = makeQueue({{"x", 0}});
+    const std::vector<Chunk> queue = {{"x", 0}};
     TransferFailure failure;
     std::thread([&] {
         __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};

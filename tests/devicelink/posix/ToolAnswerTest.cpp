@@ -91,8 +91,7 @@ TEST(ToolAnswer, OutputAndErrorAreReadWhileTheToolRunsAndAfter) {
             folder.write("tool", std::string("#!/bin/sh\n") + c.body + "\n", 0755);
         Heard heard;
         TransferFailure failure;
-        EXPECT_TRUE(
-            toolEntry(tool)->sendToTool(makeQueue(program), {}, &failure, {}, heard.sink(4096)))
+        EXPECT_TRUE(toolEntry(tool)->sendToTool(program, {}, &failure, {}, heard.sink(4096)))
             << describeTransferFailure(failure);
         if (threadsAfterFirst == 0) {
             threadsAfterFirst = threadCount();
@@ -129,9 +128,9 @@ TEST(ToolAnswer, ALateAnswerOfAnEarlierPlayIsDropped) {
         step();
     manager->selectedIndex = 0;
     for (const char* first : {"old\n", "new\n"}) {
-        manager->sendQueue = makeQueue({{first, 0}});
         done = false;
-        ASSERT_TRUE(manager->startPlay([&](bool) { done = true; }));
+        ASSERT_TRUE(manager->startPlay(planOf({{first, 0}}, TargetKind::Tool),
+                                       [&](const TransferResult&) { done = true; }));
         while (!done)
             step();
     }
@@ -142,7 +141,6 @@ TEST(ToolAnswer, ALateAnswerOfAnEarlierPlayIsDropped) {
         taken += manager->takeReceived().bytes;
     }
     EXPECT_EQ(taken, "fresh\n");
-    manager->sendQueue.clear();
     manager->setPortSource({});
     manager->setToolFolder("");
 }
@@ -167,13 +165,12 @@ TEST(ToolAnswer, GigabytesFromAToolAreReadAndDropped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     manager->selectedIndex = 0;
-    manager->sendQueue = makeQueue({{"RUN\n", 0}});
     const std::size_t before = residentBytes();
     std::size_t through = 0;
     std::size_t largestTake = 0;
     std::size_t grown = 0;
     std::string tail;
-    ASSERT_TRUE(manager->startPlay([](bool) {}));
+    ASSERT_TRUE(manager->startPlay(planOf({{"RUN\n", 0}}, TargetKind::Tool), [](const TransferResult&) {}));
     // Seconds in an optimised build; a sanitizer checks every byte the link moves.
     const auto until = Clock::now() + std::chrono::seconds(300);
     while (Clock::now() < until && tail.find("last word") == std::string::npos) {
@@ -195,7 +192,6 @@ TEST(ToolAnswer, GigabytesFromAToolAreReadAndDropped) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     harness.steps(3);
-    manager->sendQueue.clear();
     manager->setPortSource({});
     manager->setToolFolder("");
 }

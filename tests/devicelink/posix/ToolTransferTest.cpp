@@ -87,7 +87,7 @@ TEST(ToolTransfer, ToolReadsTheChunksAsOneStreamThenGetsItsSecondAndNothingElseO
         TransferFailure failure;
         const auto started = Clock::now();
         EXPECT_TRUE(toolEntry(tool)->sendToTool(
-            makeQueue(queues[i]), [&](int count) { sent = count; }, &failure))
+            queues[i], [&](int count) { sent = count; }, &failure))
             << describeTransferFailure(failure);
         // A tool is given a whole second to pass the program on.
         EXPECT_GE(Clock::now() - started, std::chrono::seconds(1));
@@ -130,8 +130,8 @@ TEST(ToolTransfer, HowTheToolEndsDecidesTheTransfer) {
             TempFolder folder;
             const std::string tool = writeTool(folder, "tool", body);
             TransferFailure failure;
-            const bool sent = toolEntry(tool)->sendToTool(
-                makeQueue(longer ? longProgram : shortProgram), {}, &failure, settings);
+            const bool sent = toolEntry(tool)->sendToTool(longer ? longProgram : shortProgram, {},
+                                                          &failure, settings);
             EXPECT_EQ(sent, expected == Kind::None);
             EXPECT_EQ(failure.kind, expected) << describeTransferFailure(failure);
             EXPECT_TRUE(*detail == '\0' || failure.detail == detail) << failure.detail;
@@ -166,7 +166,7 @@ TEST(ToolTransfer, WhatIsNoToolIsNotStarted) {
         TransferFailure failure;
         const auto started = Clock::now();
         EXPECT_FALSE(toolEntry(path)->sendToTool(
-            makeQueue({{"x\n", 0}}), [&](int count) { sent = count; }, &failure));
+            std::vector<Chunk>({{"x\n", 0}}), [&](int count) { sent = count; }, &failure));
         EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(pacing::kToolSettleMs));
         EXPECT_EQ(sent, 0);
         EXPECT_EQ(failure.kind, kind) << path;

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     TransferFailure failure;
     const bool listen = mode == "listen";
     const bool ok = portEntry(argv[1])->sendToSerialPort(
-        makeQueue(chunks), [&sent](int) { sent.push_back(Clock::now()); }, &failure, {},
+        chunks, [&sent](int) { sent.push_back(Clock::now()); }, &failure, {},
         listen ? ZundleCardSerialData::Heard(hear) : ZundleCardSerialData::Heard(),
         listen ? &port : nullptr);
     sent.push_back(Clock::now());

@@ -56,7 +56,7 @@ TEST(ToolTransfer, ToolReadsEveryChunkInOrderAndNothingElseOfOurs) {
         const std::string decoy = folder.placeTool(decoyWhere);
         TransferFailure failure;
         const auto started = Clock::now();
-        EXPECT_TRUE(toolEntry(tool)->sendToTool(makeQueue(chunks), {}, &failure))
+        EXPECT_TRUE(toolEntry(tool)->sendToTool(chunks, {}, &failure))
             << describeTransferFailure(failure);
         // No pauses on this path, only the settle time at the end.
         EXPECT_GE(Clock::now() - started, milliseconds(pacing::kToolSettleMs));
@@ -109,11 +109,11 @@ TEST(ToolTransfer, ToolThatCannotRunIsReportedAndNoHandleIsLeftBehind) {
     const std::string notAProgram = folder.write("notes.exe", "10 PRINT 1\n");
     folder.placeTool("folder.exe\\inside.exe");
     // Once, so that handles the system opens on first use are not counted.
-    toolEntry(folder.placeTool("first.exe"))->sendToTool(makeQueue({{"A", 0}}));
+    toolEntry(folder.placeTool("first.exe"))->sendToTool(std::vector<Chunk>({{"A", 0}}));
     DWORD before = 0, after = 0;
     ASSERT_TRUE(::GetProcessHandleCount(::GetCurrentProcess(), &before));
     for (const char* name : {"copy.exe", "quit.exe", "stall.exe"})
-        toolEntry(folder.placeTool(name))->sendToTool(makeQueue({{"B", 0}}));
+        toolEntry(folder.placeTool(name))->sendToTool(std::vector<Chunk>({{"B", 0}}));
     const std::pair<std::string, Kind> cannotRun[] = {
         {folder.file("gone.exe"), Kind::ToolMissing},
         {folder.file("folder.exe"), Kind::ToolNotStarted},
@@ -150,8 +150,8 @@ TEST(ToolTransfer, OutputAndErrorAreReadForAsLongAsTheToolWrites) {
         };
         TransferFailure failure;
         EXPECT_TRUE(toolEntry(folder.placeTool(name))
-                        ->sendToTool(makeQueue({{"10 LED 1\r\n", 0}, {"RUN\r\n", 0}}), {}, &failure,
-                                     {}, sink))
+                        ->sendToTool(std::vector<Chunk>({{"10 LED 1\r\n", 0}, {"RUN\r\n", 0}}), {},
+                                     &failure, {}, sink))
             << describeTransferFailure(failure);
         const std::string want = expected;
         const std::size_t least = atLeast;
