@@ -168,3 +168,14 @@ TEST_F(Manager, TransferGoesToTheEntryChosenWhenItStarted) {
     EXPECT_EQ(reader.received(), "10 LED 1\n20 WAIT 100\nRUN\n");
     EXPECT_FALSE(first.hasInput(0));
 }
+
+// Whoever started the transfer hears why it did not get through, with the result itself.
+TEST_F(Manager, AFailedTransferTellsItsReasonWithItsEnd) {
+    usePorts({{"ttyZC404", "unplugged meanwhile"}});
+    discover();
+    Calls failed;
+    ASSERT_TRUE(manager->startSend(planFor({{"RUN\n", 0}}), recorder(failed)));
+    ASSERT_TRUE(stepUntilCalled(failed));
+    EXPECT_FALSE(failed.result);
+    EXPECT_EQ(failed.failure, Kind::PortMissing);
+}
