@@ -10,7 +10,8 @@
 // FieldSceneCards.cpp, FieldSceneLinks.cpp (geometry and snapping), FieldScenePlacement.cpp
 // (tearing cards off the palette), FieldScenePress.cpp (pressing and dragging field cards),
 // FieldSceneRun.cpp (play, stop, notices), FieldSceneHistory.cpp, FieldSceneKeeping.cpp and
-// FieldSceneShelf.cpp (undo, the last work, the shelf); SceneLook.h holds their shared look.
+// FieldSceneShelf.cpp (undo, the last work, the shelf), FieldSceneLanguage.cpp (the language
+// chooser, captions and tab names); SceneLook.h holds their shared look.
 #pragma once
 
 #include <array>
@@ -83,6 +84,18 @@ public:
     void closeDialectChooser();
     // Gives the dialect button and the backs of the field cards the current dialect.
     void refreshDialect();
+
+    // --- languages (FieldSceneLanguage.cpp) ---
+    // Speaks the language kept in the user's settings, else the system's, else English; a
+    // damaged settings file means English and a notice once the workspace stands.
+    void startLanguage();
+    // Speaks `code` from now on, in every lasting text, and keeps it for the next start;
+    // the field, its history and the last work stay as they are.
+    void chooseLanguage(const std::string& code);
+    // Writes a card's caption in the current language.
+    void writeCaption(CardSprite* card) const;
+    // Writes a card-set tab's name in the current language.
+    void writeTabName(cocos2d::Sprite* tab, bool selected) const;
 
     // --- settings bar and port controls ---
     // Slides the settings bar open or closed, from wherever it is now.
@@ -189,6 +202,15 @@ public:
     cocos2d::Sprite* portField = nullptr;
     cocos2d::Label* creditLabel = nullptr;
     cocos2d::Label* versionLabel = nullptr;
+    // The language chooser's buttons on the settings bar (weak), each named by its code.
+    std::vector<cocos2d::LayerColor*> languageButtons;
+    // Why the kept settings could not be read, told once the workspace stands.
+    std::string languageProblem;
+    void buildLanguageButtons();
+    void markChosenLanguage();
+    // Rewrites the settings bar's and the answer button's words in the current language.
+    void relabelSettingsBar();
+    void relabelAnswerButton();
     // Popups while they are shown, else none.
     cocos2d::Layer* dialectChooser = nullptr;
     cocos2d::Layer* portChooser = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "lang/Translate.h"
 #include "simulator/SimulatorLook.h"
 
 USING_NS_CC;
@@ -23,7 +24,7 @@ bool BoardPanel::init() {
     // Laid out from the panel's bottom left corner; the panel is 280 x 340.
     look::place(this, look::label("LED", 14, look::kInk), 0, 325);
     _led = look::place(this, look::box(kLedDark, 0, 0, 70, 70), 0, 235);
-    look::place(this, look::label("Buzzer", 14, look::kInk), 90, 325);
+    look::place(this, look::label(lang::tr("Buzzer"), 14, look::kInk), 90, 325);
     _buzzer = look::place(this, look::box(look::kPale, 0, 0, 70, 70), 90, 235);
     _buzzerText = look::label("BEEP", 14, look::kMuted);
     _buzzerText->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
@@ -35,7 +36,7 @@ bool BoardPanel::init() {
 }
 
 void BoardPanel::addButton() {
-    look::place(this, look::label("Button", 14, look::kInk), 180, 325);
+    look::place(this, look::label(lang::tr("Button"), 14, look::kInk), 180, 325);
     _button = look::place(this, look::box(look::kFrame, 0, 0, 100, 70), 180, 235);
     Label* hint = look::label("hold: mouse or space", 11, look::kMuted);
     hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
@@ -64,7 +65,7 @@ void BoardPanel::addButton() {
 }
 
 void BoardPanel::addOutputs() {
-    look::place(this, look::label("Outputs", 14, look::kInk), 0, 190);
+    look::place(this, look::label(lang::tr("Outputs"), 14, look::kInk), 0, 190);
     for (int i = 0; i < 6; ++i) {
         _outputs[i] = look::place(this, look::box(kOutputOff, 0, 0, 36, 36), i * 46.f, 140);
         Label* number = look::label(std::to_string(i + 1), 14, look::kInk);

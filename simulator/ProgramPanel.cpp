@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/Translate.h"
 #include "simulator/SimulatorLook.h"
 
 USING_NS_CC;
@@ -59,7 +60,7 @@ bool ProgramPanel::init() {
         return false;
     }
     // Laid out from the panel's bottom left corner; the panel is 280 x 520.
-    look::place(this, look::label("Program", 14, look::kInk), 0, 505);
+    look::place(this, look::label(lang::tr("Program"), 14, look::kInk), 0, 505);
     _dialectBadge = look::place(this, look::box(look::opaque(look::kKib), 0, 0, 70, 22), 210, 494);
     _dialectName = look::label("kib", 13, Color3B::WHITE);
     _dialectName->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
@@ -95,7 +96,7 @@ void ProgramPanel::show(const Console& console, Dialect dialect) {
     if (_dialectBadge->getColor() != badge) {
         _dialectBadge->setColor(badge);
     }
-    _state->setString(boardStateName(console.state()));
+    _state->setString(lang::tr(boardStateName(console.state())));
     const Color3B stateBox = stateColour(console.state());
     if (_stateBox->getColor() != stateBox) {
         _stateBox->setColor(stateBox);

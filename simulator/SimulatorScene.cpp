@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "lang/Translate.h"
 #include "simulator/BoardPanel.h"
 #include "simulator/CarArena.h"
 #include "simulator/ProgramPanel.h"
@@ -67,9 +68,10 @@ bool SimulatorScene::initWithSource(TransferSource source, bool compact) {
 void SimulatorScene::layOutRoomy() {
     addChild(look::box(look::kPaper, 0, 0, look::kWidth, look::kHeight));
     addChild(look::box(look::kFrame, 0, look::kHeight - 44, look::kWidth, 44));
-    look::place(this, look::label("Board simulator", 20, Color3B::WHITE), 20, look::kHeight - 22);
-    Label* hint =
-        look::label("Lay cards and press play: the program runs here.", 13, Color3B::WHITE);
+    look::place(this, look::label(lang::tr("Board simulator"), 20, Color3B::WHITE), 20,
+                look::kHeight - 22);
+    Label* hint = look::label(lang::tr("Lay cards and press play: the program runs here."), 13,
+                              Color3B::WHITE);
     hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE_RIGHT);
     look::place(this, hint, look::kWidth - 20, look::kHeight - 22);
     look::place(this, _boardPanel, 20, 190);
@@ -90,7 +92,8 @@ void SimulatorScene::layOutCompact() {
     constexpr float kArenaScale = 0.8f;
     addChild(look::box(look::kPaper, 0, 0, kW, kH));
     addChild(look::box(look::kFrame, 0, kH - kHeader, kW, kHeader));
-    look::place(this, look::label("Board simulator", 18, Color3B::WHITE), 16, kH - kHeader / 2);
+    look::place(this, look::label(lang::tr("Board simulator"), 18, Color3B::WHITE), 16,
+                kH - kHeader / 2);
     look::place(this, _boardPanel, 20, kH - kHeader - 352);
     const float side = CarArena::kSide * kArenaScale;
     _arena->setScale(kArenaScale);
@@ -133,8 +136,9 @@ void SimulatorScene::showProgram(bool shown) {
 void SimulatorScene::showFold() {
     const std::string text =
         _programPanel->isVisible()
-            ? std::string("Hide the program")
-            : std::string("Show the program (") + boardStateName(_board.console().state()) + ")";
+            ? lang::tr("Hide the program")
+            : lang::fill(lang::tr("Show the program ({state})"),
+                         {{"state", lang::tr(boardStateName(_board.console().state()))}});
     if (_foldText->getString() != text) {
         _foldText->setString(text);
     }

@@ -1,0 +1,178 @@
+// The workspace in the child's language: chosen in the settings bar and applied at once
+// with nothing on the field lost, kept for the next start, English after a damaged
+// settings file, and every caption inside its card in every language.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "FieldTestSupport.h"
+#include "lang/Languages.h"
+#include "lang/Translate.h"
+#include "storage/LanguageSetting.h"
+
+USING_NS_CC;
+using fieldtest::FieldSceneTest;
+
+namespace {
+
+std::string captionOf(const CardSprite* card) {
+    return card->getCaption() == nullptr ? "" : card->getCaption()->getString();
+}
+
+std::string tabName(const Sprite* tab) {
+    for (const Node* child : tab->getChildren()) {
+        if (const auto* label = dynamic_cast<const Label*>(child)) {
+            return label->getString();
+        }
+    }
+    return "";
+}
+
+std::string settingsText(const std::filesystem::path& data) {
+    std::ostringstream text;
+    text << std::ifstream(data / "zundlecards" / kSettingsFile).rdbuf();
+    return text.str();
+}
+
+class LanguageTest : public FieldSceneTest {
+protected:
+    void TearDown() override { scene->chooseLanguage("en"); }
+
+    LayerColor* languageButton(const std::string& code) {
+        for (LayerColor* button : scene->languageButtons) {
+            if (button->getName() == code) {
+                return button;
+            }
+        }
+        return nullptr;
+    }
+    // Opens the settings bar and taps a language's button, as a child does.
+    void tapLanguage(const std::string& code) {
+        if (!scene->settingsBarOpen) {
+            harness.tap(fieldtest::centreOf(scene->settingsGear));
+            workspace.stepUntil([this] { return scene->settingsBar->getPositionY() >= 0.f; });
+        }
+        LayerColor* button = languageButton(code);
+        ASSERT_NE(button, nullptr) << code;
+        harness.tap(fieldtest::centreOf(button));
+        harness.step();
+    }
+};
+
+TEST_F(LanguageTest, TheSettingsBarOffersEachLanguageByItsOwnName) {
+    std::vector<std::string> names;
+    for (LayerColor* button : scene->languageButtons) {
+        for (Node* child : button->getChildren()) {
+            if (auto* label = dynamic_cast<Label*>(child)) {
+                names.push_back(label->getString());
+            }
+        }
+    }
+    EXPECT_EQ(names.size(), 5u);
+    for (const char* name : {"English", "Deutsch", "Français", "Español", "日本語"}) {
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+    }
+}
+
+TEST_F(LanguageTest, ChoosingALanguageRewritesTheWorkspaceAndKeepsTheField) {
+    CardSprite* seated = cardInSlot(2, 0, 0, 0);
+    scene->watchField();
+    CardSprite* loose = looseCard(Vec2(900.f, 900.f), 0, 1);
+    scene->watchField();
+    const FieldContents before = scene->fieldContents();
+    ASSERT_EQ(captionOf(seated), "LED on");
+
+    tapLanguage("de");
+    EXPECT_EQ(lang::currentLanguage(), "de");
+    EXPECT_EQ(captionOf(seated), "LED an");
+    EXPECT_EQ(captionOf(loose), "LED aus");
+    EXPECT_EQ(captionOf(scene->paletteCards.at(0)), "LED an");
+    EXPECT_EQ(tabName(scene->cardSetTabs.at(0)), "Basis");
+    EXPECT_EQ(scene->creditLabel->getString().rfind("Bilder", 0), 0u);
+    // Nothing on the field moved or went, and the step before the change can still be undone.
+    EXPECT_EQ(scene->fieldContents(), before);
+    EXPECT_EQ(scene->fieldCards.size(), 2u);
+    scene->undoField();
+    workspace.stepUntil([this] { return scene->fieldCards.size() == 1u; });
+    ASSERT_EQ(scene->fieldCards.size(), 1u) << "undo takes the loose card back";
+    EXPECT_EQ(captionOf(scene->fieldCards.at(0)), "LED an");
+
+    tapLanguage("ja");
+    EXPECT_EQ(captionOf(scene->fieldCards.at(0)), "LEDをつける");
+    EXPECT_EQ(tabName(scene->cardSetTabs.at(1)), "くるま");
+}
+
+TEST_F(LanguageTest, TheChoiceIsKeptForTheNextStart) {
+    tapLanguage("fr");
+    EXPECT_NE(settingsText(workspace.data.folder).find("\"fr\""), std::string::npos);
+    // What the next start does, with the system asking for something else.
+    lang::useCatalog("en", lang::MessageCatalog{});
+    setenv(lang::kPassedVariable, "de", 1);
+    scene->startLanguage();
+    EXPECT_EQ(lang::currentLanguage(), "fr");
+    EXPECT_TRUE(scene->languageProblem.empty());
+}
+
+TEST_F(LanguageTest, AUnreadableSettingsFolderIsANoticeAndTheLanguageStillChanges) {
+    const std::filesystem::path folder = workspace.data.folder / "zundlecards";
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "a file where the data folder should be";
+    tapLanguage("es");
+    EXPECT_EQ(lang::currentLanguage(), "es");
+    EXPECT_NE(noticeText().find("No se pudo guardar el idioma"), std::string::npos) << noticeText();
+    std::filesystem::remove(folder);
+}
+
+TEST(LanguageStart, ADamagedSettingsFileMeansEnglishAndANotice) {
+    setenv(lang::kPassedVariable, "de", 1);
+    fieldtest::Workspace workspace([](const std::filesystem::path& data) {
+        std::filesystem::create_directories(data / "zundlecards");
+        std::ofstream(data / "zundlecards" / kSettingsFile) << "{\"format\": \"zundl";
+    });
+    ASSERT_NE(workspace.scene, nullptr);
+    EXPECT_EQ(lang::currentLanguage(), "en");
+    const auto* notice = dynamic_cast<const NoticeStrip*>(workspace.scene->notice);
+    ASSERT_NE(notice, nullptr);
+    EXPECT_NE(notice->getText().find("settings file"), std::string::npos) << notice->getText();
+    unsetenv(lang::kPassedVariable);
+}
+
+TEST(LanguageStart, AFirstStartFollowsTheSystem) {
+    setenv(lang::kPassedVariable, "es", 1);
+    fieldtest::Workspace workspace;
+    ASSERT_NE(workspace.scene, nullptr);
+    EXPECT_EQ(lang::currentLanguage(), "es");
+    EXPECT_EQ(captionOf(workspace.scene->paletteCards.at(0)), "LED encendido");
+    workspace.scene->chooseLanguage("en");
+    unsetenv(lang::kPassedVariable);
+}
+
+// Every caption of every card, in every language, lies inside the card's top band.
+TEST_F(LanguageTest, EveryCaptionStaysInsideItsCard) {
+    DeviceManager* catalogue = DeviceManager::getInstance();
+    for (const lang::Language& language : lang::languagesIn(
+             lang::catalogueFolder(FileUtils::getInstance()->getExecutableDirectory()))) {
+        scene->chooseLanguage(language.code);
+        for (int set = 0; set < FieldScene::kCardSetCount; ++set) {
+            for (int index = 0; index < catalogue->getCardCount(set); ++index) {
+                CardSprite* card = looseCard(Vec2(600.f, 2000.f), set, index);
+                ASSERT_NE(card, nullptr);
+                const Label* caption = card->getCaption();
+                ASSERT_NE(caption, nullptr);
+                const Rect band = CardSprite::captionBand(card->picture->getContentSize());
+                const Rect box = caption->getBoundingBox();
+                const std::string where = language.code + " " + caption->getString();
+                EXPECT_GE(box.getMinX(), band.getMinX()) << where;
+                EXPECT_LE(box.getMaxX(), band.getMaxX()) << where;
+                EXPECT_GE(box.getMinY(), band.getMinY() - 1.f) << where;
+                EXPECT_LE(box.getMaxY(), band.getMaxY() + 1.f) << where;
+                EXPECT_GT(box.size.width, 0.f) << where;
+                scene->removeCard(card, false);
+            }
+        }
+    }
+}
+
+}  // namespace
