@@ -23,8 +23,9 @@ constexpr float kLanguageWidth = 62.f;
 constexpr float kLanguageHeight = 26.f;
 constexpr float kLanguageGap = 3.f;
 constexpr float kLanguageSize = 12.f;
-const Color4B kChosenFill(105, 208, 238, 255);
-const Color4B kOtherFill(255, 255, 255, 40);
+// The chosen language stands out in the bar's light blue; the others are plain white keys.
+const Color3B kChosenFill(105, 208, 238);
+const Color3B kOtherFill(255, 255, 255);
 
 std::string catalogueFolder() {
     return lang::catalogueFolder(FileUtils::getInstance()->getExecutableDirectory());
@@ -71,9 +72,10 @@ void FieldScene::buildLanguageButtons() {
     const float y = portField->getPositionY();
     float right = kLanguageRight;
     for (auto it = languages.rbegin(); it != languages.rend(); ++it) {
-        LayerColor* button = LayerColor::create(kOtherFill, kLanguageWidth, kLanguageHeight);
+        LayerColor* button =
+            LayerColor::create(Color4B(kOtherFill, 255), kLanguageWidth, kLanguageHeight);
         button->setPosition(right - kLanguageWidth, y - kLanguageHeight / 2.f);
-        Label* name = Label::createWithSystemFont(it->ownName, kFont, kLanguageSize);
+        Label* name = Label::createWithSystemFont(it->ownName, kBoldFont, kLanguageSize);
         shrinkToWidth(name, kLanguageWidth - 6.f, kLanguageSize);
         name->setPosition(kLanguageWidth / 2.f, kLanguageHeight / 2.f);
         button->addChild(name);
@@ -92,12 +94,10 @@ void FieldScene::markChosenLanguage() {
     const std::string chosen = lang::currentLanguage();
     for (LayerColor* button : languageButtons) {
         const bool isChosen = button->getName() == chosen;
-        const Color4B fill = isChosen ? kChosenFill : kOtherFill;
-        button->setColor(Color3B(fill.r, fill.g, fill.b));
-        button->setOpacity(fill.a);
+        button->setColor(isChosen ? kChosenFill : kOtherFill);
         for (Node* child : button->getChildren()) {
             if (auto* label = dynamic_cast<Label*>(child)) {
-                label->setTextColor(isChosen ? Color4B(kInk, 255) : Color4B::WHITE);
+                label->setTextColor(isChosen ? Color4B::WHITE : Color4B(kInk, 255));
             }
         }
     }

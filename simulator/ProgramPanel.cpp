@@ -67,7 +67,7 @@ bool ProgramPanel::init() {
     look::place(_dialectBadge, _dialectName, 35, 11);
 
     _stateBox = look::place(this, look::box(look::opaque(look::kMuted), 0, 0, kWidth, 30), 0, 452);
-    _state = look::label("waiting", 16, Color3B::WHITE);
+    _state = look::label(lang::tr("waiting"), 16, Color3B::WHITE);
     _state->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
     look::place(_stateBox, _state, kWidth / 2, 15);
 

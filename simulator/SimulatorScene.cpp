@@ -76,10 +76,11 @@ void SimulatorScene::layOutRoomy() {
     look::place(this, hint, look::kWidth - 20, look::kHeight - 22);
     look::place(this, _boardPanel, 20, 190);
     look::place(this, _arena, 320, 210);
-    Label* carHint =
-        look::label("Car: outputs 1 / 2 left wheel, 6 / 5 right wheel,", 12, look::kMuted);
+    Label* carHint = look::label(lang::tr("Car: outputs 1 / 2 left wheel, 6 / 5 right wheel,"), 12,
+                                 look::kMuted);
     look::place(this, carHint, 320, 190);
-    look::place(this, look::label("PWM 3 and 4 their speeds", 12, look::kMuted), 320, 174);
+    look::place(this, look::label(lang::tr("PWM 3 and 4 their speeds"), 12, look::kMuted), 320,
+                174);
     look::place(this, _programPanel, 660, 20);
 }
 
