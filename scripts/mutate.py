@@ -89,13 +89,19 @@ MUTATIONS = [
     ("kept-language-forgotten-at-start", "storage/LanguageSetting.cpp",
      "setting.language = language->get<std::string>();", "(void)language;"),
     ("damaged-settings-file-not-told", "storage/LanguageSetting.cpp",
-     "    if (!text) {\n        setting.problem = damaged;\n        return setting;\n    }\n"
-     "    try {",
-     "    if (!text) {\n        setting.problem = damaged;\n        return setting;\n    }\n"
-     "    setting.problem.clear();\n    try {"),
+     "    } catch (const std::exception&) {\n        setting.problem = damaged;\n    }",
+     "    } catch (const std::exception&) {\n    }"),
     ("caption-runs-over-its-card", "widgets/CardSprite.cpp",
-     "while (label->getContentSize().width > band.size.width && size > kCaptionSmallest) {",
-     "while (false) {"),
+     "    while (label->getContentSize().width > band.size.width && size > kCaptionSmallest) {\n"
+     "        size = std::max(kCaptionSmallest,\n"
+     "                        std::floor(size * band.size.width / label->getContentSize().width));\n"
+     "        label->setSystemFontSize(size);\n"
+     "    }\n"
+     "    if (label->getContentSize().width > band.size.width) {\n",
+     "    (void)size;\n    if (false) {\n"),
+    ("long-caption-cut-off-below-its-first-line", "widgets/CardSprite.cpp",
+     "    while (label->getContentSize().width > band.size.width && size > kCaptionSmallest) {",
+     "    while (false) {"),
     ("field-captions-stay-in-the-old-language", "scene/FieldSceneLanguage.cpp",
      "    for (CardSprite* card : fieldCards) {\n        writeCaption(card);\n    }\n", ""),
     # storage

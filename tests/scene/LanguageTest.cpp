@@ -161,13 +161,26 @@ TEST_F(LanguageTest, EveryCaptionStaysInsideItsCard) {
                 ASSERT_NE(card, nullptr);
                 const Label* caption = card->getCaption();
                 ASSERT_NE(caption, nullptr);
-                const Rect band = CardSprite::captionBand(card->picture->getContentSize());
+                // The coloured band along the card's top, clear of its rounded corners.
+                const Size size = card->picture->getContentSize();
+                const Rect band(8.f, size.height - 28.f, size.width - 16.f, 28.f);
                 const Rect box = caption->getBoundingBox();
                 const std::string where = language.code + " " + caption->getString();
                 EXPECT_GE(box.getMinX(), band.getMinX()) << where;
                 EXPECT_LE(box.getMaxX(), band.getMaxX()) << where;
-                EXPECT_GE(box.getMinY(), band.getMinY() - 1.f) << where;
-                EXPECT_LE(box.getMaxY(), band.getMaxY() + 1.f) << where;
+                EXPECT_GE(box.getMinY(), band.getMinY()) << where;
+                EXPECT_LE(box.getMaxY(), band.getMaxY()) << where;
+                // Drawn whole, at a size that stays legible: the text at the caption's size
+                // and width needs no more room than the caption has.
+                EXPECT_GE(caption->getSystemFontSize(), 9.f) << where;
+                Label* whole =
+                    Label::createWithSystemFont(caption->getString(), caption->getSystemFontName(),
+                                                caption->getSystemFontSize());
+                if (caption->getDimensions().width > 0.f) {
+                    whole->setDimensions(caption->getDimensions().width, 0.f);
+                }
+                EXPECT_LE(whole->getContentSize().height, box.size.height + 0.5f)
+                    << where << " is cut";
                 EXPECT_GT(box.size.width, 0.f) << where;
                 scene->removeCard(card, false);
             }
