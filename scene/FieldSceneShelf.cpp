@@ -2,6 +2,7 @@
 // picture of its rows and when it was saved; open and save without typing; a question
 // before a program is replaced; the folder in the file manager; a dropped file opened.
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "catalogue/DeviceManager.h"
@@ -44,12 +45,25 @@ Label* addText(Node* parent, const std::string& text, float size, const Color4B&
     return label;
 }
 
+// The months by their short names, in the workspace's language rather than the locale's,
+// which on a machine without that locale compiled would be English.
+const char* const kMonths[] = {lang::mark("Jan"), lang::mark("Feb"), lang::mark("Mar"),
+                               lang::mark("Apr"), lang::mark("May"), lang::mark("Jun"),
+                               lang::mark("Jul"), lang::mark("Aug"), lang::mark("Sep"),
+                               lang::mark("Oct"), lang::mark("Nov"), lang::mark("Dec")};
+
 std::string savedAtText(std::time_t when) {
     // The workspace's own thread is the only one that asks, so the shared result will do.
     const std::tm* local = std::localtime(&when);
-    char text[32];
-    return local != nullptr && std::strftime(text, sizeof text, "%d %b %H:%M", local) > 0 ? text
-                                                                                          : "";
+    char time[16];
+    if (local == nullptr || local->tm_mon < 0 || local->tm_mon > 11 ||
+        std::strftime(time, sizeof time, "%H:%M", local) == 0) {
+        return "";
+    }
+    char day[4];
+    std::snprintf(day, sizeof day, "%02d", local->tm_mday);
+    return lang::fill(lang::tr("{day} {month} {time}"),
+                      {{"day", day}, {"month", lang::tr(kMonths[local->tm_mon])}, {"time", time}});
 }
 
 // The rows of a program drawn small from the cards' own pictures, from the first row to
