@@ -487,9 +487,10 @@ private:
     static constexpr int kPopupInsideTag = 0x506f70;
     cocos2d::Layer* makePopup(const cocos2d::Size& panel, std::function<void()> onOutside);
     void closePopup(cocos2d::Layer*& popup);
+    // A button of a popup, centred; shrunk to `room` points wide when its words are wider.
     cocos2d::Node* addPopupButton(cocos2d::Node* parent, const std::string& text,
                                   const cocos2d::Vec2& centre, std::function<void()> action,
-                                  bool quiet = false);
+                                  bool quiet = false, float room = 0.f);
     // A tile of the shelf in the box: tags 1..12 are the places, the others recent works.
     void addShelfTile(cocos2d::Node* inside, int tag, const ProgramShelf::Entry& entry,
                       const cocos2d::Rect& box);

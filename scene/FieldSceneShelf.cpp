@@ -119,11 +119,16 @@ ProgramShelf& FieldScene::programShelf() {
 }
 
 Node* FieldScene::addPopupButton(Node* parent, const std::string& text, const Vec2& centre,
-                                 std::function<void()> action, bool quiet) {
+                                 std::function<void()> action, bool quiet, float room) {
     NoticeStrip* button =
         NoticeStrip::create(text, quiet ? kQuietButtonColour : kButtonColour, kTileWidth);
     if (button == nullptr) {
         return nullptr;
+    }
+    // "Enregistrer" beside "Ouvrir" in a tile: smaller, whole, and clear of its neighbour.
+    const float wide = button->getContentSize().width;
+    if (room > 0.f && wide > room) {
+        button->setScale(room / wide);
     }
     button->setPosition(centre);
     parent->addChild(button);
@@ -220,10 +225,10 @@ void FieldScene::openShelf() {
                 showNotice(problem);
             }
         },
-        true);
+        true, 140.f);
     addPopupButton(
         inside, lang::tr("Close"), Vec2(panel.width - kGap - 40.f, kFooterHeight / 2.f + 2.f),
-        [this]() { closeShelf(); }, true);
+        [this]() { closeShelf(); }, true, 80.f);
 }
 
 void FieldScene::closeShelf() {
@@ -268,19 +273,25 @@ void FieldScene::addShelfTile(Node* inside, int tag, const ProgramShelf::Entry& 
 
     const float buttonY = 20.f;
     const float openX = isPlace ? width / 4.f + 4.f : width / 2.f;
+    // Two buttons side by side, each in its half of the tile.
+    const float room = width / 2.f - 14.f;
     if ((entry.contents || !entry.problem.empty()) && !isFieldBusy()) {
-        addPopupButton(tile, lang::tr("Open"), Vec2(openX, buttonY), [this, entry]() {
-            if (!entry.contents) {
-                showNotice(entry.problem);
-                return;
-            }
-            closeShelf();
-            openContents(*entry.contents);
-        });
+        addPopupButton(
+            tile, lang::tr("Open"), Vec2(openX, buttonY),
+            [this, entry]() {
+                if (!entry.contents) {
+                    showNotice(entry.problem);
+                    return;
+                }
+                closeShelf();
+                openContents(*entry.contents);
+            },
+            false, room);
     }
     if (isPlace && !fieldContents().hasNoCards()) {
-        addPopupButton(tile, lang::tr("Save"), Vec2(width * 3.f / 4.f - 4.f, buttonY),
-                       [this, place]() { askBeforeSaving(place); });
+        addPopupButton(
+            tile, lang::tr("Save"), Vec2(width * 3.f / 4.f - 4.f, buttonY),
+            [this, place]() { askBeforeSaving(place); }, false, room);
     }
 }
 
@@ -384,6 +395,6 @@ void FieldScene::askQuestion(
                 closePopup(questionPopup);
                 action();
             },
-            i + 1 == answers.size());
+            i + 1 == answers.size(), step - 12.f);
     }
 }

@@ -102,6 +102,8 @@ MUTATIONS = [
     ("long-caption-cut-off-below-its-first-line", "widgets/CardSprite.cpp",
      "    while (label->getContentSize().width > band.size.width && size > kCaptionSmallest) {",
      "    while (false) {"),
+    ("long-shelf-buttons-overlap", "scene/FieldSceneShelf.cpp",
+     "    if (room > 0.f && wide > room) {", "    if (false) {"),
     ("field-captions-stay-in-the-old-language", "scene/FieldSceneLanguage.cpp",
      "    for (CardSprite* card : fieldCards) {\n        writeCaption(card);\n    }\n", ""),
     # storage

@@ -1,6 +1,7 @@
 // The workspace in the child's language: chosen in the settings bar and applied at once
 // with nothing on the field lost, kept for the next start, English after a damaged
 // settings file, and every caption inside its card in every language.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -147,6 +148,87 @@ TEST(LanguageStart, AFirstStartFollowsTheSystem) {
     EXPECT_EQ(captionOf(workspace.scene->paletteCards.at(0)), "LED encendido");
     workspace.scene->chooseLanguage("en");
     unsetenv(lang::kPassedVariable);
+}
+
+// The tag of a popup's panel (FieldScene's own is private).
+constexpr int kPopupInside = 0x506f70;
+
+// The strips (buttons) directly inside a node, as boxes in its coordinates.
+std::vector<Rect> buttonBoxes(Node* node) {
+    std::vector<Rect> boxes;
+    for (Node* child : node->getChildren()) {
+        if (dynamic_cast<NoticeStrip*>(child) != nullptr) {
+            boxes.push_back(child->getBoundingBox());
+        }
+    }
+    return boxes;
+}
+
+// Side by side, whole, apart: what a row of buttons must be whatever their words.
+void expectApartAndInside(const std::vector<Rect>& boxes, float width, const std::string& where) {
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_GE(boxes[i].getMinX(), 0.f) << where << " button " << i;
+        EXPECT_LE(boxes[i].getMaxX(), width) << where << " button " << i;
+        for (std::size_t k = i + 1; k < boxes.size(); ++k) {
+            EXPECT_FALSE(boxes[i].intersectsRect(boxes[k]))
+                << where << " buttons " << i << ", " << k;
+        }
+    }
+}
+
+TEST_F(LanguageTest, PopupButtonsStayWholeAndApartInEveryLanguage) {
+    cardInSlot(0, 0, 0, 0);
+    scene->saveIntoPlace(0);
+    ASSERT_TRUE(scene->programShelf().waitForWrites(std::chrono::seconds(5)));
+    for (int frame = 0; frame < 10; ++frame) {
+        harness.step();
+    }
+    for (const lang::Language& language : lang::languagesIn(
+             lang::catalogueFolder(FileUtils::getInstance()->getExecutableDirectory()))) {
+        scene->chooseLanguage(language.code);
+        scene->openShelf();
+        ASSERT_NE(scene->shelfPopup, nullptr);
+        Node* inside = scene->shelfPopup->getChildByTag(kPopupInside);
+        Node* tile = inside->getChildByTag(1);
+        ASSERT_NE(tile, nullptr);
+        const std::vector<Rect> tileButtons = buttonBoxes(tile);
+        EXPECT_EQ(tileButtons.size(), 2u) << "open and save";
+        // The tile is drawn by its frame, the widest bar in it.
+        float tileWidth = 0.f;
+        for (Node* child : tile->getChildren()) {
+            if (dynamic_cast<LayerColor*>(child) != nullptr) {
+                tileWidth = std::max(tileWidth, child->getContentSize().width);
+            }
+        }
+        ASSERT_GT(tileWidth, 0.f);
+        expectApartAndInside(tileButtons, tileWidth, language.code + " tile");
+        expectApartAndInside(buttonBoxes(inside), inside->getContentSize().width,
+                             language.code + " shelf");
+        scene->closeShelf();
+        harness.step();
+
+        scene->askQuestion(lang::tr("Keep your program in a place before you close?"),
+                           {{lang::tr("Keep"), [] {}},
+                            {lang::tr("Close anyway"), [] {}},
+                            {lang::tr("Cancel"), [] {}}});
+        ASSERT_NE(scene->questionPopup, nullptr);
+        Node* question = scene->questionPopup->getChildByTag(kPopupInside);
+        const std::vector<Rect> answers = buttonBoxes(question);
+        EXPECT_EQ(answers.size(), 3u);
+        expectApartAndInside(answers, question->getContentSize().width,
+                             language.code + " question");
+        // Cancel, the last answer, as a child would.
+        Node* cancel = nullptr;
+        for (Node* child : question->getChildren()) {
+            if (dynamic_cast<NoticeStrip*>(child) != nullptr) {
+                cancel = child;
+            }
+        }
+        ASSERT_NE(cancel, nullptr);
+        harness.tap(fieldtest::centreOf(cancel));
+        workspace.stepUntil([this] { return scene->questionPopup == nullptr; });
+        harness.step();
+    }
 }
 
 // Every caption of every card, in every language, lies inside the card's top band.
