@@ -2,6 +2,7 @@
 // with nothing on the field lost, kept for the next start, English after a damaged
 // settings file, and every caption inside its card in every language.
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,15 @@ USING_NS_CC;
 using fieldtest::FieldSceneTest;
 
 namespace {
+
+// What a workspace that started this one would pass on ("" for nothing).
+void passLanguage(const char* code) {
+#ifdef _WIN32
+    _putenv_s(lang::kPassedVariable, code);
+#else
+    *code != '\0' ? setenv(lang::kPassedVariable, code, 1) : unsetenv(lang::kPassedVariable);
+#endif
+}
 
 std::string captionOf(const CardSprite* card) {
     return card->getCaption() == nullptr ? "" : card->getCaption()->getString();
@@ -110,7 +120,7 @@ TEST_F(LanguageTest, TheChoiceIsKeptForTheNextStart) {
     EXPECT_NE(settingsText(workspace.data.folder).find("\"fr\""), std::string::npos);
     // What the next start does, with the system asking for something else.
     lang::useCatalog("en", lang::MessageCatalog{});
-    setenv(lang::kPassedVariable, "de", 1);
+    passLanguage("de");
     scene->startLanguage();
     EXPECT_EQ(lang::currentLanguage(), "fr");
     EXPECT_TRUE(scene->languageProblem.empty());
@@ -127,7 +137,7 @@ TEST_F(LanguageTest, AUnreadableSettingsFolderIsANoticeAndTheLanguageStillChange
 }
 
 TEST(LanguageStart, ADamagedSettingsFileMeansEnglishAndANotice) {
-    setenv(lang::kPassedVariable, "de", 1);
+    passLanguage("de");
     fieldtest::Workspace workspace([](const std::filesystem::path& data) {
         std::filesystem::create_directories(data / "zundlecards");
         std::ofstream(data / "zundlecards" / kSettingsFile) << "{\"format\": \"zundl";
@@ -137,17 +147,17 @@ TEST(LanguageStart, ADamagedSettingsFileMeansEnglishAndANotice) {
     const auto* notice = dynamic_cast<const NoticeStrip*>(workspace.scene->notice);
     ASSERT_NE(notice, nullptr);
     EXPECT_NE(notice->getText().find("settings file"), std::string::npos) << notice->getText();
-    unsetenv(lang::kPassedVariable);
+    passLanguage("");
 }
 
 TEST(LanguageStart, AFirstStartFollowsTheSystem) {
-    setenv(lang::kPassedVariable, "es", 1);
+    passLanguage("es");
     fieldtest::Workspace workspace;
     ASSERT_NE(workspace.scene, nullptr);
     EXPECT_EQ(lang::currentLanguage(), "es");
     EXPECT_EQ(captionOf(workspace.scene->paletteCards.at(0)), "LED encendido");
     workspace.scene->chooseLanguage("en");
-    unsetenv(lang::kPassedVariable);
+    passLanguage("");
 }
 
 // The tag of a popup's panel (FieldScene's own is private).
