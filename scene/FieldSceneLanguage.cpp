@@ -80,6 +80,8 @@ void FieldScene::buildLanguageButtons() {
         name->setPosition(kLanguageWidth / 2.f, kLanguageHeight / 2.f);
         button->addChild(name);
         button->setName(it->code);
+        // The name dims with its key while pressed.
+        button->setCascadeOpacityEnabled(true);
         settingsBar->addChild(button);
         const std::string code = it->code;
         getEventDispatcher()->addEventListenerWithSceneGraphPriority(
@@ -155,5 +157,6 @@ void FieldScene::writeTabName(Sprite* tab, bool selected) const {
     const Size size = tab->getContentSize();
     name->setPosition(size.width / 2.f, size.height / 2.f);
     name->setTag(kTabNameTag);
+    tab->setCascadeOpacityEnabled(true);
     tab->addChild(name);
 }

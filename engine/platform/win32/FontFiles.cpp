@@ -5,9 +5,9 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include <initializer_list>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/Backend.h"
 #include "platform/FileSystem.h"
@@ -36,10 +36,10 @@ std::string findSansSerif(bool bold) {
     const std::string folder = fontsFolder();
     if (folder.empty())
         return std::string();
-    const auto files = bold ? std::initializer_list<const char*>{"arialbd.ttf", "segoeuib.ttf",
-                                                                 "arial.ttf", "segoeui.ttf"}
-                            : std::initializer_list<const char*>{"arial.ttf", "segoeui.ttf"};
-    for (const char* file : files) {
+    static const std::vector<const char*> kRegular = {"arial.ttf", "segoeui.ttf"};
+    static const std::vector<const char*> kBold = {"arialbd.ttf", "segoeuib.ttf", "arial.ttf",
+                                                   "segoeui.ttf"};
+    for (const char* file : bold ? kBold : kRegular) {
         std::string path = folder + "\\" + file;
         if (filesystem::isRegularFile(path))
             return path;
