@@ -15,6 +15,7 @@ struct CardRow {
     const char* stem;
     const char* paletteImage;
     LoopRole loopRole;
+    const char* caption;
 };
 struct CardCode {
     const char* text;
@@ -32,6 +33,8 @@ struct CardFace {
 struct SetTabs {
     const char* selected;
     const char* other;
+    const char* name;
+    unsigned colour;  // 0xRRGGBB
 };
 
 #include "CardData.inc"
@@ -68,8 +71,11 @@ CardTables::CardTables() {
     const std::size_t dialects = lineTerminators.size();
     for (const SetTabs& tabs : kSetTabs) {
         tabImages.push_back({tabs.selected, tabs.other});
+        tabNames.emplace_back(tabs.name);
+        setColours.push_back(tabs.colour);
     }
     paletteImages.resize(sets);
+    captions.resize(sets);
     stems.resize(sets);
     loopRoles.resize(sets);
     cardImages.assign(sets, std::vector<std::vector<std::string>>(dialects));
@@ -77,6 +83,7 @@ CardTables::CardTables() {
     for (const CardRow& row : kCards) {
         paletteImages.at(row.set).emplace_back(row.paletteImage);
         stems.at(row.set).emplace_back(row.stem);
+        captions.at(row.set).emplace_back(row.caption);
         loopRoles.at(row.set).push_back(row.loopRole);
     }
     for (const CardFace& face : kCardFaces) {

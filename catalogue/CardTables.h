@@ -26,8 +26,14 @@ public:
     std::vector<std::vector<std::vector<CodeSnippet>>> codes;
     // [card set][card index]: the same in both dialects.
     std::vector<std::vector<LoopRole>> loopRoles;
+    // [card set][card index]: the English caption, the key of its translations.
+    std::vector<std::vector<std::string>> captions;
     // [card set][0 = selected, 1 = not selected]
     std::vector<std::vector<std::string>> tabImages;
+    // [card set]: the English name on the set's tab.
+    std::vector<std::string> tabNames;
+    // [card set]: the set's colour, 0xRRGGBB.
+    std::vector<unsigned> setColours;
 
     // The dialect table, one entry per dialect in each column.
     std::vector<std::string> toggleCurrentImages;

@@ -115,6 +115,23 @@ std::string DeviceManager::getCardKey(int cardIndex, int set) const {
                                             : std::string();
 }
 
+std::string DeviceManager::getCaption(int cardIndex, int set) const {
+    const auto& captions = tableAt(tables().captions, set);
+    return isBelow(cardIndex, captions.size()) ? captions[static_cast<unsigned>(cardIndex)]
+                                               : std::string();
+}
+
+std::string DeviceManager::getTabName(int set) const {
+    return tableAt(tables().tabNames, set);
+}
+
+cocos2d::Color3B DeviceManager::getSetColour(int set) const {
+    const unsigned colour = tableAt(tables().setColours, set);
+    return cocos2d::Color3B(static_cast<cocos2d::GLubyte>(colour >> 16),
+                            static_cast<cocos2d::GLubyte>(colour >> 8),
+                            static_cast<cocos2d::GLubyte>(colour));
+}
+
 bool DeviceManager::findCardKey(const std::string& key, int& set, int& cardIndex) const {
     const auto& stems = tables().stems;
     for (std::size_t s = 0; s < stems.size(); ++s) {

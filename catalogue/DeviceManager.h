@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Ref.h"
+#include "base/Types.h"
 #include "catalogue/CodeSnippet.h"
 #include "catalogue/Dialect.h"
 #include "catalogue/LoopRole.h"
@@ -48,6 +49,13 @@ public:
     // The key that names a card in saved programs (its stem, such as "led1"), which stays
     // when cards are added; empty past the set's end.
     std::string getCardKey(int cardIndex, int set) const;
+    // The card's caption in English (the source of its translations); empty past the
+    // set's end.
+    std::string getCaption(int cardIndex, int set) const;
+    // The English name on a set's tab.
+    std::string getTabName(int set) const;
+    // The set's colour: its cards' frame, its tab, the name on its tab when not chosen.
+    cocos2d::Color3B getSetColour(int set) const;
     // The set and index of the card with that key; false when no card has it.
     bool findCardKey(const std::string& key, int& set, int& cardIndex) const;
 

@@ -90,11 +90,12 @@ def card_table(data):
     cards, faces, tabs = [], [], []
     for s, card_set in enumerate(data["sets"]):
         tabs.append(f"    {{{c_string(tab_picture(card_set, 'on'))}, "
-                    f"{c_string(tab_picture(card_set, 'off'))}}},")
+                    f"{c_string(tab_picture(card_set, 'off'))}, {c_string(card_set['tab'])}, "
+                    f"0x{card_set['colour'][1:]}}},")
         for c, card in enumerate(card_set["cards"]):
             cards.append(f"    {{{s}, {c_string(card['stem'])}, "
                          f"{c_string(palette_picture(card_set, card))}, "
-                         f"LoopRole::{ROLES[card.get('repeat')]}}},")
+                         f"LoopRole::{ROLES[card.get('repeat')]}, {c_string(card['caption'])}}},")
             for d, tag in enumerate(tags):
                 text, wait_ms, terminator = code(card, tag)
                 faces.append(f"    {{{s}, {c}, {d}, {c_string(dialect_picture(card_set, card, tag))}, "

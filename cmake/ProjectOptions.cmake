@@ -24,14 +24,19 @@ function(zc_library name)
     zc_warnings(${name})
 endfunction()
 
-# Pictures are looked for beside the running program only: res/ is linked (copied on
-# Windows) beside the target's file after each build.
+# Pictures and catalogues are looked for beside the running program only: res/ and locale/
+# are linked (copied on Windows) beside the target's file after each build.
 function(zc_place_res target)
     if(WIN32)
         set(place ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/res
             $<TARGET_FILE_DIR:${target}>/res)
+        set(locale ${CMAKE_COMMAND} -E copy_directory ${CMAKE_BINARY_DIR}/locale
+            $<TARGET_FILE_DIR:${target}>/locale)
     else()
         set(place ln -sfn ${PROJECT_SOURCE_DIR}/res $<TARGET_FILE_DIR:${target}>/res)
+        set(locale ln -sfn ${CMAKE_BINARY_DIR}/locale $<TARGET_FILE_DIR:${target}>/locale)
     endif()
-    add_custom_command(TARGET ${target} POST_BUILD COMMAND ${place} VERBATIM)
+    add_custom_command(TARGET ${target} POST_BUILD COMMAND ${place} COMMAND ${locale} VERBATIM)
+    # The compiled catalogues lie beside the pictures.
+    add_dependencies(${target} catalogues)
 endfunction()

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "devicelink/AnswerLines.h"
+#include "lang/Translate.h"
 
 namespace {
 
@@ -129,13 +130,12 @@ EchoCheck::Verdict EchoCheck::verdict(double now) const {
 std::string EchoCheck::words(double now) const {
     switch (verdict(now)) {
         case Verdict::AllEchoed:
-            return _sent.size() == 1
-                       ? std::string("The board got the line.")
-                       : "The board got all " + std::to_string(_sent.size()) + " lines.";
+            return lang::trn("The board got the line.", "The board got all {count} lines.",
+                             _sent.size());
         case Verdict::Silent:
-            return "The board did not answer. Is it switched on, and is this its port?";
+            return lang::tr("The board did not answer. Is it switched on, and is this its port?");
         case Verdict::Garbled:
-            return "The board's answer is garbled: check the cable and the port.";
+            return lang::tr("The board's answer is garbled: check the cable and the port.");
         case Verdict::NotChecked:
         case Verdict::Waiting:
             return "";

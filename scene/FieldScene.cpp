@@ -34,6 +34,7 @@ bool FieldScene::init() {
         return false;
     }
     resetState();
+    startLanguage();
     // Drawing order is the order of adding: the field at the bottom, the palette and the
     // settings bar over it, the player strip and the frame on top.
     Layer* layerA = Layer::create();
@@ -53,6 +54,9 @@ bool FieldScene::init() {
     startPortSearch();
     refreshDialect();
     addMouseListener();
+    if (!languageProblem.empty()) {
+        showNotice(languageProblem);
+    }
     return true;
 }
 

@@ -10,7 +10,8 @@
 // FieldSceneCards.cpp, FieldSceneLinks.cpp (geometry and snapping), FieldScenePlacement.cpp
 // (tearing cards off the palette), FieldScenePress.cpp (pressing and dragging field cards),
 // FieldSceneRun.cpp (play, stop, notices), FieldSceneHistory.cpp, FieldSceneKeeping.cpp and
-// FieldSceneShelf.cpp (undo, the last work, the shelf); SceneLook.h holds their shared look.
+// FieldSceneShelf.cpp (undo, the last work, the shelf), FieldSceneLanguage.cpp (the language
+// chooser, captions and tab names); SceneLook.h holds their shared look.
 #pragma once
 
 #include <array>
@@ -157,6 +158,18 @@ private:
     // Fades the chooser out and removes it; the dialect refresh runs at the fade's end.
     void closeDialectChooser();
 
+    // --- languages (FieldSceneLanguage.cpp) ---
+    // Speaks the language kept in the user's settings, else the system's, else English; a
+    // damaged settings file means English and a notice once the workspace stands.
+    void startLanguage();
+    // Speaks `code` from now on, in every lasting text, and keeps it for the next start;
+    // the field, its history and the last work stay as they are.
+    void chooseLanguage(const std::string& code);
+    // Writes a card's caption in the current language.
+    void writeCaption(CardSprite* card) const;
+    // Writes a card-set tab's name in the current language.
+    void writeTabName(cocos2d::Sprite* tab, bool selected) const;
+
     // --- settings bar and port controls ---
     // Slides the settings bar open or closed, from wherever it is now.
     void toggleSettingsBar();
@@ -240,6 +253,15 @@ private:
     cocos2d::Sprite* portField = nullptr;
     cocos2d::Label* creditLabel = nullptr;
     cocos2d::Label* versionLabel = nullptr;
+    // The language chooser's buttons on the settings bar (weak), each named by its code.
+    std::vector<cocos2d::LayerColor*> languageButtons;
+    // Why the kept settings could not be read, told once the workspace stands.
+    std::string languageProblem;
+    void buildLanguageButtons();
+    void markChosenLanguage();
+    // Rewrites the settings bar's and the answer button's words in the current language.
+    void relabelSettingsBar();
+    void relabelAnswerButton();
     // Popups while they are shown, else none.
     cocos2d::Layer* dialectChooser = nullptr;
     cocos2d::Layer* portChooser = nullptr;
@@ -495,9 +517,10 @@ private:
     static constexpr int kPopupInsideTag = 0x506f70;
     cocos2d::Layer* makePopup(const cocos2d::Size& panel, std::function<void()> onOutside);
     void closePopup(cocos2d::Layer*& popup);
+    // A button of a popup, centred; shrunk to `room` points wide when its words are wider.
     cocos2d::Node* addPopupButton(cocos2d::Node* parent, const std::string& text,
                                   const cocos2d::Vec2& centre, std::function<void()> action,
-                                  bool quiet = false);
+                                  bool quiet = false, float room = 0.f);
     // A tile of the shelf in the box: tags 1..12 are the places, the others recent works.
     void addShelfTile(cocos2d::Node* inside, int tag, const ProgramShelf::Entry& entry,
                       const cocos2d::Rect& box);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "devicelink/ZundleCardSerialManager.h"
+#include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/SceneLook.h"
@@ -31,7 +32,7 @@ constexpr float kMargin = 10.f;
 constexpr float kPanelHeight = 190.f;
 constexpr float kLineHeight = 16.f;
 constexpr float kLineSize = 13.f;
-const char* const kButtonText = "What the board says";
+const char* const kButtonText = lang::mark("What the board says");
 // The row the simulated board is on, lit in the play button's green.
 const Color3B kRunningGreen(67, 160, 71);
 // The simulator's line for the line it runs now ("@run 0": none); never a board's words.
@@ -41,7 +42,7 @@ const char* const kMovePrefix = "@move-workspace ";
 }  // namespace
 
 bool FieldScene::buildAnswerControls() {
-    answerButton = NoticeStrip::create(kButtonText, kButtonColour, 240.f);
+    answerButton = NoticeStrip::create(lang::tr(kButtonText), kButtonColour, 240.f);
     if (answerButton == nullptr) {
         return false;
     }
@@ -88,8 +89,8 @@ void FieldScene::refreshAnswerPanel() {
     const std::size_t fit = static_cast<std::size_t>((kPanelHeight - kMargin) / kLineHeight);
     const std::size_t shown = std::min(fit, lines.size());
     if (shown == 0) {
-        Label* empty = Label::createWithSystemFont("The board has not said anything since play.",
-                                                   kFont, kLineSize);
+        Label* empty = Label::createWithSystemFont(
+            lang::tr("The board has not said anything since play."), kFont, kLineSize);
         empty->setTextColor(Color4B(180, 190, 196, 255));
         empty->setAnchorPoint(Vec2(0.f, 0.5f));
         empty->setPosition(kMargin, kPanelHeight - kMargin - kLineHeight / 2.f);
@@ -244,8 +245,8 @@ void FieldScene::markErrorRow(int row, const std::string& message) {
     talk.markedError = message;
     talk.markedCards = fieldContents().rows.at(static_cast<std::size_t>(row));
     rowHeads[static_cast<std::size_t>(row)]->setColor(kFailureRed);
-    showNotice("The board did not understand row " + std::to_string(lineNumberOfRow(row)) + ": " +
-               message + ".");
+    showNotice(lang::fill(lang::tr("The board did not understand row {row}: {answer}."),
+                          {{"row", std::to_string(lineNumberOfRow(row))}, {"answer", message}}));
 }
 
 void FieldScene::unmarkErrorRow() {
@@ -260,5 +261,16 @@ void FieldScene::forgetChangedErrorRow() {
     if (talk.markedRow >= 0 &&
         fieldContents().rows.at(static_cast<std::size_t>(talk.markedRow)) != talk.markedCards) {
         unmarkErrorRow();
+    }
+}
+
+void FieldScene::relabelAnswerButton() {
+    answerButton->setText(lang::tr(kButtonText));
+    const Size size = answerButton->getContentSize();
+    answerButton->setPosition(kPalettePanelWidth + kMargin + size.width / 2.f,
+                              kMargin + size.height / 2.f);
+    answerMark->setPosition(size.width - 6.f, size.height - 6.f);
+    if (answerPanel != nullptr) {
+        refreshAnswerPanel();
     }
 }

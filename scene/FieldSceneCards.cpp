@@ -19,6 +19,7 @@ CardSprite* FieldScene::addFieldCard(int cardSet, int cardIndex, const Vec2& fie
     }
     card->cardSet = cardSet;
     card->cardIndex = cardIndex;
+    writeCaption(card);
     Connector& connector = card->connectors[0];
     connector.point = Vec2(0.f, card->getContentSize().height / 2.f);
     connector.tip = connector.point + Vec2(1.f, 0.f);

@@ -1,5 +1,6 @@
 // The controls that keep a child's work: undo and redo beside the player strip, the
 // shelf's button, their keys, and the watch that takes each change of the field.
+#include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/PressListener.h"
 #include "storage/ProgramShelf.h"
@@ -68,7 +69,7 @@ bool FieldScene::buildKeepingControls() {
     programs.recoverTemporaries();
     for (const ProgramShelf::Work& work : programs.recentWorks()) {
         if (work.entry.contents && !work.entry.contents->hasNoCards()) {
-            showNotice("Your last work is kept: open it from the shelf.", false);
+            showNotice(lang::tr("Your last work is kept: open it from the shelf."), false);
             break;
         }
     }
@@ -151,26 +152,26 @@ bool FieldScene::onCloseRequested() {
         keepBeforeExit();
         return true;
     }
-    askQuestion("Keep your program in a place before you close?",
-                {{"Keep",
+    askQuestion(lang::tr("Keep your program in a place before you close?"),
+                {{lang::tr("Keep"),
                   [this]() {
                       closeShelf();
                       openShelf();
                       closeAfterSave = shelfPopup != nullptr;
                   }},
-                 {"Close anyway", [this]() { quitWorkspace(); }},
-                 {"Cancel", []() {}}});
+                 {lang::tr("Close anyway"), [this]() { quitWorkspace(); }},
+                 {lang::tr("Cancel"), []() {}}});
     return false;
 }
 
 void FieldScene::quitWorkspace() {
     if (!keepBeforeExit()) {
         const std::string reason =
-            keepProblem.empty() ? "Your work could not be kept in time." : keepProblem;
-        askQuestion("Your work is not kept. " + reason,
-                    {{"Try again", [this]() { quitWorkspace(); }},
-                     {"Close without it", [this]() { endWindow(); }},
-                     {"Cancel", []() {}}});
+            keepProblem.empty() ? lang::tr("Your work could not be kept in time.") : keepProblem;
+        askQuestion(lang::fill(lang::tr("Your work is not kept. {reason}"), {{"reason", reason}}),
+                    {{lang::tr("Try again"), [this]() { quitWorkspace(); }},
+                     {lang::tr("Close without it"), [this]() { endWindow(); }},
+                     {lang::tr("Cancel"), []() {}}});
         return;
     }
     endWindow();

@@ -86,6 +86,7 @@ bool FieldScene::buildPalettePanel(Layer* layerA) {
                                    : w - size.width / 2.f - kEdge;
         tab->setPosition(x, h - size.height / 2.f - kEdge);
         tab->setTag(set);
+        writeTabName(tab, set == catalogue->cardSet);
         cardSetTabs.pushBack(tab);
         palettePanel->addChild(tab);
     }

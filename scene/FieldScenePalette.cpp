@@ -46,6 +46,7 @@ bool FieldScene::buildPalette() {
         }
         card->cardIndex = k;
         card->cardSet = set;
+        writeCaption(card);
         const Size size = card->getContentSize();
         card->setPosition(listWidth - size.width / 2.f - kCardInset,
                           top + kCardGap + size.height / 2.f);
@@ -81,6 +82,7 @@ void FieldScene::switchCardSet(int set) {
     catalogue->cardSet = set;
     for (Sprite* tab : cardSetTabs) {
         tab->setTexture(catalogue->getTabImage(tab->getTag()));
+        writeTabName(tab, tab->getTag() == set);
     }
     buildPalette();
 }

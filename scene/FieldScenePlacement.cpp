@@ -112,6 +112,7 @@ void FieldScene::tearOff(CardSprite* paletteCard, const Vec2& handMotion) {
     }
     ghost->cardIndex = paletteCard->cardIndex;
     ghost->cardSet = paletteCard->cardSet;
+    writeCaption(ghost);
     ghost->setOpacity(kGhostOpacity);
     // Above the palette panel and the field view alike; as far from the palette card as the
     // hand has come, so the ghost lies under the hand where it took the card.

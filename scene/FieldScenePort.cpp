@@ -2,16 +2,17 @@
 // the port label that shows the chosen entry once a search has ended.
 #include "devicelink/BoardIdentity.h"
 #include "devicelink/ZundleCardSerialManager.h"
+#include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "storage/RememberedBoard.h"
 
 USING_NS_CC;
 
 namespace {
-const char* const kSearching = "Search ...";
-const char* const kNothingFound = "Not Found ...";
+const char* const kSearching = lang::mark("Search ...");
+const char* const kNothingFound = lang::mark("Not Found ...");
 const char* const kSearchLater =
-    "Ports and tools can be searched again once the sending has ended.";
+    lang::mark("Ports and tools can be searched again once the sending has ended.");
 }  // namespace
 
 std::string FieldScene::entryText(const ZundleCardSerialData* entry) {
@@ -34,14 +35,14 @@ bool FieldScene::startPortSearch() {
 }
 
 void FieldScene::onReloadPressed() {
-    portLabel->setString(kSearching);
+    portLabel->setString(lang::tr(kSearching));
     if (startPortSearch() || ZundleCardSerialManager::getInstance()->isSearching()) {
         return;
     }
     // A transfer holds the link, so nothing searches: the label goes back to the entry
     // instead of reading "Search ..." until some later search ends.
     refreshPortLabel(false);
-    showNotice(kSearchLater);
+    showNotice(lang::tr(kSearchLater));
 }
 
 void FieldScene::refreshPortLabel(bool searched) {
@@ -59,7 +60,7 @@ void FieldScene::refreshPortLabel(bool searched) {
         }
     }
     if (manager->devices.empty()) {
-        portLabel->setString(kNothingFound);
+        portLabel->setString(lang::tr(kNothingFound));
         return;
     }
     // The manager keeps the choice in range after a search; should it not, the first
@@ -82,6 +83,7 @@ void FieldScene::rememberChosenBoard() {
     std::string error;
     if (!saveRememberedBoard(
             RememberedBoard{entry->usbVendor, entry->usbProduct, entry->serialNumber}, error)) {
-        showNotice("The chosen board could not be remembered: " + error + ".");
+        showNotice(lang::fill(lang::tr("The chosen board could not be remembered: {reason}."),
+                              {{"reason", error}}));
     }
 }

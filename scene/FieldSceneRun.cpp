@@ -9,6 +9,7 @@
 
 #include "devicelink/ZundleCardSerialManager.h"
 #include "generation/LoopCheck.h"
+#include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
@@ -36,10 +37,10 @@ constexpr float kNoticeTop = 24.f;
 constexpr float kNoticeMargin = 20.f;
 // Above every popup: a notice takes no touches, so it hides nothing from the user's hand.
 constexpr int kNoticeZOrder = 1000;
-const char* const kNothingToSendTo =
-    "No board port or transfer tool was found. Plug the board in, then press reload in the "
-    "settings bar.";
-const char* const kUnfinished = "The program could not be sent to the end.";
+const char* const kNothingToSendTo = lang::mark(
+    "No board port or transfer tool was found. Plug the board in, then press reload "
+    "in the settings bar.");
+const char* const kUnfinished = lang::mark("The program could not be sent to the end.");
 const char* const kProgressKey = "progress";
 // Past this many, the repeat problems are counted rather than named.
 constexpr std::size_t kNamedLoopProblems = 2;
@@ -51,19 +52,21 @@ std::string playWarning(std::size_t looseCards, const std::vector<LoopProblem>& 
     const auto add = [&text](const std::string& sentence) {
         text += (text.empty() ? "" : " ") + sentence;
     };
-    if (looseCards == 1) {
-        add("1 card is not in a row and will not be sent.");
-    } else if (looseCards > 1) {
-        add(std::to_string(looseCards) + " cards are not in a row and will not be sent.");
+    if (looseCards > 0) {
+        add(lang::trn("{count} card is not in a row and will not be sent.",
+                      "{count} cards are not in a row and will not be sent.", looseCards));
     }
     for (std::size_t i = 0; i < loops.size() && i < kNamedLoopProblems; ++i) {
         const std::string row = std::to_string(lineNumberOfRow(loops[i].row));
-        add(loops[i].strayEnd ? "The end card in row " + row + " has no repeat card before it."
-                              : "The repeat card in row " + row + " has no end card after it.");
+        add(lang::fill(loops[i].strayEnd
+                           ? lang::tr("The end card in row {row} has no repeat card before it.")
+                           : lang::tr("The repeat card in row {row} has no end card after it."),
+                       {{"row", row}}));
     }
     if (loops.size() > kNamedLoopProblems) {
-        add(std::to_string(loops.size() - kNamedLoopProblems) +
-            " more repeat or end cards have no partner.");
+        add(lang::trn("{count} more repeat or end card has no partner.",
+                      "{count} more repeat or end cards have no partner.",
+                      loops.size() - kNamedLoopProblems));
     }
     return text;
 }
@@ -82,7 +85,7 @@ void removeLoading(EventDispatcher& dispatcher, Node*& overlay, Node*& progressL
 
 void tellFailure(FieldScene& scene, const TransferFailure& failure) {
     const std::string reason = describeTransferFailure(failure);
-    scene.showNotice(reason.empty() ? kUnfinished : reason);
+    scene.showNotice(reason.empty() ? lang::tr(kUnfinished) : reason);
 }
 
 // The kind of the chosen entry; a serial port when none can be told, which the link then
@@ -110,7 +113,7 @@ bool startTransfer(FieldScene& scene, const TransferPlan& plan,
     // During a discovery the list is being rebuilt and may not be read; play is refused
     // then as while a transfer runs.
     if (!link->isSearching() && link->devices.empty()) {
-        scene.showNotice(kNothingToSendTo);
+        scene.showNotice(lang::tr(kNothingToSendTo));
     }
     return false;
 }

@@ -1,5 +1,7 @@
 // The settings bar along the bottom edge: its background, the port controls, the credit
 // and version labels, the gear above it, and the gear's slide between closed and open.
+#include "devicelink/ZundleCardSerialManager.h"
+#include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/SceneLook.h"
 
@@ -15,8 +17,8 @@ const char* const kPortFieldImage = "res/r_port_input.png";
 const char* const kReloadImage = "res/r_reload.png";
 constexpr float kFontSize = 12.f;
 const char* const kVersionText = "Ver 0.6.4";
-const char* const kCreditText =
-    "Card and control pictures: drawn for Zundle cards by its makers, sources in res/src";
+const char* const kCreditText = lang::mark(
+    "Card and control pictures: drawn for Zundle cards by its makers, sources in res/src");
 const Color4B kPortTextColour(30, 30, 30, 255);
 // The labels stand on one baseline this far above the bar's base.
 constexpr float kLabelBaseline = 10.f;
@@ -48,7 +50,7 @@ bool FieldScene::buildSettingsBar() {
     const Vec2 p = portIcon->getPosition();
     const Size field = portField->getContentSize();
     portField->setPosition(p.x + icon.width / 2.f + 10.f + field.width / 2.f, p.y);
-    portLabel = Label::createWithSystemFont("Search ...", kFont, kFontSize,
+    portLabel = Label::createWithSystemFont(lang::tr("Search ..."), kFont, kFontSize,
                                             Size(field.width - 20.f, field.height),
                                             TextHAlignment::LEFT, TextVAlignment::CENTER);
     portLabel->setTextColor(kPortTextColour);
@@ -57,7 +59,7 @@ bool FieldScene::buildSettingsBar() {
     reloadSpinner->setPosition(portField->getPositionX() + field.width / 2.f, p.y);
     reloadSpinner->runAction(RepeatForever::create(RotateBy::create(kSpinSeconds, kSpinDegrees)));
 
-    creditLabel = Label::createWithSystemFont(kCreditText, kFont, kFontSize);
+    creditLabel = Label::createWithSystemFont(lang::tr(kCreditText), kFont, kFontSize);
     creditLabel->setTextColor(kLightBlue);
     creditLabel->setAnchorPoint(Vec2(1.f, 0.f));
     creditLabel->setPosition(kCreditRight, kLabelBaseline);
@@ -78,9 +80,19 @@ bool FieldScene::buildSettingsBar() {
                        static_cast<Node*>(gearBack), static_cast<Node*>(settingsGear)}) {
         settingsBar->addChild(node);
     }
+    buildLanguageButtons();
     // Closed, only the gear and the strip above the port controls show.
     settingsBar->setPosition(0.f, kSettingsClosedY);
     return true;
+}
+
+void FieldScene::relabelSettingsBar() {
+    creditLabel->setString(lang::tr(kCreditText));
+    if (ZundleCardSerialManager::getInstance()->isSearching()) {
+        portLabel->setString(lang::tr("Search ..."));
+    } else {
+        refreshPortLabel(false);
+    }
 }
 
 void FieldScene::toggleSettingsBar() {

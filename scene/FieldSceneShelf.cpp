@@ -2,9 +2,11 @@
 // picture of its rows and when it was saved; open and save without typing; a question
 // before a program is replaced; the folder in the file manager; a dropped file opened.
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "catalogue/DeviceManager.h"
+#include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
@@ -43,12 +45,25 @@ Label* addText(Node* parent, const std::string& text, float size, const Color4B&
     return label;
 }
 
+// The months by their short names, in the workspace's language rather than the locale's,
+// which on a machine without that locale compiled would be English.
+const char* const kMonths[] = {lang::mark("Jan"), lang::mark("Feb"), lang::mark("Mar"),
+                               lang::mark("Apr"), lang::mark("May"), lang::mark("Jun"),
+                               lang::mark("Jul"), lang::mark("Aug"), lang::mark("Sep"),
+                               lang::mark("Oct"), lang::mark("Nov"), lang::mark("Dec")};
+
 std::string savedAtText(std::time_t when) {
     // The workspace's own thread is the only one that asks, so the shared result will do.
     const std::tm* local = std::localtime(&when);
-    char text[32];
-    return local != nullptr && std::strftime(text, sizeof text, "%d %b %H:%M", local) > 0 ? text
-                                                                                          : "";
+    char time[16];
+    if (local == nullptr || local->tm_mon < 0 || local->tm_mon > 11 ||
+        std::strftime(time, sizeof time, "%H:%M", local) == 0) {
+        return "";
+    }
+    char day[4];
+    std::snprintf(day, sizeof day, "%02d", local->tm_mday);
+    return lang::fill(lang::tr("{day} {month} {time}"),
+                      {{"day", day}, {"month", lang::tr(kMonths[local->tm_mon])}, {"time", time}});
 }
 
 // The rows of a program drawn small from the cards' own pictures, from the first row to
@@ -104,11 +119,16 @@ ProgramShelf& FieldScene::programShelf() {
 }
 
 Node* FieldScene::addPopupButton(Node* parent, const std::string& text, const Vec2& centre,
-                                 std::function<void()> action, bool quiet) {
+                                 std::function<void()> action, bool quiet, float room) {
     NoticeStrip* button =
         NoticeStrip::create(text, quiet ? kQuietButtonColour : kButtonColour, kTileWidth);
     if (button == nullptr) {
         return nullptr;
+    }
+    // "Enregistrer" beside "Ouvrir" in a tile: smaller, whole, and clear of its neighbour.
+    const float wide = button->getContentSize().width;
+    if (room > 0.f && wide > room) {
+        button->setScale(room / wide);
     }
     button->setPosition(centre);
     parent->addChild(button);
@@ -188,7 +208,7 @@ void FieldScene::openShelf() {
                           kWorkTileHeight));
     }
     if (works.empty()) {
-        addText(inside, "Your earlier work will be kept here.", 13.f, kFaint,
+        addText(inside, lang::tr("Your earlier work will be kept here."), 13.f, kFaint,
                 Vec2(panel.width / 2.f, workY + kWorkTileHeight / 2.f), Vec2(0.5f, 0.5f));
     }
     for (int place = 0; place < ProgramShelf::kPlaceCount; ++place) {
@@ -198,17 +218,17 @@ void FieldScene::openShelf() {
                      Rect(x, y, kTileWidth, kTileHeight));
     }
     addPopupButton(
-        inside, "Open the folder", Vec2(kGap + 70.f, kFooterHeight / 2.f + 2.f),
+        inside, lang::tr("Open the folder"), Vec2(kGap + 70.f, kFooterHeight / 2.f + 2.f),
         [this]() {
             std::string problem;
             if (!programShelf().showFolder(problem)) {
                 showNotice(problem);
             }
         },
-        true);
+        true, 140.f);
     addPopupButton(
-        inside, "Close", Vec2(panel.width - kGap - 40.f, kFooterHeight / 2.f + 2.f),
-        [this]() { closeShelf(); }, true);
+        inside, lang::tr("Close"), Vec2(panel.width - kGap - 40.f, kFooterHeight / 2.f + 2.f),
+        [this]() { closeShelf(); }, true, 80.f);
 }
 
 void FieldScene::closeShelf() {
@@ -233,15 +253,16 @@ void FieldScene::addShelfTile(Node* inside, int tag, const ProgramShelf::Entry& 
     const Rect picture(9.f, 40.f, width - 18.f, height - 70.f);
     addBar(tile, kPictureColour, picture.origin.x, picture.origin.y, picture.size.width,
            picture.size.height);
-    std::string state = "empty";
+    std::string state = lang::tr("empty");
     if (!entry.problem.empty()) {
-        state = "cannot be read";
+        state = lang::tr("cannot be read");
     } else if (entry.savedAt) {
         state = savedAtText(*entry.savedAt);
     }
     if (isPlace) {
-        addText(tile, "Place " + std::to_string(place + 1), 14.f, Color4B(kInk, 255),
-                Vec2(9.f, height - 15.f), Vec2(0.f, 0.5f));
+        addText(tile,
+                lang::fill(lang::tr("Place {number}"), {{"number", std::to_string(place + 1)}}),
+                14.f, Color4B(kInk, 255), Vec2(9.f, height - 15.f), Vec2(0.f, 0.5f));
         addText(tile, state, 11.f, kFaint, Vec2(width - 9.f, height - 15.f), Vec2(1.f, 0.5f));
     } else {
         addText(tile, state, 13.f, Color4B(kInk, 255), Vec2(9.f, height - 15.f), Vec2(0.f, 0.5f));
@@ -252,19 +273,25 @@ void FieldScene::addShelfTile(Node* inside, int tag, const ProgramShelf::Entry& 
 
     const float buttonY = 20.f;
     const float openX = isPlace ? width / 4.f + 4.f : width / 2.f;
+    // Two buttons side by side, each in its half of the tile.
+    const float room = width / 2.f - 14.f;
     if ((entry.contents || !entry.problem.empty()) && !isFieldBusy()) {
-        addPopupButton(tile, "Open", Vec2(openX, buttonY), [this, entry]() {
-            if (!entry.contents) {
-                showNotice(entry.problem);
-                return;
-            }
-            closeShelf();
-            openContents(*entry.contents);
-        });
+        addPopupButton(
+            tile, lang::tr("Open"), Vec2(openX, buttonY),
+            [this, entry]() {
+                if (!entry.contents) {
+                    showNotice(entry.problem);
+                    return;
+                }
+                closeShelf();
+                openContents(*entry.contents);
+            },
+            false, room);
     }
     if (isPlace && !fieldContents().hasNoCards()) {
-        addPopupButton(tile, "Save", Vec2(width * 3.f / 4.f - 4.f, buttonY),
-                       [this, place]() { askBeforeSaving(place); });
+        addPopupButton(
+            tile, lang::tr("Save"), Vec2(width * 3.f / 4.f - 4.f, buttonY),
+            [this, place]() { askBeforeSaving(place); }, false, room);
     }
 }
 
@@ -275,16 +302,23 @@ void FieldScene::askBeforeSaving(int place) {
     // The place as it is now, not as the tile was drawn: another window may have saved
     // there since.
     const ProgramShelf::Entry now = programShelf().readPlace(place);
-    const std::string name = "place " + std::to_string(place + 1);
+    const std::string number = std::to_string(place + 1);
     if (now.notAFile) {
-        showNotice("Something that is not a program lies in " + name +
-                   ". Ask your teacher to check the folder.");
+        showNotice(lang::fill(lang::tr("Something that is not a program lies in place {number}. "
+                                       "Ask your teacher to check the folder."),
+                              {{"number", number}}));
     } else if (now.contents) {
-        askQuestion("There is a program in " + name + ". Put this one there instead?",
-                    {{"Replace", [this, place]() { saveIntoPlace(place); }}, {"Cancel", []() {}}});
+        askQuestion(lang::fill(lang::tr("There is a program in place {number}. Put this one there "
+                                        "instead?"),
+                               {{"number", number}}),
+                    {{lang::tr("Replace"), [this, place]() { saveIntoPlace(place); }},
+                     {lang::tr("Cancel"), []() {}}});
     } else if (now.savedAt) {
-        askQuestion("The file in " + name + " cannot be read. Put this program there instead?",
-                    {{"Replace", [this, place]() { saveIntoPlace(place); }}, {"Cancel", []() {}}});
+        askQuestion(lang::fill(lang::tr("The file in place {number} cannot be read. Put this "
+                                        "program there instead?"),
+                               {{"number", number}}),
+                    {{lang::tr("Replace"), [this, place]() { saveIntoPlace(place); }},
+                     {lang::tr("Cancel"), []() {}}});
     } else {
         saveIntoPlace(place);
     }
@@ -303,7 +337,9 @@ void FieldScene::placeSaved(int place, const std::string& problem) {
     }
     const bool thenClose = closeAfterSave;
     closeShelf();
-    showNotice("Saved in place " + std::to_string(place + 1) + ".", false);
+    showNotice(
+        lang::fill(lang::tr("Saved in place {number}."), {{"number", std::to_string(place + 1)}}),
+        false);
     if (thenClose) {
         quitWorkspace();
     }
@@ -322,7 +358,7 @@ void FieldScene::openContents(const FieldContents& contents) {
 
 void FieldScene::openDroppedFile(const std::string& path) {
     if (!mayReplaceField() || shelfPopup != nullptr || questionPopup != nullptr) {
-        showNotice("Finish what you are doing, then drop the file again.");
+        showNotice(lang::tr("Finish what you are doing, then drop the file again."));
         return;
     }
     std::string problem;
@@ -359,6 +395,6 @@ void FieldScene::askQuestion(
                 closePopup(questionPopup);
                 action();
             },
-            i + 1 == answers.size());
+            i + 1 == answers.size(), step - 12.f);
     }
 }

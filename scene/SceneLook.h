@@ -7,6 +7,8 @@
 namespace scenelook {
 
 const char* const kFont = "Helvetica";
+// Card captions and set names, which must read from a distance on their coloured bands.
+const char* const kBoldFont = "Helvetica:bold";
 const char* const kTrashImage = "res/r_card_clean.png";
 // The workspace's dark text and the progress and calm notices behind white text.
 const cocos2d::Color3B kInk(55, 71, 79);

@@ -1,4 +1,5 @@
 #include "scene/TransferProgress.h"
+#include "lang/Translate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,12 +33,17 @@ int TransferProgress::millisecondsLeft() const {
 }
 
 std::string TransferProgress::text() const {
-    std::string line = "Sending " + std::to_string(_sent) + " of " + std::to_string(chunkCount()) +
-                       (chunkCount() == 1 ? " line" : " lines");
+    const std::string sent = std::to_string(_sent);
     const int left = millisecondsLeft();
     if (left <= 0) {
-        return line + ", almost done";
+        return lang::fill(lang::trn("Sending {sent} of {count} line, almost done",
+                                    "Sending {sent} of {count} lines, almost done",
+                                    static_cast<unsigned long long>(chunkCount())),
+                          {{"sent", sent}});
     }
     // Rounded up: "about 0 s left" would read as done while the board still takes text.
-    return line + ", about " + std::to_string((left + 999) / 1000) + " s left";
+    return lang::fill(lang::trn("Sending {sent} of {count} line, about {seconds} s left",
+                                "Sending {sent} of {count} lines, about {seconds} s left",
+                                static_cast<unsigned long long>(chunkCount())),
+                      {{"sent", sent}, {"seconds", std::to_string((left + 999) / 1000)}});
 }

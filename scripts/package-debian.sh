@@ -19,7 +19,7 @@ if [ -z "${ZC_LINUX_BUILD:-}" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZC_BUILD_TESTS=OFF \
         -DZC_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target zundlecards
+cmake --build "$build" -j "$(nproc)" --target zundlecards catalogues
 
 # The version is the project's; the changelog and the AppStream release must agree with it.
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
@@ -54,6 +54,9 @@ install -m 755 "$build/app/exe/board-simulator" "$lib/exe/"
 cp -r "$root/res" "$lib/res"
 rm -rf "$lib/res/src"
 find "$lib/res" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
+# The compiled catalogues, one per language; Japanese glyphs come from fonts-ipafont-gothic.
+install -d "$lib/locale"
+install -m 644 "$build"/locale/*.mo "$lib/locale/"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$lib/zundlecards" \
     "$lib/exe/board-simulator"
 # The program finds res/ and exe/ beside its own file, which the link resolves to.

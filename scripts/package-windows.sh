@@ -19,7 +19,7 @@ if [ -z "${ZC_WINDOWS_BUILD:-}" ]; then
         -DZC_WIN_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DZC_BUILD_TESTS=OFF \
         -DZC_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target zundlecards
+cmake --build "$build" -j "$(nproc)" --target zundlecards catalogues
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
 setup="$dist/zundlecards-setup.exe"
@@ -34,6 +34,12 @@ fi
 # The pictures only: their drawing sources stay in the repository.
 cp -r "$root/res" "$stage/res"
 rm -rf "$stage/res/src"
+# The compiled catalogues, and the Japanese font with its licence, which allows passing it
+# on unchanged together with the licence text.
+mkdir -p "$stage/locale" "$stage/fonts"
+cp "$build"/locale/*.mo "$stage/locale/"
+cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$stage/fonts/"
+cp /usr/share/doc/fonts-ipafont-gothic/copyright "$stage/fonts/IPA-Font-License.txt"
 find "$stage" -name "*.exe" -o -name "*.dll" | xargs x86_64-w64-mingw32-strip
 sed 's/$/\r/' "$root/scripts/windows-readme.txt" >"$stage/README.txt"
 

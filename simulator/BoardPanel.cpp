@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "lang/Translate.h"
 #include "simulator/SimulatorLook.h"
 
 USING_NS_CC;
@@ -23,9 +24,9 @@ bool BoardPanel::init() {
     // Laid out from the panel's bottom left corner; the panel is 280 x 340.
     look::place(this, look::label("LED", 14, look::kInk), 0, 325);
     _led = look::place(this, look::box(kLedDark, 0, 0, 70, 70), 0, 235);
-    look::place(this, look::label("Buzzer", 14, look::kInk), 90, 325);
+    look::place(this, look::label(lang::tr("Buzzer"), 14, look::kInk), 90, 325);
     _buzzer = look::place(this, look::box(look::kPale, 0, 0, 70, 70), 90, 235);
-    _buzzerText = look::label("BEEP", 14, look::kMuted);
+    _buzzerText = look::label(lang::tr("BEEP"), 14, look::kMuted);
     _buzzerText->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
     look::place(_buzzer, _buzzerText, 35, 35);
     addButton();
@@ -35,9 +36,9 @@ bool BoardPanel::init() {
 }
 
 void BoardPanel::addButton() {
-    look::place(this, look::label("Button", 14, look::kInk), 180, 325);
+    look::place(this, look::label(lang::tr("Button"), 14, look::kInk), 180, 325);
     _button = look::place(this, look::box(look::kFrame, 0, 0, 100, 70), 180, 235);
-    Label* hint = look::label("hold: mouse or space", 11, look::kMuted);
+    Label* hint = look::label(lang::tr("hold: mouse or space"), 11, look::kMuted);
     hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
     look::place(this, hint, 230, 222);
 
@@ -64,7 +65,7 @@ void BoardPanel::addButton() {
 }
 
 void BoardPanel::addOutputs() {
-    look::place(this, look::label("Outputs", 14, look::kInk), 0, 190);
+    look::place(this, look::label(lang::tr("Outputs"), 14, look::kInk), 0, 190);
     for (int i = 0; i < 6; ++i) {
         _outputs[i] = look::place(this, look::box(kOutputOff, 0, 0, 36, 36), i * 46.f, 140);
         Label* number = look::label(std::to_string(i + 1), 14, look::kInk);
@@ -81,7 +82,8 @@ void BoardPanel::addPwmChannels() {
                     0, y + 8);
         look::place(this, look::box(look::kPale, 0, 0, kPwmBarWidth, 16), 60, y);
         _pwmBars[i] = look::place(this, look::box(look::kFrameDark, 0, 0, kPwmBarWidth, 16), 60, y);
-        _pwmValues[i] = look::place(this, look::label("full", 12, look::kMuted), 248, y + 8);
+        _pwmValues[i] =
+            look::place(this, look::label(lang::tr("full"), 12, look::kMuted), 248, y + 8);
     }
 }
 
@@ -105,7 +107,7 @@ void BoardPanel::show(const BoardIo& io, std::int64_t nowMs) {
         if (_pwmBars[i]->getContentSize().width != width) {
             _pwmBars[i]->changeWidth(width);
         }
-        _pwmValues[i]->setString(io.pwmSet[i] ? std::to_string(io.pwm[i]) : "full");
+        _pwmValues[i]->setString(io.pwmSet[i] ? std::to_string(io.pwm[i]) : lang::tr("full"));
     }
     showButton(io.button);
 }

@@ -1,19 +1,20 @@
 #include "simulator/Console.h"
+#include "lang/Translate.h"
 
 #include <algorithm>
 
 const char* boardStateName(BoardState state) {
     switch (state) {
         case BoardState::Waiting:
-            return "waiting";
+            return lang::mark("waiting");
         case BoardState::Receiving:
-            return "receiving";
+            return lang::mark("receiving");
         case BoardState::Running:
-            return "running";
+            return lang::mark("running");
         case BoardState::Stopped:
-            return "stopped";
+            return lang::mark("stopped");
         case BoardState::Error:
-            return "error";
+            return lang::mark("error");
     }
     return "";
 }

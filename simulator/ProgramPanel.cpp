@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/Translate.h"
 #include "simulator/SimulatorLook.h"
 
 USING_NS_CC;
@@ -59,14 +60,14 @@ bool ProgramPanel::init() {
         return false;
     }
     // Laid out from the panel's bottom left corner; the panel is 280 x 520.
-    look::place(this, look::label("Program", 14, look::kInk), 0, 505);
+    look::place(this, look::label(lang::tr("Program"), 14, look::kInk), 0, 505);
     _dialectBadge = look::place(this, look::box(look::opaque(look::kKib), 0, 0, 70, 22), 210, 494);
     _dialectName = look::label("kib", 13, Color3B::WHITE);
     _dialectName->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
     look::place(_dialectBadge, _dialectName, 35, 11);
 
     _stateBox = look::place(this, look::box(look::opaque(look::kMuted), 0, 0, kWidth, 30), 0, 452);
-    _state = look::label("waiting", 16, Color3B::WHITE);
+    _state = look::label(lang::tr("waiting"), 16, Color3B::WHITE);
     _state->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
     look::place(_stateBox, _state, kWidth / 2, 15);
 
@@ -95,7 +96,7 @@ void ProgramPanel::show(const Console& console, Dialect dialect) {
     if (_dialectBadge->getColor() != badge) {
         _dialectBadge->setColor(badge);
     }
-    _state->setString(boardStateName(console.state()));
+    _state->setString(lang::tr(boardStateName(console.state())));
     const Color3B stateBox = stateColour(console.state());
     if (_stateBox->getColor() != stateBox) {
         _stateBox->setColor(stateBox);

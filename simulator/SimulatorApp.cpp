@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "lang/Languages.h"
+#include "lang/Translate.h"
 #include "simulator/SimulatorLook.h"
 #include "simulator/SimulatorScene.h"
 #include "simulator/WindowPlacement.h"
@@ -10,7 +12,7 @@ USING_NS_CC;
 
 namespace {
 
-const char* const kWindowTitle = "Board simulator";
+const char* const kWindowTitle = lang::mark("Board simulator");
 const char* const kWindowIcon = "../res/zundlecards.png";
 // How often the main loop looks for a quit signal while nothing else wakes it.
 constexpr int kQuitLookMs = 100;
@@ -63,10 +65,20 @@ void SimulatorApp::initGLContextAttrs() {
 
 bool SimulatorApp::applicationDidFinishLaunching() {
     Director* director = Director::getInstance();
+    // The workspace that starts the simulator passes its language on; started alone, it
+    // follows the system. Without catalogues it speaks English.
+    const std::string catalogues =
+        lang::catalogueFolder(FileUtils::getInstance()->getExecutableDirectory());
+    std::vector<std::string> codes;
+    for (const lang::Language& language : lang::languagesIn(catalogues)) {
+        codes.push_back(language.code);
+    }
+    std::string problem;
+    lang::switchLanguage(lang::firstKnown(lang::systemWishes(), codes), catalogues, problem);
     bool compact = false;
     int moveBy = 0;
     GLView* view = GLViewImpl::createWithRect(
-        kWindowTitle, Rect(0, 0, look::kWidth, look::kHeight), 1.0f,
+        lang::tr(kWindowTitle), Rect(0, 0, look::kWidth, look::kHeight), 1.0f,
         [&compact, &moveBy](const std::vector<backend::PixelRect>& displays, int& width,
                             int& height, int& x, int& y) {
             return besideWorkspace(displays, width, height, x, y, compact, moveBy);

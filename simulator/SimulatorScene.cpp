@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "lang/Translate.h"
 #include "simulator/BoardPanel.h"
 #include "simulator/CarArena.h"
 #include "simulator/ProgramPanel.h"
@@ -67,17 +68,19 @@ bool SimulatorScene::initWithSource(TransferSource source, bool compact) {
 void SimulatorScene::layOutRoomy() {
     addChild(look::box(look::kPaper, 0, 0, look::kWidth, look::kHeight));
     addChild(look::box(look::kFrame, 0, look::kHeight - 44, look::kWidth, 44));
-    look::place(this, look::label("Board simulator", 20, Color3B::WHITE), 20, look::kHeight - 22);
-    Label* hint =
-        look::label("Lay cards and press play: the program runs here.", 13, Color3B::WHITE);
+    look::place(this, look::label(lang::tr("Board simulator"), 20, Color3B::WHITE), 20,
+                look::kHeight - 22);
+    Label* hint = look::label(lang::tr("Lay cards and press play: the program runs here."), 13,
+                              Color3B::WHITE);
     hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE_RIGHT);
     look::place(this, hint, look::kWidth - 20, look::kHeight - 22);
     look::place(this, _boardPanel, 20, 190);
     look::place(this, _arena, 320, 210);
-    Label* carHint =
-        look::label("Car: outputs 1 / 2 left wheel, 6 / 5 right wheel,", 12, look::kMuted);
+    Label* carHint = look::label(lang::tr("Car: outputs 1 / 2 left wheel, 6 / 5 right wheel,"), 12,
+                                 look::kMuted);
     look::place(this, carHint, 320, 190);
-    look::place(this, look::label("PWM 3 and 4 their speeds", 12, look::kMuted), 320, 174);
+    look::place(this, look::label(lang::tr("PWM 3 and 4 their speeds"), 12, look::kMuted), 320,
+                174);
     look::place(this, _programPanel, 660, 20);
 }
 
@@ -90,7 +93,8 @@ void SimulatorScene::layOutCompact() {
     constexpr float kArenaScale = 0.8f;
     addChild(look::box(look::kPaper, 0, 0, kW, kH));
     addChild(look::box(look::kFrame, 0, kH - kHeader, kW, kHeader));
-    look::place(this, look::label("Board simulator", 18, Color3B::WHITE), 16, kH - kHeader / 2);
+    look::place(this, look::label(lang::tr("Board simulator"), 18, Color3B::WHITE), 16,
+                kH - kHeader / 2);
     look::place(this, _boardPanel, 20, kH - kHeader - 352);
     const float side = CarArena::kSide * kArenaScale;
     _arena->setScale(kArenaScale);
@@ -133,8 +137,9 @@ void SimulatorScene::showProgram(bool shown) {
 void SimulatorScene::showFold() {
     const std::string text =
         _programPanel->isVisible()
-            ? std::string("Hide the program")
-            : std::string("Show the program (") + boardStateName(_board.console().state()) + ")";
+            ? lang::tr("Hide the program")
+            : lang::fill(lang::tr("Show the program ({state})"),
+                         {{"state", lang::tr(boardStateName(_board.console().state()))}});
     if (_foldText->getString() != text) {
         _foldText->setString(text);
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "catalogue/DeviceManager.h"
+#include "lang/Translate.h"
 
 namespace {
 
@@ -29,15 +30,15 @@ constexpr std::size_t kMaxLooseCards = 1000;
 constexpr double kMaxPosition = 100000.0;
 
 namespace problems {
-constexpr char kDamaged[] = "is damaged";
-constexpr char kNotOurs[] = "is not a program of this workspace";
+constexpr const char* kDamaged = lang::mark("is damaged");
+constexpr const char* kNotOurs = lang::mark("is not a program of this workspace");
 constexpr const char* kNewer = ::kProgramFromNewerVersion;
-constexpr char kUnknownDialect[] = "is for a board this program does not know";
-constexpr char kUnknownCard[] = "names a card this program does not have";
-constexpr char kNoSuchPlace[] = "puts a card in a place the field does not have";
-constexpr char kTwoInOnePlace[] = "puts two cards in one place";
-constexpr char kFarAway[] = "puts a card far outside the field";
-constexpr char kTooManyLoose[] = "has too many loose cards";
+constexpr const char* kUnknownDialect = lang::mark("is for a board this program does not know");
+constexpr const char* kUnknownCard = lang::mark("names a card this program does not have");
+constexpr const char* kNoSuchPlace = lang::mark("puts a card in a place the field does not have");
+constexpr const char* kTwoInOnePlace = lang::mark("puts two cards in one place");
+constexpr const char* kFarAway = lang::mark("puts a card far outside the field");
+constexpr const char* kTooManyLoose = lang::mark("has too many loose cards");
 }  // namespace problems
 
 // ---- writing ----
@@ -308,7 +309,7 @@ std::string cardKey(const CardId& card) {
 
 }  // namespace
 
-const char* const kProgramTooBig = "is too big to be a program";
+const char* const kProgramTooBig = lang::mark("is too big to be a program");
 
 std::string writeProgramText(const FieldContents& contents) {
     std::vector<OrderedJson> rows;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "lang/Translate.h"
 #include "storage/FieldContents.h"
 
 // How many cards each card set has and how many dialects there are: what a file may name.
@@ -27,7 +28,8 @@ constexpr std::size_t kMaxProgramFileBytes = 1024 * 1024;
 // The problem of a text past that size, also told of a file too large to be read at all.
 extern const char* const kProgramTooBig;
 // The problem of a file written by a later version: it must not be saved over.
-inline constexpr char kProgramFromNewerVersion[] = "was made by a newer version of this program";
+inline constexpr const char* kProgramFromNewerVersion =
+    lang::mark("was made by a newer version of this program");
 
 // The file's text for the contents: small, readable, one row per line where it fits.
 std::string writeProgramText(const FieldContents& contents);

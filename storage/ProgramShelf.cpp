@@ -4,13 +4,14 @@
 #include <cassert>
 #include <cstdio>
 
+#include "lang/Translate.h"
 #include "storage/UserFiles.h"
 
 namespace {
 
 constexpr char kWorkStem[] = "last-work";
 constexpr char kJson[] = ".json";
-constexpr char kAskTeacher[] = "Ask your teacher to check the folder.";
+constexpr const char* kAskTeacher = lang::mark("Ask your teacher to check the folder.");
 
 std::string fileName(const std::string& path) {
     const auto separator = path.find_last_of("/\\");
@@ -33,9 +34,11 @@ bool isPlaceName(const std::string& name) {
 }
 
 std::string saveNotice(const std::string& path, const std::string& reason) {
-    const char* advice =
-        reason == userfiles::kDiskFull ? "Make room on the disk, then save again." : kAskTeacher;
-    return "Could not save into " + fileName(path) + ": " + reason + ". " + advice;
+    const std::string advice = reason == userfiles::kDiskFull
+                                   ? lang::tr("Make room on the disk, then save again.")
+                                   : lang::tr(kAskTeacher);
+    return lang::fill(lang::tr("Could not save into {file}: {reason}. {advice}"),
+                      {{"file", fileName(path)}, {"reason", lang::tr(reason)}, {"advice", advice}});
 }
 
 // The name of this run's work: when it started and which process it is, so that windows
@@ -130,12 +133,13 @@ std::string ProgramShelf::placePath(int place) const {
 }
 
 ProgramShelf::Entry ProgramShelf::readPlace(int place) const {
-    return readEntry(placePath(place), "The program in ",
-                     "Save a program into this place again to replace it.");
+    return readEntry(placePath(place), lang::mark("The program in {file} {problem}. {advice}"),
+                     lang::mark("Save a program into this place again to replace it."));
 }
 
 ProgramShelf::Entry ProgramShelf::readOwnWork() const {
-    return readEntry(_ownWork, "The work in ", "Open another one from the shelf.");
+    return readEntry(_ownWork, lang::mark("The work in {file} {problem}. {advice}"),
+                     lang::mark("Open another one from the shelf."));
 }
 
 std::vector<ProgramShelf::Work> ProgramShelf::recentWorks() const {
@@ -148,7 +152,8 @@ std::vector<ProgramShelf::Work> ProgramShelf::recentWorks() const {
             continue;
         }
         works.push_back(
-            Work{path, readEntry(path, "The work in ", "Open another one from the shelf.")});
+            Work{path, readEntry(path, lang::mark("The work in {file} {problem}. {advice}"),
+                                 lang::mark("Open another one from the shelf."))});
         if (works.size() == static_cast<std::size_t>(kShownWorks)) {
             break;
         }
@@ -198,7 +203,10 @@ ProgramShelf::Entry ProgramShelf::readEntry(const std::string& path, const char*
     entry.savedAt = userfiles::modifiedAt(path);
     if (!text && error != userfiles::kFileTooBig) {
         entry.notAFile = error == userfiles::kNotAFile;
-        entry.problem = "Could not read " + fileName(path) + ": " + error + ". " + kAskTeacher;
+        entry.problem = lang::fill(lang::tr("Could not read {file}: {reason}. {advice}"),
+                                   {{"file", fileName(path)},
+                                    {"reason", lang::tr(error)},
+                                    {"advice", lang::tr(kAskTeacher)}});
         return entry;
     }
     ProgramReading reading;
@@ -211,9 +219,11 @@ ProgramShelf::Entry ProgramShelf::readEntry(const std::string& path, const char*
     if (!entry.contents) {
         // Saving over a newer version's program would lose what that version put there.
         if (reading.problem == kProgramFromNewerVersion) {
-            advice = "Update ZundleCards to open it.";
+            advice = lang::mark("Update ZundleCards to open it.");
         }
-        entry.problem = opening + fileName(path) + " " + reading.problem + ". " + advice;
+        entry.problem = lang::fill(lang::tr(opening), {{"file", fileName(path)},
+                                                       {"problem", lang::tr(reading.problem)},
+                                                       {"advice", lang::tr(advice)}});
     }
     return entry;
 }
@@ -277,11 +287,13 @@ std::optional<FieldContents> ProgramShelf::readFile(const std::string& path,
     } else if (error == userfiles::kFileTooBig) {
         reading.problem = kProgramTooBig;
     } else {
-        problem = "Could not read " + fileName(path) + ": " + error + ".";
+        problem = lang::fill(lang::tr("Could not read {file}: {reason}."),
+                             {{"file", fileName(path)}, {"reason", lang::tr(error)}});
         return std::nullopt;
     }
     if (!reading.contents) {
-        problem = "The file " + fileName(path) + " " + reading.problem + ". Try another file.";
+        problem = lang::fill(lang::tr("The file {file} {problem}. Try another file."),
+                             {{"file", fileName(path)}, {"problem", lang::tr(reading.problem)}});
     }
     return std::move(reading.contents);
 }
@@ -290,7 +302,8 @@ bool ProgramShelf::showFolder(std::string& problem) const {
     std::string error = _folderProblem;
     if (_folder.empty() || !userfiles::makeFolder(_folder, error) ||
         !userfiles::openInFileManager(_folder, error)) {
-        problem = "Could not show the folder of programs: " + error + ". " + kAskTeacher;
+        problem = lang::fill(lang::tr("Could not show the folder of programs: {reason}. {advice}"),
+                             {{"reason", lang::tr(error)}, {"advice", lang::tr(kAskTeacher)}});
         return false;
     }
     return true;

@@ -8,16 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "lang/Translate.h"
+
 namespace userfiles {
 
 // Reasons the shelf tells apart from the system's own words, to say what to do.
-inline constexpr char kDiskFull[] = "the disk is full";
-inline constexpr char kFileTooBig[] = "the file is too big";
+inline constexpr const char* kDiskFull = lang::mark("the disk is full");
+inline constexpr const char* kFileTooBig = lang::mark("the file is too big");
 // A folder, a socket or a device lies where a program file should be.
-inline constexpr char kNotAFile[] = "it is not a file";
+inline constexpr const char* kNotAFile = lang::mark("it is not a file");
 // The reason for a folder this user may not write in.
 inline std::string cannotWrite(const std::string& folder) {
-    return "the folder " + folder + " cannot be written";
+    return lang::fill(lang::tr("the folder {folder} cannot be written"), {{"folder", folder}});
 }
 
 // The folder for the user's programs ($XDG_DATA_HOME/zundlecards/programs, default

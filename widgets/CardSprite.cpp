@@ -1,5 +1,8 @@
 #include "widgets/CardSprite.h"
 
+#include <algorithm>
+#include <cmath>
+
 USING_NS_CC;
 
 namespace {
@@ -12,6 +15,12 @@ constexpr float kLooseTurnDegrees = -4.f;
 const Vec2 kLooseLift(-3.f, 4.f);
 const Vec2 kShadowFall(6.f, -8.f);
 constexpr GLubyte kShadowOpacity = 70;
+// The coloured band at the top of every card picture, kept free of words by the
+// picture generator, and the caption's sizes in it.
+constexpr float kCaptionBandHeight = 27.f;
+constexpr float kCaptionInset = 9.f;
+constexpr float kCaptionLargest = 16.f;
+constexpr float kCaptionSmallest = 10.f;
 
 Vec2 centreOf(const Size& size) {
     return Vec2(size.width / 2.f, size.height / 2.f);
@@ -121,6 +130,41 @@ void CardSprite::setLoose(bool loose) {
     _body->setRotation(loose ? kLooseTurnDegrees : 0.f);
     _body->setPosition(loose ? centre + kLooseLift : centre);
     _shadow->setVisible(loose);
+}
+
+Rect CardSprite::captionBand(const Size& cardSize) {
+    return Rect(kCaptionInset, cardSize.height - kCaptionBandHeight,
+                cardSize.width - 2.f * kCaptionInset, kCaptionBandHeight);
+}
+
+void CardSprite::setCaption(const std::string& text, const std::string& fontName) {
+    if (_caption != nullptr) {
+        _caption->removeFromParent();
+        _caption = nullptr;
+    }
+    if (text.empty()) {
+        return;
+    }
+    const Rect band = captionBand(picture->getContentSize());
+    Label* label = Label::createWithSystemFont(text, fontName, kCaptionLargest);
+    // Shrinks in steps while the line is too wide: "Wiederholung" must not touch the edge.
+    float size = kCaptionLargest;
+    while (label->getContentSize().width > band.size.width && size > kCaptionSmallest) {
+        size = std::max(kCaptionSmallest,
+                        std::floor(size * band.size.width / label->getContentSize().width));
+        label->setSystemFontSize(size);
+    }
+    if (label->getContentSize().width > band.size.width) {
+        // Two lines in the band, broken between words.
+        label->setDimensions(band.size.width, band.size.height);
+        label->setAlignment(TextHAlignment::CENTER, TextVAlignment::CENTER);
+    }
+    label->setTextColor(Color4B::WHITE);
+    label->setPosition(band.getMidX(), band.getMidY());
+    // Fades and tints with the picture, and turns with it.
+    picture->setCascadeOpacityEnabled(true);
+    picture->addChild(label, 1);
+    _caption = label;
 }
 
 void CardSprite::setOpacity(GLubyte opacity) {

@@ -21,6 +21,15 @@ public:
     static bool isTouchInside(const cocos2d::Node* node, const cocos2d::Vec2& location);
 
     ~CardSprite() override;
+    // Writes the caption into the card's top band, on both sides, in the font: as large as
+    // fits up to the band's size, smaller for a long word, on two lines when even the
+    // smallest size is too wide for one. An empty text removes it.
+    void setCaption(const std::string& text, const std::string& fontName);
+    // The caption's label; nullptr while the card has none.
+    cocos2d::Label* getCaption() const { return _caption; }
+    // Where the caption must stay, in the card's own points.
+    static cocos2d::Rect captionBand(const cocos2d::Size& cardSize);
+
     // Sets the opacity of the picture only; the node and the corner button keep theirs.
     void setOpacity(cocos2d::GLubyte opacity) override;
     // Tints the picture only.
@@ -64,6 +73,7 @@ private:
     void turnOver();
 
     cocos2d::Sprite* _cornerButton = nullptr;
+    cocos2d::Label* _caption = nullptr;
     // Holds the picture, so lifting and turning leave the node's own
     // geometry, which the field's links and hit tests read, untouched.
     cocos2d::Node* _body = nullptr;

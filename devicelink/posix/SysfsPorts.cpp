@@ -10,6 +10,8 @@
 #include <fstream>
 #include <tuple>
 
+#include "lang/Translate.h"
+
 namespace devicelink::platform {
 
 namespace {
@@ -139,7 +141,8 @@ std::string plainDescription(const std::string& type, const std::vector<std::str
     if (kind.empty()) {
         kind = driverName(chain);
     }
-    return kind.empty() ? "Serial port" : "Serial port (" + kind + ")";
+    return kind.empty() ? lang::tr("Serial port")
+                        : lang::fill(lang::tr("Serial port ({kind})"), {{"kind", kind}});
 }
 
 // The name below /dev: udev names the node as the kernel asks in DEVNAME.

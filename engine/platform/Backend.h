@@ -44,6 +44,9 @@ bool renderText(const TextRequest& request, Bitmap& out, std::string& error);
 
 // File of the installed font that best serves a family name, or "" when there is none.
 std::string resolveFontFile(const std::string& family);
+// File of a font with the Japanese glyphs that the families above lack, or "" when
+// there is none; text that needs it is drawn in it whole.
+std::string resolveWideFontFile();
 
 using TextureId = std::uint32_t;  // 0 = no texture
 

@@ -12,8 +12,6 @@ import fonts
 
 CARD_W, CARD_H = 200, 120
 INK = "#37474F"
-CAPTION_MAX = 16.0
-CAPTION_WIDTH = 182.0
 CODE_MAX = 24.0
 CODE_WIDTH = 174.0
 
@@ -44,13 +42,6 @@ def inner_svg(document):
     start = document.index(">", document.index("<svg")) + 1
     end = document.rindex("</svg>")
     return document[start:end]
-
-
-def caption_fields(caption):
-    size = fonts.fit_size([caption], "DejaVu Sans", True, CAPTION_WIDTH, CAPTION_MAX)
-    # Baseline that centres the capitals in the 27-point band.
-    return {"caption": escape(caption), "caption_size": f"{size:.2f}",
-            "caption_y": f"{14.5 + 0.36 * size:.2f}"}
 
 
 def darker(colour, factor=0.7):
@@ -135,16 +126,13 @@ def build(src, data):
                 icons[card["icon"]] = load_template(src, "icons", card["icon"] + ".svg")
             icon = inner_svg(icons[card["icon"]].substitute(icon_params(card, accent)))
             value = value_block(card, accent)
-            fields = caption_fields(card["caption"])
-            fields.update(set_colour=colour, icon=icon, value=value,
-                          icon_x=14 if value else 60)
+            fields = dict(set_colour=colour, icon=icon, value=value, icon_x=14 if value else 60)
             pictures.append(Picture(card_data.palette_picture(card_set, card), CARD_W, CARD_H,
                                     palette.substitute(fields)))
             for d in data["dialects"]:
                 text = card_data.code(card, d["tag"])[0]
                 size, code = code_block(text)
-                fields = caption_fields(card["caption"])
-                fields.update(set_colour=colour, dialect_colour=d["colour"],
+                fields = dict(set_colour=colour, dialect_colour=d["colour"],
                               code_colour=d["text"], accent=d["accent"], code=code,
                               code_size=f"{size:.2f}", dialect_label=escape(d["label"]))
                 path = card_data.dialect_picture(card_set, card, d["tag"])

@@ -58,8 +58,6 @@ def tabs(src, data):
     template = load_template(src, "templates", "tab.svg")
     out = []
     for card_set in data["sets"]:
-        name = card_set["tab"]
-        size = fonts.fit_size([name], "DejaVu Sans", True, 70, 17)
         for state in ("on", "off"):
             if state == "on":
                 fields = dict(fill=card_set["colour"], fill_opacity="1", stroke="#FFFFFF",
@@ -67,7 +65,6 @@ def tabs(src, data):
             else:
                 fields = dict(fill="#FFFFFF", fill_opacity="0.7", stroke=card_set["colour"],
                               stroke_width="0", text=card_set["colour"])
-            fields.update(name=escape(name), size=f"{size:.2f}")
             path = card_data.tab_picture(card_set, state)
             out.append(Picture(path, *TAB_SIZE, template.substitute(fields), COLOURS["blue"]))
     return out

@@ -26,8 +26,7 @@ const fs::path kRoot(ZC_SOURCE_DIR);
 Bitmap decode(const std::string& path) {
     Bitmap bitmap;
     std::string error;
-    EXPECT_TRUE(cocos2d::backend::decodeImageFile((kRoot / path).string(), bitmap, error))
-        << error;
+    EXPECT_TRUE(cocos2d::backend::decodeImageFile((kRoot / path).string(), bitmap, error)) << error;
     return bitmap;
 }
 
@@ -40,14 +39,18 @@ protected:
             manager->cardSet = set;
             for (int card = 0; card < manager->getCardCount(set); ++card) {
                 paths.push_back(manager->getPaletteImage(card));
+                captions[paths.back()] = manager->getCaption(card, set);
                 for (int dialect = 0; dialect < manager->getDialectCount(); ++dialect) {
                     manager->dialect = static_cast<Dialect>(dialect);
                     paths.push_back(manager->getCardImage(card, set));
+                    captions[paths.back()] = manager->getCaption(card, set);
                 }
             }
         }
         return paths;
     }
+    // The caption the workspace writes over each card picture.
+    std::map<std::string, std::string> captions;
     // Each tab and toggle in both of its states.
     std::vector<std::pair<std::string, std::string>> switches() {
         std::vector<std::pair<std::string, std::string>> pairs;
@@ -108,10 +111,12 @@ TEST_F(PicturesTest, EveryPictureIsNamedByTheProgramAndDecodesAtAnEvenSizeNotBla
         EXPECT_TRUE(inked) << path << " is fully transparent";
         pixels[path] = bitmap.rgba;
     }
-    // Cards can all be told apart; tabs and toggles show their state.
-    std::map<std::vector<std::uint8_t>, std::string> seen;
+    // Cards can all be told apart, with the caption the workspace writes over the picture;
+    // tabs and toggles show their state.
+    std::map<std::pair<std::vector<std::uint8_t>, std::string>, std::string> seen;
     for (const std::string& path : cardPaths) {
-        const auto [at, inserted] = seen.emplace(pixels[path], path);
+        const auto [at, inserted] =
+            seen.emplace(std::make_pair(pixels[path], captions[path]), path);
         EXPECT_TRUE(inserted) << path << " looks exactly like " << at->second;
     }
     for (const auto& [on, off] : pairs) {

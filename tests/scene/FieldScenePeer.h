@@ -10,6 +10,10 @@ struct FieldScenePeer {
         : self(scene),
           answerButton(scene.answerButton),
           answerPanel(scene.answerPanel),
+          settingsBar(scene.settingsBar),
+          languageProblem(scene.languageProblem),
+          languageButtons(scene.languageButtons),
+          creditLabel(scene.creditLabel),
           cardSetTabs(scene.cardSetTabs),
           dialectButton(scene.dialectButton),
           dialectChooser(scene.dialectChooser),
@@ -58,10 +62,24 @@ struct FieldScenePeer {
 
     // Opens or closes the board's panel as its button does.
     void toggleAnswerPanel() { self.toggleAnswerPanel(); }
+    // The language steps the settings bar and the start take.
+    void startLanguage() { self.startLanguage(); }
+    void chooseLanguage(const std::string& code) { self.chooseLanguage(code); }
+    // Asks as the workspace's questions do.
+    void askQuestion(const std::string& text,
+                     const std::vector<std::pair<std::string, std::function<void()>>>& answers) {
+        self.askQuestion(text, answers);
+    }
+    // Looks at the field as its settle does after a change.
+    void watchField() { self.watchField(); }
 
     FieldScene& self;
     decltype(FieldScene::answerButton)& answerButton;
     decltype(FieldScene::answerPanel)& answerPanel;
+    decltype(FieldScene::settingsBar)& settingsBar;
+    decltype(FieldScene::languageProblem)& languageProblem;
+    decltype(FieldScene::languageButtons)& languageButtons;
+    decltype(FieldScene::creditLabel)& creditLabel;
     decltype(FieldScene::cardSetTabs)& cardSetTabs;
     decltype(FieldScene::dialectButton)& dialectButton;
     decltype(FieldScene::dialectChooser)& dialectChooser;

@@ -39,7 +39,12 @@ inline cocos2d::Vec2 centreOf(const cocos2d::Node* node) {
 // A workspace on a fresh headless harness; the device link is idle again once it is gone.
 class Workspace {
 public:
-    Workspace() {
+    // `beforeStart` sees the data folder before the workspace is built (a file from an
+    // earlier run).
+    explicit Workspace(const std::function<void(const std::filesystem::path&)>& beforeStart = {}) {
+        if (beforeStart) {
+            beforeStart(data.folder);
+        }
         ZundleCardSerialManager* manager = ZundleCardSerialManager::getInstance();
         manager->setPortSource([](std::vector<devicelink::platform::PortRecord>& out) {
             out.push_back({"ttyTEST0", "Test Board"});

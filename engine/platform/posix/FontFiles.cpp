@@ -1,5 +1,6 @@
 // Font family names to font files through fontconfig, the way the desktop resolves them:
-// "Helvetica" becomes its installed metric match (Nimbus Sans or Liberation Sans).
+// "Helvetica" becomes its installed metric match (Nimbus Sans or Liberation Sans), and
+// "Helvetica:bold" that family's bold face.
 #include <fontconfig/fontconfig.h>
 
 #include <map>
@@ -14,11 +15,11 @@ namespace {
 
 std::string matchFamily(const std::string& family) {
     const char* name = family.empty() ? "sans-serif" : family.c_str();
-    FcPattern* pattern =
-        FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, reinterpret_cast<const FcChar8*>(name),
-                       FC_SCALABLE, FcTypeBool, FcTrue, static_cast<char*>(nullptr));
+    // Parsed as a fontconfig name, so "Helvetica:bold" asks for the family's bold face.
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name));
     if (pattern == nullptr)
         return "";
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
@@ -34,6 +35,36 @@ std::string matchFamily(const std::string& family) {
     return file;
 }
 
+// The best installed font for Japanese text; fonts-ipafont-gothic is the package's own.
+std::string matchJapanese() {
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr)
+        return "";
+    FcLangSet* languages = FcLangSetCreate();
+    FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>("ja"));
+    FcPatternAddLangSet(pattern, FC_LANG, languages);
+    FcLangSetDestroy(languages);
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("IPAGothic"));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    std::string file;
+    FcChar8* path = nullptr;
+    FcLangSet* covered = nullptr;
+    // fontconfig always answers with something: only a font that covers Japanese will do.
+    if (match != nullptr && FcPatternGetLangSet(match, FC_LANG, 0, &covered) == FcResultMatch &&
+        FcLangSetHasLang(covered, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual &&
+        FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+        file = reinterpret_cast<const char*>(path);
+    }
+    if (match != nullptr)
+        FcPatternDestroy(match);
+    return file;
+}
+
 // fontconfig's configuration lives until FcFini; releasing it at exit keeps leak
 // checkers quiet about the library's own start-up allocations.
 struct FontconfigSession {
@@ -41,6 +72,11 @@ struct FontconfigSession {
 };
 
 }  // namespace
+
+std::string resolveWideFontFile() {
+    // Through the same cache, under a name no family has.
+    return resolveFontFile("\x01ja");
+}
 
 std::string resolveFontFile(const std::string& family) {
     // fontconfig's first match reads its whole cache; labels ask for the same few
@@ -52,7 +88,7 @@ std::string resolveFontFile(const std::string& family) {
     auto found = cache.find(family);
     if (found != cache.end())
         return found->second;
-    std::string file = matchFamily(family);
+    std::string file = family == "\x01ja" ? matchJapanese() : matchFamily(family);
     cache.emplace(family, file);
     return file;
 }

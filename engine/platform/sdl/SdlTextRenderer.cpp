@@ -72,6 +72,40 @@ bool copyCoverage(SDL_Surface* rendered, int left, int top, Bitmap& out, std::st
     return true;
 }
 
+// The code points of UTF-8 text; a broken sequence yields U+FFFD and moves on a byte.
+std::vector<Uint32> codePoints(const std::string& text) {
+    std::vector<Uint32> points;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80         ? 1
+                           : (lead >> 5) == 6  ? 2
+                           : (lead >> 4) == 14 ? 3
+                           : (lead >> 3) == 30 ? 4
+                                               : 0;
+        if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) {
+            points.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        Uint32 point = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (int k = 1; k < length; ++k) {
+            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        }
+        points.push_back(point);
+        i += static_cast<std::size_t>(length);
+    }
+    return points;
+}
+
+// Whether the font lacks a glyph the text shows (control characters and spaces aside).
+bool lacksGlyphs(TTF_Font* font, const std::string& text) {
+    for (const Uint32 point : codePoints(text)) {
+        if (point > 0x20 && point != 0xFFFD && !TTF_GlyphIsProvided32(font, point))
+            return true;
+    }
+    return false;
+}
+
 bool renderLocked(const TextRequest& request, Bitmap& out, std::string& error) {
     static SdlFontCache fonts;
     const std::string file = fontFileFor(request.fontName);
@@ -83,6 +117,15 @@ bool renderLocked(const TextRequest& request, Bitmap& out, std::string& error) {
     TTF_Font* font = fonts.get(file, pixelSize, error);
     if (font == nullptr)
         return false;
+    // Japanese text in a Latin font would show empty boxes: the whole text goes to the
+    // wide font, so one line never mixes two fonts' heights.
+    if (lacksGlyphs(font, request.text)) {
+        const std::string wide = resolveWideFontFile();
+        std::string wideError;
+        TTF_Font* wideFont = wide.empty() ? nullptr : fonts.get(wide, pixelSize, wideError);
+        if (wideFont != nullptr)
+            font = wideFont;
+    }
 
     auto measure = [font](const std::string& line) {
         int w = 0, h = 0;

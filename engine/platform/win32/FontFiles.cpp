@@ -1,10 +1,13 @@
 // Font family names to font files of the Windows fonts folder. Every family the program
-// asks for ("Helvetica") is a plain sans-serif: Arial where it is installed, else Segoe UI.
+// asks for ("Helvetica") is a plain sans-serif: Arial where it is installed, else Segoe UI;
+// ":bold" after the name asks for its bold face. Japanese comes from the font the installer
+// carries.
 #include <shlobj.h>
 #include <windows.h>
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/Backend.h"
 #include "platform/FileSystem.h"
@@ -29,11 +32,30 @@ std::string fontsFolder() {
     return win32::toUtf8(std::wstring(windows, length)) + "\\Fonts";
 }
 
-std::string findSansSerif() {
+std::string findSansSerif(bool bold) {
     const std::string folder = fontsFolder();
     if (folder.empty())
         return std::string();
-    for (const char* file : {"arial.ttf", "segoeui.ttf"}) {
+    static const std::vector<const char*> kRegular = {"arial.ttf", "segoeui.ttf"};
+    static const std::vector<const char*> kBold = {"arialbd.ttf", "segoeuib.ttf", "arial.ttf",
+                                                   "segoeui.ttf"};
+    for (const char* file : bold ? kBold : kRegular) {
+        std::string path = folder + "\\" + file;
+        if (filesystem::isRegularFile(path))
+            return path;
+    }
+    return std::string();
+}
+
+// The Japanese font the installer carries beside the program, else one of Windows' own.
+std::string findJapanese() {
+    const std::string carried = filesystem::executableDirectory() + "\\fonts\\ipag.ttf";
+    if (filesystem::isRegularFile(carried))
+        return carried;
+    const std::string folder = fontsFolder();
+    if (folder.empty())
+        return std::string();
+    for (const char* file : {"YuGothR.ttc", "meiryo.ttc", "msgothic.ttc"}) {
         std::string path = folder + "\\" + file;
         if (filesystem::isRegularFile(path))
             return path;
@@ -43,11 +65,23 @@ std::string findSansSerif() {
 
 }  // namespace
 
-std::string resolveFontFile(const std::string& /*family*/) {
+std::string resolveWideFontFile() {
     static std::once_flag once;
     static std::string file;
-    std::call_once(once, [] { file = findSansSerif(); });
+    std::call_once(once, [] { file = findJapanese(); });
     return file;
+}
+
+std::string resolveFontFile(const std::string& family) {
+    // "Helvetica:bold" asks for the bold face, as fontconfig names do on Linux.
+    static std::once_flag once;
+    static std::string regular, bold;
+    std::call_once(once, [] {
+        regular = findSansSerif(false);
+        bold = findSansSerif(true);
+    });
+    return family.size() >= 5 && family.compare(family.size() - 5, 5, ":bold") == 0 ? bold
+                                                                                    : regular;
 }
 
 }  // namespace backend

@@ -1,0 +1,70 @@
+// The project's own catalogues as the program finds them beside itself.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "lang/Languages.h"
+#include "lang/MessageCatalog.h"
+#include "lang/Translate.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+std::string catalogues() {
+    return lang::catalogueFolder(cocos2d::filesystem::executableDirectory());
+}
+
+class Catalogues : public ::testing::Test {
+protected:
+    void TearDown() override {
+        std::string error;
+        lang::switchLanguage("en", catalogues(), error);
+    }
+};
+
+TEST_F(Catalogues, EveryLanguageIsOfferedUnderItsOwnName) {
+    std::vector<std::string> names;
+    for (const lang::Language& language : lang::languagesIn(catalogues())) {
+        names.push_back(language.code + " " + language.ownName);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"en English", "de Deutsch", "es Español",
+                                               "fr Français", "ja 日本語"}));
+}
+
+TEST_F(Catalogues, PluralsReadRightInEachLanguage) {
+    const char* one = "{count} card is not in a row and will not be sent.";
+    const char* many = "{count} cards are not in a row and will not be sent.";
+    const struct {
+        const char* code;
+        unsigned long long n;
+        const char* text;
+    } cases[] = {
+        {"en", 1, "1 card is not in a row and will not be sent."},
+        {"en", 0, "0 cards are not in a row and will not be sent."},
+        {"de", 1, "1 Karte liegt in keiner Reihe und wird nicht gesendet."},
+        {"de", 3, "3 Karten liegen in keiner Reihe und werden nicht gesendet."},
+        {"fr", 0, "0 carte n'est dans aucune ligne et ne sera pas envoyée."},
+        {"fr", 1, "1 carte n'est dans aucune ligne et ne sera pas envoyée."},
+        {"fr", 2, "2 cartes ne sont dans aucune ligne et ne seront pas envoyées."},
+        {"es", 1, "1 tarjeta no está en ninguna fila y no se enviará."},
+        {"es", 3, "3 tarjetas no están en ninguna fila y no se enviarán."},
+        {"ja", 1, "1まいのカードが 行に入っていないので、おくられません。"},
+        {"ja", 3, "3まいのカードが 行に入っていないので、おくられません。"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        ASSERT_TRUE(lang::switchLanguage(c.code, catalogues(), error)) << c.code << ": " << error;
+        EXPECT_EQ(lang::trn(one, many, c.n), c.text) << c.code << " n=" << c.n;
+    }
+}
+
+TEST_F(Catalogues, ALanguageIsPassedToTheProgramsItStarts) {
+    std::string error;
+    ASSERT_TRUE(lang::switchLanguage("fr", catalogues(), error)) << error;
+    EXPECT_EQ(lang::firstKnown(lang::systemWishes(), {"en", "fr", "de"}), "fr");
+    ASSERT_TRUE(lang::switchLanguage("en", catalogues(), error)) << error;
+    EXPECT_EQ(lang::firstKnown(lang::systemWishes(), {"en", "fr", "de"}), "en");
+}
+
+}  // namespace
