@@ -346,6 +346,13 @@ class EndToEnd(DisplayTest):
         self.choose_first_entry()
         return bench
 
+    def close_simulator(self, bench):
+        """Closes the simulator's window and waits for it to end: under wine it holds the
+        output the workspace was given, which the workspace's end would otherwise not close."""
+        simulator = find_window(self.program.env, "Board simulator")
+        window_test.close_window(self.display.display, simulator)
+        until(lambda: len(bench.processes()) == 1, "the simulator to end")
+
     def screen(self, name="workspace.png", window=None):
         # Named by the case, since cases run side by side into one folder.
         return self.program.screenshot(window or self.window,
@@ -868,9 +875,9 @@ class BoardSimulator(EndToEnd):
         deadline = time.monotonic() + 1.5
         while time.monotonic() < deadline:
             self.assertEqual(lit_rows(self.screen("rows.png")), [], "a row lit after stop")
+        self.close_simulator(bench)
         status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
-        bench.kill_leftovers()
 
 
 class SchoolScreens(EndToEnd):
@@ -926,9 +933,9 @@ class SchoolScreens(EndToEnd):
         return work, sim
 
     def finish_run(self):
+        self.close_simulator(self.bench)
         status, err = self.close_with_work()
         self.assertEqual(status, 0, err)
-        self.bench.kill_leftovers()
 
     def test_the_simulator_opens_on_the_display_and_off_the_workspace(self):
         for size in self.SIZES:
