@@ -14,10 +14,6 @@ constexpr int kVersion = 1;
 // Far above the few dozen bytes the file holds; anything bigger is not ours.
 constexpr std::size_t kLargestFile = 4096;
 
-std::string folderOrData(const std::string& folder, std::string& error) {
-    return folder.empty() ? userfiles::dataFolder(error) : folder;
-}
-
 // A language code: a few letters, maybe a region ("pt_BR"); nothing that could name a path.
 bool isLanguageCode(const std::string& code) {
     if (code.empty() || code.size() > 16) {
@@ -37,7 +33,7 @@ bool isLanguageCode(const std::string& code) {
 LanguageSetting loadLanguageSetting(const std::string& folder) {
     LanguageSetting setting;
     std::string error;
-    const std::string where = folderOrData(folder, error);
+    const std::string where = userfiles::folderOrData(folder, error);
     if (where.empty()) {
         return setting;
     }
@@ -77,7 +73,7 @@ LanguageSetting loadLanguageSetting(const std::string& folder) {
 
 bool saveLanguageSetting(const std::string& language, std::string& error,
                          const std::string& folder) {
-    const std::string where = folderOrData(folder, error);
+    const std::string where = userfiles::folderOrData(folder, error);
     if (where.empty() || !userfiles::makeFolder(where, error)) {
         return false;
     }

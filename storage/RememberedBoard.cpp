@@ -13,10 +13,6 @@ constexpr int kVersion = 1;
 // Far above the few dozen bytes the file holds; anything bigger is not ours.
 constexpr std::size_t kLargestFile = 4096;
 
-std::string folderOrData(const std::string& folder, std::string& error) {
-    return folder.empty() ? userfiles::dataFolder(error) : folder;
-}
-
 // The short text under `key`; none when it is missing, no text, or far too long.
 std::optional<std::string> textOf(const nlohmann::json& object, const char* key) {
     const auto found = object.find(key);
@@ -34,7 +30,7 @@ std::optional<std::string> textOf(const nlohmann::json& object, const char* key)
 
 std::optional<RememberedBoard> loadRememberedBoard(const std::string& folder) {
     std::string error;
-    const std::string where = folderOrData(folder, error);
+    const std::string where = userfiles::folderOrData(folder, error);
     if (where.empty()) {
         return std::nullopt;
     }
@@ -68,7 +64,7 @@ std::optional<RememberedBoard> loadRememberedBoard(const std::string& folder) {
 
 bool saveRememberedBoard(const RememberedBoard& board, std::string& error,
                          const std::string& folder) {
-    const std::string where = folderOrData(folder, error);
+    const std::string where = userfiles::folderOrData(folder, error);
     if (where.empty() || !userfiles::makeFolder(where, error)) {
         return false;
     }

@@ -30,6 +30,10 @@ std::string programsFolder(std::string& error);
 // files beside it ($XDG_DATA_HOME/zundlecards; %APPDATA%\ZundleCards); empty with a reason
 // in `error` when the system does not say where.
 std::string dataFolder(std::string& error);
+// `folder` when a caller (a test) names one, else the data folder.
+inline std::string folderOrData(const std::string& folder, std::string& error) {
+    return folder.empty() ? dataFolder(error) : folder;
+}
 // Makes the folder and its parents as needed; false with the system's reason.
 bool makeFolder(const std::string& folder, std::string& error);
 // `folder` joined with a file name by the system's separator.

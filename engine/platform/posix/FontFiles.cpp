@@ -13,18 +13,25 @@ namespace cocos2d {
 namespace backend {
 namespace {
 
-std::string matchFamily(const std::string& family) {
-    const char* name = family.empty() ? "sans-serif" : family.c_str();
-    // Parsed as a fontconfig name, so "Helvetica:bold" asks for the family's bold face.
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name));
-    if (pattern == nullptr)
-        return "";
+// The installed scalable font that best answers the pattern, which it takes; the caller
+// destroys the match.
+FcPattern* bestScalableMatch(FcPattern* pattern) {
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     FcPatternDestroy(pattern);
+    return match;
+}
+
+std::string matchFamily(const std::string& family) {
+    const char* name = family.empty() ? "sans-serif" : family.c_str();
+    // Parsed as a fontconfig name, so "Helvetica:bold" asks for the family's bold face.
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name));
+    if (pattern == nullptr)
+        return "";
+    FcPattern* match = bestScalableMatch(pattern);
     std::string file;
     FcChar8* path = nullptr;
     if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
@@ -45,12 +52,7 @@ std::string matchJapanese() {
     FcPatternAddLangSet(pattern, FC_LANG, languages);
     FcLangSetDestroy(languages);
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("IPAGothic"));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
+    FcPattern* match = bestScalableMatch(pattern);
     std::string file;
     FcChar8* path = nullptr;
     FcLangSet* covered = nullptr;
