@@ -186,7 +186,12 @@ TEST(ToolAnswer, GigabytesFromAToolAreReadAndDropped) {
     EXPECT_NE(tail.find("last word\n"), std::string::npos) << "the tool's output was not read";
     EXPECT_EQ(through, kWritten + 10);
     EXPECT_LE(largestTake, BoardInbox::kHeldBytes);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // A sanitizer keeps freed memory aside and adds its own: only a plain build tells.
     EXPECT_LT(grown, std::size_t(64) << 20) << "the output is held, not dropped";
+#else
+    (void)grown;
+#endif
     while (manager->isSending()) {
         harness.step();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
