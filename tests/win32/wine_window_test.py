@@ -10,12 +10,14 @@ Usage: wine_window_test.py --wine-run WINE_RUN --dlls DIR --program ZUNDLECARDS_
 The workspace's screenshot is kept in --artifacts as workspace-windows.png. WindowsPackage
 unpacks the zip a teacher gets and starts its program with nothing but what the zip holds.
 WindowsInstaller installs silently for the current user, starts the program through its
-Start-menu shortcut and uninstalls silently again. Both start the program in Japanese, whose
-glyphs no Windows font of the test's prefix has: the program reports (ZC_REPORT_FONTS) which
-font file drew each Japanese text, and that must be fonts\\ipag.ttf beside the program."""
+Start-menu shortcut and uninstalls silently again. Both start the program in Japanese (the
+zip its simulator too), whose glyphs no Windows font of the test's prefix has: the program
+reports (ZC_REPORT_FONTS) which font file drew each Japanese text, and that must be
+fonts\\ipag.ttf in the program's folder."""
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -38,6 +40,15 @@ def japanese_start(test):
     report = os.path.join(tempfile.mkdtemp(prefix="zc-fonts-"), "fonts.txt")
     test.addCleanup(shutil.rmtree, os.path.dirname(report), True)
     return {"ZC_LANGUAGE": "ja", "ZC_REPORT_FONTS": report}, report
+
+
+def japanese(source):
+    """The Japanese catalogue's translation of a one-line message."""
+    po = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "po", "ja.po")
+    with open(po, encoding="utf-8") as catalogue:
+        found = re.search(r'^msgid "%s"\nmsgstr "(.*)"$' % re.escape(source), catalogue.read(),
+                          re.M)
+    return found.group(1) if found else source
 
 
 def expect_carried_font(test, report, dlls, program_folder):
@@ -93,6 +104,17 @@ class WindowsPackage(DisplayTest, WorkspaceChecks):
             program = self.start([ARGS.wine_run, top, os.path.join(top, "zundlecards.exe")],
                                  cwd=folder, env=env)
             self.expect_workspace_then_close(program, "workspace-windows-package.png")
+            expect_carried_font(self, report, top, top)
+
+            # The simulator runs from exe\, a folder below the font.
+            env, report = japanese_start(self)
+            program = self.start([ARGS.wine_run, os.path.dirname(simulator), simulator],
+                                 cwd=folder, env=env)
+            window = program.wait_for_window(japanese("Board simulator"))
+            deadline = time.monotonic() + window_test.WAIT_S
+            while not os.path.exists(report) and time.monotonic() < deadline:
+                time.sleep(0.2)
+            program.close(window)
             expect_carried_font(self, report, top, top)
 
 
