@@ -88,7 +88,11 @@ std::optional<MessageCatalog> MessageCatalog::fromMo(const std::string& bytes, s
         }
         // A plural message is keyed by its singular; its forms follow one another.
         const std::string key = source.substr(0, source.find('\0'));
-        catalog._messages[key] = splitAtNul(translation);
+        const std::size_t cut = key.find('\4');
+        Message& message = catalog._messages[key];
+        message.context = cut == std::string::npos ? std::string() : key.substr(0, cut);
+        message.sources = splitAtNul(cut == std::string::npos ? source : source.substr(cut + 1));
+        message.forms = splitAtNul(translation);
     }
     const std::string forms = catalog.header("Plural-Forms");
     if (!forms.empty()) {
@@ -105,10 +109,10 @@ std::optional<MessageCatalog> MessageCatalog::fromMo(const std::string& bytes, s
 const std::string* MessageCatalog::find(const std::string& context,
                                         const std::string& source) const {
     const auto found = _messages.find(keyOf(context, source));
-    if (found == _messages.end() || found->second.empty() || found->second[0].empty()) {
+    if (found == _messages.end() || found->second.forms[0].empty()) {
         return nullptr;
     }
-    return &found->second[0];
+    return &found->second.forms[0];
 }
 
 const std::string* MessageCatalog::findPlural(const std::string& one,
@@ -118,10 +122,19 @@ const std::string* MessageCatalog::findPlural(const std::string& one,
         return nullptr;
     }
     const unsigned form = _plural.formFor(count);
-    if (form >= found->second.size() || found->second[form].empty()) {
+    const std::vector<std::string>& forms = found->second.forms;
+    if (form >= forms.size() || forms[form].empty()) {
         return nullptr;
     }
-    return &found->second[form];
+    return &forms[form];
+}
+
+void MessageCatalog::forEachMessage(
+    const std::function<void(const std::string&, const std::vector<std::string>&,
+                             const std::vector<std::string>&)>& visit) const {
+    for (const auto& entry : _messages) {
+        visit(entry.second.context, entry.second.sources, entry.second.forms);
+    }
 }
 
 std::string MessageCatalog::header(const std::string& name) const {

@@ -8,6 +8,7 @@
 // fixed, and msgfmt still checks and compiles every catalogue at build time.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,13 +33,24 @@ public:
     // The form of a plural message for the count, or nullptr when the catalogue lacks it.
     const std::string* findPlural(const std::string& one, unsigned long long count) const;
 
+    // Each message of the catalogue: its context (empty: none), its English forms (the
+    // singular, and the plural of a plural message) and its translated forms.
+    void forEachMessage(const std::function<
+                        void(const std::string& context, const std::vector<std::string>& sources,
+                             const std::vector<std::string>& forms)>& visit) const;
+
     // A field of the catalogue's header ("Language"), empty when missing.
     std::string header(const std::string& name) const;
     const PluralRule& pluralRule() const { return _plural; }
 
 private:
-    // Key: context, '\4', source (the singular of a plural message); value: its forms.
-    std::map<std::string, std::vector<std::string>> _messages;
+    struct Message {
+        std::string context;
+        std::vector<std::string> sources;
+        std::vector<std::string> forms;
+    };
+    // Key: context, '\4', source (the singular of a plural message).
+    std::map<std::string, Message> _messages;
     std::string _header;
     PluralRule _plural;
 };

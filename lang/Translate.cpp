@@ -89,4 +89,9 @@ std::string currentLanguage() {
     return current()->code;
 }
 
+std::shared_ptr<const MessageCatalog> currentCatalog() {
+    const auto state = current();
+    return std::shared_ptr<const MessageCatalog>(state, &state->catalog);
+}
+
 }  // namespace lang

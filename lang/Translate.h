@@ -5,6 +5,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -34,5 +35,8 @@ std::string fill(std::string text,
 void useCatalog(const std::string& code, MessageCatalog catalog);
 // The short name of the current language ("en" at start).
 std::string currentLanguage();
+// The current language's catalogue, kept for as long as the caller holds it (to word a text
+// of this language again in the next; see Reword.h).
+std::shared_ptr<const MessageCatalog> currentCatalog();
 
 }  // namespace lang

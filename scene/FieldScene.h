@@ -36,6 +36,9 @@
 
 class NoticeStrip;
 class ZundleCardSerialData;
+namespace lang {
+class MessageCatalog;
+}
 
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
 public:
@@ -259,6 +262,8 @@ private:
     std::string languageProblem;
     void buildLanguageButtons();
     void markChosenLanguage();
+    // The notice on screen, written in `before`'s language, worded in the current one.
+    void rewordNotice(const lang::MessageCatalog& before);
     // Rewrites the settings bar's and the answer button's words in the current language.
     void relabelSettingsBar();
     void relabelAnswerButton();
@@ -433,6 +438,11 @@ private:
     bool buildAnswerControls();
     void toggleAnswerPanel();
     void refreshAnswerPanel();
+    // Where the button stands with the settings bar where it is going, and the panel's
+    // bottom above it; the button and an open panel slide there with the bar.
+    cocos2d::Vec2 answerButtonPlace() const;
+    float answerPanelBottom() const;
+    void followSettingsBar(float seconds);
     // Play has started sending the program: what comes back from now on is its answer.
     void beginBoardTalk(const TransferPlan& plan);
     // The sending has ended, `whole` when every chunk got through.

@@ -39,7 +39,35 @@ const Color3B kRunningGreen(67, 160, 71);
 const char* const kRunningPrefix = "@run ";
 // The simulator's line asking the workspace to move by N points to make room beside it.
 const char* const kMovePrefix = "@move-workspace ";
+constexpr int kFollowBarTag = 0x466f6c;
 }  // namespace
+
+Vec2 FieldScene::answerButtonPlace() const {
+    // Above the settings bar while it is open: on it, the button would hide the version
+    // label, and the words on the button are as long as the language makes them.
+    const Size size = answerButton->getContentSize();
+    const float lift = settingsBarOpen ? -kSettingsClosedY : 0.f;
+    return Vec2(kPalettePanelWidth + kMargin + size.width / 2.f,
+                lift + kMargin + size.height / 2.f);
+}
+
+float FieldScene::answerPanelBottom() const {
+    return answerButtonPlace().y + answerButton->getContentSize().height / 2.f + 4.f;
+}
+
+void FieldScene::followSettingsBar(float seconds) {
+    answerButton->stopActionByTag(kFollowBarTag);
+    Action* move = MoveTo::create(seconds, answerButtonPlace());
+    move->setTag(kFollowBarTag);
+    answerButton->runAction(move);
+    if (answerPanel != nullptr) {
+        answerPanel->stopActionByTag(kFollowBarTag);
+        Action* panelMove =
+            MoveTo::create(seconds, Vec2(answerPanel->getPositionX(), answerPanelBottom()));
+        panelMove->setTag(kFollowBarTag);
+        answerPanel->runAction(panelMove);
+    }
+}
 
 bool FieldScene::buildAnswerControls() {
     answerButton = NoticeStrip::create(lang::tr(kButtonText), kButtonColour, 240.f);
@@ -47,8 +75,7 @@ bool FieldScene::buildAnswerControls() {
         return false;
     }
     const Size size = answerButton->getContentSize();
-    answerButton->setPosition(kPalettePanelWidth + kMargin + size.width / 2.f,
-                              kMargin + size.height / 2.f);
+    answerButton->setPosition(answerButtonPlace());
     addChild(answerButton);
     listenForPress(answerButton, [this](Node*) { toggleAnswerPanel(); });
     // New lines while the panel is closed: a red dot on the button's corner.
@@ -71,7 +98,7 @@ void FieldScene::toggleAnswerPanel() {
     const float right =
         playerStrip != nullptr ? playerStrip->getBoundingBox().getMinX() - kMargin : visible.width;
     answerPanel = LayerColor::create(kPanelColour, right - left, kPanelHeight);
-    answerPanel->setPosition(left, answerButton->getBoundingBox().getMaxY() + 4.f);
+    answerPanel->setPosition(left, answerPanelBottom());
     addChild(answerPanel);
     refreshAnswerPanel();
 }
@@ -267,8 +294,8 @@ void FieldScene::forgetChangedErrorRow() {
 void FieldScene::relabelAnswerButton() {
     answerButton->setText(lang::tr(kButtonText));
     const Size size = answerButton->getContentSize();
-    answerButton->setPosition(kPalettePanelWidth + kMargin + size.width / 2.f,
-                              kMargin + size.height / 2.f);
+    answerButton->stopActionByTag(kFollowBarTag);
+    answerButton->setPosition(answerButtonPlace());
     answerMark->setPosition(size.width - 6.f, size.height - 6.f);
     if (answerPanel != nullptr) {
         refreshAnswerPanel();

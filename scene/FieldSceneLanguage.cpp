@@ -4,8 +4,10 @@
 #include "catalogue/DeviceManager.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "lang/Languages.h"
+#include "lang/Reword.h"
 #include "lang/Translate.h"
 #include "scene/FieldScene.h"
+#include "scene/NoticeStrip.h"
 #include "scene/PressListener.h"
 #include "scene/SceneLook.h"
 #include "storage/LanguageSetting.h"
@@ -109,6 +111,7 @@ void FieldScene::chooseLanguage(const std::string& code) {
     if (code == lang::currentLanguage()) {
         return;
     }
+    const std::shared_ptr<const lang::MessageCatalog> before = lang::currentCatalog();
     std::string error;
     if (!lang::switchLanguage(code, catalogueFolder(), error)) {
         showNotice(
@@ -120,6 +123,7 @@ void FieldScene::chooseLanguage(const std::string& code) {
                                        "{reason}."),
                               {{"reason", lang::tr(error)}}));
     }
+    rewordNotice(*before);
     markChosenLanguage();
     relabelSettingsBar();
     relabelAnswerButton();
@@ -137,6 +141,17 @@ void FieldScene::chooseLanguage(const std::string& code) {
         closeShelf();
         openShelf();
     }
+}
+
+void FieldScene::rewordNotice(const lang::MessageCatalog& before) {
+    auto* strip = dynamic_cast<NoticeStrip*>(notice);
+    if (strip == nullptr) {
+        return;
+    }
+    // Its fade keeps running, so it stays for the time it had left; its top edge stays put.
+    const float top = strip->getBoundingBox().getMaxY();
+    strip->setText(lang::reword(strip->getText(), before, *lang::currentCatalog()));
+    strip->setPositionY(top - strip->getContentSize().height / 2.f);
 }
 
 void FieldScene::writeCaption(CardSprite* card) const {

@@ -102,4 +102,5 @@ void FieldScene::toggleSettingsBar() {
     settingsBarOpen = !settingsBarOpen;
     settingsBar->runAction(
         MoveTo::create(kSlideSeconds, Vec2(0.f, settingsBarOpen ? 0.f : kSettingsClosedY)));
+    followSettingsBar(kSlideSeconds);
 }

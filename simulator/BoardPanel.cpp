@@ -38,9 +38,11 @@ bool BoardPanel::init() {
 void BoardPanel::addButton() {
     look::place(this, look::label(lang::tr("Button"), 14, look::kInk), 180, 325);
     _button = look::place(this, look::box(look::kFrame, 0, 0, 100, 70), 180, 235);
+    // Ends under the button's right edge, the panel's: a language whose hint is wider than
+    // the button runs it out to the left, below the buzzer, not over the car.
     Label* hint = look::label(lang::tr("hold: mouse or space"), 11, look::kMuted);
-    hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
-    look::place(this, hint, 230, 222);
+    hint->setAnchorPoint(Vec2::ANCHOR_MIDDLE_RIGHT);
+    look::place(this, hint, 280, 222);
 
     auto* touch = EventListenerTouchOneByOne::create();
     touch->setSwallowTouches(true);

@@ -86,10 +86,11 @@ echo 'Syntax error in 20'
 ROW_HEAD_X, ROW_HEAD_SPOT = 360, 40
 # What the board says: the button at the field's bottom left (above the settings bar), and
 # the panel above it (its slate over the bare field), where the lines begin 5 pixels below
-# its top edge.
+# its top edge; both stand higher by the bar's rise while the bar is open.
 ANSWER_BUTTON = (363, 740)
 ANSWER_PANEL = (55, 66, 72)
 ANSWER_PANEL_LEFT, ANSWER_PANEL_TOP = 285, 536
+SETTINGS_BAR_RISE = 92
 ANSWER_LINE_HEIGHT, ANSWER_PANEL_ROWS = 16, 11
 
 
@@ -648,11 +649,12 @@ class ToolAnswer(EndToEnd):
         except OSError:
             return []
 
-    def panel_rows(self, screen):
-        """The rows of the panel that hold text: light pixels on the dark panel."""
+    def panel_rows(self, screen, top):
+        """The rows of the panel whose top edge is at `top` that hold text: light pixels on
+        the dark panel."""
         rows = []
         for row in range(ANSWER_PANEL_ROWS):
-            y = ANSWER_PANEL_TOP + ANSWER_LINE_HEIGHT * row + ANSWER_LINE_HEIGHT // 2
+            y = top + ANSWER_LINE_HEIGHT * row + ANSWER_LINE_HEIGHT // 2
             lit = any(min(screen.pixel(x, y + dy)) > 150 for x in
                       range(ANSWER_PANEL_LEFT, ANSWER_PANEL_LEFT + 240) for dy in (-3, 0, 3))
             rows.append(lit)
@@ -680,10 +682,12 @@ class ToolAnswer(EndToEnd):
             other = (ROW_HEAD_X, FIRST_ROW_Y + ROW_PITCH * row + ROW_HEAD_SPOT)
             self.assertFalse(near(self.screen("answered.png").pixel(*other), self.RED), row)
 
-        self.pointer.click(*ANSWER_BUTTON)
-        until(lambda: near(self.screen().pixel(ANSWER_PANEL_LEFT + 2, ANSWER_PANEL_TOP + 2),
-                           ANSWER_PANEL), "the panel of what the board says")
-        rows = self.panel_rows(self.screen("panel.png"))
+        # The settings bar is still open.
+        top = ANSWER_PANEL_TOP - SETTINGS_BAR_RISE
+        self.pointer.click(ANSWER_BUTTON[0], ANSWER_BUTTON[1] - SETTINGS_BAR_RISE)
+        until(lambda: near(self.screen().pixel(ANSWER_PANEL_LEFT + 2, top + 2), ANSWER_PANEL),
+              "the panel of what the board says")
+        rows = self.panel_rows(self.screen("panel.png"), top)
         self.assertEqual(rows, [True] + [False] * (ANSWER_PANEL_ROWS - 1),
                          "one line in the panel, the error; the echo left out")
         status, err = self.close_with_work()

@@ -14,6 +14,7 @@ struct FieldScenePeer {
           languageProblem(scene.languageProblem),
           languageButtons(scene.languageButtons),
           creditLabel(scene.creditLabel),
+          versionLabel(scene.versionLabel),
           cardSetTabs(scene.cardSetTabs),
           dialectButton(scene.dialectButton),
           dialectChooser(scene.dialectChooser),
@@ -80,6 +81,7 @@ struct FieldScenePeer {
     decltype(FieldScene::languageProblem)& languageProblem;
     decltype(FieldScene::languageButtons)& languageButtons;
     decltype(FieldScene::creditLabel)& creditLabel;
+    decltype(FieldScene::versionLabel)& versionLabel;
     decltype(FieldScene::cardSetTabs)& cardSetTabs;
     decltype(FieldScene::dialectButton)& dialectButton;
     decltype(FieldScene::dialectChooser)& dialectChooser;

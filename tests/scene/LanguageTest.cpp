@@ -116,6 +116,56 @@ TEST_F(LanguageTest, ChoosingALanguageRewritesTheWorkspaceAndKeepsTheField) {
     EXPECT_EQ(tabName(inside(scene).cardSetTabs.at(1)), "くるま");
 }
 
+TEST_F(LanguageTest, ANoticeOnScreenTurnsToTheNewLanguageAndKeepsItsTime) {
+    const auto saved = [] {
+        return lang::fill(lang::tr("Could not save into {file}: {reason}. {advice}"),
+                          {{"file", "place-02.json"},
+                           {"reason", lang::tr("the disk is full")},
+                           {"advice", lang::tr("Make room on the disk, then save again.")}});
+    };
+    scene->showNotice(saved());
+    // Four of its six seconds pass before the child changes the language.
+    harness.steps(240);
+    tapLanguage("de");
+    EXPECT_EQ(noticeText(), saved());
+    EXPECT_NE(noticeText().find("Platz"), std::string::npos) << noticeText();
+    // It still ends when it would have: six seconds and its half-second fade after it came.
+    harness.steps(60);
+    EXPECT_NE(inside(scene).notice, nullptr) << "gone early";
+    harness.steps(90);
+    EXPECT_EQ(inside(scene).notice, nullptr) << "shown anew instead of kept";
+}
+
+// The button of what the board says, and its panel, leave the bar's labels readable
+// whatever the button's words, and still open and close the panel there.
+TEST_F(LanguageTest, WhatTheBoardSaysStaysClearOfTheOpenSettingsBar) {
+    for (const lang::Language& language : lang::languagesIn(
+             lang::catalogueFolder(FileUtils::getInstance()->getExecutableDirectory()))) {
+        tapLanguage(language.code);
+        harness.steps(30);
+        const Vec2 bar = inside(scene).settingsBar->getPosition();
+        const auto onScreen = [&bar](const Node* label) {
+            Rect box = label->getBoundingBox();
+            box.origin += bar;
+            return box;
+        };
+        Node* button = inside(scene).answerButton;
+        for (const Node* label : {static_cast<const Node*>(inside(scene).versionLabel),
+                                  static_cast<const Node*>(inside(scene).creditLabel)}) {
+            EXPECT_FALSE(button->getBoundingBox().intersectsRect(onScreen(label)))
+                << language.code << " button over "
+                << (label == inside(scene).versionLabel ? "version" : "credit");
+        }
+        harness.tap(fieldtest::centreOf(button));
+        ASSERT_NE(inside(scene).answerPanel, nullptr) << language.code;
+        EXPECT_FALSE(inside(scene).answerPanel->getBoundingBox().intersectsRect(
+            onScreen(inside(scene).versionLabel)))
+            << language.code;
+        harness.tap(fieldtest::centreOf(button));
+        EXPECT_EQ(inside(scene).answerPanel, nullptr) << language.code;
+    }
+}
+
 TEST_F(LanguageTest, TheChoiceIsKeptForTheNextStart) {
     tapLanguage("fr");
     EXPECT_NE(settingsText(workspace.data.folder).find("\"fr\""), std::string::npos);

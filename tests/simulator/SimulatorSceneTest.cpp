@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "Transfers.h"
+#include "lang/Languages.h"
+#include "lang/Translate.h"
+#include "platform/FileSystem.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "simulator/BoardPanel.h"
 #include "simulator/CarArena.h"
@@ -98,6 +101,29 @@ TEST_F(SimulatorWindow, CarDrivesOnTheFramesTimeAndEachRunStartsInTheMiddle) {
     EXPECT_EQ(layer->arena()->car()->getPosition(), driven) << "stopped after its second";
     transfer(programTransfer(Dialect::Kib, {{kCarStop}}));
     EXPECT_EQ(layer->arena()->car()->getPosition(), start);
+}
+
+// Every word on the board's panel stays inside the panel in every language: past its right
+// edge it would run over the car, or be cut off by it.
+TEST_F(SimulatorWindow, EveryWordOnTheBoardStaysInsideItsPanelInEveryLanguage) {
+    const std::string folder = lang::catalogueFolder(filesystem::executableDirectory());
+    for (const lang::Language& language : lang::languagesIn(folder)) {
+        std::string error;
+        ASSERT_TRUE(lang::switchLanguage(language.code, folder, error)) << error;
+        auto* board = SimulatorScene::create([] { return std::vector<std::string>(); }, false);
+        harness.scene()->addChild(board);
+        harness.step();
+        for (Node* child : board->boardPanel()->getChildren()) {
+            if (const auto* label = dynamic_cast<const Label*>(child)) {
+                const Rect box = label->getBoundingBox();
+                EXPECT_GE(box.getMinX(), 0.f) << language.code << " " << label->getString();
+                EXPECT_LE(box.getMaxX(), 280.f) << language.code << " " << label->getString();
+            }
+        }
+        board->removeFromParent();
+    }
+    std::string error;
+    lang::switchLanguage("en", folder, error);
 }
 
 class CompactSimulatorWindow : public SimulatorWindow {

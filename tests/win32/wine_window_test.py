@@ -10,10 +10,14 @@ Usage: wine_window_test.py --wine-run WINE_RUN --dlls DIR --program ZUNDLECARDS_
 The workspace's screenshot is kept in --artifacts as workspace-windows.png. WindowsPackage
 unpacks the zip a teacher gets and starts its program with nothing but what the zip holds.
 WindowsInstaller installs silently for the current user, starts the program through its
-Start-menu shortcut and uninstalls silently again."""
+Start-menu shortcut and uninstalls silently again. Both start the program in Japanese (the
+zip its simulator too), whose glyphs no Windows font of the test's prefix has: the program
+reports (ZC_REPORT_FONTS) which font file drew each Japanese text, and that must be
+fonts\\ipag.ttf in the program's folder."""
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -28,6 +32,43 @@ from window_test import DisplayTest, WorkspaceChecks  # noqa: E402
 # The first start of a prefix, and wine's own start, take longer than a native program.
 window_test.WAIT_S = 90
 ARGS = None
+
+
+def japanese_start(test):
+    """The environment that starts the program in Japanese with its fonts reported, and the
+    report's path."""
+    report = os.path.join(tempfile.mkdtemp(prefix="zc-fonts-"), "fonts.txt")
+    test.addCleanup(shutil.rmtree, os.path.dirname(report), True)
+    return {"ZC_LANGUAGE": "ja", "ZC_REPORT_FONTS": report}, report
+
+
+def japanese(source):
+    """The Japanese catalogue's translation of a one-line message."""
+    po = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "po", "ja.po")
+    with open(po, encoding="utf-8") as catalogue:
+        found = re.search(r'^msgid "%s"\nmsgstr "(.*)"$' % re.escape(source), catalogue.read(),
+                          re.M)
+    return found.group(1) if found else source
+
+
+def expect_carried_font(test, report, dlls, program_folder):
+    """Every Japanese text the workspace drew came from the font in the program's folder."""
+    with open(report, encoding="utf-8") as told:
+        lines = [line.rstrip("\n").split("\t", 1) for line in told if "\t" in line]
+    texts = [text for _, text in lines]
+    # A card's caption, and the language's own name in the settings bar's chooser.
+    test.assertTrue(any(any("\u3040" <= c <= "\u30ff" for c in text) for text in texts),
+                    "no Japanese caption was drawn: %r" % texts)
+    files = sorted({font for font, _ in lines})
+    unix = subprocess.run([ARGS.wine_run, dlls, "winepath", "-u"] + files, capture_output=True,
+                          text=True, timeout=window_test.WAIT_S).stdout.splitlines()
+    carried = os.path.join(program_folder, "fonts", "ipag.ttf")
+    test.assertTrue(os.path.isfile(carried), "the font is not beside the program")
+    test.assertEqual(len(unix), len(files), files)
+    for windows_path, path in zip(files, unix):
+        test.assertTrue(os.path.exists(path) and os.path.samefile(path, carried),
+                        "Japanese drawn with %s, not with the font carried beside the program"
+                        % windows_path)
 
 
 class WindowsProgram(DisplayTest, WorkspaceChecks):
@@ -59,9 +100,22 @@ class WindowsPackage(DisplayTest, WorkspaceChecks):
             simulator = os.path.join(top, "exe", "board-simulator.exe")
             self.assertTrue(os.path.isfile(simulator), "the simulator is in exe\\")
             # No library folder of the build: the DLLs beside the program must do.
+            env, report = japanese_start(self)
             program = self.start([ARGS.wine_run, top, os.path.join(top, "zundlecards.exe")],
-                                 cwd=folder)
+                                 cwd=folder, env=env)
             self.expect_workspace_then_close(program, "workspace-windows-package.png")
+            expect_carried_font(self, report, top, top)
+
+            # The simulator runs from exe\, a folder below the font.
+            env, report = japanese_start(self)
+            program = self.start([ARGS.wine_run, os.path.dirname(simulator), simulator],
+                                 cwd=folder, env=env)
+            window = program.wait_for_window(japanese("Board simulator"))
+            deadline = time.monotonic() + window_test.WAIT_S
+            while not os.path.exists(report) and time.monotonic() < deadline:
+                time.sleep(0.2)
+            program.close(window)
+            expect_carried_font(self, report, top, top)
 
 
 class WindowsInstaller(DisplayTest, WorkspaceChecks):
@@ -106,9 +160,12 @@ class WindowsInstaller(DisplayTest, WorkspaceChecks):
 
         # From the Start menu, as a pupil starts it; start.exe is not the program, and ending
         # it would leave the program running.
-        program = self.start([ARGS.wine_run, self.no_dlls, "start", "/wait", "/unix", installed[1]])
+        env, report = japanese_start(self)
+        program = self.start([ARGS.wine_run, self.no_dlls, "start", "/wait", "/unix", installed[1]],
+                             env=env)
         self.addCleanup(self.end_programs_in, programs)
         self.expect_workspace_then_close(program, "workspace-windows-installed.png")
+        expect_carried_font(self, report, self.no_dlls, installed[0])
 
         # The uninstaller runs from a copy of itself and returns at once, as on Windows.
         self.wine(installed[3], "/S")

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Backend.h"
+#include "platform/sdl/FontReport.h"
 #include "platform/sdl/SdlFontCache.h"
 #include "platform/sdl/TextLines.h"
 
@@ -125,6 +126,7 @@ bool renderLocked(const TextRequest& request, Bitmap& out, std::string& error) {
         TTF_Font* wideFont = wide.empty() ? nullptr : fonts.get(wide, pixelSize, wideError);
         if (wideFont != nullptr)
             font = wideFont;
+        reportFontOfWideText(request.text, wideFont != nullptr ? wide : file);
     }
 
     auto measure = [font](const std::string& line) {

@@ -47,16 +47,20 @@ std::string findSansSerif(bool bold) {
     return std::string();
 }
 
-// The Japanese font the installer carries beside the program, else one of Windows' own.
+// The Japanese font the installer carries beside the program (the one above it for the
+// simulator, which runs from exe\), else one of Windows' own.
 std::string findJapanese() {
-    const std::string carried = filesystem::executableDirectory() + "\\fonts\\ipag.ttf";
-    if (filesystem::isRegularFile(carried))
-        return carried;
-    const std::string folder = fontsFolder();
-    if (folder.empty())
+    const std::string folder = filesystem::executableDirectory();
+    for (const std::string& carried :
+         {folder + "\\fonts\\ipag.ttf", folder + "\\..\\fonts\\ipag.ttf"}) {
+        if (filesystem::isRegularFile(carried))
+            return carried;
+    }
+    const std::string fonts = fontsFolder();
+    if (fonts.empty())
         return std::string();
     for (const char* file : {"YuGothR.ttc", "meiryo.ttc", "msgothic.ttc"}) {
-        std::string path = folder + "\\" + file;
+        std::string path = fonts + "\\" + file;
         if (filesystem::isRegularFile(path))
             return path;
     }
