@@ -72,6 +72,12 @@ public:
 
     // Uploads a bitmap; the id stays valid until destroyTexture.
     virtual TextureId createTexture(const Bitmap& bitmap) = 0;
+    // The same for a picture that can be decoded again from `sourceFile`: a device may keep
+    // only what the screen shows at once, and decode the rest when it is first drawn.
+    virtual TextureId createTextureFromFile(const Bitmap& bitmap, const std::string& sourceFile) {
+        (void)sourceFile;
+        return createTexture(bitmap);
+    }
     virtual void destroyTexture(TextureId texture) = 0;
 
     // Size of the drawing surface in pixels (may differ from the window size in points).

@@ -48,7 +48,8 @@ backend::TextureId Texture2D::getBackendTexture(Renderer& renderer) {
         if (_bitmap.rgba.empty() && !backend::decodeImageFile(_sourceFile, _bitmap, error)) {
             return 0;
         }
-        _backendId = device->createTexture(_bitmap);
+        _backendId = _sourceFile.empty() ? device->createTexture(_bitmap)
+                                         : device->createTextureFromFile(_bitmap, _sourceFile);
         if (_backendId != 0) {
             renderer.nameTexture(_backendId, _name);
             // The device keeps its own copy (and SDL's renderer a half-size one besides): a
