@@ -159,7 +159,10 @@ TEST_P(SdlWindow, PicturesFromFilesShowTheirOwnPixelsWhenDrawnLargerOrTurned) {
     Bitmap stripes;
     std::string error;
     ASSERT_TRUE(decodeImageFile(path, stripes, error)) << error;
-    const TextureId texture = _device->createTextureFromFile(stripes, path);
+    const TextureId texture = _device->createTextureWithSource(stripes, [path](Bitmap& out) {
+        std::string ignored;
+        return decodeImageFile(path, out, ignored);
+    });
     ASSERT_NE(texture, 0u);
 
     _device->beginFrame({0, 0, 0, 255});

@@ -66,15 +66,14 @@ SDL_Texture* SdlRenderDevice::upload(const Bitmap& bitmap) {
 }
 
 TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
-    return addTexture(bitmap, std::string());
+    return addTexture(bitmap, PixelSource());
 }
 
-TextureId SdlRenderDevice::createTextureFromFile(const Bitmap& bitmap,
-                                                 const std::string& sourceFile) {
-    return addTexture(bitmap, sourceFile);
+TextureId SdlRenderDevice::createTextureWithSource(const Bitmap& bitmap, const PixelSource& again) {
+    return addTexture(bitmap, again);
 }
 
-TextureId SdlRenderDevice::addTexture(const Bitmap& bitmap, const std::string& sourceFile) {
+TextureId SdlRenderDevice::addTexture(const Bitmap& bitmap, const PixelSource& again) {
     Texture entry;
     if (bitmap.width <= 0 || bitmap.height <= 0) {
         // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
@@ -93,8 +92,8 @@ TextureId SdlRenderDevice::addTexture(const Bitmap& bitmap, const std::string& s
             entry.half = upload(halveBitmap(bitmap));
         // Pictures are drawn at half their pixels, from the half-size copy: the full size
         // waits until something is drawn larger or turned, which most pictures never are.
-        if (entry.half != nullptr && !sourceFile.empty())
-            entry.sourceFile = sourceFile;
+        if (entry.half != nullptr && again)
+            entry.again = again;
         else
             entry.texture = upload(bitmap);
     }
@@ -106,15 +105,13 @@ TextureId SdlRenderDevice::addTexture(const Bitmap& bitmap, const std::string& s
 }
 
 SDL_Texture* SdlRenderDevice::fullSize(Texture& entry) {
-    if (entry.texture != nullptr || entry.sourceFile.empty())
+    if (entry.texture != nullptr || !entry.again)
         return entry.texture != nullptr ? entry.texture : entry.half;
     Bitmap bitmap;
-    std::string error;
-    if (decodeImageFile(entry.sourceFile, bitmap, error) && bitmap.width == entry.width &&
-        bitmap.height == entry.height)
+    if (entry.again(bitmap) && bitmap.width == entry.width && bitmap.height == entry.height)
         entry.texture = upload(bitmap);
     // Tried once: a file gone since start leaves the half-size copy, drawn stretched.
-    entry.sourceFile.clear();
+    entry.again = nullptr;
     return entry.texture != nullptr ? entry.texture : entry.half;
 }
 

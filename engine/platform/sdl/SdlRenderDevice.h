@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <map>
-#include <string>
 
 #include "platform/Backend.h"
 
@@ -24,7 +23,7 @@ public:
     SdlRenderDevice& operator=(const SdlRenderDevice&) = delete;
 
     TextureId createTexture(const Bitmap& bitmap) override;
-    TextureId createTextureFromFile(const Bitmap& bitmap, const std::string& sourceFile) override;
+    TextureId createTextureWithSource(const Bitmap& bitmap, const PixelSource& again) override;
     void destroyTexture(TextureId texture) override;
     void getOutputSize(int& width, int& height) const override;
     void beginFrame(Rgba clearColour) override;
@@ -45,14 +44,14 @@ public:
 private:
     struct Texture {
         // The full size; none until first drawn at another size than half, when there is
-        // a half-size copy and a file to decode the picture from again.
+        // a half-size copy and a way to make the pixels again.
         SDL_Texture* texture = nullptr;
         int width = 0;
         int height = 0;
         SDL_Texture* half = nullptr;  // half-size copy (see HalfSizeBitmap.h), or none
-        std::string sourceFile;
+        PixelSource again;
     };
-    TextureId addTexture(const Bitmap& bitmap, const std::string& sourceFile);
+    TextureId addTexture(const Bitmap& bitmap, const PixelSource& again);
     SDL_Texture* upload(const Bitmap& bitmap);
     SDL_Texture* fullSize(Texture& texture);
     bool copyRectangle(Texture* texture, const Vertex (&corners)[4], Rgba colour);
