@@ -23,9 +23,6 @@ struct Bitmap {
 // Decodes a picture file (PNG at least). Works without a display.
 // False, with a message naming the file and the reason in `error`, when it cannot.
 bool decodeImageFile(const std::string& path, Bitmap& out, std::string& error);
-// The size a picture file gives in its header, which decodeImageFile would accept; reads
-// nothing else. False, with the file and the reason in `error`, as decodeImageFile.
-bool readImageSize(const std::string& path, int& width, int& height, std::string& error);
 
 enum class TextHAlign { Left, Center, Right };
 enum class TextVAlign { Top, Center, Bottom };

@@ -5,7 +5,6 @@
 
 #include "base/Director.h"
 #include "renderer/Renderer.h"
-#include "renderer/TextureCache.h"
 
 NS_CC_BEGIN
 
@@ -38,38 +37,6 @@ bool Texture2D::initWithBitmap(backend::Bitmap bitmap, const std::string& name) 
     return true;
 }
 
-void Texture2D::initWithPendingPicture(int width, int height, PictureDecoder& decoder,
-                                       std::shared_ptr<PictureDecoder::Job> pixels,
-                                       const std::string& name) {
-    _bitmap = backend::Bitmap();
-    _bitmap.width = width;
-    _bitmap.height = height;
-    _decoder = &decoder;
-    _pending = std::move(pixels);
-    _name = name;
-}
-
-void Texture2D::takePendingPixels() const {
-    if (_pending == nullptr) {
-        return;
-    }
-    PictureDecoder::Result result = _decoder->take(_pending);
-    _pending.reset();
-    if (result.decoded && result.bitmap.width == _bitmap.width &&
-        result.bitmap.height == _bitmap.height) {
-        _bitmap = std::move(result.bitmap);
-        return;
-    }
-    // The header was fine, the rest was not (or the file changed since): nothing is shown.
-    Director::getInstance()->getTextureCache()->reportMissingPicture(
-        _name, {}, result.error.empty() ? "the picture changed while it was read" : result.error);
-}
-
-const backend::Bitmap& Texture2D::getBitmap() const {
-    takePendingPixels();
-    return _bitmap;
-}
-
 Size Texture2D::getContentSize() const {
     float scale = Director::getInstance()->getContentScaleFactor();
     return Size(_bitmap.width / scale, _bitmap.height / scale);
@@ -84,7 +51,6 @@ backend::TextureId Texture2D::getBackendTexture(Renderer& renderer) {
         // One attempt per device: a failed upload is not retried every frame.
         _deviceSerial = renderer.getDeviceSerial();
         _backendId = 0;
-        takePendingPixels();
         if (_bitmap.rgba.empty() && !(_again && _again(_bitmap))) {
             return 0;
         }

@@ -4,14 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <utility>
 
 #include "base/Ref.h"
 #include "math/Size.h"
 #include "platform/Backend.h"
-#include "renderer/PictureDecoder.h"
 
 NS_CC_BEGIN
 
@@ -24,10 +22,6 @@ public:
 
     // Takes the pixels; `name` says what it shows (a path, or a label's text).
     bool initWithBitmap(backend::Bitmap bitmap, const std::string& name);
-    // Pixels of the given size still being decoded: they are waited for when first needed.
-    void initWithPendingPicture(int width, int height, PictureDecoder& decoder,
-                                std::shared_ptr<PictureDecoder::Job> pixels,
-                                const std::string& name);
     // The file the pixels were decoded from: once a device holds them they are let go, and
     // decoded again should another device need them.
     void setSourceFile(const std::string& fullPath);
@@ -40,19 +34,14 @@ public:
     const std::string& getName() const { return _name; }
     // The pixels (straight RGBA, rows top first); none while a device holds pixels that
     // can be made again.
-    const backend::Bitmap& getBitmap() const;
+    const backend::Bitmap& getBitmap() const { return _bitmap; }
 
     // The device texture for the renderer's current device, uploading it on first use;
     // 0 when there is no device or the upload failed.
     backend::TextureId getBackendTexture(Renderer& renderer);
 
 private:
-    // Whatever is still decoding is taken in on first need, from const callers too.
-    void takePendingPixels() const;
-
-    mutable backend::Bitmap _bitmap;
-    PictureDecoder* _decoder = nullptr;
-    mutable std::shared_ptr<PictureDecoder::Job> _pending;
+    backend::Bitmap _bitmap;
     std::string _name;
     backend::PixelSource _again;
     backend::TextureId _backendId = 0;

@@ -39,14 +39,18 @@ Texture2D* TextureCache::addImage(const std::string& path) {
     if (it != _textures.end()) {
         return it->second;
     }
-    int width = 0, height = 0;
+    backend::Bitmap bitmap;
     std::string error;
-    if (!backend::readImageSize(fullPath, width, height, error)) {
+    if (!backend::decodeImageFile(fullPath, bitmap, error)) {
         reportMissingPicture(path, {fullPath}, error.empty() ? "cannot be decoded" : error);
         return nullptr;
     }
     auto* texture = new Texture2D();
-    texture->initWithPendingPicture(width, height, _decoder, _decoder.decode(fullPath), path);
+    if (!texture->initWithBitmap(std::move(bitmap), path)) {
+        texture->release();
+        reportMissingPicture(path, {fullPath}, "the picture is empty");
+        return nullptr;
+    }
     texture->setSourceFile(fullPath);
     _textures.emplace(fullPath, texture);
     return texture;
@@ -56,8 +60,6 @@ void TextureCache::removeAllTextures() {
     std::unordered_map<std::string, Texture2D*> old;
     old.swap(_textures);
     for (auto& entry : old) {
-        // A texture that outlives the cache must not wait on the cache's decoder later.
-        entry.second->getBitmap();
         entry.second->release();
     }
 }

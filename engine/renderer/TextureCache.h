@@ -1,8 +1,6 @@
 // Loads each picture file once (by its full path) and keeps it for every sprite that shows
-// it: its size at once from the file's header, its pixels on the decoder's thread by its
-// first draw. A picture that cannot be found or decoded is reported through a handler that
-// names the file, every place looked at and the reason. Depends on Texture2D, FileUtils and
-// the PictureDecoder.
+// it. A picture that cannot be found or decoded is reported through a handler that names
+// the file, every place looked at and the reason. Depends on Texture2D and FileUtils.
 #pragma once
 
 #include <functional>
@@ -11,7 +9,6 @@
 #include <vector>
 
 #include "base/Ref.h"
-#include "renderer/PictureDecoder.h"
 
 NS_CC_BEGIN
 
@@ -27,8 +24,7 @@ public:
     ~TextureCache() override;
 
     // The texture of the picture file, loaded on first use; nullptr (after reporting)
-    // when the file is missing or no picture. One that fails to decode later is reported
-    // then, and shows nothing.
+    // when the file is missing or cannot be decoded.
     Texture2D* addImage(const std::string& path);
     // Forgets every texture (sprites keep theirs).
     void removeAllTextures();
@@ -43,7 +39,6 @@ public:
 private:
     std::unordered_map<std::string, Texture2D*> _textures;  // full path -> one reference
     MissingPictureHandler _missingPictureHandler;
-    PictureDecoder _decoder;
 };
 
 NS_CC_END

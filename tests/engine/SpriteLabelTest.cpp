@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "EngineTestSupport.h"
 
@@ -68,24 +65,6 @@ TEST_F(Pictures, PicturesAndTextLiveOnTheDeviceAloneAndAreMadeAgainForANewOne) {
     for (const std::string& name : {picture("card.png"), std::string("label:LED on")}) {
         EXPECT_NE(std::find(drawn.begin(), drawn.end(), name), drawn.end()) << name;
     }
-}
-
-TEST_F(Pictures, APictureDamagedPastItsHeaderIsReportedAtItsFirstDrawAndShowsNothing) {
-    // The size comes from the header at once; the pixels, decoded aside, fail later.
-    std::ostringstream read;
-    read << std::ifstream(picture("card.png"), std::ios::binary).rdbuf();
-    const std::string damaged = testing::TempDir() + "damaged.png";
-    std::ofstream(damaged, std::ios::binary) << read.str().substr(0, read.str().size() / 2);
-    Sprite* card = Sprite::create(damaged);
-    ASSERT_NE(card, nullptr);
-    EXPECT_EQ(card->getContentSize(), Size(40.f, 24.f));
-    harness.scene()->addChild(card);
-    harness.step();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].path, damaged);
-    EXPECT_FALSE(reports[0].reason.empty());
-    EXPECT_TRUE(harness.draws().empty()) << "a damaged picture drawn as a plain quad";
-    std::remove(damaged.c_str());
 }
 
 TEST_F(Pictures, AMissingOrBrokenPictureIsReportedWithThePlacesLookedAtAndWhy) {

@@ -23,10 +23,8 @@ std::uint32_t bigEndian32(const std::uint8_t* bytes) {
            (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
 }
 
-// Whether the stream starts as a PNG of a size the program can take (and that size); the
-// reason if not.
-bool checkPngHeader(SDL_RWops* file, std::uint32_t& width, std::uint32_t& height,
-                    std::string& reason) {
+// Whether the stream starts as a PNG of a size the program can take; the reason if not.
+bool checkPngHeader(SDL_RWops* file, std::string& reason) {
     static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     std::uint8_t header[24] = {};
     if (SDL_RWread(file, header, 1, sizeof header) != sizeof header ||
@@ -35,8 +33,8 @@ bool checkPngHeader(SDL_RWops* file, std::uint32_t& width, std::uint32_t& height
         reason = "not a PNG picture";
         return false;
     }
-    width = bigEndian32(header + 16);
-    height = bigEndian32(header + 20);
+    const std::uint32_t width = bigEndian32(header + 16);
+    const std::uint32_t height = bigEndian32(header + 20);
     if (width > kMostPixelsAcross || height > kMostPixelsAcross) {
         reason = "the picture is too large (" + std::to_string(width) + " x " +
                  std::to_string(height) + " pixels; at most " + std::to_string(kMostPixelsAcross) +
@@ -55,8 +53,7 @@ bool decodeImageFile(const std::string& path, Bitmap& out, std::string& error) {
         return false;
     }
     std::string reason;
-    std::uint32_t width = 0, height = 0;
-    if (!checkPngHeader(file, width, height, reason)) {
+    if (!checkPngHeader(file, reason)) {
         SDL_RWclose(file);
         error = "cannot load picture '" + path + "': " + reason;
         return false;
@@ -92,26 +89,6 @@ bool decodeImageFile(const std::string& path, Bitmap& out, std::string& error) {
     }
     SDL_UnlockSurface(rgba);
     SDL_FreeSurface(rgba);
-    return true;
-}
-
-bool readImageSize(const std::string& path, int& width, int& height, std::string& error) {
-    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = "cannot load picture '" + path + "': " + SDL_GetError();
-        return false;
-    }
-    std::string reason;
-    std::uint32_t w = 0, h = 0;
-    const bool readable = checkPngHeader(file, w, h, reason);
-    SDL_RWclose(file);
-    if (!readable || w == 0 || h == 0) {
-        error =
-            "cannot load picture '" + path + "': " + (readable ? "the picture is empty" : reason);
-        return false;
-    }
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
     return true;
 }
 
