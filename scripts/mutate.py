@@ -2,8 +2,9 @@
 """Mutation check: does a test fail when a product line goes wrong in a way a user would notice?
 
 Each mutation replaces one exact text in one file (found exactly once), rebuilds the test
-programs that link the changed module in a build folder of its own, runs them headless
-(stopping at the first failure) and puts the file back, also on Ctrl+C. It prints
+programs that link the changed module in a build folder of its own, runs them headless (the
+SDL drawing device's suite on a private Xvfb), stopping at the first failure, and puts the
+file back, also on Ctrl+C. It prints
 caught/total and the mutations no test noticed.
 
     scripts/mutate.py                 # every mutation
@@ -312,8 +313,16 @@ MUTATIONS = [
     ("pictures-kept-twice-in-memory", "engine/renderer/Texture2D.cpp",
      "std::vector<std::uint8_t>().swap(_bitmap.rgba);", "(void)0;"),
     ("pictures-lost-in-a-new-window", "engine/renderer/Texture2D.cpp",
-     "if (_bitmap.rgba.empty() && !backend::decodeImageFile(_sourceFile, _bitmap, error)) {",
+     "if (_bitmap.rgba.empty() && !(_again && _again(_bitmap))) {",
      "if (_bitmap.rgba.empty()) {"),
+    ("label-text-kept-twice-in-memory", "engine/2d/Label.cpp",
+     "texture->setPixelSource([request]", "backend::PixelSource([request]"),
+    ("label-text-lost-in-a-new-window", "engine/2d/Label.cpp",
+     "return backend::renderText(request, out, ignored);",
+     "return false && backend::renderText(request, out, ignored);"),
+    ("enlarged-pictures-drawn-blurred-from-their-half-size", "engine/platform/sdl/SdlRenderDevice.cpp",
+     "    if (entry.texture != nullptr || !entry.again)",
+     "    if (true)"),
     ("timer-fires-a-frame-late", "engine/base/Scheduler.cpp",
      "} else if (timer.elapsed + kTimeTolerance >= timer.interval) {",
      "} else if (timer.elapsed + kTimeTolerance > timer.interval + 0.02) {"),
@@ -362,7 +371,17 @@ SUITES = {
     "simulator": ["simulator_tests"],
     "lang": ["lang_tests", "storage_tests", "scene_tests"],
     "po": ["lang_tests"],
+    # The SDL drawing device is seen only on a display: its suite runs on a private Xvfb.
+    "engine/platform/sdl": ["sdl_window_tests"],
 }
+WINDOW_PROGRAMS = {"sdl_window_tests"}
+
+
+def suites_for(rel):
+    """The suites of the deepest folder of rel that has its own, else of its module."""
+    folder = max((key for key in SUITES if rel.startswith(key + "/")), key=len,
+                 default=rel.split("/")[0])
+    return SUITES.get(folder, [])
 
 # A mutation that hangs a program counts as caught once this has passed.
 PROGRAM_TIMEOUT = 900
@@ -429,7 +448,7 @@ def check(mutations):
         count = path.read_text().count(text)
         if count != 1:
             problems.append(f"{name}: text found {count} times in {rel}")
-        if rel.split("/")[0] not in SUITES:
+        if not suites_for(rel):
             problems.append(f"{name}: no suites known for {rel}")
     names = [m[0] for m in mutations]
     for dup in sorted({n for n in names if names.count(n) > 1}):
@@ -441,7 +460,7 @@ def try_mutation(mutation, build, log):
     """'caught by PROGRAM', 'survived', or 'broken' when the change does not build (a fault
     of the list, not a catch)."""
     name, rel, text, replacement = mutation
-    programs = SUITES[rel.split("/")[0]]
+    programs = suites_for(rel)
     with Mutated(ROOT / rel, text, replacement):
         if not run(["ninja", "-C", build, "-j2", *programs], log):
             return "broken: does not build"
@@ -449,8 +468,10 @@ def try_mutation(mutation, build, log):
             path = program_path(build, program)
             if not path.exists():
                 continue
-            if not run([path, "--gtest_fail_fast", "--gtest_brief=1"], log,
-                       timeout=PROGRAM_TIMEOUT, cwd=ROOT):
+            cmd = [path, "--gtest_fail_fast", "--gtest_brief=1"]
+            if program in WINDOW_PROGRAMS:
+                cmd = [sys.executable, ROOT / "tests" / "app" / "xvfb_run.py", *cmd]
+            if not run(cmd, log, timeout=PROGRAM_TIMEOUT, cwd=ROOT):
                 return f"caught by {program}"
     return "survived"
 
@@ -495,7 +516,7 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
     if not configure(build, log):
         sys.exit(f"cmake failed; see {log}")
-    every = sorted({p for m in mutations for p in SUITES[m[1].split("/")[0]]})
+    every = sorted({p for m in mutations for p in suites_for(m[1])})
     print(f"building the unchanged suites in {build} ...", flush=True)
     if not run(["ninja", "-C", build, "-j2", *every], log):
         sys.exit(f"the unchanged tree does not build; see {log}")

@@ -151,6 +151,11 @@ void Label::updateTexture() {
         if (!texture->initWithBitmap(std::move(bitmap), "label:" + _text)) {
             texture->release();
             texture = nullptr;
+        } else {
+            texture->setPixelSource([request](backend::Bitmap& out) {
+                std::string ignored;
+                return backend::renderText(request, out, ignored);
+            });
         }
     } else {
         std::fprintf(stderr, "Cannot draw the text \"%s\" in font \"%s\": %s\n", _text.c_str(),

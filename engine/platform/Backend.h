@@ -49,6 +49,8 @@ std::string resolveFontFile(const std::string& family);
 std::string resolveWideFontFile();
 
 using TextureId = std::uint32_t;  // 0 = no texture
+// Makes a texture's pixels anew; false when it cannot (the file is gone).
+using PixelSource = std::function<bool(Bitmap& out)>;
 
 struct Rgba {
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
@@ -72,6 +74,13 @@ public:
 
     // Uploads a bitmap; the id stays valid until destroyTexture.
     virtual TextureId createTexture(const Bitmap& bitmap) = 0;
+    // The same for pixels that `again` can make anew (decoded from their file, or the text
+    // rendered again): a device may keep only what the screen shows at once, and ask for
+    // the rest when it is first drawn.
+    virtual TextureId createTextureWithSource(const Bitmap& bitmap, const PixelSource& again) {
+        (void)again;
+        return createTexture(bitmap);
+    }
     virtual void destroyTexture(TextureId texture) = 0;
 
     // Size of the drawing surface in pixels (may differ from the window size in points).

@@ -20,6 +20,13 @@ Texture2D::~Texture2D() {
     }
 }
 
+void Texture2D::setSourceFile(const std::string& fullPath) {
+    _again = [fullPath](backend::Bitmap& out) {
+        std::string error;
+        return backend::decodeImageFile(fullPath, out, error);
+    };
+}
+
 bool Texture2D::initWithBitmap(backend::Bitmap bitmap, const std::string& name) {
     if (bitmap.width <= 0 || bitmap.height <= 0 ||
         bitmap.rgba.size() != static_cast<std::size_t>(bitmap.width) * bitmap.height * 4) {
@@ -44,16 +51,16 @@ backend::TextureId Texture2D::getBackendTexture(Renderer& renderer) {
         // One attempt per device: a failed upload is not retried every frame.
         _deviceSerial = renderer.getDeviceSerial();
         _backendId = 0;
-        std::string error;
-        if (_bitmap.rgba.empty() && !backend::decodeImageFile(_sourceFile, _bitmap, error)) {
+        if (_bitmap.rgba.empty() && !(_again && _again(_bitmap))) {
             return 0;
         }
-        _backendId = device->createTexture(_bitmap);
+        _backendId = _again ? device->createTextureWithSource(_bitmap, _again)
+                            : device->createTexture(_bitmap);
         if (_backendId != 0) {
             renderer.nameTexture(_backendId, _name);
             // The device keeps its own copy (and SDL's renderer a half-size one besides): a
             // second copy here would only hold memory, megabytes of it for the cards.
-            if (!_sourceFile.empty()) {
+            if (_again) {
                 std::vector<std::uint8_t>().swap(_bitmap.rgba);
             }
         }

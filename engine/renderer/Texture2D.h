@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "base/Ref.h"
 #include "math/Size.h"
@@ -23,14 +24,16 @@ public:
     bool initWithBitmap(backend::Bitmap bitmap, const std::string& name);
     // The file the pixels were decoded from: once a device holds them they are let go, and
     // decoded again should another device need them.
-    void setSourceFile(const std::string& fullPath) { _sourceFile = fullPath; }
+    void setSourceFile(const std::string& fullPath);
+    // The same for pixels made otherwise (a label's text): how to make them again.
+    void setPixelSource(backend::PixelSource again) { _again = std::move(again); }
 
     // Size in points: pixels divided by the director's content scale factor.
     Size getContentSize() const;
     // What the texture shows.
     const std::string& getName() const { return _name; }
-    // The pixels (straight RGBA, rows top first); none while a device holds a picture
-    // that has a source file.
+    // The pixels (straight RGBA, rows top first); none while a device holds pixels that
+    // can be made again.
     const backend::Bitmap& getBitmap() const { return _bitmap; }
 
     // The device texture for the renderer's current device, uploading it on first use;
@@ -40,7 +43,7 @@ public:
 private:
     backend::Bitmap _bitmap;
     std::string _name;
-    std::string _sourceFile;
+    backend::PixelSource _again;
     backend::TextureId _backendId = 0;
     std::uint64_t _deviceSerial = 0;
 };

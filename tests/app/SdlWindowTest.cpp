@@ -3,8 +3,10 @@
 // must not end the program. Fingers through SDL's queue are sdl_fingers' cases.
 // Runs under xvfb_run.py; every case runs with the default driver and with "software".
 #include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -134,6 +136,56 @@ TEST_P(SdlWindow, TurnedAndMirroredQuadsLandWhereTheirCornersSay) {
     expectPixel(at(frame, 240, 120), {255, 255, 255}, "diamond centre");
     expectPixel(at(frame, 205, 85), {0, 0, 0}, "outside the diamond's corner");
     _device->endFrame();
+}
+
+TEST_P(SdlWindow, PicturesFromFilesShowTheirOwnPixelsWhenDrawnLargerOrTurned) {
+    // Stripes a pixel wide: the half-size copy is their even mix, so a picture drawn larger
+    // than half shows whether its own pixels were decoded again for it.
+    const std::string path = testing::TempDir() + "stripes.png";
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 2, 32, SDL_PIXELFORMAT_RGBA32);
+    ASSERT_NE(surface, nullptr);
+    auto* pixels = static_cast<std::uint8_t*>(surface->pixels);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            std::uint8_t* p = pixels + y * surface->pitch + x * 4;
+            p[0] = x % 2 == 0 ? 255 : 0;
+            p[1] = 0;
+            p[2] = x % 2 == 0 ? 0 : 255;
+            p[3] = 255;
+        }
+    }
+    ASSERT_EQ(IMG_SavePNG(surface, path.c_str()), 0) << IMG_GetError();
+    SDL_FreeSurface(surface);
+    Bitmap stripes;
+    std::string error;
+    ASSERT_TRUE(decodeImageFile(path, stripes, error)) << error;
+    const TextureId texture = _device->createTextureWithSource(stripes, [path](Bitmap& out) {
+        std::string ignored;
+        return decodeImageFile(path, out, ignored);
+    });
+    ASSERT_NE(texture, 0u);
+
+    _device->beginFrame({0, 0, 0, 255});
+    Vertex corners[4];
+    rect(100, 100, 2, 1, corners);  // half size
+    _device->drawQuad(texture, corners, {255, 255, 255, 255});
+    rect(10, 10, 40, 20, corners);  // ten times half size: ten pixels a stripe
+    _device->drawQuad(texture, corners, {255, 255, 255, 255});
+    rect(200, 40, 40, 20, corners);  // the top edge slanted by half a pixel
+    corners[2].x += 0.5f;
+    corners[3].x += 0.5f;
+    _device->drawQuad(texture, corners, {255, 255, 255, 255});
+
+    Bitmap frame;
+    ASSERT_TRUE(_device->readPixels(frame));
+    // Filtered, and no pixel centre falls on a stripe's: near is enough, the mix is far.
+    expectPixel(at(frame, 100, 100), {128, 0, 128}, "half size: the stripes' mix", 8);
+    expectPixel(at(frame, 15, 20), {255, 0, 0}, "larger: first stripe", 20);
+    expectPixel(at(frame, 25, 20), {0, 0, 255}, "larger: second stripe", 20);
+    expectPixel(at(frame, 205, 50), {255, 0, 0}, "slanted: first stripe", 20);
+    expectPixel(at(frame, 215, 50), {0, 0, 255}, "slanted: second stripe", 20);
+    _device->endFrame();
+    std::remove(path.c_str());
 }
 
 TEST_P(SdlWindow, DroppedFilesArriveInOrderAndTheCloseButtonAsksWithoutEndingTheProgram) {

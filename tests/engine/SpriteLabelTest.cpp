@@ -44,12 +44,16 @@ TEST_F(Pictures, EachFileIsDecodedOnceAndUploadedAtItsFirstDraw) {
     EXPECT_EQ(harness.device().liveTextureCount(), 1u);
 }
 
-TEST_F(Pictures, APictureLivesOnTheDeviceAloneAndIsReadAgainForANewOne) {
+TEST_F(Pictures, PicturesAndTextLiveOnTheDeviceAloneAndAreMadeAgainForANewOne) {
     Sprite* card = Sprite::create(picture("card.png"));  // 80 x 48 pixels
+    Label* caption = Label::createWithSystemFont("LED on", "Helvetica", 12);
     harness.scene()->addChild(card);
+    harness.scene()->addChild(caption);
     harness.step();
-    const Texture2D* texture = card->getTexture();
-    EXPECT_TRUE(texture->getBitmap().rgba.empty()) << "a second copy of the pixels";
+    for (const Texture2D* texture : {card->getTexture(), caption->getTexture()}) {
+        EXPECT_TRUE(texture->getBitmap().rgba.empty())
+            << texture->getName() << ": a second copy of the pixels";
+    }
     EXPECT_EQ(card->getContentSize(), Size(40.f, 24.f));
     // Another device (a window made anew) needs the pixels again.
     Renderer* renderer = Director::getInstance()->getRenderer();
@@ -58,7 +62,9 @@ TEST_F(Pictures, APictureLivesOnTheDeviceAloneAndIsReadAgainForANewOne) {
     card->setPosition(Vec2(10.f, 10.f));  // a frame to draw
     harness.step();
     const std::vector<std::string> drawn = harness.drawnPictures();
-    EXPECT_NE(std::find(drawn.begin(), drawn.end(), picture("card.png")), drawn.end());
+    for (const std::string& name : {picture("card.png"), std::string("label:LED on")}) {
+        EXPECT_NE(std::find(drawn.begin(), drawn.end(), name), drawn.end()) << name;
+    }
 }
 
 TEST_F(Pictures, AMissingOrBrokenPictureIsReportedWithThePlacesLookedAtAndWhy) {

@@ -64,21 +64,28 @@ bool decodeImageFile(const std::string& path, Bitmap& out, std::string& error) {
         error = "cannot load picture '" + path + "': " + IMG_GetError();
         return false;
     }
-    // Palette and colour-keyed pictures gain their transparency as alpha here.
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(loaded);
-    if (rgba == nullptr) {
-        error = "cannot convert picture '" + path + "': " + SDL_GetError();
-        return false;
+    // Most pictures are RGBA already; others (palette and colour-keyed ones gain their
+    // transparency as alpha here) are converted. A second full-size surface for every
+    // picture was most of what decoding cost at start.
+    SDL_Surface* rgba = loaded;
+    if (loaded->format->format != SDL_PIXELFORMAT_RGBA32) {
+        rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+        SDL_FreeSurface(loaded);
+        if (rgba == nullptr) {
+            error = "cannot convert picture '" + path + "': " + SDL_GetError();
+            return false;
+        }
     }
     SDL_LockSurface(rgba);
     const std::size_t rowBytes = static_cast<std::size_t>(rgba->w) * 4;
     out.width = rgba->w;
     out.height = rgba->h;
-    out.rgba.resize(rowBytes * rgba->h);
     const auto* pixels = static_cast<const std::uint8_t*>(rgba->pixels);
+    out.rgba.clear();
+    out.rgba.reserve(rowBytes * rgba->h);
     for (int y = 0; y < rgba->h; ++y) {
-        std::memcpy(out.rgba.data() + y * rowBytes, pixels + y * rgba->pitch, rowBytes);
+        const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * rgba->pitch;
+        out.rgba.insert(out.rgba.end(), row, row + rowBytes);
     }
     SDL_UnlockSurface(rgba);
     SDL_FreeSurface(rgba);

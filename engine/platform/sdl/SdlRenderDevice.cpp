@@ -25,7 +25,8 @@ SdlRenderDevice::SdlRenderDevice(SDL_Renderer* renderer) : _renderer(renderer) {
 
 SdlRenderDevice::~SdlRenderDevice() {
     for (auto& entry : _textures) {
-        SDL_DestroyTexture(entry.second.texture);
+        if (entry.second.texture != nullptr)
+            SDL_DestroyTexture(entry.second.texture);
         if (entry.second.half != nullptr)
             SDL_DestroyTexture(entry.second.half);
     }
@@ -65,6 +66,14 @@ SDL_Texture* SdlRenderDevice::upload(const Bitmap& bitmap) {
 }
 
 TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
+    return addTexture(bitmap, PixelSource());
+}
+
+TextureId SdlRenderDevice::createTextureWithSource(const Bitmap& bitmap, const PixelSource& again) {
+    return addTexture(bitmap, again);
+}
+
+TextureId SdlRenderDevice::addTexture(const Bitmap& bitmap, const PixelSource& again) {
     Texture entry;
     if (bitmap.width <= 0 || bitmap.height <= 0) {
         // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would
@@ -77,24 +86,41 @@ TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
     } else {
         CCASSERT(bitmap.rgba.size() >= static_cast<std::size_t>(bitmap.width) * bitmap.height * 4,
                  "bitmap smaller than its size says");
-        entry.texture = upload(bitmap);
         entry.width = bitmap.width;
         entry.height = bitmap.height;
-        if (entry.texture != nullptr && canHalve(bitmap))
+        if (canHalve(bitmap))
             entry.half = upload(halveBitmap(bitmap));
+        // Pictures are drawn at half their pixels, from the half-size copy: the full size
+        // waits until something is drawn larger or turned, which most pictures never are.
+        if (entry.half != nullptr && again)
+            entry.again = again;
+        else
+            entry.texture = upload(bitmap);
     }
-    if (entry.texture == nullptr)
+    if (entry.texture == nullptr && entry.half == nullptr)
         return 0;
     const TextureId id = _nextId++;
     _textures[id] = entry;
     return id;
 }
 
+SDL_Texture* SdlRenderDevice::fullSize(Texture& entry) {
+    if (entry.texture != nullptr || !entry.again)
+        return entry.texture != nullptr ? entry.texture : entry.half;
+    Bitmap bitmap;
+    if (entry.again(bitmap) && bitmap.width == entry.width && bitmap.height == entry.height)
+        entry.texture = upload(bitmap);
+    // Tried once: a file gone since start leaves the half-size copy, drawn stretched.
+    entry.again = nullptr;
+    return entry.texture != nullptr ? entry.texture : entry.half;
+}
+
 void SdlRenderDevice::destroyTexture(TextureId texture) {
     auto found = _textures.find(texture);
     if (found == _textures.end())
         return;
-    SDL_DestroyTexture(found->second.texture);
+    if (found->second.texture != nullptr)
+        SDL_DestroyTexture(found->second.texture);
     if (found->second.half != nullptr)
         SDL_DestroyTexture(found->second.half);
     _textures.erase(found);
@@ -112,7 +138,7 @@ void SdlRenderDevice::beginFrame(Rgba clearColour) {
 }
 
 void SdlRenderDevice::drawQuad(TextureId texture, const Vertex (&corners)[4], Rgba colour) {
-    const Texture* entry = nullptr;
+    Texture* entry = nullptr;
     if (texture != 0) {
         auto found = _textures.find(texture);
         if (found == _textures.end())
@@ -129,7 +155,7 @@ void SdlRenderDevice::drawQuad(TextureId texture, const Vertex (&corners)[4], Rg
         vertices[i].tex_coord = {corners[i].u, corners[i].v};
     }
     static const int indices[6] = {0, 1, 2, 0, 2, 3};
-    SDL_RenderGeometry(_renderer, entry ? entry->texture : nullptr, vertices, 4, indices, 6);
+    SDL_RenderGeometry(_renderer, entry ? fullSize(*entry) : nullptr, vertices, 4, indices, 6);
 }
 
 namespace {
@@ -150,8 +176,7 @@ bool wholePixel(float coordinate, int size, int& pixel) {
 // Most quads are upright rectangles (sprites, labels, squeezed cards, colour layers).
 // SDL's software renderer copies those many times faster than it fills two triangles,
 // and the result is the same; anything turned goes through SDL_RenderGeometry.
-bool SdlRenderDevice::copyRectangle(const Texture* texture, const Vertex (&corners)[4],
-                                    Rgba colour) {
+bool SdlRenderDevice::copyRectangle(Texture* texture, const Vertex (&corners)[4], Rgba colour) {
     const Vertex& bl = corners[0];
     const Vertex& br = corners[1];
     const Vertex& tr = corners[2];
@@ -178,7 +203,7 @@ bool SdlRenderDevice::copyRectangle(const Texture* texture, const Vertex (&corne
         return false;
     }
     SDL_Rect source = {left, top, right - left, bottom - top};
-    SDL_Texture* sdlTexture = texture->texture;
+    SDL_Texture* sdlTexture = nullptr;
     // At half size (the usual case: pictures have twice the pixels of their points) the
     // pre-filtered copy is drawn one to one.
     if (texture->half != nullptr && left % 2 == 0 && top % 2 == 0 && source.w % 2 == 0 &&
@@ -186,6 +211,10 @@ bool SdlRenderDevice::copyRectangle(const Texture* texture, const Vertex (&corne
         std::fabs(target.h * 2.f - static_cast<float>(source.h)) < 1.f) {
         sdlTexture = texture->half;
         source = {left / 2, top / 2, source.w / 2, source.h / 2};
+    } else {
+        sdlTexture = fullSize(*texture);
+        if (sdlTexture == texture->half)
+            source = {left / 2, top / 2, std::max(1, source.w / 2), std::max(1, source.h / 2)};
     }
     // Mirrored when the corners and the texture coordinates run opposite ways.
     int flip = SDL_FLIP_NONE;

@@ -23,6 +23,7 @@ public:
     SdlRenderDevice& operator=(const SdlRenderDevice&) = delete;
 
     TextureId createTexture(const Bitmap& bitmap) override;
+    TextureId createTextureWithSource(const Bitmap& bitmap, const PixelSource& again) override;
     void destroyTexture(TextureId texture) override;
     void getOutputSize(int& width, int& height) const override;
     void beginFrame(Rgba clearColour) override;
@@ -42,13 +43,18 @@ public:
 
 private:
     struct Texture {
+        // The full size; none until first drawn at another size than half, when there is
+        // a half-size copy and a way to make the pixels again.
         SDL_Texture* texture = nullptr;
         int width = 0;
         int height = 0;
         SDL_Texture* half = nullptr;  // half-size copy (see HalfSizeBitmap.h), or none
+        PixelSource again;
     };
+    TextureId addTexture(const Bitmap& bitmap, const PixelSource& again);
     SDL_Texture* upload(const Bitmap& bitmap);
-    bool copyRectangle(const Texture* texture, const Vertex (&corners)[4], Rgba colour);
+    SDL_Texture* fullSize(Texture& texture);
+    bool copyRectangle(Texture* texture, const Vertex (&corners)[4], Rgba colour);
     void watchFramePace();
 
     SDL_Renderer* _renderer;
