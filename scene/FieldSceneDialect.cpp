@@ -12,7 +12,6 @@ namespace {
 // The options stand on a line this far above the dialect button.
 constexpr float kOptionRise = 100.f;
 constexpr float kOptionGap = 20.f;
-constexpr float kSlideSeconds = 0.1f;
 }  // namespace
 
 void FieldScene::openDialectChooser() {
@@ -73,7 +72,7 @@ Sprite* FieldScene::makeDialectOption(Dialect dialect) {
     EventListenerTouchOneByOne* listener = pressrule::makeListener(
         [this](Node* chosen) {
             DeviceManager::getInstance()->dialect = static_cast<Dialect>(chosen->getTag());
-            chosen->runAction(MoveTo::create(kSlideSeconds, dialectButton->getPosition()));
+            chosen->runAction(MoveTo::create(kDialectSlideSeconds, dialectButton->getPosition()));
             runAction(CallFunc::create([this]() { closeDialectChooser(); }));
         },
         pressrule::kChooserPressed, [this]() { return dialectChooser != nullptr; });

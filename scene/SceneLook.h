@@ -1,5 +1,5 @@
-// The look the workspace's parts share: the font, the ink, the trash marker's plain picture
-// and the popups' shade, frame and fade. Private to scene/; depends on the engine only.
+// The look the workspace's parts share: the font, the ink, the trash marker's plain picture,
+// the popups' shade, frame and fade, and the slides. Private to scene/; depends on the engine only.
 #pragma once
 
 #include "cocos2d.h"
@@ -16,6 +16,10 @@ const cocos2d::Color3B kInk(55, 71, 79);
 const cocos2d::Color4B kPopupShade(127, 127, 127, 127);
 constexpr float kPopupFrameWidth = 5.f;
 constexpr float kPopupFadeSeconds = 0.1f;
+// The chosen dialect's picture sliding onto the dialect button.
+constexpr float kDialectSlideSeconds = 0.1f;
+// The settings bar sliding open or shut.
+constexpr float kSettingsSlideSeconds = 0.2f;
 
 // A flat bar of colour, its bottom left corner at (x, y) of the parent: what the popups
 // are built of.
