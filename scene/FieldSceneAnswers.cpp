@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "devicelink/ZundleCardSerialManager.h"
+#include "handoff/WorkspaceHandOff.h"
 #include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
@@ -35,10 +36,6 @@ constexpr float kLineSize = 13.f;
 const char* const kButtonText = lang::mark("What the board says");
 // The row the simulated board is on, lit in the play button's green.
 const Color3B kRunningGreen(67, 160, 71);
-// The simulator's line for the line it runs now ("@run 0": none); never a board's words.
-const char* const kRunningPrefix = "@run ";
-// The simulator's line asking the workspace to move by N points to make room beside it.
-const char* const kMovePrefix = "@move-workspace ";
 }  // namespace
 
 bool FieldScene::buildAnswerControls() {
@@ -175,14 +172,16 @@ void FieldScene::listenToBoard(float dt) {
         // A board that repeats an error is told once a turn, not once a line.
         std::optional<std::pair<int, std::string>> named;
         for (const std::string& line : talk.lines.feed(bytes)) {
-            if (line.rfind(kRunningPrefix, 0) == 0) {
-                const long number = std::strtol(line.c_str() + 5, nullptr, 10);
+            if (line.rfind(handoff::kRunningLineMark, 0) == 0) {
+                const long number =
+                    std::strtol(line.c_str() + std::strlen(handoff::kRunningLineMark), nullptr, 10);
                 lightRunningRow(number > 0 ? talk.plan.rowOfLine(static_cast<int>(number))
                                            : std::nullopt);
                 continue;
             }
-            if (talk.toTool && line.rfind(kMovePrefix, 0) == 0) {
-                const long by = std::strtol(line.c_str() + std::strlen(kMovePrefix), nullptr, 10);
+            if (talk.toTool && line.rfind(handoff::kWorkspaceMoveMark, 0) == 0) {
+                const long by = std::strtol(line.c_str() + std::strlen(handoff::kWorkspaceMoveMark),
+                                            nullptr, 10);
                 moveWorkspaceForRoom(*this, static_cast<int>(std::clamp(by, -100000L, 100000L)));
                 continue;
             }

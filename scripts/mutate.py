@@ -298,6 +298,9 @@ MUTATIONS = [
     ("timer-fires-a-frame-late", "engine/base/Scheduler.cpp",
      "} else if (timer.elapsed + kTimeTolerance >= timer.interval) {",
      "} else if (timer.elapsed + kTimeTolerance > timer.interval + 0.02) {"),
+    # the hand-off between the workspace and the tools it starts
+    ("tools-told-the-workspace-place-under-another-name", "handoff/WorkspaceHandOff.h",
+     'kFrameVariable[] = "ZC_WORKSPACE_FRAME";', 'kFrameVariable[] = "ZC_WORKSPACE_AREA";'),
     # simulator
     ("kib-wait-counts-hundredths", "simulator/KibInterpreter.cpp",
      "* 1000 + 30) / 60;", "* 1000 + 50) / 100;"),
@@ -321,8 +324,8 @@ MUTATIONS = [
     ("vemmo-error-names-the-line-before", "simulator/VemmoInterpreter.cpp",
      '"Error in line " + std::to_string(line)', '"Error in line " + std::to_string(line - 1)'),
     ("running-line-reported-one-late", "simulator/SimulatorScene.cpp",
-     "said += kRunningLineMark + std::to_string(running)",
-     "said += kRunningLineMark + std::to_string(running + 1)"),
+     "said += handoff::kRunningLineMark + std::to_string(running)",
+     "said += handoff::kRunningLineMark + std::to_string(running + 1)"),
     ("tool-instance-never-told-the-answers-are-over", "simulator/SimulatorScene.cpp",
      "const bool over = _arriving.empty() &&", "const bool over = false &&"),
 ]
@@ -343,6 +346,7 @@ SUITES = {
     "simulator": ["simulator_tests"],
     "lang": ["lang_tests", "storage_tests", "scene_tests"],
     "po": ["lang_tests"],
+    "handoff": ["scene_tests", "simulator_tests"],
 }
 
 # A mutation that hangs a program counts as caught once this has passed.
