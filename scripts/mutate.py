@@ -41,6 +41,8 @@ MUTATIONS = [
      "stopWaitMs = {500, 20};", "stopWaitMs = {50, 20};"),
     ("vemmo-script-end-lost", "catalogue/CardTables.cpp",
      '{{"while(uart()!=-1);\\n\\004", 2000, false}', '{{"while(uart()!=-1);\\n", 2000, false}'),
+    ("saved-programs-call-vemmo-otherwise", "catalogue/Dialect.h",
+     '"kib", "vemmo"};', '"kib", "vemo"};'),
     ("unknown-card-sends-garbage", "catalogue/DeviceManager.cpp",
      ': CodeSnippet{"", -1, true};', ': CodeSnippet{"?", -1, true};'),
     # generation
