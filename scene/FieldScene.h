@@ -40,7 +40,7 @@ class ZundleCardSerialData;
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
 public:
     // A row's two slots, left first.
-    using FieldRow = std::array<CardSprite*, 2>;
+    using FieldRow = std::array<CardSprite*, FieldModel::kSlotCount>;
 
     static constexpr int kRowCount = FieldModel::kRowCount;
     static constexpr int kCardSetCount = 3;

@@ -46,6 +46,8 @@ MUTATIONS = [
     ("unknown-card-sends-garbage", "catalogue/DeviceManager.cpp",
      ': CodeSnippet{"", -1, true};', ': CodeSnippet{"?", -1, true};'),
     # generation
+    ("field-has-twenty-nine-rows", "generation/TransferPlan.h",
+     "constexpr int kFieldRowCount = 30;", "constexpr int kFieldRowCount = 29;"),
     ("line-numbers-off-by-one-row", "generation/TransferPlan.cpp",
      "    return 10 * (row + 1);", "    return 10 * (row + 2);"),
     ("terminator-pause-dropped", "generation/ProgramBuilder.cpp",
