@@ -26,9 +26,9 @@ constexpr float kListenAfterSending = 10.f;
 // What came back is read into lines this much a turn at most: a board at 115200 baud sends
 // about 600 bytes in one, so only a flood waits for later turns (and loses its oldest bytes).
 constexpr std::size_t kBytesPerTurn = 16 * 1024;
-const Color4B kButtonColour(120, 144, 156, 255);
+const Color4B kButtonColour(kMuted, 255);
 const Color4B kPanelColour(38, 50, 56, 235);
-const Color3B kFailureRed(229, 72, 77);
+const Color3B kFailureRed = kRed;
 constexpr float kMargin = 10.f;
 constexpr float kPanelHeight = 190.f;
 constexpr float kLineHeight = 16.f;

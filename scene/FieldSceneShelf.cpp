@@ -17,10 +17,10 @@ USING_NS_CC;
 using namespace scenelook;
 
 namespace {
-const Color4B kTileColour(255, 255, 255, 255);
-const Color4B kPictureColour(228, 246, 252, 255);
-const Color4B kButtonColour(42, 155, 200, 255);
-const Color4B kQuietButtonColour(120, 144, 156, 255);
+const Color4B kTileColour = kPaper;
+const Color4B kPictureColour = kPale;
+const Color4B kButtonColour = kFrameDark;
+const Color4B kQuietButtonColour(kMuted, 255);
 const Color4B kFaint(144, 164, 174, 255);
 constexpr int kColumns = 4;
 constexpr float kTileWidth = 168.f;
