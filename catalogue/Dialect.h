@@ -3,9 +3,20 @@
 // tells them apart with the same names.
 #pragma once
 
+#include <array>
+#include <cstddef>
+
 enum class Dialect { Kib, Vemmo, Count };
 
 // The dialect's position in per-dialect tables.
 constexpr int dialectIndex(Dialect dialect) {
     return static_cast<int>(dialect);
+}
+
+// The dialects' names, in their order: what a saved program and the simulator call them.
+inline constexpr std::array<const char*, static_cast<std::size_t>(Dialect::Count)> kDialectNames{
+    "kib", "vemmo"};
+
+constexpr const char* dialectName(Dialect dialect) {
+    return kDialectNames[static_cast<std::size_t>(dialectIndex(dialect))];
 }

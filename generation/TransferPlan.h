@@ -30,6 +30,10 @@ bool operator!=(const ProgramChunk& a, const ProgramChunk& b);
 // Writes a chunk with its control characters escaped, for test failure messages.
 void PrintTo(const ProgramChunk& chunk, std::ostream* os);
 
+// The field the rows and slots of a plan index: 30 rows of two slots.
+constexpr int kFieldRowCount = 30;
+constexpr int kFieldSlotCount = 2;
+
 // The line number a numbered dialect gives a row (0 is the top row), as the row's head
 // shows it.
 int lineNumberOfRow(int row);

@@ -26,6 +26,7 @@
 #include "devicelink/AnswerLines.h"
 #include "devicelink/EchoCheck.h"
 #include "generation/ProgramBuilder.h"
+#include "look/WorkspaceLook.h"
 #include "model/FieldModel.h"
 #include "scene/FieldHistory.h"
 #include "storage/FieldContents.h"
@@ -43,7 +44,7 @@ class MessageCatalog;
 class FieldScene : public cocos2d::Layer, public FieldScrollViewDelegate {
 public:
     // A row's two slots, left first.
-    using FieldRow = std::array<CardSprite*, 2>;
+    using FieldRow = std::array<CardSprite*, FieldModel::kSlotCount>;
 
     static constexpr int kRowCount = FieldModel::kRowCount;
     static constexpr int kCardSetCount = 3;
@@ -64,7 +65,7 @@ public:
     // The settings bar's base while closed; open it stands at 0.
     static constexpr float kSettingsClosedY = -92.f;
     // The light blue of the frame, the palette's header and edges, and the bar's labels.
-    static constexpr cocos2d::Color4B kLightBlue{105, 208, 238, 255};
+    static constexpr cocos2d::Color4B kLightBlue = look::kFrame;
 
     // The ready workspace layer (autoreleased), or nullptr when it cannot be built.
     CREATE_FUNC(FieldScene);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "devicelink/ZundleCardSerialManager.h"
+#include "handoff/WorkspaceHandOff.h"
 #include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
@@ -25,9 +26,9 @@ constexpr float kListenAfterSending = 10.f;
 // What came back is read into lines this much a turn at most: a board at 115200 baud sends
 // about 600 bytes in one, so only a flood waits for later turns (and loses its oldest bytes).
 constexpr std::size_t kBytesPerTurn = 16 * 1024;
-const Color4B kButtonColour(120, 144, 156, 255);
+const Color4B kButtonColour(kMuted, 255);
 const Color4B kPanelColour(38, 50, 56, 235);
-const Color3B kFailureRed(229, 72, 77);
+const Color3B kFailureRed = kRed;
 constexpr float kMargin = 10.f;
 constexpr float kPanelHeight = 190.f;
 constexpr float kLineHeight = 16.f;
@@ -35,10 +36,6 @@ constexpr float kLineSize = 13.f;
 const char* const kButtonText = lang::mark("What the board says");
 // The row the simulated board is on, lit in the play button's green.
 const Color3B kRunningGreen(67, 160, 71);
-// The simulator's line for the line it runs now ("@run 0": none); never a board's words.
-const char* const kRunningPrefix = "@run ";
-// The simulator's line asking the workspace to move by N points to make room beside it.
-const char* const kMovePrefix = "@move-workspace ";
 constexpr int kFollowBarTag = 0x466f6c;
 }  // namespace
 
@@ -202,14 +199,16 @@ void FieldScene::listenToBoard(float dt) {
         // A board that repeats an error is told once a turn, not once a line.
         std::optional<std::pair<int, std::string>> named;
         for (const std::string& line : talk.lines.feed(bytes)) {
-            if (line.rfind(kRunningPrefix, 0) == 0) {
-                const long number = std::strtol(line.c_str() + 5, nullptr, 10);
+            if (line.rfind(handoff::kRunningLineMark, 0) == 0) {
+                const long number =
+                    std::strtol(line.c_str() + std::strlen(handoff::kRunningLineMark), nullptr, 10);
                 lightRunningRow(number > 0 ? talk.plan.rowOfLine(static_cast<int>(number))
                                            : std::nullopt);
                 continue;
             }
-            if (talk.toTool && line.rfind(kMovePrefix, 0) == 0) {
-                const long by = std::strtol(line.c_str() + std::strlen(kMovePrefix), nullptr, 10);
+            if (talk.toTool && line.rfind(handoff::kWorkspaceMoveMark, 0) == 0) {
+                const long by = std::strtol(line.c_str() + std::strlen(handoff::kWorkspaceMoveMark),
+                                            nullptr, 10);
                 moveWorkspaceForRoom(*this, static_cast<int>(std::clamp(by, -100000L, 100000L)));
                 continue;
             }

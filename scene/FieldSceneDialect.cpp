@@ -2,6 +2,7 @@
 // button) and the dialect refresh of the dialect button and the backs of the field cards.
 #include "catalogue/DeviceManager.h"
 #include "scene/FieldScene.h"
+#include "scene/Popup.h"
 #include "scene/PressListener.h"
 #include "scene/SceneLook.h"
 
@@ -12,7 +13,6 @@ namespace {
 // The options stand on a line this far above the dialect button.
 constexpr float kOptionRise = 100.f;
 constexpr float kOptionGap = 20.f;
-constexpr float kSlideSeconds = 0.1f;
 }  // namespace
 
 void FieldScene::openDialectChooser() {
@@ -21,10 +21,6 @@ void FieldScene::openDialectChooser() {
     if (dialectChooser != nullptr) {
         return;
     }
-    auto* chooser = Layer::create();
-    const Size visible = Director::getInstance()->getVisibleSize();
-    chooser->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
-
     const Vec2 button = dialectButton->getPosition();
     Sprite* kib = makeDialectOption(Dialect::Kib);
     Sprite* vemmo = makeDialectOption(Dialect::Vemmo);
@@ -37,28 +33,11 @@ void FieldScene::openDialectChooser() {
     vemmo->setPosition(button.x - kib->getContentSize().width / 2.f - kOptionGap -
                            vemmo->getContentSize().width / 2.f,
                        y);
-    chooser->addChild(kib);
-    chooser->addChild(vemmo);
-
-    addChild(chooser);
-    dialectChooser = chooser;
-    chooser->setCascadeOpacityEnabled(true);
-    chooser->setOpacity(0);
-    chooser->runAction(FadeIn::create(kPopupFadeSeconds));
-
-    // The chooser covers the window: nothing beneath it hears a touch while it is open,
-    // and a touch that ends anywhere off the options closes it.
-    auto* listener = EventListenerTouchOneByOne::create();
-    listener->setSwallowTouches(true);
-    listener->onTouchBegan = [](Touch* touch, Event* event) {
-        return CardSprite::isTouchInside(event->getCurrentTarget(), touch->getLocation());
-    };
-    listener->onTouchEnded = [this](Touch* touch, Event* event) {
-        if (CardSprite::isTouchInside(event->getCurrentTarget(), touch->getLocation())) {
-            runAction(CallFunc::create([this]() { closeDialectChooser(); }));
-        }
-    };
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, chooser);
+    // A touch that ends anywhere off the options closes the chooser.
+    dialectChooser = popup::open(
+        this, [this](Touch*) { runAction(CallFunc::create([this]() { closeDialectChooser(); })); });
+    dialectChooser->addChild(kib);
+    dialectChooser->addChild(vemmo);
 }
 
 Sprite* FieldScene::makeDialectOption(Dialect dialect) {
@@ -73,7 +52,7 @@ Sprite* FieldScene::makeDialectOption(Dialect dialect) {
     EventListenerTouchOneByOne* listener = pressrule::makeListener(
         [this](Node* chosen) {
             DeviceManager::getInstance()->dialect = static_cast<Dialect>(chosen->getTag());
-            chosen->runAction(MoveTo::create(kSlideSeconds, dialectButton->getPosition()));
+            chosen->runAction(MoveTo::create(kDialectSlideSeconds, dialectButton->getPosition()));
             runAction(CallFunc::create([this]() { closeDialectChooser(); }));
         },
         pressrule::kChooserPressed, [this]() { return dialectChooser != nullptr; });
@@ -84,14 +63,7 @@ Sprite* FieldScene::makeDialectOption(Dialect dialect) {
 
 void FieldScene::closeDialectChooser() {
     if (dialectChooser != nullptr) {
-        getEventDispatcher()->removeEventListenersForTarget(dialectChooser);
-        // While it fades the shade still covers the window: a press then must not reach
-        // the controls beneath it, nor do anything else.
-        getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(),
-                                                                     dialectChooser);
-        dialectChooser->runAction(Sequence::create(FadeOut::create(kPopupFadeSeconds),
-                                                   CallFunc::create([this]() { refreshDialect(); }),
-                                                   RemoveSelf::create(true), nullptr));
+        popup::close(dialectChooser, [this]() { refreshDialect(); });
     }
     for (EventListener* listener : dialectChooserListeners) {
         getEventDispatcher()->removeEventListener(listener);

@@ -26,8 +26,8 @@ constexpr float kLanguageHeight = 26.f;
 constexpr float kLanguageGap = 3.f;
 constexpr float kLanguageSize = 12.f;
 // The chosen language stands out in the bar's light blue; the others are plain white keys.
-const Color3B kChosenFill(105, 208, 238);
-const Color3B kOtherFill(255, 255, 255);
+const Color3B kChosenFill(kFrame);
+const Color3B kOtherFill(kPaper);
 
 std::string catalogueFolder() {
     return lang::catalogueFolder(FileUtils::getInstance()->getExecutableDirectory());

@@ -8,6 +8,7 @@
 #include "devicelink/ZundleCardSerialManager.h"
 #include "scene/FieldScene.h"
 #include "scene/OneLineText.h"
+#include "scene/Popup.h"
 #include "scene/PressListener.h"
 #include "scene/SceneLook.h"
 
@@ -33,9 +34,13 @@ void FieldScene::openPortChooser() {
         return;
     }
     const Size visible = Director::getInstance()->getVisibleSize();
-    auto* chooser = Layer::create();
-    chooser->setCascadeOpacityEnabled(true);
-    chooser->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
+    // A touch that begins off the rows closes the list when it ends.
+    auto* chooser = popup::open(this, [this](Touch*) {
+        if (!portChooserDragged) {
+            runAction(CallFunc::create([this]() { closePortChooser(); }));
+        }
+    });
+    portChooser = chooser;
 
     // The rows stand on the port field, in the settings bar's coordinates: those of the
     // scene while the bar is open, the only time the port field can be reached.
@@ -85,39 +90,13 @@ void FieldScene::openPortChooser() {
         portChooserListeners.pushBack(listener);
     }
 
-    // The frame's bars are 5 wide and touch the rows on every side; the bottom one lies
-    // on the port field's top edge.
-    const float frameHeight = y - (base + kPopupFrameWidth) + 2.f * kPopupFrameWidth;
-    addBar(chooser, kLightBlue, left - kPopupFrameWidth, base, size.width + 2.f * kPopupFrameWidth,
-           kPopupFrameWidth);
-    addBar(chooser, kLightBlue, left - kPopupFrameWidth, y, size.width + 2.f * kPopupFrameWidth,
-           kPopupFrameWidth);
-    addBar(chooser, kLightBlue, left - kPopupFrameWidth, base, kPopupFrameWidth, frameHeight);
-    addBar(chooser, kLightBlue, left + size.width, base, kPopupFrameWidth, frameHeight);
-
+    // The frame touches the rows on every side; its bottom bar lies on the port field's top
+    // edge.
+    const Rect rows(left, base + kPopupFrameWidth, size.width, y - base - kPopupFrameWidth);
+    popup::addFrame(chooser, rows);
     if (shown < link->devices.size()) {
-        addDragArea(chooser,
-                    Rect(left, base + kPopupFrameWidth, size.width, y - base - kPopupFrameWidth));
+        addDragArea(chooser, rows);
     }
-    addChild(chooser);
-    portChooser = chooser;
-    chooser->setOpacity(0);
-    chooser->runAction(FadeIn::create(kPopupFadeSeconds));
-
-    // The chooser covers the window: a touch that begins off the rows reaches nothing
-    // beneath and closes the list when it ends.
-    auto* listener = EventListenerTouchOneByOne::create();
-    listener->setSwallowTouches(true);
-    listener->onTouchBegan = [this](Touch* touch, Event* event) {
-        return portField != nullptr &&
-               CardSprite::isTouchInside(event->getCurrentTarget(), touch->getLocation());
-    };
-    listener->onTouchEnded = [this](Touch*, Event*) {
-        if (!portChooserDragged) {
-            runAction(CallFunc::create([this]() { closePortChooser(); }));
-        }
-    };
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, chooser);
 }
 
 std::string FieldScene::rowText(const ZundleCardSerialData* entry) const {
@@ -180,12 +159,7 @@ void FieldScene::scrollPortChooser(float rows) {
 
 void FieldScene::closePortChooser() {
     if (portChooser != nullptr) {
-        getEventDispatcher()->removeEventListenersForTarget(portChooser);
-        // While it fades the shade still covers the window: a press then reaches nothing.
-        getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(),
-                                                                     portChooser);
-        portChooser->runAction(Sequence::create(FadeOut::create(kPopupFadeSeconds),
-                                                RemoveSelf::create(true), nullptr));
+        popup::close(portChooser);
     }
     for (EventListener* listener : portChooserListeners) {
         getEventDispatcher()->removeEventListener(listener);

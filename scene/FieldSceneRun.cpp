@@ -27,7 +27,7 @@ constexpr float kSpinDegrees = 45.f;
 // The progress line stands this far below the turning picture's centre.
 constexpr float kProgressDrop = 64.f;
 const Color4B kProgressColour(scenelook::kInk, 235);
-const Color4B kNoticeColour(229, 72, 77, 240);
+const Color4B kNoticeColour(scenelook::kRed, 240);
 // A notice is read in this time, then fades; long enough for two lines of advice.
 constexpr float kNoticeSeconds = 6.f;
 constexpr float kNoticeFadeSeconds = 0.5f;

@@ -24,7 +24,6 @@ const Color4B kPortTextColour(30, 30, 30, 255);
 constexpr float kLabelBaseline = 10.f;
 constexpr float kVersionX = 278.f;
 constexpr float kCreditRight = 1016.f;
-constexpr float kSlideSeconds = 0.2f;
 constexpr float kSpinSeconds = 0.5f;
 constexpr float kSpinDegrees = 45.f;
 }  // namespace
@@ -101,6 +100,6 @@ void FieldScene::toggleSettingsBar() {
     settingsBar->stopAllActions();
     settingsBarOpen = !settingsBarOpen;
     settingsBar->runAction(
-        MoveTo::create(kSlideSeconds, Vec2(0.f, settingsBarOpen ? 0.f : kSettingsClosedY)));
-    followSettingsBar(kSlideSeconds);
+        MoveTo::create(kSettingsSlideSeconds, Vec2(0.f, settingsBarOpen ? 0.f : kSettingsClosedY)));
+    followSettingsBar(kSettingsSlideSeconds);
 }

@@ -9,6 +9,7 @@
 #include "lang/Translate.h"
 #include "scene/FieldScene.h"
 #include "scene/NoticeStrip.h"
+#include "scene/Popup.h"
 #include "scene/PressListener.h"
 #include "scene/SceneLook.h"
 #include "storage/ProgramShelf.h"
@@ -17,10 +18,10 @@ USING_NS_CC;
 using namespace scenelook;
 
 namespace {
-const Color4B kTileColour(255, 255, 255, 255);
-const Color4B kPictureColour(228, 246, 252, 255);
-const Color4B kButtonColour(42, 155, 200, 255);
-const Color4B kQuietButtonColour(120, 144, 156, 255);
+const Color4B kTileColour = kPaper;
+const Color4B kPictureColour = kPale;
+const Color4B kButtonColour = kFrameDark;
+const Color4B kQuietButtonColour(kMuted, 255);
 const Color4B kFaint(144, 164, 174, 255);
 constexpr int kColumns = 4;
 constexpr float kTileWidth = 168.f;
@@ -138,49 +139,29 @@ Node* FieldScene::addPopupButton(Node* parent, const std::string& text, const Ve
 
 Layer* FieldScene::makePopup(const Size& panel, std::function<void()> onOutside) {
     const Size visible = Director::getInstance()->getVisibleSize();
-    auto* popup = Layer::create();
-    popup->setCascadeOpacityEnabled(true);
-    popup->addChild(LayerColor::create(kPopupShade, visible.width, visible.height));
     // Over the field, clear of the palette, as the notices are.
-    const Vec2 origin((kPalettePanelWidth + visible.width - panel.width) / 2.f,
-                      (visible.height - panel.height) / 2.f);
-    auto* body = LayerColor::create(Color4B(kLightBlue), panel.width + 2.f * kPopupFrameWidth,
-                                    panel.height + 2.f * kPopupFrameWidth);
-    body->setPosition(origin - Vec2(kPopupFrameWidth, kPopupFrameWidth));
-    popup->addChild(body);
-    auto* inside = Layer::create();
-    inside->setPosition(origin);
-    inside->setContentSize(panel);
-    inside->setTag(kPopupInsideTag);
-    popup->addChild(inside);
-
-    // The popup covers the window: a touch off its panel reaches nothing beneath.
-    auto* listener = EventListenerTouchOneByOne::create();
-    listener->setSwallowTouches(true);
-    listener->onTouchBegan = [](Touch*, Event*) { return true; };
-    listener->onTouchEnded = [body, onOutside = std::move(onOutside)](Touch* touch, Event*) {
-        if (onOutside && !CardSprite::isTouchInside(body, touch->getLocation())) {
+    const Rect area(Vec2((kPalettePanelWidth + visible.width - panel.width) / 2.f,
+                         (visible.height - panel.height) / 2.f),
+                    panel);
+    Layer* shown = popup::open(this, [area, onOutside = std::move(onOutside)](Touch* touch) {
+        if (onOutside && !popup::isOnFrame(area, touch->getLocation())) {
             onOutside();
         }
-    };
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, popup);
-    addChild(popup);
-    popup->setOpacity(0);
-    popup->runAction(FadeIn::create(kPopupFadeSeconds));
-    return popup;
+    });
+    popup::addFrame(shown, area);
+    auto* inside = Layer::create();
+    inside->setPosition(area.origin);
+    inside->setContentSize(panel);
+    inside->setTag(kPopupInsideTag);
+    shown->addChild(inside);
+    return shown;
 }
 
-void FieldScene::closePopup(Layer*& popup) {
-    if (popup == nullptr) {
-        return;
+void FieldScene::closePopup(Layer*& shown) {
+    if (shown != nullptr) {
+        popup::close(shown);
+        shown = nullptr;
     }
-    Layer* closing = popup;
-    popup = nullptr;
-    // Its controls go now; while it fades it still takes every touch.
-    getEventDispatcher()->removeEventListenersForTarget(closing, true);
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(pressrule::makeBlocker(), closing);
-    closing->runAction(
-        Sequence::create(FadeOut::create(kPopupFadeSeconds), RemoveSelf::create(true), nullptr));
 }
 
 void FieldScene::openShelf() {

@@ -1,21 +1,16 @@
-// The look the workspace's parts share: the font, the ink, the trash marker's plain picture
-// and the popups' shade, frame and fade. Private to scene/; depends on the engine only.
+// The look the workspace's parts share: the workspace's and the simulator's common look
+// (look/WorkspaceLook.h), the trash marker's plain picture and the bars popups are built of.
+// Private to scene/; depends on the engine only.
 #pragma once
 
 #include "cocos2d.h"
+#include "look/WorkspaceLook.h"
 
 namespace scenelook {
 
-const char* const kFont = "Helvetica";
-// Card captions and set names, which must read from a distance on their coloured bands.
-const char* const kBoldFont = "Helvetica:bold";
+using namespace look;
+
 const char* const kTrashImage = "res/r_card_clean.png";
-// The workspace's dark text and the progress and calm notices behind white text.
-const cocos2d::Color3B kInk(55, 71, 79);
-// Dims the workspace behind a popup.
-const cocos2d::Color4B kPopupShade(127, 127, 127, 127);
-constexpr float kPopupFrameWidth = 5.f;
-constexpr float kPopupFadeSeconds = 0.1f;
 
 // A flat bar of colour, its bottom left corner at (x, y) of the parent: what the popups
 // are built of.

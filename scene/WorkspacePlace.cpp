@@ -6,15 +6,12 @@
 
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ZundleCardSerialManager.h"
+#include "handoff/WorkspaceHandOff.h"
 #include "scene/FieldScene.h"
 
 USING_NS_CC;
 
 namespace {
-
-// Read by the board simulator (simulator/SimulatorApp.cpp).
-const char* const kFrameVariable = "ZC_WORKSPACE_FRAME";
-const char* const kControlsVariable = "ZC_WORKSPACE_CONTROLS";
 
 std::string textOf(const backend::PixelRect& rect) {
     return std::to_string(rect.x) + "," + std::to_string(rect.y) + "," + std::to_string(rect.w) +
@@ -52,12 +49,12 @@ void publishWorkspacePlace(FieldScene& scene) {
         link->isSending()) {
         return;
     }
-    devicelink::platform::setToolVariable(kFrameVariable, textOf(frame));
+    devicelink::platform::setToolVariable(handoff::kFrameVariable, textOf(frame));
     scene.toldFrame = frame;
     if (scene.playButton != nullptr && scene.stopButton != nullptr) {
         const Rect controls =
             designArea(*scene.playButton).unionWithRect(designArea(*scene.stopButton));
-        devicelink::platform::setToolVariable(kControlsVariable,
+        devicelink::platform::setToolVariable(handoff::kControlsVariable,
                                               textOf(onScreen(*view, frame, controls)));
     }
 }

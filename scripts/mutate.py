@@ -42,9 +42,13 @@ MUTATIONS = [
      "stopWaitMs = {500, 20};", "stopWaitMs = {50, 20};"),
     ("vemmo-script-end-lost", "catalogue/CardTables.cpp",
      '{{"while(uart()!=-1);\\n\\004", 2000, false}', '{{"while(uart()!=-1);\\n", 2000, false}'),
+    ("saved-programs-call-vemmo-otherwise", "catalogue/Dialect.h",
+     '"kib", "vemmo"};', '"kib", "vemo"};'),
     ("unknown-card-sends-garbage", "catalogue/DeviceManager.cpp",
      ': CodeSnippet{"", -1, true};', ': CodeSnippet{"?", -1, true};'),
     # generation
+    ("field-has-twenty-nine-rows", "generation/TransferPlan.h",
+     "constexpr int kFieldRowCount = 30;", "constexpr int kFieldRowCount = 29;"),
     ("line-numbers-off-by-one-row", "generation/TransferPlan.cpp",
      "    return 10 * (row + 1);", "    return 10 * (row + 2);"),
     ("terminator-pause-dropped", "generation/ProgramBuilder.cpp",
@@ -246,6 +250,13 @@ MUTATIONS = [
      "        if (!(whole && newer && false)) {"),
     ("slow-disk-writes-every-old-text", "storage/BackgroundWriter.cpp",
      "        if (request.path == path) {", "        if (request.path == path && false) {"),
+    ("press-through-a-popup-reaches-the-workspace", "scene/Popup.cpp",
+     "    listener->setSwallowTouches(true);", "    listener->setSwallowTouches(false);"),
+    ("press-on-the-shelf-panel-closes-it", "scene/Popup.cpp",
+     "        .containsPoint(point);", "        .containsPoint(point + cocos2d::Vec2(2000.f, 0.f));"),
+    ("closing-popup-buttons-still-answer", "scene/Popup.cpp",
+     "dispatcher->removeEventListenersForTarget(popup, true);",
+     "dispatcher->removeEventListenersForTarget(popup, false);"),
     ("undo-keeps-only-fifty-steps", "scene/FieldHistory.h",
      "static constexpr std::size_t kSteps = 100;", "static constexpr std::size_t kSteps = 50;"),
     ("notices-vanish-after-three-seconds", "scene/FieldSceneRun.cpp",
@@ -326,6 +337,9 @@ MUTATIONS = [
     ("timer-fires-a-frame-late", "engine/base/Scheduler.cpp",
      "} else if (timer.elapsed + kTimeTolerance >= timer.interval) {",
      "} else if (timer.elapsed + kTimeTolerance > timer.interval + 0.02) {"),
+    # the hand-off between the workspace and the tools it starts
+    ("tools-told-the-workspace-place-under-another-name", "handoff/WorkspaceHandOff.h",
+     'kFrameVariable[] = "ZC_WORKSPACE_FRAME";', 'kFrameVariable[] = "ZC_WORKSPACE_AREA";'),
     # simulator
     ("kib-wait-counts-hundredths", "simulator/KibInterpreter.cpp",
      "* 1000 + 30) / 60;", "* 1000 + 50) / 100;"),
@@ -349,8 +363,8 @@ MUTATIONS = [
     ("vemmo-error-names-the-line-before", "simulator/VemmoInterpreter.cpp",
      '"Error in line " + std::to_string(line)', '"Error in line " + std::to_string(line - 1)'),
     ("running-line-reported-one-late", "simulator/SimulatorScene.cpp",
-     "said += kRunningLineMark + std::to_string(running)",
-     "said += kRunningLineMark + std::to_string(running + 1)"),
+     "said += handoff::kRunningLineMark + std::to_string(running)",
+     "said += handoff::kRunningLineMark + std::to_string(running + 1)"),
     ("tool-instance-never-told-the-answers-are-over", "simulator/SimulatorScene.cpp",
      "const bool over = _arriving.empty() &&", "const bool over = false &&"),
 ]
@@ -373,6 +387,7 @@ SUITES = {
     "po": ["lang_tests"],
     # The SDL drawing device is seen only on a display: its suite runs on a private Xvfb.
     "engine/platform/sdl": ["sdl_window_tests"],
+    "handoff": ["scene_tests", "simulator_tests"],
 }
 WINDOW_PROGRAMS = {"sdl_window_tests"}
 

@@ -9,7 +9,7 @@ USING_NS_CC;
 namespace {
 
 constexpr float kScale = CarArena::kSide / static_cast<float>(CarModel::kArenaSize);
-const Color4B kBody(55, 71, 79, 255);
+const Color4B kBody(look::kInk, 255);
 const Color4B kWheel(20, 24, 26, 255);
 const Color4B kNose(255, 214, 0, 255);
 

@@ -62,7 +62,7 @@ bool ProgramPanel::init() {
     // Laid out from the panel's bottom left corner; the panel is 280 x 520.
     look::place(this, look::label(lang::tr("Program"), 14, look::kInk), 0, 505);
     _dialectBadge = look::place(this, look::box(look::opaque(look::kKib), 0, 0, 70, 22), 210, 494);
-    _dialectName = look::label("kib", 13, Color3B::WHITE);
+    _dialectName = look::label(dialectName(Dialect::Kib), 13, Color3B::WHITE);
     _dialectName->setAnchorPoint(Vec2::ANCHOR_MIDDLE);
     look::place(_dialectBadge, _dialectName, 35, 11);
 
@@ -91,7 +91,7 @@ bool ProgramPanel::init() {
 
 void ProgramPanel::show(const Console& console, Dialect dialect) {
     const bool kib = dialect == Dialect::Kib;
-    _dialectName->setString(kib ? "kib" : "vemmo");
+    _dialectName->setString(dialectName(dialect));
     const Color3B badge = kib ? look::kKib : look::kVemmo;
     if (_dialectBadge->getColor() != badge) {
         _dialectBadge->setColor(badge);

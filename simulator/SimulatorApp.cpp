@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "handoff/WorkspaceHandOff.h"
 #include "lang/Languages.h"
 #include "lang/Translate.h"
 #include "simulator/SimulatorLook.h"
@@ -16,12 +17,6 @@ const char* const kWindowTitle = lang::mark("Board simulator");
 const char* const kWindowIcon = "../res/zundlecards.png";
 // How often the main loop looks for a quit signal while nothing else wakes it.
 constexpr int kQuitLookMs = 100;
-// Where the workspace that started this tool lies (scene/WorkspacePlace.cpp sets them).
-const char* const kFrameVariable = "ZC_WORKSPACE_FRAME";
-const char* const kControlsVariable = "ZC_WORKSPACE_CONTROLS";
-// The line that asks the workspace to move along its display by N points to make room for
-// this window beside it (scene/FieldSceneAnswers.cpp reads it). No board prints it.
-const char* const kWorkspaceMoveMark = "@move-workspace ";
 
 // Beside the workspace, so that its play and stop stay in reach, in the form that fits
 // there (compact says which), and how far the workspace is to move for it (moveBy);
@@ -29,7 +24,7 @@ const char* const kWorkspaceMoveMark = "@move-workspace ";
 bool besideWorkspace(const std::vector<backend::PixelRect>& displays, int& width, int& height,
                      int& x, int& y, bool& compact, int& moveBy) {
     const std::optional<simulator::WorkspaceWindow> workspace = simulator::parseWorkspaceWindow(
-        std::getenv(kFrameVariable), std::getenv(kControlsVariable));
+        std::getenv(handoff::kFrameVariable), std::getenv(handoff::kControlsVariable));
     if (!workspace) {
         return false;
     }
@@ -121,7 +116,8 @@ bool SimulatorApp::applicationDidFinishLaunching() {
     if (handOff != nullptr) {
         // Said first to whoever sent the first transfer: the workspace that started this
         // window (a later one started none, and stays where it is).
-        std::string first = moveBy != 0 ? kWorkspaceMoveMark + std::to_string(moveBy) + "\n" : "";
+        std::string first =
+            moveBy != 0 ? handoff::kWorkspaceMoveMark + std::to_string(moveBy) + "\n" : "";
         layer->setAnswerSink([handOff, first](const std::string& text, bool over) mutable {
             handOff->answer(first + text);
             first.clear();

@@ -1,8 +1,10 @@
-// The colours, fonts and sizes of the simulator window, taken from the workspace's look
-// (its frame blue, ink and signal colours). Constants only; depends on the engine's types.
+// The simulator window's own look over the one it shares with the workspace
+// (look/WorkspaceLook.h): its sizes, its colours and its code font. Depends on the engine's
+// types.
 #pragma once
 
 #include "cocos2d.h"
+#include "look/WorkspaceLook.h"
 
 namespace look {
 
@@ -15,18 +17,10 @@ constexpr float kHeight = 600.f;
 constexpr float kCompactWidth = 330.f;
 constexpr float kCompactHeight = 700.f;
 
-const cocos2d::Color4B kPaper(255, 255, 255, 255);
-const cocos2d::Color4B kFrame(105, 208, 238, 255);     // the workspace frame
-const cocos2d::Color4B kFrameDark(42, 155, 200, 255);  // white marks stand on it
-const cocos2d::Color4B kPale(228, 246, 252, 255);
-const cocos2d::Color3B kInk(55, 71, 79);
-const cocos2d::Color3B kMuted(120, 144, 156);
-const cocos2d::Color3B kRed(229, 72, 77);
 const cocos2d::Color3B kGreen(46, 173, 91);
 const cocos2d::Color3B kKib(35, 62, 139);
 const cocos2d::Color3B kVemmo(103, 58, 153);
 
-const char* const kFont = "Helvetica";
 const char* const kCodeFont = "DejaVu Sans Mono";
 
 // A text label of the look, anchored at its left end's middle.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "handoff/WorkspaceHandOff.h"
 #include "lang/Translate.h"
 #include "simulator/BoardPanel.h"
 #include "simulator/CarArena.h"
@@ -207,7 +208,7 @@ void SimulatorScene::passAnswers() {
     // one anybody could have seen.
     const int running = _board.console().runningLineNumber();
     if (running != _runningLineShown) {
-        said += kRunningLineMark + std::to_string(running) + "\n";
+        said += handoff::kRunningLineMark + std::to_string(running) + "\n";
         _runningLineShown = running;
     }
     const bool over = _arriving.empty() && _board.console().state() != BoardState::Running;

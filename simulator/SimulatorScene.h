@@ -43,9 +43,6 @@ public:
     // Told what the board prints for the last transfer, as it prints it, and then once that
     // the transfer's answers are over (its program has ended, or it started none).
     using AnswerSink = std::function<void(const std::string& text, bool over)>;
-    // The line that marks the board's running line in the answers, before its number
-    // (0: none runs any more). No board prints a line that begins so.
-    static constexpr const char* kRunningLineMark = "@run ";
     void setAnswerSink(AnswerSink sink) { _answerSink = std::move(sink); }
 
     // Replaces the steady clock that bounds each frame's work (tests step their own).

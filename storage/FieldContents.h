@@ -18,8 +18,8 @@ struct LooseCard {
 };
 
 struct FieldContents {
-    static constexpr int kRowCount = 30;
-    static constexpr int kSlotCount = 2;
+    static constexpr int kRowCount = kFieldRowCount;
+    static constexpr int kSlotCount = kFieldSlotCount;
     using Row = std::array<std::optional<CardId>, kSlotCount>;
 
     Dialect dialect = Dialect::Kib;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "catalogue/DeviceManager.h"
+#include "catalogue/Dialect.h"
 #include "lang/Translate.h"
 
 namespace {
@@ -23,8 +24,6 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr char kFormatName[] = "zundlecards-program";
-// Indexed by the dialect's number.
-constexpr std::array<const char*, 2> kDialectNames{"kib", "vemmo"};
 // Far more than a field holds; a file past these was not made by this program.
 constexpr std::size_t kMaxLooseCards = 1000;
 constexpr double kMaxPosition = 100000.0;
@@ -330,12 +329,10 @@ std::string writeProgramText(const FieldContents& contents) {
                                     {"x", shortestDecimal(card.x)},
                                     {"y", shortestDecimal(card.y)}});
     }
-    const auto dialect = static_cast<std::size_t>(dialectIndex(contents.dialect));
-    assert(dialect < kDialectNames.size());
-    const char* dialectName = kDialectNames[dialect];
+    assert(static_cast<std::size_t>(dialectIndex(contents.dialect)) < kDialectNames.size());
     return std::string("{\n") + "  \"format\": " + OrderedJson(kFormatName).dump() + ",\n" +
            "  \"version\": " + std::to_string(kProgramFormatVersion) + ",\n" +
-           "  \"dialect\": " + OrderedJson(dialectName).dump() + ",\n" +
+           "  \"dialect\": " + OrderedJson(dialectName(contents.dialect)).dump() + ",\n" +
            "  \"rows\": " + listLines(rows) + ",\n" + "  \"loose\": " + listLines(loose) + "\n}\n";
 }
 

@@ -14,7 +14,7 @@ using Rows = std::vector<std::vector<std::optional<CardId>>>;
 // Sixty cards drawn in turn from the three sets, the way a busy field mixes them.
 Rows fullField() {
     const DeviceManager* catalogue = DeviceManager::getInstance();
-    Rows rows(30, std::vector<std::optional<CardId>>(2));
+    Rows rows(kFieldRowCount, std::vector<std::optional<CardId>>(kFieldSlotCount));
     int position = 0;
     for (auto& row : rows) {
         for (auto& slot : row) {

@@ -1,9 +1,9 @@
 #include "devicelink/win32/PortErrors.h"
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace devicelink::platform {
 
-using cocos2d::win32::systemMessage;
+using widetext::systemMessage;
 
 using Kind = TransferFailure::Kind;
 

@@ -14,7 +14,7 @@
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/win32/PortEnumerator.h"
 #include "devicelink/win32/RegistryText.h"
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace devicelink::platform {
 
@@ -75,7 +75,7 @@ std::string instanceId(DEVINST node) {
     if (::CM_Get_Device_IDW(node, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) {
         return "";
     }
-    return cocos2d::win32::toUtf8(id);
+    return widetext::toUtf8(id);
 }
 
 // The USB identity of the port's device; a composite device's interface has the serial

@@ -1,6 +1,6 @@
 #include "devicelink/win32/RegistryText.h"
 
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace devicelink::platform {
 
@@ -9,7 +9,7 @@ std::string registryText(const wchar_t* text, std::size_t length) {
     while (used < length && text[used] != L'\0') {
         ++used;
     }
-    return cocos2d::win32::toUtf8(std::wstring(text, used));
+    return widetext::toUtf8(std::wstring(text, used));
 }
 
 }  // namespace devicelink::platform

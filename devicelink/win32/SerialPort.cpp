@@ -11,12 +11,12 @@
 #include "devicelink/win32/PortErrors.h"
 #include "devicelink/win32/TimedWrite.h"
 #include "devicelink/win32/UniqueHandle.h"
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace devicelink::platform {
 
-using cocos2d::win32::systemMessage;
-using cocos2d::win32::toWide;
+using widetext::systemMessage;
+using widetext::toWide;
 
 class SerialPort {
 public:

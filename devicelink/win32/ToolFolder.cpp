@@ -7,12 +7,12 @@
 #include "devicelink/LinkPlatform.h"
 #include "devicelink/ToolOrder.h"
 #include "platform/FileSystem.h"
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace devicelink::platform {
 
-using cocos2d::win32::toUtf8;
-using cocos2d::win32::toWide;
+using widetext::toUtf8;
+using widetext::toWide;
 
 namespace {
 

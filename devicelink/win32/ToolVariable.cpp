@@ -4,13 +4,12 @@
 #include <windows.h>
 
 #include "devicelink/LinkPlatform.h"
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace devicelink::platform {
 
 void setToolVariable(const std::string& name, const std::string& value) {
-    ::SetEnvironmentVariableW(cocos2d::win32::toWide(name).c_str(),
-                              cocos2d::win32::toWide(value).c_str());
+    ::SetEnvironmentVariableW(widetext::toWide(name).c_str(), widetext::toWide(value).c_str());
 }
 
 }  // namespace devicelink::platform

@@ -5,47 +5,31 @@
 #include <cstdlib>
 
 #include "lang/Languages.h"
+#include "widetext/win32/WideText.h"
 
 namespace lang {
-namespace {
 
-std::wstring wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
-    return out;
-}
-
-std::string narrow(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
-                        nullptr, nullptr);
-    return out;
-}
-
-}  // namespace
+using widetext::toUtf8;
+using widetext::toWide;
 
 std::vector<std::string> systemWishes() {
     // The language the workspace passes to the programs it starts comes first.
     std::vector<std::string> wishes;
     const wchar_t* passed = _wgetenv(L"ZC_LANGUAGE");
     if (passed != nullptr && *passed != L'\0') {
-        wishes.push_back(narrow(passed));
+        wishes.push_back(toUtf8(passed));
     }
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
     if (LCIDToLocaleName(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), name,
                          LOCALE_NAME_MAX_LENGTH, 0) > 0) {
-        wishes.push_back(narrow(name));
+        wishes.push_back(toUtf8(name));
     }
     return wishes;
 }
 
 std::string catalogueFolder(const std::string& programFolder) {
     const std::string own = programFolder + "/locale";
-    const DWORD kind = GetFileAttributesW(wide(own).c_str());
+    const DWORD kind = GetFileAttributesW(toWide(own).c_str());
     if (kind != INVALID_FILE_ATTRIBUTES && (kind & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return own;
     }
@@ -55,13 +39,13 @@ std::string catalogueFolder(const std::string& programFolder) {
 std::vector<std::string> filesIn(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(wide(folder + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileW(toWide(folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.push_back(narrow(found.cFileName));
+            names.push_back(toUtf8(found.cFileName));
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -69,7 +53,7 @@ std::vector<std::string> filesIn(const std::string& folder) {
 }
 
 bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    HANDLE file = CreateFileW(toWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = "the file cannot be opened";
@@ -93,7 +77,7 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
 
 void passToChildren(const std::string& code) {
     // The CRT's copy and the process's block both: children get the block.
-    _wputenv_s(L"ZC_LANGUAGE", wide(code).c_str());
+    _wputenv_s(L"ZC_LANGUAGE", toWide(code).c_str());
 }
 
 }  // namespace lang

@@ -13,48 +13,15 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "widetext/win32/WideText.h"
+
 namespace userfiles {
 
 namespace {
 
-std::wstring wide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                          size);
-    return result;
-}
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                          size, nullptr, nullptr);
-    return result;
-}
-
-std::string systemText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
-    ::LocalFree(buffer);
-    // The system's messages end with a full stop and a line break; ours add their own.
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.' ||
-                             text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text.empty() ? "error " + std::to_string(error) : utf8(text);
-}
+using widetext::systemMessage;
+using widetext::toUtf8;
+using widetext::toWide;
 
 // The words for a failure to write in `folder`, plain for the two a user can act on.
 std::string writeReason(DWORD error, const std::string& folder) {
@@ -66,7 +33,7 @@ std::string writeReason(DWORD error, const std::string& folder) {
         case ERROR_WRITE_PROTECT:
             return cannotWrite(folder);
         default:
-            return systemText(error);
+            return systemMessage(error);
     }
 }
 
@@ -82,7 +49,7 @@ std::string readReason(DWORD error) {
         case ERROR_READ_FAULT:
             return "the disk could not read it";
         default:
-            return systemText(error);
+            return systemMessage(error);
     }
 }
 
@@ -114,7 +81,7 @@ private:
 };
 
 bool isFolder(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(toWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -142,11 +109,11 @@ std::string dataFolder(std::string& error) {
     // %APPDATA% names the same folder unless whoever set up the account moved it, as a
     // roaming profile or a test's own folder does.
     if (const wchar_t* named = ::_wgetenv(L"APPDATA"); named != nullptr && named[0] != L'\0') {
-        return join(utf8(named), "ZundleCards");
+        return join(toUtf8(named), "ZundleCards");
     }
     PWSTR found = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &found);
-    const std::string data = SUCCEEDED(result) && found != nullptr ? utf8(found) : std::string();
+    const std::string data = SUCCEEDED(result) && found != nullptr ? toUtf8(found) : std::string();
     ::CoTaskMemFree(found);
     if (data.empty()) {
         error = "the system does not tell where the application data folder is";
@@ -163,7 +130,7 @@ bool makeFolder(const std::string& folder, std::string& error) {
     while (end < folder.size()) {
         end = folder.find_first_of("\\/", end + 1);
         const std::string part = folder.substr(0, end);
-        if (!::CreateDirectoryW(wide(part).c_str(), nullptr)) {
+        if (!::CreateDirectoryW(toWide(part).c_str(), nullptr)) {
             const DWORD failure = ::GetLastError();
             if (failure != ERROR_ALREADY_EXISTS) {
                 error = failure == ERROR_PATH_NOT_FOUND || failure == ERROR_DIRECTORY
@@ -191,12 +158,12 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
                                      std::string& error) {
     missing = false;
     // A folder opens as nothing a user would call a file; say so instead of "access denied".
-    const DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(toWide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         error = kNotAFile;
         return std::nullopt;
     }
-    Handle file(::CreateFileW(wide(path).c_str(), GENERIC_READ,
+    Handle file(::CreateFileW(toWide(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
@@ -211,7 +178,7 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
     }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) {
-        error = systemText(::GetLastError());
+        error = systemMessage(::GetLastError());
         return std::nullopt;
     }
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
@@ -223,7 +190,7 @@ std::optional<std::string> readWhole(const std::string& path, std::size_t maxByt
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr)) {
-            error = systemText(::GetLastError());
+            error = systemMessage(::GetLastError());
             return std::nullopt;
         }
         if (got == 0) {
@@ -248,7 +215,7 @@ bool replaceAtomically(const std::string& path, const std::string& text, std::st
     DWORD failure = ERROR_SUCCESS;
     // A name left by an earlier run that ended mid-write is passed over.
     for (int attempt = 0; attempt < 100 && opened == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = wide(prefix + std::to_string(s_counter++));
+        temporary = toWide(prefix + std::to_string(s_counter++));
         opened = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         failure = opened == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
@@ -277,7 +244,7 @@ bool replaceAtomically(const std::string& path, const std::string& text, std::st
         failure = ::GetLastError();
     }
     if (failure == ERROR_SUCCESS &&
-        !::MoveFileExW(temporary.c_str(), wide(path).c_str(),
+        !::MoveFileExW(temporary.c_str(), toWide(path).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         failure = ::GetLastError();
     }
@@ -293,7 +260,7 @@ bool replaceAtomically(const std::string& path, const std::string& text, std::st
 
 std::optional<std::time_t> modifiedAt(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(toWide(path).c_str(), GetFileExInfoStandard, &data)) {
         return std::nullopt;
     }
     // 100-nanosecond steps since 1601 to seconds since 1970.
@@ -308,12 +275,12 @@ std::optional<std::time_t> modifiedAt(const std::string& path) {
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(wide(join(folder, "*")).c_str(), &found);
+    const HANDLE search = ::FindFirstFileW(toWide(join(folder, "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
     do {
-        const std::string name = utf8(found.cFileName);
+        const std::string name = toUtf8(found.cFileName);
         if (name != "." && name != "..") {
             names.push_back(name);
         }
@@ -323,11 +290,11 @@ std::vector<std::string> namesIn(const std::string& folder) {
 }
 
 bool removeFile(const std::string& path) {
-    return ::DeleteFileW(wide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    return ::DeleteFileW(toWide(path).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 bool moveOver(const std::string& from, const std::string& to) {
-    return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+    return ::MoveFileExW(toWide(from).c_str(), toWide(to).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -353,14 +320,14 @@ bool openInFileManager(const std::string& folder, std::string& error) {
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(nullptr, L"open", wide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        ::ShellExecuteW(nullptr, L"open", toWide(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     const DWORD failure = ::GetLastError();
     if (SUCCEEDED(com)) {
         ::CoUninitialize();
     }
     // Values up to 32 are errors.
     if (result <= 32) {
-        error = "the folder could not be shown: " + systemText(failure);
+        error = "the folder could not be shown: " + systemMessage(failure);
         return false;
     }
     return true;

@@ -64,7 +64,7 @@ TEST(LoopCheckTest, RepeatsWithoutEndsAndEndsWithoutRepeatsAreFoundByRow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Rows rows(30, std::vector<std::optional<CardId>>(2));
+        Rows rows(kFieldRowCount, std::vector<std::optional<CardId>>(kFieldSlotCount));
         for (const Placed& p : c.cards) {
             rows[static_cast<std::size_t>(p.row)][static_cast<std::size_t>(p.column)] = p.card;
         }

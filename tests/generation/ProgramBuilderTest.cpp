@@ -30,7 +30,7 @@ const std::string kEot(1, '\x04');
 
 // The field as the running program passes it: 30 rows of two slots, all empty.
 Rows emptyField() {
-    return Rows(30, std::vector<std::optional<CardId>>(2));
+    return Rows(kFieldRowCount, std::vector<std::optional<CardId>>(kFieldSlotCount));
 }
 
 // The chunks a board on a port receives.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FieldTestSupport.h"
+#include "look/WorkspaceLook.h"
 #include "tests/devicelink/posix/FakeBoard.h"
 #include "tests/devicelink/posix/TempFolder.h"
 #include "tests/scene/FieldScenePeer.h"
@@ -21,7 +22,7 @@ using fieldtest::centreOf;
 
 namespace {
 
-const Color3B kRed(229, 72, 77);
+const Color3B kRed = look::kRed;
 
 double threadMilliseconds() {
     timespec now{};

@@ -247,6 +247,38 @@ TEST_F(ShelfTest, ClosingWithWorkOnTheFieldAsksFirst) {
     EXPECT_EQ(*shelf->readOwnWork().contents, scene->fieldContents());
 }
 
+// Every popup is built alike: while it stands the workspace beneath hears no press, a press
+// on its panel leaves it open and one off the panel closes the shelf, and while it fades out
+// its buttons answer no more.
+TEST_F(ShelfTest, APopupTakesEveryPressAndClosesOnlyOffItsPanel) {
+    cardInSlot(0, 0, 0, 0);
+    hold(0.3f);
+    const auto openShelf = [&] {
+        tapAt(fieldtest::centreOf(inside(scene).shelfButton));
+        ASSERT_NE(inside(scene).shelfPopup, nullptr);
+    };
+    openShelf();
+    Node* panel = inside(scene).shelfPopup->getChildByTag(FieldSceneInside);
+    ASSERT_NE(panel, nullptr);
+    tapAt(panel->convertToWorldSpace(Vec2(2.f, 2.f)));
+    EXPECT_NE(inside(scene).shelfPopup, nullptr) << "a press on the panel closed the shelf";
+
+    tapAt(fieldtest::centreOf(inside(scene).settingsGear));
+    EXPECT_EQ(inside(scene).shelfPopup, nullptr) << "a press off the panel left the shelf open";
+    EXPECT_FALSE(inside(scene).settingsBarOpen) << "the gear beneath the shelf heard the press";
+
+    openShelf();
+    panel = inside(scene).shelfPopup->getChildByTag(FieldSceneInside);
+    NoticeStrip* save = findStrip(panel->getChildByTag(1), "Save");
+    NoticeStrip* close = findStrip(panel, "Close");
+    ASSERT_TRUE(save != nullptr && close != nullptr);
+    const Vec2 savePoint = fieldtest::centreOf(save);
+    harness.tap(fieldtest::centreOf(close));
+    harness.tap(savePoint);
+    settle();
+    EXPECT_FALSE(shelf->readPlace(0).savedAt.has_value()) << "a fading shelf's Save still saved";
+}
+
 TEST_F(ShelfTest, UndoAndRedoDoNothingBehindAPopup) {
     cardInSlot(0, 0, 0, 0);
     cardInSlot(1, 0, 0, 1);

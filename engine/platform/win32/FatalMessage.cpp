@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace cocos2d {
 
@@ -16,7 +16,7 @@ void showFatalMessage(const std::string& message) {
     const char* quiet = std::getenv("ZC_NO_MESSAGE_BOX");
     if (quiet != nullptr && *quiet != '\0')
         return;
-    MessageBoxW(nullptr, win32::toWide(message).c_str(), L"ZundleApps",
+    MessageBoxW(nullptr, widetext::toWide(message).c_str(), L"ZundleApps",
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

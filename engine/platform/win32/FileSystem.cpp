@@ -4,13 +4,13 @@
 
 #include <vector>
 
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace cocos2d {
 namespace filesystem {
 
 bool isRegularFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(win32::toWide(path).c_str());
+    DWORD attributes = GetFileAttributesW(widetext::toWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -31,7 +31,7 @@ std::string executableDirectory() {
     }
     std::size_t separator = buffer.find_last_of(L"\\/");
     return separator == std::wstring::npos ? std::string()
-                                           : win32::toUtf8(buffer.substr(0, separator));
+                                           : widetext::toUtf8(buffer.substr(0, separator));
 }
 
 bool isAbsolutePath(const std::string& path) {

@@ -11,7 +11,7 @@
 
 #include "platform/Backend.h"
 #include "platform/FileSystem.h"
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 namespace cocos2d {
 namespace backend {
@@ -21,7 +21,7 @@ std::string fontsFolder() {
     PWSTR path = nullptr;
     std::string folder;
     if (SHGetKnownFolderPath(FOLDERID_Fonts, 0, nullptr, &path) == S_OK)
-        folder = win32::toUtf8(path);
+        folder = widetext::toUtf8(path);
     CoTaskMemFree(path);
     if (!folder.empty())
         return folder;
@@ -29,7 +29,7 @@ std::string fontsFolder() {
     UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return std::string();
-    return win32::toUtf8(std::wstring(windows, length)) + "\\Fonts";
+    return widetext::toUtf8(std::wstring(windows, length)) + "\\Fonts";
 }
 
 std::string findSansSerif(bool bold) {

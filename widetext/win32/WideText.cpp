@@ -1,9 +1,8 @@
-#include "platform/win32/WideText.h"
+#include "widetext/win32/WideText.h"
 
 #include <windows.h>
 
-namespace cocos2d {
-namespace win32 {
+namespace widetext {
 
 std::wstring toWide(const std::string& utf8) {
     if (utf8.empty())
@@ -43,5 +42,4 @@ std::string systemMessage(unsigned long code) {
     return toUtf8(text);
 }
 
-}  // namespace win32
-}  // namespace cocos2d
+}  // namespace widetext

@@ -1,11 +1,11 @@
-// UTF-8 and Windows' UTF-16 strings into each other, for the Windows backends of the engine
-// and the device link. Windows headers stay out of this header.
+// UTF-8 and Windows' UTF-16 strings into each other, and the system's words for an error,
+// for every module's Windows code. Depends on nothing but the system; Windows headers stay
+// out of this header.
 #pragma once
 
 #include <string>
 
-namespace cocos2d {
-namespace win32 {
+namespace widetext {
 
 // The UTF-16 text of a UTF-8 string; invalid bytes become U+FFFD.
 std::wstring toWide(const std::string& utf8);
@@ -14,5 +14,4 @@ std::string toUtf8(const std::wstring& wide);
 // The system's message for an error code (GetLastError), in UTF-8, without the line end.
 std::string systemMessage(unsigned long code);
 
-}  // namespace win32
-}  // namespace cocos2d
+}  // namespace widetext
