@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "lang/Translate.h"
+
 namespace lang {
 namespace {
 
@@ -15,25 +17,6 @@ constexpr int kDeepest = 4;
 constexpr std::size_t kFewestLetters = 2;
 
 using Values = std::map<std::string, std::string>;
-
-// A message's text cut at its placeholders: literal pieces at even places, names at odd.
-std::vector<std::string> pieces(const std::string& text) {
-    std::vector<std::string> out(1);
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t open = text.find('{', at);
-        const std::size_t close = open == std::string::npos ? open : text.find('}', open);
-        if (close == std::string::npos) {
-            break;
-        }
-        out.back().append(text, at, open - at);
-        out.push_back(text.substr(open + 1, close - open - 1));
-        out.emplace_back();
-        at = close + 1;
-    }
-    out.back().append(text, std::min(at, text.size()), std::string::npos);
-    return out;
-}
 
 // Whether `text` from `pos` on reads as pieces[i...], placeholders taking any text.
 bool matches(const std::vector<std::string>& parts, std::size_t i, const std::string& text,

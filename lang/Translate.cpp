@@ -51,10 +51,8 @@ std::string trn(const std::string& one, const std::string& many, unsigned long l
     return fill(text, {{"count", std::to_string(count)}});
 }
 
-std::string fill(std::string text,
-                 std::initializer_list<std::pair<const char*, std::string>> values) {
-    // One pass: a value that itself reads like a placeholder (a file named "{row}") stays.
-    std::string out;
+std::vector<std::string> pieces(const std::string& text) {
+    std::vector<std::string> out(1);
     std::size_t at = 0;
     while (at < text.size()) {
         const std::size_t open = text.find('{', at);
@@ -62,18 +60,30 @@ std::string fill(std::string text,
         if (close == std::string::npos) {
             break;
         }
-        out.append(text, at, open - at);
-        const std::string name = text.substr(open + 1, close - open - 1);
-        const auto value = std::find_if(values.begin(), values.end(),
-                                        [&name](const auto& v) { return name == v.first; });
-        if (value != values.end()) {
-            out += value->second;
-        } else {
-            out.append(text, open, close - open + 1);
-        }
+        out.back().append(text, at, open - at);
+        out.push_back(text.substr(open + 1, close - open - 1));
+        out.emplace_back();
         at = close + 1;
     }
-    out.append(text, std::min(at, text.size()), std::string::npos);
+    out.back().append(text, std::min(at, text.size()), std::string::npos);
+    return out;
+}
+
+std::string fill(std::string text,
+                 std::initializer_list<std::pair<const char*, std::string>> values) {
+    // One pass: a value that itself reads like a placeholder (a file named "{row}") stays.
+    const std::vector<std::string> parts = pieces(text);
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        if (i % 2 == 0) {
+            out += part;
+            continue;
+        }
+        const auto value = std::find_if(values.begin(), values.end(),
+                                        [&part](const auto& v) { return part == v.first; });
+        out += value != values.end() ? value->second : "{" + part + "}";
+    }
     return out;
 }
 

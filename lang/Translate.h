@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "lang/MessageCatalog.h"
 
@@ -26,6 +27,9 @@ std::string trc(const std::string& context, const std::string& source);
 // The plural form for `count` in the current language, "{count}" filled in.
 std::string trn(const std::string& one, const std::string& many, unsigned long long count);
 
+// A message's text cut at its placeholders: literal pieces at even places, the names between
+// the braces at odd ones; an unclosed brace is literal.
+std::vector<std::string> pieces(const std::string& text);
 // The text with each "{name}" replaced by its value.
 std::string fill(std::string text,
                  std::initializer_list<std::pair<const char*, std::string>> values);
