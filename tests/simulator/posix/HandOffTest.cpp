@@ -18,6 +18,7 @@
 #include <thread>
 #include <utility>
 
+#include "HandOffWindow.h"
 #include "Transfers.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "simulator/SimulatorPlatform.h"
@@ -142,13 +143,7 @@ TEST_F(HandOff, LaterInstancesPrintTheBoardsAnswersToTheirTransfer) {
     InstanceHandOff window(folder);
     ASSERT_EQ(window.claim(), Role::Window);
     cocos2d::HeadlessHarness harness;
-    auto* layer = SimulatorScene::create([&window] { return window.poll(); });
-    layer->setAnswerSink([&window](const std::string& text, bool over) {
-        window.answer(text);
-        if (over)
-            window.endAnswers();
-    });
-    harness.scene()->addChild(layer);
+    showHandOffWindow(harness, window);
     const std::pair<std::string, std::string> cases[] = {
         {"NEW\r\n10 LED 1\r\n20 FROB\r\nRUN\r\n", "Syntax error in 20\n"},
         {"NEW\r\nFROB\r\n", "Syntax error\n"},

@@ -13,6 +13,7 @@
 #include <future>
 #include <thread>
 
+#include "HandOffWindow.h"
 #include "Transfers.h"
 #include "platform/headless/HeadlessHarness.h"
 #include "simulator/SimulatorPlatform.h"
@@ -317,13 +318,7 @@ TEST_F(HandOff, TheWindowsOwnInputComesFirstAndItsAnswersGoToTheWindowsOwnOutput
 // runs, and its end; then it ends. The window runs on the headless engine.
 TEST_F(HandOff, LaterInstancesPrintTheBoardsAnswersToTheirTransfer) {
     cocos2d::HeadlessHarness harness;
-    auto* layer = SimulatorScene::create([this] { return window.poll(); });
-    layer->setAnswerSink([this](const std::string& text, bool over) {
-        window.answer(text);
-        if (over)
-            window.endAnswers();
-    });
-    harness.scene()->addChild(layer);
+    showHandOffWindow(harness, window);
     const std::pair<std::string, std::string> cases[] = {
         {"NEW\r\n10 LED 1\r\n20 FROB\r\nRUN\r\n", "Syntax error in 20\n"},
         {"NEW\r\n10 LED 1:WAIT 60\r\n20 LED 0\r\nRUN\r\n", "@run 10\nProgram ended\n@run 0\n"},
