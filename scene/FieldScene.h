@@ -26,6 +26,7 @@
 #include "devicelink/AnswerLines.h"
 #include "devicelink/EchoCheck.h"
 #include "generation/ProgramBuilder.h"
+#include "lang/Languages.h"
 #include "look/WorkspaceLook.h"
 #include "model/FieldModel.h"
 #include "scene/FieldHistory.h"
@@ -257,6 +258,8 @@ private:
     cocos2d::Sprite* portField = nullptr;
     cocos2d::Label* creditLabel = nullptr;
     cocos2d::Label* versionLabel = nullptr;
+    // The languages whose catalogues stand beside the program, read once at start.
+    std::vector<lang::Language> languages;
     // The language chooser's buttons on the settings bar (weak), each named by its code.
     std::vector<cocos2d::LayerColor*> languageButtons;
     // Why the kept settings could not be read, told once the workspace stands.

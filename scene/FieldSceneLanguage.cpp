@@ -54,7 +54,8 @@ void shrinkToWidth(Label* label, float width, float largest) {
 
 void FieldScene::startLanguage() {
     const std::string folder = catalogueFolder();
-    const std::vector<std::string> codes = codesOf(lang::languagesIn(folder));
+    languages = lang::languagesIn(folder);
+    const std::vector<std::string> codes = codesOf(languages);
     const LanguageSetting kept = loadLanguageSetting();
     // A damaged file speaks English, not the system's language: the notice says so, and
     // the user chooses again.
@@ -70,7 +71,6 @@ void FieldScene::startLanguage() {
 }
 
 void FieldScene::buildLanguageButtons() {
-    const std::vector<lang::Language> languages = lang::languagesIn(catalogueFolder());
     const float y = portField->getPositionY();
     float right = kLanguageRight;
     for (auto it = languages.rbegin(); it != languages.rend(); ++it) {
