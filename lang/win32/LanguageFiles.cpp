@@ -15,7 +15,7 @@ using widetext::toWide;
 std::vector<std::string> systemWishes() {
     // The language the workspace passes to the programs it starts comes first.
     std::vector<std::string> wishes;
-    const wchar_t* passed = _wgetenv(L"ZC_LANGUAGE");
+    const wchar_t* passed = _wgetenv(toWide(kPassedVariable).c_str());
     if (passed != nullptr && *passed != L'\0') {
         wishes.push_back(toUtf8(passed));
     }
@@ -77,7 +77,7 @@ bool readFile(const std::string& path, std::string& bytes, std::string& error) {
 
 void passToChildren(const std::string& code) {
     // The CRT's copy and the process's block both: children get the block.
-    _wputenv_s(L"ZC_LANGUAGE", toWide(code).c_str());
+    _wputenv_s(toWide(kPassedVariable).c_str(), toWide(code).c_str());
 }
 
 }  // namespace lang
