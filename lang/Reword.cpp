@@ -59,17 +59,10 @@ std::size_t ownLetters(const std::vector<std::string>& parts) {
 }
 
 std::string filled(const std::string& text, const Values& values) {
-    const std::vector<std::string> parts = pieces(text);
-    std::string out;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i % 2 == 0) {
-            out += parts[i];
-            continue;
-        }
-        const auto value = values.find(parts[i]);
-        out += value != values.end() ? value->second : "{" + parts[i] + "}";
-    }
-    return out;
+    return fillFrom(text, [&values](const std::string& name) -> const std::string* {
+        const auto value = values.find(name);
+        return value != values.end() ? &value->second : nullptr;
+    });
 }
 
 struct Candidate {

@@ -69,22 +69,29 @@ std::vector<std::string> pieces(const std::string& text) {
     return out;
 }
 
-std::string fill(std::string text,
-                 std::initializer_list<std::pair<const char*, std::string>> values) {
+std::string fillFrom(const std::string& text,
+                     const std::function<const std::string*(const std::string&)>& valueOf) {
     // One pass: a value that itself reads like a placeholder (a file named "{row}") stays.
     const std::vector<std::string> parts = pieces(text);
     std::string out;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        const std::string& part = parts[i];
         if (i % 2 == 0) {
-            out += part;
+            out += parts[i];
             continue;
         }
-        const auto value = std::find_if(values.begin(), values.end(),
-                                        [&part](const auto& v) { return part == v.first; });
-        out += value != values.end() ? value->second : "{" + part + "}";
+        const std::string* value = valueOf(parts[i]);
+        out += value != nullptr ? *value : "{" + parts[i] + "}";
     }
     return out;
+}
+
+std::string fill(std::string text,
+                 std::initializer_list<std::pair<const char*, std::string>> values) {
+    return fillFrom(text, [&values](const std::string& name) -> const std::string* {
+        const auto value = std::find_if(values.begin(), values.end(),
+                                        [&name](const auto& v) { return name == v.first; });
+        return value != values.end() ? &value->second : nullptr;
+    });
 }
 
 void useCatalog(const std::string& code, MessageCatalog catalog) {

@@ -4,6 +4,7 @@
 // translation may put them in its own order. Depends on nothing but this module.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -30,6 +31,10 @@ std::string trn(const std::string& one, const std::string& many, unsigned long l
 // A message's text cut at its placeholders: literal pieces at even places, the names between
 // the braces at odd ones; an unclosed brace is literal.
 std::vector<std::string> pieces(const std::string& text);
+// The text with each "{name}" replaced by what `valueOf` gives for the name; a name it gives
+// nothing for stays as it is.
+std::string fillFrom(const std::string& text,
+                     const std::function<const std::string*(const std::string&)>& valueOf);
 // The text with each "{name}" replaced by its value.
 std::string fill(std::string text,
                  std::initializer_list<std::pair<const char*, std::string>> values);

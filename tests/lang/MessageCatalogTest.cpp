@@ -99,6 +99,9 @@ TEST(Fill, EveryPlaceholderTakesItsValueWhereverItStands) {
     // A value that looks like a placeholder is not filled a second time.
     EXPECT_EQ(lang::fill("{a}{b}", {{"a", "{b}"}, {"b", "2"}}), "{b}2");
     EXPECT_EQ(lang::fill("no marks", {{"a", "x"}}), "no marks");
+    // A placeholder without a value shows as written, not as a gap in the sentence.
+    EXPECT_EQ(lang::fill("{a} and {unknown", {{"a", "x"}}), "x and {unknown");
+    EXPECT_EQ(lang::fill("{a} and {b}", {{"a", "x"}}), "x and {b}");
 }
 
 }  // namespace
