@@ -29,21 +29,26 @@ Layer* open(Node* parent, OnPressOff onPressOff) {
     return layer;
 }
 
+namespace {
+// The area with its frame around it.
+Rect framed(const Rect& area) {
+    return Rect(area.getMinX() - kPopupFrameWidth, area.getMinY() - kPopupFrameWidth,
+                area.size.width + 2.f * kPopupFrameWidth, area.size.height + 2.f * kPopupFrameWidth);
+}
+}  // namespace
+
 void addFrame(Node* popup, const Rect& area) {
-    const float left = area.getMinX() - kPopupFrameWidth;
-    const float bottom = area.getMinY() - kPopupFrameWidth;
-    const float width = area.size.width + 2.f * kPopupFrameWidth;
-    const float height = area.size.height + 2.f * kPopupFrameWidth;
-    addBar(popup, kFrame, left, bottom, width, kPopupFrameWidth);
-    addBar(popup, kFrame, left, area.getMaxY(), width, kPopupFrameWidth);
-    addBar(popup, kFrame, left, bottom, kPopupFrameWidth, height);
-    addBar(popup, kFrame, area.getMaxX(), bottom, kPopupFrameWidth, height);
+    const Rect outer = framed(area);
+    const float left = outer.getMinX();
+    const float bottom = outer.getMinY();
+    addBar(popup, kFrame, left, bottom, outer.size.width, kPopupFrameWidth);
+    addBar(popup, kFrame, left, area.getMaxY(), outer.size.width, kPopupFrameWidth);
+    addBar(popup, kFrame, left, bottom, kPopupFrameWidth, outer.size.height);
+    addBar(popup, kFrame, area.getMaxX(), bottom, kPopupFrameWidth, outer.size.height);
 }
 
 bool isOnFrame(const Rect& area, const Vec2& point) {
-    return Rect(area.getMinX() - kPopupFrameWidth, area.getMinY() - kPopupFrameWidth,
-                area.size.width + 2.f * kPopupFrameWidth, area.size.height + 2.f * kPopupFrameWidth)
-        .containsPoint(point);
+    return framed(area).containsPoint(point);
 }
 
 void close(Layer* popup, std::function<void()> then) {
