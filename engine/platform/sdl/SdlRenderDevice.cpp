@@ -66,14 +66,10 @@ SDL_Texture* SdlRenderDevice::upload(const Bitmap& bitmap) {
 }
 
 TextureId SdlRenderDevice::createTexture(const Bitmap& bitmap) {
-    return addTexture(bitmap, PixelSource());
+    return createTextureWithSource(bitmap, PixelSource());
 }
 
 TextureId SdlRenderDevice::createTextureWithSource(const Bitmap& bitmap, const PixelSource& again) {
-    return addTexture(bitmap, again);
-}
-
-TextureId SdlRenderDevice::addTexture(const Bitmap& bitmap, const PixelSource& again) {
     Texture entry;
     if (bitmap.width <= 0 || bitmap.height <= 0) {
         // An empty bitmap (empty text) still gets a texture, a clear pixel: id 0 would

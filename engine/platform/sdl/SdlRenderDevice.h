@@ -51,7 +51,6 @@ private:
         SDL_Texture* half = nullptr;  // half-size copy (see HalfSizeBitmap.h), or none
         PixelSource again;
     };
-    TextureId addTexture(const Bitmap& bitmap, const PixelSource& again);
     SDL_Texture* upload(const Bitmap& bitmap);
     SDL_Texture* fullSize(Texture& texture);
     bool copyRectangle(Texture* texture, const Vertex (&corners)[4], Rgba colour);
