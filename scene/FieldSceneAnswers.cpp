@@ -76,8 +76,7 @@ bool FieldScene::buildAnswerControls() {
     addChild(answerButton);
     listenForPress(answerButton, [this](Node*) { toggleAnswerPanel(); });
     // New lines while the panel is closed: a red dot on the button's corner.
-    answerMark =
-        LayerColor::create(Color4B(kFailureRed.r, kFailureRed.g, kFailureRed.b, 255), 10.f, 10.f);
+    answerMark = LayerColor::create(Color4B(kFailureRed, 255), 10.f, 10.f);
     answerMark->setPosition(size.width - 6.f, size.height - 6.f);
     answerMark->setVisible(false);
     answerButton->addChild(answerMark);
