@@ -1,6 +1,6 @@
 // The yardstick for start_memory.py: the least a window program can do, in plain SDL (a
-// window of the workspace's size, one renderer made as the workspace makes its own, one
-// clear and one present). It answers ZC_REPORT_FIRST_FRAME as the program does: it writes
+// window of the workspace's size, one renderer as SDL chooses it, one clear and one
+// present). It answers ZC_REPORT_FIRST_FRAME as the program does: it writes
 // "first-frame-ns" with the steady-clock time once its frame is presented, and then
 // closes with the value "exit", else waits to be stopped so its memory can be read.
 #include <SDL.h>

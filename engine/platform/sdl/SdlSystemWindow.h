@@ -15,6 +15,12 @@ void screenPositionOf(SDL_Window* window, int& x, int& y);
 // they are (SDL_RaiseWindow asks the window manager, or Windows, to activate the window).
 void raiseWithoutActivating(SDL_Window* window);
 
+// Whether an OpenGL renderer for the window would draw on the processor all the same: an X
+// server with no direct rendering (a virtual display, a remote one) leaves Mesa only its
+// software rasteriser, whose first picture costs a shader compiler's start and memory.
+// False where it cannot tell.
+bool openGlWouldDrawOnTheProcessor(SDL_Window* window);
+
 // The system's ways of ending the program past SDL's (which turns SIGTERM and SIGINT into a
 // quit): SIGHUP on POSIX; on Windows the console's close, log-off and shut-down, and the
 // session's end, during which `lastChance` is called on the window's thread before the

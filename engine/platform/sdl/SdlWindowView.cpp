@@ -14,11 +14,27 @@ namespace cocos2d {
 namespace backend {
 namespace {
 
+// SDL's own software renderer, with the vsync SDL imitates for it.
+SDL_Renderer* createSoftwareRenderer(SDL_Window* window) {
+    for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
+        SDL_RendererInfo info;
+        if (SDL_GetRenderDriverInfo(i, &info) == 0 && SDL_strcmp(info.name, "software") == 0)
+            return SDL_CreateRenderer(window, i, SDL_RENDERER_PRESENTVSYNC);
+    }
+    return nullptr;
+}
+
 SDL_Renderer* createRenderer(SDL_Window* window) {
-    // SDL_CreateRenderer honours the SDL_RENDER_DRIVER hint (or environment variable)
-    // first, so a benchmark can insist on "software".
-    SDL_Renderer* renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    // Where OpenGL would draw on the processor anyway, SDL's software renderer draws the
+    // same frames and starts in less than half the time and memory. A renderer named in
+    // SDL_RENDER_DRIVER (the hint or the environment) is taken as asked.
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    SDL_Renderer* renderer = nullptr;
+    if ((asked == nullptr || *asked == '\0') && openGlWouldDrawOnTheProcessor(window))
+        renderer = createSoftwareRenderer(window);
+    if (renderer == nullptr)
+        renderer =
+            SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (renderer == nullptr)
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     return renderer;

@@ -3,6 +3,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <initializer_list>
+
 #include <SDL.h>
 // Brings Xlib, whose macros (None, Bool, Status...) stay in this file.
 #include <SDL_syswm.h>
@@ -53,6 +55,22 @@ void raiseWithoutActivating(SDL_Window* window) {
     // own raise adds _NET_ACTIVE_WINDOW, which moves the focus.
     XRaiseWindow(info.info.x11.display, info.info.x11.window);
     XFlush(info.info.x11.display);
+}
+
+bool openGlWouldDrawOnTheProcessor(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!x11Of(window, info)) {
+        return false;
+    }
+    // Mesa draws on a graphics chip through DRI3 (or the older DRI2); NVIDIA's own driver
+    // through its own extension.
+    int opcode = 0, event = 0, error = 0;
+    for (const char* direct : {"DRI3", "DRI2", "NV-GLX"}) {
+        if (XQueryExtension(info.info.x11.display, direct, &opcode, &event, &error)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace backend

@@ -80,5 +80,10 @@ void raiseWithoutActivating(SDL_Window* window) {
     ::SetWindowPos(handle, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
 }
 
+bool openGlWouldDrawOnTheProcessor(SDL_Window*) {
+    // SDL draws with Direct3D here, which Windows gives a rasteriser of its own when needed.
+    return false;
+}
+
 }  // namespace backend
 }  // namespace cocos2d
