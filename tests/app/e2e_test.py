@@ -157,6 +157,15 @@ def topmost(program, windows):
     return None
 
 
+def wine_prefix():
+    """The prefix wine-run.sh runs the programs in."""
+    if os.environ.get("ZC_WINEPREFIX"):
+        return os.environ["ZC_WINEPREFIX"]
+    cache = os.environ.get("ZC_WIN_CACHE") or os.path.join(
+        os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "zundlecards-win64")
+    return os.path.join(cache, "wineprefix")
+
+
 def holds(rect, point):
     x, y, w, h = rect
     return x <= point[0] < x + w and y <= point[1] < y + h
@@ -281,8 +290,7 @@ class Workbench(Bench):
         self.program = os.path.join(self.folder, os.path.basename(ARGS.program))
         # Where the program keeps programs and the last work: the folder its system gives.
         if ARGS.wine_run:
-            users = os.path.join(os.environ.get("ZC_WINEPREFIX", os.path.expanduser(
-                "~/.cache/zundlecards-win64/wineprefix")), "drive_c", "users")
+            users = os.path.join(wine_prefix(), "drive_c", "users")
             user = [name for name in os.listdir(users) if name != "Public"][0]
             self.data = os.path.join(users, user, "AppData", "Roaming", "ZundleCards")
         else:
