@@ -14,12 +14,22 @@ jobs="$(nproc)"
 # The Windows cross build needs nothing from the Linux ones: it compiles at the lowest
 # priority beside them, on the time their suites leave the processors idle, and its suites
 # run once the Linux release and thread-sanitizer suites have passed.
+# Builds beside the suites run in process groups of their own, so that a failure before the
+# end stops each whole build, its compilers too, and leaves nothing running.
+background=()
+stop_background() {
+    for group in "${background[@]}"; do
+        kill -- "-$group" 2>/dev/null || true
+    done
+}
+trap stop_background EXIT
+set -m
 mkdir -p "$root/build-windows-tests"
 windows_log="$root/build-windows-tests/background-build.log"
 nice -n 19 "$root/scripts/test-windows.sh" --build-only >"$windows_log" 2>&1 &
 windows_build=$!
-# A failure before the end leaves no build behind it.
-trap 'kill "$windows_build" 2>/dev/null || true' EXIT
+set +m
+background+=("$windows_build")
 
 # configure_and_build DIR TARGET [cmake options...]: an empty TARGET builds everything.
 configure_and_build() {
@@ -73,13 +83,15 @@ fi
 # under the sanitizers too.
 mkdir -p "$root/build-asan"
 asan_log="$root/build-asan/background-build.log"
+set -m
 (
     renice -n 19 -p "$BASHPID" >/dev/null
     configure_and_build build-asan "" -DCMAKE_BUILD_TYPE=Debug -DZC_SANITIZE=address,undefined \
         -DZC_BUILD_BENCH=OFF
 ) >"$asan_log" 2>&1 &
 asan_build=$!
-trap 'kill "$asan_build" 2>/dev/null || true' EXIT
+set +m
+background+=("$asan_build")
 "$root/scripts/test-windows.sh"
 
 echo "== address and undefined-behaviour sanitizers, debug build, all suites but end to end"
