@@ -11,13 +11,13 @@ using Verdict = EchoCheck::Verdict;
 
 namespace {
 
-const std::vector<std::string> kProgram = {"NEW\r\n", "10 LED 1\r\n", "20 WAIT 100\r\n", "RUN\r\n"};
+const std::vector<std::string> kSent = {"NEW\r\n", "10 LED 1\r\n", "20 WAIT 100\r\n", "RUN\r\n"};
 
 // Sends the program a tenth of a second per chunk from 0, hears `received` line by line
 // at 0.5 s, ends at 1 s. The lines not taken as echo are what the workspace shows.
 std::vector<std::string> play(EchoCheck& check, const std::vector<std::string>& received) {
     double t = 0.0;
-    for (const std::string& chunk : kProgram) {
+    for (const std::string& chunk : kSent) {
         check.sent(chunk, t);
         t += 0.1;
     }

@@ -9,10 +9,10 @@ using cocos2d::Vector;
 namespace {
 
 // Counts destructions so tests can see exactly when the last reference went.
-class Probe : public Ref {
+class Counted : public Ref {
 public:
-    explicit Probe(int* destroyed) : _destroyed(destroyed) {}
-    ~Probe() override { ++*_destroyed; }
+    explicit Counted(int* destroyed) : _destroyed(destroyed) {}
+    ~Counted() override { ++*_destroyed; }
 
 private:
     int* _destroyed;
@@ -31,7 +31,7 @@ TEST(Vector, ClearReleasesEachElementOnceEvenWhenADestructorLooksAtTheList) {
     Vector<Ref*> list;
     std::size_t seen = 99;
     auto* w = new Watcher(&list, &seen);
-    list.pushBack(new Probe(&destroyed));
+    list.pushBack(new Counted(&destroyed));
     list.pushBack(w);
     list.at(0)->release();
     w->release();

@@ -13,7 +13,7 @@ USING_NS_CC;
 
 namespace {
 
-constexpr float kFrame = 1.0f / 60.0f;
+constexpr float kStep = 1.0f / 60.0f;
 constexpr unsigned int kForever = CC_REPEAT_FOREVER;
 
 // Stand-ins for targets: the scheduler only compares their addresses.
@@ -31,14 +31,14 @@ TEST(Scheduler, TimersFireInTheFrameTheirTimeIsReachedAndKeepTheirBeat) {
         std::vector<int> frames;  // 1-based frames that fire, of the first 30
     };
     const Case cases[] = {
-        {0.1f, {kFrame}, kForever, 0.f, {6, 12, 18, 24, 30}},
+        {0.1f, {kStep}, kForever, 0.f, {6, 12, 18, 24, 30}},
         {0.25f, {0.1f}, kForever, 0.f, {3, 5, 8, 10, 13, 15, 18, 20, 23, 25, 28, 30}},
         {0.f, {0.05f}, 2, 0.f, {1, 2, 3}},
         // A stall longer than two intervals fires once, and the next firing keeps the beat.
-        {0.1f, {0.21f, kFrame}, 3, 0.f, {1, 7, 13, 19}},
+        {0.1f, {0.21f, kStep}, 3, 0.f, {1, 7, 13, 19}},
         {0.1f, {0.35f}, 2, 0.f, {1, 2, 3}},
-        {0.1f, {kFrame}, 2, 0.2f, {12, 18, 24}},
-        {0.f, {kFrame}, 0, 0.05f, {3}},
+        {0.1f, {kStep}, 2, 0.2f, {12, 18, 24}},
+        {0.f, {kStep}, 0, 0.05f, {3}},
     };
     for (const Case& c : cases) {
         Scheduler scheduler;
@@ -73,8 +73,8 @@ TEST(Scheduler, UnschedulingFromInsideACallbackIsSafeAndTakesEffectAtOnce) {
         &targetB, 0.f, false, "poll");
     scheduler.schedule([&](float) { calls.push_back("victim"); }, &targetB, 0.f, false, "victim");
     payload.reset();
-    scheduler.update(kFrame);
-    scheduler.update(kFrame);
+    scheduler.update(kStep);
+    scheduler.update(kStep);
     EXPECT_EQ(calls, (std::vector<std::string>{"payload", "poll"}));
     EXPECT_FALSE(scheduler.isScheduled("victim", &targetB));
 
@@ -86,8 +86,8 @@ TEST(Scheduler, UnschedulingFromInsideACallbackIsSafeAndTakesEffectAtOnce) {
                                "inner");
         },
         &targetA, 0.f, false, "outer");
-    scheduler.update(kFrame);
+    scheduler.update(kStep);
     EXPECT_EQ(calls.size(), 2u);
-    scheduler.update(kFrame);
+    scheduler.update(kStep);
     EXPECT_EQ(calls.back(), "inner");
 }

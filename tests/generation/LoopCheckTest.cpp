@@ -23,7 +23,7 @@ namespace {
 
 using Rows = std::vector<std::vector<std::optional<CardId>>>;
 
-constexpr CardId kLedOn{0, 0};
+constexpr CardId kLed{0, 0};
 constexpr CardId kForever{0, 4};
 constexpr CardId kForeverEnd{0, 5};
 constexpr CardId kThreeTimes{2, 5};
@@ -44,8 +44,8 @@ TEST(LoopCheckTest, RepeatsWithoutEndsAndEndsWithoutRepeatsAreFoundByRow) {
         std::vector<LoopProblem> expected;
     };
     const std::vector<Case> cases{
-        {"blink", {{0, 0, kForever}, {1, 0, kLedOn}, {3, 0, kForeverEnd}}, {}},
-        {"repeat left open", {{2, 0, kForever}, {3, 1, kLedOn}}, {{2, false}}},
+        {"blink", {{0, 0, kForever}, {1, 0, kLed}, {3, 0, kForeverEnd}}, {}},
+        {"repeat left open", {{2, 0, kForever}, {3, 1, kLed}}, {{2, false}}},
         {"end with nothing before it", {{4, 1, kForeverEnd}}, {{4, true}}},
         {"end above its repeat", {{1, 0, kForeverEnd}, {3, 0, kForever}}, {{1, true}, {3, false}}},
         {"both in one row, in reading order", {{5, 0, kThreeTimes}, {5, 1, kThreeTimesEnd}}, {}},

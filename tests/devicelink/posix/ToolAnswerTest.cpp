@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "Entries.h"
+#include "OwnThreads.h"
 #include "TempFolder.h"
 #include "devicelink/ZundleCardSerialManager.h"
 #include "platform/headless/HeadlessHarness.h"
@@ -63,13 +63,6 @@ std::size_t residentBytes() {
         }
     }
     return kilobytes * 1024;
-}
-
-std::size_t threadCount() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
-        ++count;
-    return count;
 }
 
 }  // namespace

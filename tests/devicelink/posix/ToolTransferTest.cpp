@@ -9,14 +9,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <tuple>
 #include <vector>
 
 #include "Entries.h"
+#include "OwnThreads.h"
 #include "TempFolder.h"
 #include "devicelink/LinkPlatform.h"
 #include "generation/Pauses.h"
@@ -55,10 +54,6 @@ bool pipeSignalPendingOrBlocked() {
     ::sigpending(&pending);
     ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
     return ::sigismember(&pending, SIGPIPE) == 1 || ::sigismember(&mask, SIGPIPE) == 1;
-}
-
-std::ptrdiff_t threadCount() {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
 }
 
 }  // namespace
@@ -180,7 +175,7 @@ TEST(ToolTransfer, LingeringToolsLeaveNoThreadAndNoZombie) {
     TempFolder folder;
     const std::string tool = writeTool(folder, "linger", "cat > /dev/null; exec sleep 60");
     std::vector<pid_t> started;
-    std::ptrdiff_t before = 0;
+    std::size_t before = 0;
     for (int i = 0; i < 10; ++i) {
         TransferFailure failure;
         platform::ToolProcessPtr process = platform::startTool(tool, failure);
